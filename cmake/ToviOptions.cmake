@@ -1,0 +1,20 @@
+# Compiler warnings and sanitizer flags shared by every target of the project.
+add_library(tovi_options INTERFACE)
+target_compile_options(tovi_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
+  -Wnull-dereference -Wimplicit-fallthrough
+  $<$<BOOL:${TOVI_WERROR}>:-Werror>)
+
+if(TOVI_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(TOVI_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TOVI_FUZZ needs clang (use the 'fuzz' preset)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
