@@ -15,6 +15,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool
+  libx11-dev
   desktop-file-utils
   # fonts for the Chinese interface
   fonts-noto-cjk

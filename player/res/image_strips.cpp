@@ -76,7 +76,8 @@ wxImage Render(const char* svg, int size) {
     if (svg == nullptr) {
         return {};
     }
-    wxBitmap bitmap = wxBitmapBundle::FromSVG(svg, wxSize(size, size)).GetBitmap(wxSize(size, size));
+    wxBitmap bitmap =
+        wxBitmapBundle::FromSVG(svg, wxSize(size, size)).GetBitmap(wxSize(size, size));
     return bitmap.IsOk() ? bitmap.ConvertToImage() : wxImage();
 }
 
@@ -87,7 +88,8 @@ wxBitmap RenderStrip(int bitmapId) {
     }
     wxImage strip(info.imageSize * info.imageCount, info.imageSize);
     strip.InitAlpha();
-    std::memset(strip.GetAlpha(), 0, static_cast<std::size_t>(strip.GetWidth()) * strip.GetHeight());
+    std::memset(strip.GetAlpha(), 0,
+                static_cast<std::size_t>(strip.GetWidth()) * strip.GetHeight());
     for (int i = 0; i < info.imageCount; ++i) {
         const char* svg = nullptr;
         if (bitmapId == IDB_APP_BUTTON) {

@@ -11,7 +11,7 @@
 namespace res {
 
 struct StripInfo {
-    int imageSize;   // square images
+    int imageSize;  // square images
     int imageCount;
 };
 

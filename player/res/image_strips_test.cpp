@@ -47,9 +47,9 @@ TEST(ImageStrips, EveryStripHasItsSizeAndEveryImageIsDrawn) {
                 << "strip " << c.id << " image " << i;
         }
         wxImage image = strip.ConvertToImage();
-        image.SaveFile(tovi::testing::ScreenshotPath("strip_" + std::to_string(c.id) + ".png")
-                           .string(),
-                       wxBITMAP_TYPE_PNG);
+        image.SaveFile(
+            tovi::testing::ScreenshotPath("strip_" + std::to_string(c.id) + ".png").string(),
+            wxBITMAP_TYPE_PNG);
     }
     EXPECT_FALSE(res::TheImageStrips().Image(311, 17).IsOk());
     EXPECT_FALSE(res::TheImageStrips().Strip(999).IsOk());
