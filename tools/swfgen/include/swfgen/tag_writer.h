@@ -10,6 +10,7 @@
 #include "flash/swf/display.h"
 #include "flash/swf/movie.h"
 #include "swfgen/bit_writer.h"
+#include "swfgen/shape_builder.h"
 
 namespace swfgen {
 
@@ -60,6 +61,24 @@ class TagList {
     // A sprite with the given tags; ShowFrames in them set its frame count unless given.
     TagList& DefineSprite(std::uint16_t id, const TagList& tags,
                           std::optional<std::uint16_t> frameCount = std::nullopt);
+
+    // Shapes (see ShapeBuilder) and morph shapes.
+    TagList& DefineShape(std::uint16_t id, const ShapeBuilder& shape, int version = 3);
+    TagList& DefineMorphShape(std::uint16_t id, const MorphShapeBuilder& morph, int version = 1);
+
+    // Bitmaps. Alpha planes are one byte per pixel, uncompressed (they are compressed here);
+    // lossless data is the uncompressed table and rows as the format stores them.
+    TagList& JpegTables(std::span<const std::uint8_t> tables);
+    TagList& DefineBits(std::uint16_t id, std::span<const std::uint8_t> jpeg);
+    TagList& DefineBitsJpeg2(std::uint16_t id, std::span<const std::uint8_t> image);
+    TagList& DefineBitsJpeg3(std::uint16_t id, std::span<const std::uint8_t> image,
+                             std::span<const std::uint8_t> alpha);
+    TagList& DefineBitsJpeg4(std::uint16_t id, std::span<const std::uint8_t> image,
+                             std::span<const std::uint8_t> alpha, double deblocking);
+    TagList& DefineBitsLossless(std::uint16_t id, int version, std::uint8_t format,
+                                std::uint16_t width, std::uint16_t height,
+                                std::span<const std::uint8_t> data,
+                                std::uint16_t colorTableSize = 0);
 
     const Bytes& bytes() const { return bytes_; }
     std::uint16_t frameCount() const { return frames_; }
