@@ -29,6 +29,8 @@ std::uint8_t FilterFlagByte(bool inner, bool knockout, bool composite, bool onTo
     return b;
 }
 
+}  // namespace
+
 void WriteFilter(BitWriter& w, const Filter& filter) {
     std::visit(
         [&](const auto& f) {
@@ -103,8 +105,6 @@ void WriteFilter(BitWriter& w, const Filter& filter) {
         },
         filter);
 }
-
-}  // namespace
 
 TagList& TagList::Tag(std::uint16_t code, std::span<const std::uint8_t> body, bool longForm) {
     BitWriter w;

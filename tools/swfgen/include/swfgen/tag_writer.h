@@ -14,6 +14,9 @@
 
 namespace swfgen {
 
+// Writes one FILTER record (id and body).
+void WriteFilter(BitWriter& w, const flash::swf::Filter& filter);
+
 // What a PlaceObject2/3 tag carries; fields left empty are not written.
 struct Place {
     std::uint16_t depth = 1;
@@ -79,6 +82,25 @@ class TagList {
                                 std::uint16_t width, std::uint16_t height,
                                 std::span<const std::uint8_t> data,
                                 std::uint16_t colorTableSize = 0);
+
+    // Fonts and text, written from the reader's model (glyph edges in font units). The font's
+    // version picks DefineFont, DefineFont2 or DefineFont3.
+    TagList& DefineFont(std::uint16_t id, const flash::swf::Font& font);
+    TagList& DefineFontInfo(std::uint16_t id, const flash::swf::Font& font, int version = 1);
+    // Every record is written with its font, colour and offsets.
+    TagList& DefineText(std::uint16_t id, const flash::swf::Text& text);
+    TagList& DefineEditText(std::uint16_t id, const flash::swf::EditText& text);
+
+    // Sounds, buttons and video.
+    TagList& DefineSound(std::uint16_t id, const flash::swf::Sound& sound);
+    TagList& StartSound(const flash::swf::StartSound& start);  // StartSound2 with a class name
+    TagList& SoundStreamHead(const flash::swf::SoundStreamHead& head);
+    TagList& SoundStreamBlock(std::span<const std::uint8_t> data);
+    TagList& DefineButton(std::uint16_t id, const flash::swf::Button& button);  // by version
+    TagList& DefineButtonCxform(std::uint16_t id, const flash::ColorTransform& cx);
+    TagList& DefineButtonSound(std::uint16_t id, const flash::swf::ButtonSound (&sounds)[4]);
+    TagList& DefineVideoStream(std::uint16_t id, const flash::swf::VideoStream& video);
+    TagList& VideoFrame(const flash::swf::VideoFrame& frame);
 
     const Bytes& bytes() const { return bytes_; }
     std::uint16_t frameCount() const { return frames_; }
