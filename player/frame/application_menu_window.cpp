@@ -133,7 +133,9 @@ void ApplicationMenuWindow::OnPaint(wxPaintEvent&) {
     wxColour border = art ? art->GetColour(wxRIBBON_ART_PANEL_BORDER_COLOUR) : *wxLIGHT_GREY;
     wxColour text = art ? art->GetColour(wxRIBBON_ART_BUTTON_BAR_LABEL_COLOUR) : *wxBLACK;
     // Frame in the tab colours, a white column, the recent area a shade darker.
-    DrawTabAreaBackground(dc, wxRect(size), owner_);
+    if (art) {
+        art->DrawTabCtrlBackground(dc, owner_.bar(), wxRect(size));
+    }
     dc.SetPen(wxPen(border));
     dc.SetBrush(wxBrush(wxColour(250, 251, 253)));
     wxRect column(kBorder, kBorder, items_.empty() ? 0 : items_.front().rect.width,

@@ -35,16 +35,23 @@ void DrawArrow(wxDC& dc, int x, int y, const wxColour& colour) {
 
 }  // namespace
 
-void DrawTabAreaBackground(wxDC& dc, const wxRect& rect, RibbonWindow& owner) {
+void DrawTabAreaBackground(wxDC& dc, wxWindow* window, RibbonWindow& owner) {
     wxRibbonArtProvider* art = owner.art();
-    if (art == nullptr) {
+    wxRibbonBar* bar = owner.bar();
+    if (art == nullptr || bar == nullptr) {
         dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
         dc.Clear();
         return;
     }
-    wxColour top = art->GetColour(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
-    wxColour bottom = art->GetColour(wxRIBBON_ART_TAB_CTRL_BACKGROUND_GRADIENT_COLOUR);
-    dc.GradientFillLinear(rect, top, bottom, wxSOUTH);
+    // Inside the tab row the tab row's own background; above it the same art over the
+    // caption strip's height.
+    bool inTabRow = window->GetParent() == bar;
+    wxWindow* area = inTabRow ? static_cast<wxWindow*>(bar) : &owner;
+    wxPoint offset = window->GetScreenPosition() - area->GetScreenPosition();
+    int height =
+        inTabRow && bar->GetPageCount() > 0 ? bar->GetPage(0)->GetPosition().y : kCaptionHeight;
+    art->DrawTabCtrlBackground(dc, bar,
+                               wxRect(-offset.x, -offset.y, area->GetClientSize().x, height));
 }
 
 ToolStrip::ToolStrip(wxWindow* parent, RibbonWindow& owner, bool showText)
@@ -123,11 +130,7 @@ void ToolStrip::Activate(const Element& e) {
 
 void ToolStrip::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
-    wxPoint offset = GetPosition();
-    // The strip sits on the caption strip or on the tab row: paint their background.
-    wxRect area(-offset.x, -offset.y, GetParent()->GetClientSize().x,
-                GetParent()->GetClientSize().y);
-    DrawTabAreaBackground(dc, area, owner_);
+    DrawTabAreaBackground(dc, this, owner_);
     wxRibbonArtProvider* art = owner_.art();
     dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
     wxColour text = art ? art->GetColour(wxRIBBON_ART_TAB_LABEL_COLOUR) : *wxBLACK;
@@ -209,7 +212,7 @@ void CaptionStrip::SetTitle(const wxString& title) {
 void CaptionStrip::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
     wxSize size = GetClientSize();
-    DrawTabAreaBackground(dc, wxRect(0, 0, size.x, size.y + 26), owner_);
+    DrawTabAreaBackground(dc, this, owner_);
     if (wxRibbonArtProvider* art = owner_.art()) {
         dc.SetTextForeground(art->GetColour(wxRIBBON_ART_TAB_LABEL_COLOUR));
     }
@@ -251,8 +254,7 @@ void ApplicationButtonWindow::OnMouse(wxMouseEvent& event) {
 void ApplicationButtonWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     wxSize size = GetClientSize();
-    wxPoint offset = GetPosition();
-    DrawTabAreaBackground(dc, wxRect(-offset.x, -offset.y, size.x + offset.x, 60), owner_);
+    DrawTabAreaBackground(dc, this, owner_);
     wxColour rim(30, 70, 130);
     wxColour light(150, 195, 245);
     wxColour dark(25, 80, 165);

@@ -68,7 +68,7 @@ class ApplicationButtonWindow : public wxWindow {
     bool pressed_ = false;
 };
 
-// The caption strip's and the tab row's background colours, top to bottom.
-void DrawTabAreaBackground(wxDC& dc, const wxRect& rect, RibbonWindow& owner);
+// Paints a window above or in the tab row with the tab row's background.
+void DrawTabAreaBackground(wxDC& dc, wxWindow* window, RibbonWindow& owner);
 
 }  // namespace ribbon
