@@ -114,6 +114,7 @@ bool MovieReader::Walk(std::span<const std::uint8_t> data, std::size_t base,
             break;
         }
         if (code == kTagShowFrame) {
+            frame.tags.shrink_to_fit();  // movies keep thousands of frames
             frames.push_back(std::move(frame));
             frame = Frame{};
             continue;
