@@ -1,19 +1,18 @@
 #include "main_frame.h"
 
 #include <wx/busyinfo.h>
+#include <wx/gauge.h>
+#include <wx/stattext.h>
 #include <wx/time.h>
 #include <wx/utils.h>
 
-#include "frame_prompts.h"
+#include "app/prompt_service.h"
 #include "image_strips.h"
 #include "make_exe_statu.h"
 #include "resource_ids.h"
 #include "ribbon_status_bar.h"
 #include "ribbon_window.h"
 #include "tovi.h"
-
-#include <wx/gauge.h>
-#include <wx/stattext.h>
 
 namespace {
 
@@ -47,6 +46,17 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
     EVT_UPDATE_UI(ID_STATUSBAR_PANE1, CMainFrame::OnUpdateStatusPane)
     EVT_IDLE(CMainFrame::OnIdle)
+    EVT_MENU_RANGE(ID_HISTORY_EXTMENU_ITEM, ID_PLAYLIST_EXTMENU, CMainFrame::OnToggleExtendedMenu)
+    EVT_UPDATE_UI_RANGE(ID_HISTORY_EXTMENU, ID_PLAYLIST_EXTMENU, CMainFrame::OnUpdateExtendedMenu)
+    EVT_MENU_RANGE(ID_PLAYMODE_FIRST, ID_PLAYMODE_LAST, CMainFrame::OnPlayMode)
+    EVT_UPDATE_UI_RANGE(ID_PLAYMODE_FIRST, ID_PLAYMODE_LAST, CMainFrame::OnUpdatePlayMode)
+    EVT_MENU_RANGE(ID_HISTORY_CAPACITY, ID_PLAYLIST_CAPACITY, CMainFrame::OnCapacityMoved)
+    EVT_MENU_RANGE(ID_CLEAR_HISTORY, ID_CLEAR_PLAYLIST, CMainFrame::OnClearList)
+    EVT_UPDATE_UI_RANGE(ID_CLEAR_HISTORY, ID_CLEAR_PLAYLIST, CMainFrame::OnUpdateClearList)
+    EVT_MENU_RANGE(ID_HISTORY_LARGE_ICONS, ID_PLAYLIST_LARGE_ICONS, CMainFrame::OnToggleLargeIcons)
+    EVT_UPDATE_UI_RANGE(ID_HISTORY_LARGE_ICONS, ID_PLAYLIST_LARGE_ICONS,
+                        CMainFrame::OnUpdateLargeIcons)
+    EVT_MENU_RANGE(ID_HISTORY_INFO, ID_PLAYLIST_INFO, CMainFrame::OnListInformation)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -54,6 +64,7 @@ wxEND_EVENT_TABLE()
     : m_nAppLook(looks::ReadApplicationLook()) {}
 
 CMainFrame::~CMainFrame() {
+    TheLists().SetMenus(nullptr);
     if (m_wndRibbonBar) {
         m_wndRibbonBar->model().SetListener(nullptr);
     }
@@ -101,6 +112,9 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPo
 
     m_pMakeExeStatu = new CMakeExeStatu();
     notify_ = std::make_unique<NotifyWindow>(*this);
+    lists_ =
+        std::make_unique<ListCommands>(ribbon_, handles_, TheSettings(), TheLists(), Prompts());
+    TheLists().SetMenus(this);
     Layout();
     return true;
 }
@@ -237,9 +251,69 @@ void CMainFrame::SetStatusText(const wchar_t* text) {
 }
 
 void CMainFrame::ShowResult(const wchar_t* text) {
-    frame_prompts::Tell(text);
+    Prompts().Tell(text);
 }
 
 platform::MessageWindow* CMainFrame::GetNotifyWindow() {
     return notify_.get();
+}
+
+void CMainFrame::RebuildHistoryMenu() {
+    lists_->RebuildHistoryMenu();
+}
+
+void CMainFrame::RebuildRelatedMenu() {
+    lists_->RebuildRelatedMenu();
+}
+
+void CMainFrame::RebuildPlaylistMenu() {
+    lists_->RebuildPlaylistMenu();
+}
+
+void CMainFrame::ShowPlaylistCapacity(int capacity, const wxString& label) {
+    lists_->ShowPlaylistCapacity(capacity, label);
+}
+
+void CMainFrame::RefreshCapacityControls() {
+    lists_->RefreshCapacityControls();
+}
+
+void CMainFrame::OnToggleExtendedMenu(wxCommandEvent& event) {
+    lists_->ToggleExtendedMenu(event.GetId());
+}
+
+void CMainFrame::OnUpdateExtendedMenu(wxUpdateUIEvent& event) {
+    event.Check(lists_->ExtendedMenuChecked(event.GetId()));
+}
+
+void CMainFrame::OnPlayMode(wxCommandEvent& event) {
+    lists_->SetPlayMode(event.GetId());
+}
+
+void CMainFrame::OnUpdatePlayMode(wxUpdateUIEvent& event) {
+    event.Check(lists_->PlayModeChecked(event.GetId()));
+}
+
+void CMainFrame::OnCapacityMoved(wxCommandEvent& event) {
+    lists_->CapacityMoved(event.GetId());
+}
+
+void CMainFrame::OnClearList(wxCommandEvent& event) {
+    lists_->Clear(event.GetId());
+}
+
+void CMainFrame::OnUpdateClearList(wxUpdateUIEvent& event) {
+    lists_->UpdateClearImage(event.GetId());
+}
+
+void CMainFrame::OnToggleLargeIcons(wxCommandEvent& event) {
+    lists_->ToggleLargeIcons(event.GetId());
+}
+
+void CMainFrame::OnUpdateLargeIcons(wxUpdateUIEvent& event) {
+    event.Check(lists_->LargeIconsChecked(event.GetId()));
+}
+
+void CMainFrame::OnListInformation(wxCommandEvent& event) {
+    lists_->ShowInformation(event.GetId());
 }

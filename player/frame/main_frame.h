@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "list_commands.h"
+#include "lists/media_lists.h"
 #include "make_exe_progress.h"
 #include "platform/messages.h"
 #include "ribbon_layout.h"
@@ -31,7 +33,7 @@ class PlayingStateSource {
 // bar below the view. It applies and stores the visual style, keeps the handles of the ribbon
 // elements other parts change, handles its own commands, and receives the standalone
 // builder's WM_MAKEEXE_NOTIFY.
-class CMainFrame : public wxDocParentFrame, private MakeExeProgressView {
+class CMainFrame : public wxDocParentFrame, public ListMenus, private MakeExeProgressView {
   public:
     // Reads the visual style from "ApplicationLook"; the window comes with Create.
     CMainFrame();
@@ -73,6 +75,15 @@ class CMainFrame : public wxDocParentFrame, private MakeExeProgressView {
     // The status update of pane 120, as run when the program is idle.
     void UpdateStatusPane();
 
+    // The list menus of the application menu (ListMenus), rebuilt from the program's lists.
+    void RebuildHistoryMenu() override;
+    void RebuildRelatedMenu() override;
+    void RebuildPlaylistMenu() override;
+    void ShowPlaylistCapacity(int capacity, const wxString& label) override;
+    // Puts the stored capacities into the ribbon and rebuilds the three list menus; run once
+    // the settings and lists are loaded.
+    void RefreshCapacityControls();
+
     bool Layout() override;
 
   private:
@@ -84,6 +95,16 @@ class CMainFrame : public wxDocParentFrame, private MakeExeProgressView {
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
     void OnUpdateStatusPane(wxUpdateUIEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnToggleExtendedMenu(wxCommandEvent& event);
+    void OnUpdateExtendedMenu(wxUpdateUIEvent& event);
+    void OnPlayMode(wxCommandEvent& event);
+    void OnUpdatePlayMode(wxUpdateUIEvent& event);
+    void OnCapacityMoved(wxCommandEvent& event);
+    void OnClearList(wxCommandEvent& event);
+    void OnUpdateClearList(wxUpdateUIEvent& event);
+    void OnToggleLargeIcons(wxCommandEvent& event);
+    void OnUpdateLargeIcons(wxUpdateUIEvent& event);
+    void OnListInformation(wxCommandEvent& event);
 
     // MakeExeProgressView.
     bool WindowExists() const override;
@@ -106,6 +127,7 @@ class CMainFrame : public wxDocParentFrame, private MakeExeProgressView {
     int m_nAppLook;
     looks::Scheme m_scheme = looks::Scheme::Blue;
     MakeExeProgress progress_{*this};
+    std::unique_ptr<ListCommands> lists_;
     std::unique_ptr<NotifyWindow> notify_;
     wxLongLong lastStatusUpdate_ = 0;
 

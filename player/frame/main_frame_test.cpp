@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "frame_prompts.h"
+#include "application_menu_window.h"
 #include "make_exe_statu.h"
 #include "platform/registry.h"
 #include "platform/wx_dispatch.h"
@@ -17,6 +17,7 @@
 #include "ribbon_menus.h"
 #include "ribbon_status_bar.h"
 #include "ribbon_window.h"
+#include "testing/scripted_prompts.h"
 #include "tovi.h"
 #include "tovi/testing/gui.h"
 
@@ -116,11 +117,11 @@ class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
         MakeExeProgress::ResetUsableForTesting();
+        TheSettings() = PlayerSettings{};
+        for (ListKind list : {ListKind::History, ListKind::Related, ListKind::Playlist}) {
+            TheLists().List(list).Clear();
+        }
         platform::InstallWxDispatcher();
-        frame_prompts::SetAnswerer([this](const wxString& text, bool) {
-            messages.push_back(text);
-            return false;
-        });
         manager = new wxDocManager;
         new wxDocTemplate(manager, "Flash", "*.swf", "", "swf", "Flash Doc", "Flash View",
                           CLASSINFO(TestDocument), CLASSINFO(TestView));
@@ -129,7 +130,6 @@ class MainFrameTest : public ::testing::Test {
         ribbon::SetMenuPresenter(nullptr);
         DestroyFrame();
         delete manager;
-        frame_prompts::SetAnswerer(nullptr);
         platform::UninstallWxDispatcher();
         CMakeExeStatu::FailCreationForTesting(false);
         CMainFrame::SetSystemVolumeReader(nullptr);
@@ -190,7 +190,7 @@ class MainFrameTest : public ::testing::Test {
     wxDocManager* manager = nullptr;
     CMainFrame* frame = nullptr;
     TestView* view = nullptr;
-    std::vector<wxString> messages;
+    ScriptedPrompts prompts;
 };
 
 TEST_F(MainFrameTest, FirstStartAppliesAndStoresTheBlackStyle) {
@@ -395,7 +395,7 @@ TEST_F(MainFrameTest, BuilderThreadReportsThroughTheNotifyWindow) {
     builder.join();
     EXPECT_FALSE(frame->GetMakeExeStatu()->IsShown());
     EXPECT_EQ(frame->GetMakeExeStatu()->progressBar()->GetValue(), 40);
-    EXPECT_EQ(messages, std::vector<wxString>{L"已成功生成独立播放器, 保存在 /tmp/a.exe"});
+    EXPECT_EQ(prompts.Texts(), std::vector<wxString>{L"已成功生成独立播放器, 保存在 /tmp/a.exe"});
 }
 
 TEST_F(MainFrameTest, ProgressWindowThatCannotBeMadeSilencesTheBuild) {
@@ -407,7 +407,7 @@ TEST_F(MainFrameTest, ProgressWindowThatCannotBeMadeSilencesTheBuild) {
     frame->OnMakeExeNotify(1, reinterpret_cast<platform::LPARAM>(error.c_str()));
     frame->OnMakeExeNotify(0, 1);
     EXPECT_FALSE(frame->GetMakeExeStatu()->WindowCreated());
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(MainFrameTest, ScreenshotsInTwoStyles) {
@@ -425,6 +425,65 @@ TEST_F(MainFrameTest, ScreenshotsInTwoStyles) {
         PumpEvents(std::chrono::milliseconds(100));
         tovi::testing::SaveScreenshot(frame, "main_window_style_" + std::to_string(id) + ".png");
     }
+}
+
+TEST_F(MainFrameTest, ListCommandsFromTheRibbonChangeTheProgramsLists) {
+    CreateFrame();
+    for (int i = 0; i < 3; ++i) {
+        TheLists().playlist.AddTail(wxString::Format(L"/movies/%d.swf", i));
+    }
+    frame->RefreshCapacityControls();
+    ribbon::RibbonWindow* bar = frame->GetRibbonBar();
+    bar->UpdateCommandUI();
+    EXPECT_EQ(frame->GetRibbon().FindById(ID_CLEAR_PLAYLIST)->largeImage(), 12);
+
+    prompts.Answer(true);
+    ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_CLEAR_PLAYLIST)));
+    EXPECT_TRUE(PumpEventsUntil([] { return TheLists().playlist.IsEmpty(); }));
+    bar->UpdateCommandUI();
+    EXPECT_EQ(frame->GetRibbon().FindById(ID_CLEAR_PLAYLIST)->largeImage(), 13);
+
+    ASSERT_TRUE(bar->DragSlider(*frame->GetRibbon().FindById(ID_HISTORY_CAPACITY), 10));
+    EXPECT_EQ(TheSettings().MaxHistory, 10);
+    EXPECT_EQ(frame->GetHandles().historyCapacityLabel->text(), L"记录历史:[ 10 ]个文件");
+
+    ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_PLAYMODE_LOOP_LIST)));
+    EXPECT_TRUE(PumpEventsUntil([] { return TheSettings().PlayMode == 3; }));
+    bar->UpdateCommandUI();
+    EXPECT_TRUE(frame->GetRibbon().FindById(ID_PLAYMODE_LOOP_LIST)->checked());
+    EXPECT_FALSE(frame->GetRibbon().FindById(ID_PLAYMODE_ONCE)->checked());
+
+    ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_HISTORY_INFO)));
+    EXPECT_TRUE(PumpEventsUntil([&] {
+        return !prompts.Texts().empty() && prompts.Texts().back().StartsWith(L"历史记录列表");
+    }));
+}
+
+TEST_F(MainFrameTest, ApplicationMenuWithAFewFilesInTheHistory) {
+    CreateFrame();
+    for (const wchar_t* path :
+         {L"/home/user/动画/海底世界.swf", L"/home/user/动画/abcdefghijklm.swf",
+          L"/home/user/动画/小猫钓鱼.swf", L"/home/user/动画/雪人.flv"}) {
+        TheLists().history.AddTail(path);
+    }
+    frame->RefreshCapacityControls();
+    frame->GetRibbonBar()->ShowApplicationMenu();
+    ribbon::ApplicationMenuWindow* menu = frame->GetRibbonBar()->applicationMenuWindow();
+    ASSERT_TRUE(PumpEventsUntil([&] { return menu->IsShownOnScreen(); }));
+    PumpEvents(std::chrono::milliseconds(100));
+    EXPECT_EQ(frame->GetHandles().recentItem1->text(), L"海底世界.swf");
+    EXPECT_EQ(frame->GetHandles().recentItem2->text(), L"abcdefghi...");
+    EXPECT_EQ(menu->recentArea().width, 300);
+    tovi::testing::SaveScreenshot(menu, "application_menu.png");
+    // The more button's menu lists the older entries.
+    ChoosingPresenter presenter;
+    presenter.command = ID_HISTORY_OPEN_FIRST + 3;
+    ribbon::SetMenuPresenter(&presenter);
+    menu->Activate(*frame->GetHandles().moreButton, true);
+    EXPECT_TRUE(PumpEventsUntil([&] {
+        return !view->commands.empty() && view->commands.back() == ID_HISTORY_OPEN_FIRST + 3;
+    }));
+    EXPECT_FALSE(menu->IsShown());
 }
 
 }  // namespace
