@@ -132,8 +132,7 @@ int Gate(const fs::path& root, const fs::path& list) {
             std::printf("FAIL %s: %s\n", name.c_str(), r.summary.c_str());
         }
     }
-    std::printf("%zu passed, %d failed\n", names.size() - static_cast<std::size_t>(failed),
-                failed);
+    std::printf("%zu passed, %d failed\n", names.size() - static_cast<std::size_t>(failed), failed);
     return failed == 0 ? 0 : 1;
 }
 
@@ -205,8 +204,8 @@ int main(int argc, char** argv) {
     if (modes != 1) {
         return Usage("give one of --summary, --write-passing, --gate or cases");
     }
-    fs::path root = options.corpus.empty() ? corpus::FindCorpus(CORPUS_SEARCH_START)
-                                           : options.corpus;
+    fs::path root =
+        options.corpus.empty() ? corpus::FindCorpus(CORPUS_SEARCH_START) : options.corpus;
     if (root.empty() || !fs::is_directory(root)) {
         std::fprintf(stderr, "corpus_report: the reference corpus was not found%s\n",
                      options.corpus.empty() ? " (set TOVI_CORPUS or use --corpus)" : "");

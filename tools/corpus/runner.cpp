@@ -24,7 +24,7 @@ namespace corpus {
 namespace {
 
 class TraceCollector : public flash::PlayerListener {
-public:
+  public:
     void OnTrace(const std::string& line) override {
         output += line;
         output += '\n';
@@ -67,8 +67,8 @@ std::optional<std::string> CheckImage(const CorpusCase& c, const ImageComparison
     }
     if (!diff.sizeMatches) {
         return "image " + comparison.name + ": size " + std::to_string(actual.Width()) + "x" +
-               std::to_string(actual.Height()) + ", expected " +
-               std::to_string(expected.Width()) + "x" + std::to_string(expected.Height());
+               std::to_string(actual.Height()) + ", expected " + std::to_string(expected.Width()) +
+               "x" + std::to_string(expected.Height());
     }
     return "image " + comparison.name + ": " + std::to_string(diff.outliers) +
            " pixels off (largest difference " + std::to_string(diff.maxDifference) + ")";
@@ -83,7 +83,7 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     player.SetListener(&traces);
     player.SetRandomSeed(1);
     try {
-        player.LoadMovie(0, (c.dir / "test.swf").wstring());
+        player.LoadMovie(0, (c.dir / "test.swf").string());
         player.SetQuality2(std::wstring(c.quality.begin(), c.quality.end()));
     } catch (const flash::FlashError& e) {
         result.summary = std::string("load failed: ") + e.what();
@@ -121,9 +121,9 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     std::string expected = ReadText(c.dir / "output.txt");
     TextDiff diff = CompareOutput(expected, traces.output, c.approximations);
     if (!diff.equal) {
-        failures.insert(failures.begin(), "output line " + std::to_string(diff.firstDifference + 1) +
-                                              ": expected \"" + diff.expected + "\", got \"" +
-                                              diff.actual + "\"");
+        failures.insert(failures.begin(),
+                        "output line " + std::to_string(diff.firstDifference + 1) +
+                            ": expected \"" + diff.expected + "\", got \"" + diff.actual + "\"");
     }
     result.passed = failures.empty();
     if (!failures.empty()) {

@@ -10,9 +10,9 @@ namespace corpus {
 
 struct CaseResult {
     bool passed = false;
-    std::string summary;             // one line: why it failed
-    std::string details;             // more lines for a verbose run
-    std::string actualOutput;        // the trace output of the run
+    std::string summary;       // one line: why it failed
+    std::string details;       // more lines for a verbose run
+    std::string actualOutput;  // the trace output of the run
 };
 
 struct RunOptions {
@@ -26,8 +26,7 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options = {});
 
 // Runs one case in a child process with a time limit, so a crash or a hang of one movie
 // fails that case only.
-CaseResult RunCaseIsolated(const CorpusCase& c, int timeoutSeconds,
-                           const RunOptions& options = {});
+CaseResult RunCaseIsolated(const CorpusCase& c, int timeoutSeconds, const RunOptions& options = {});
 
 // The corpus folder: $TOVI_CORPUS when set, else the first "shared/corpus" found in `start`
 // or a folder above it. Empty when there is none.

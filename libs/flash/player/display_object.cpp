@@ -15,13 +15,17 @@ DisplayObject::DisplayObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
     runtime_.ObjectCreated();
 }
 
-DisplayObject::~DisplayObject() { runtime_.ObjectDestroyed(); }
-
-MovieClip* DisplayObject::AsClip() {
-    return ObjectKind() == Kind::Clip ? static_cast<MovieClip*>(this) : nullptr;
+DisplayObject::~DisplayObject() {
+    runtime_.ObjectDestroyed();
 }
 
-Rect DisplayObject::BoundsInParent() const { return TransformBounds(matrix_, LocalBounds()); }
+MovieClip* DisplayObject::AsClip() {
+    return GetDisplayKind() == DisplayKind::Clip ? static_cast<MovieClip*>(this) : nullptr;
+}
+
+Rect DisplayObject::BoundsInParent() const {
+    return TransformBounds(matrix_, LocalBounds());
+}
 
 GraphicObject::GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                              std::uint16_t characterId, const swf::Character& character)
@@ -41,8 +45,7 @@ Rect MorphBounds(const swf::MorphShape& morph, std::uint16_t ratio) {
     };
     const Rect& s = morph.startBounds;
     const Rect& e = morph.endBounds;
-    return Rect{mix(s.xmin, e.xmin), mix(s.xmax, e.xmax), mix(s.ymin, e.ymin),
-                mix(s.ymax, e.ymax)};
+    return Rect{mix(s.xmin, e.xmin), mix(s.xmax, e.xmax), mix(s.ymin, e.ymin), mix(s.ymax, e.ymax)};
 }
 
 }  // namespace
@@ -87,7 +90,9 @@ bool IsDisplayable(const swf::Character& character) {
            !std::holds_alternative<std::shared_ptr<const swf::Sound>>(character);
 }
 
-Rect TransformBounds(const Matrix& m, const Rect& r) { return m.Apply(r); }
+Rect TransformBounds(const Matrix& m, const Rect& r) {
+    return m.Apply(r);
+}
 
 Rect UnionBounds(const Rect& a, const Rect& b) {
     if (a.empty()) {

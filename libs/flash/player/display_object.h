@@ -17,15 +17,15 @@ class Runtime;
 // Something on the display list: a shape, morph shape, static text or bitmap (a
 // GraphicObject) or a movie clip. Lengths in twips, as the movie stores them.
 class DisplayObject {
-public:
-    enum class Kind : std::uint8_t { Graphic, Clip };
+  public:
+    enum class DisplayKind : std::uint8_t { Graphic, Clip };
 
     DisplayObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId);
     virtual ~DisplayObject();
     DisplayObject(const DisplayObject&) = delete;
     DisplayObject& operator=(const DisplayObject&) = delete;
 
-    virtual Kind ObjectKind() const = 0;
+    virtual DisplayKind GetDisplayKind() const = 0;
     MovieClip* AsClip();
 
     Runtime& GetRuntime() const { return runtime_; }
@@ -73,7 +73,7 @@ public:
     const swf::PlaceObject* PlacedBy() const { return placedBy_; }
     void SetPlacedBy(const swf::PlaceObject* place) { placedBy_ = place; }
 
-private:
+  private:
     Runtime& runtime_;
     std::shared_ptr<MovieData> movie_;
     std::uint16_t characterId_;
@@ -94,15 +94,15 @@ private:
 // A character drawn as it is: shape, morph shape, static text, bitmap, and for now edit text
 // and buttons (their up state), which have no behaviour yet.
 class GraphicObject final : public DisplayObject {
-public:
+  public:
     GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
                   const swf::Character& character);
-    Kind ObjectKind() const override { return Kind::Graphic; }
+    DisplayKind GetDisplayKind() const override { return DisplayKind::Graphic; }
     const swf::Character& Character() const { return *character_; }
     void SetCharacter(std::uint16_t id, const swf::Character& character);
     Rect LocalBounds() const override;
 
-private:
+  private:
     const swf::Character* character_;
 };
 
@@ -115,6 +115,8 @@ bool IsDisplayable(const swf::Character& character);
 Rect TransformBounds(const Matrix& m, const Rect& r);
 // Union of two rects, ignoring empty ones.
 Rect UnionBounds(const Rect& a, const Rect& b);
-inline Rect EmptyRect() { return Rect{1, 0, 1, 0}; }
+inline Rect EmptyRect() {
+    return Rect{1, 0, 1, 0};
+}
 
 }  // namespace flash

@@ -7,7 +7,7 @@ namespace flash {
 // Turns wall-clock time into frames of the movie's clock: how many frames are due at a moment,
 // with a bounded catch-up so a slow frame never makes the player race.
 class FrameClock {
-public:
+  public:
     static constexpr int kMaxCatchUp = 3;
 
     explicit FrameClock(double framesPerSecond);
@@ -17,7 +17,7 @@ public:
     // More than kMaxCatchUp frames behind even after running `framesRun`.
     bool FallenBehind(double elapsedMs, std::int64_t framesRun) const;
 
-private:
+  private:
     double periodMs_;
 };
 

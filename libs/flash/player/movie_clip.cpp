@@ -10,8 +10,8 @@
 
 namespace flash {
 
-MovieClip::MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie,
-                     std::uint16_t characterId, const Timeline& timeline)
+MovieClip::MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
+                     const Timeline& timeline)
     : DisplayObject(runtime, std::move(movie), characterId), timeline_(&timeline) {}
 
 MovieClip::~MovieClip() = default;
@@ -63,7 +63,9 @@ void MovieClip::RemoveAll() {
     }
 }
 
-int MovieClip::FrameCount() const { return std::max(1, timeline_->FrameCount()); }
+int MovieClip::FrameCount() const {
+    return std::max(1, timeline_->FrameCount());
+}
 
 void MovieClip::EnterFirstFrame() {
     if (currentFrame_ >= 0) {
@@ -173,8 +175,9 @@ void MovieClip::Reconcile(DepthMap& state, bool rebuild) {
     for (const auto& [depth, s] : state) {
         placed.emplace_back(depth, &s);
     }
-    std::stable_sort(placed.begin(), placed.end(),
-                     [](const auto& x, const auto& y) { return x.second->order < y.second->order; });
+    std::stable_sort(placed.begin(), placed.end(), [](const auto& x, const auto& y) {
+        return x.second->order < y.second->order;
+    });
     for (const auto& [depth, s] : placed) {
         DisplayObject* existing = ChildAt(depth);
         if (existing == nullptr) {
@@ -263,9 +266,13 @@ void MovieClip::EnterNewChildren() {
     }
 }
 
-int MovieClip::SwfVersion() const { return Movie().Version(); }
+int MovieClip::SwfVersion() const {
+    return Movie().Version();
+}
 
-avm1::Clip* MovieClip::Parent() { return ParentClip(); }
+avm1::Clip* MovieClip::Parent() {
+    return ParentClip();
+}
 
 avm1::Clip* MovieClip::ChildByName(avm1::StringView name, bool caseSensitive) {
     for (const auto& [depth, child] : children_) {
@@ -316,7 +323,9 @@ namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
 
-double XScale(const Matrix& m) { return std::hypot(m.a, m.b); }
+double XScale(const Matrix& m) {
+    return std::hypot(m.a, m.b);
+}
 double YScale(const Matrix& m) {
     double s = std::hypot(m.c, m.d);
     return m.a * m.d - m.b * m.c < 0 ? -s : s;
@@ -333,7 +342,9 @@ void SetScales(Matrix& m, double xScale, double yScale) {
     m.d = yScale * std::cos(skew);
 }
 
-avm1::Value Num(double v) { return avm1::Value::Number(v); }
+avm1::Value Num(double v) {
+    return avm1::Value::Number(v);
+}
 
 }  // namespace
 

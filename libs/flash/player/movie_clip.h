@@ -15,14 +15,14 @@ class Timeline;
 // A timeline with a display list: a sprite instance, or the root of a level. It is the
 // display object scripts see as a MovieClip.
 class MovieClip final : public DisplayObject, public avm1::Clip {
-public:
+  public:
     using ChildMap = std::map<int, std::unique_ptr<DisplayObject>>;
 
     MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
               const Timeline& timeline);
     ~MovieClip() override;
 
-    Kind ObjectKind() const override { return Kind::Clip; }
+    DisplayKind GetDisplayKind() const override { return DisplayKind::Clip; }
     Rect LocalBounds() const override;
 
     // The root of _levelN.
@@ -71,7 +71,7 @@ public:
     void SetProperty(avm1::Property property, const avm1::Value& value) override;
     void SetName(const avm1::String& name) override { SetInstanceName(name); }
 
-private:
+  private:
     // Applies the display tags of frames [from, to] and brings the display list in line.
     void ApplyFrames(int from, int to, bool rebuild);
     void Reconcile(DepthMap& state, bool rebuild);

@@ -13,8 +13,8 @@ Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion) : fram
     count_ = shown > 0 ? shown : (frames.empty() ? 0 : 1);
     for (int i = 0; i < count_; ++i) {
         for (const auto& label : frames[static_cast<std::size_t>(i)].labels) {
-            avm1::String text = swfVersion >= 6 ? avm1::FromUtf8(label.name)
-                                                : avm1::FromLatin1(label.name);
+            avm1::String text =
+                swfVersion >= 6 ? avm1::FromUtf8(label.name) : avm1::FromLatin1(label.name);
             labels_.emplace_back(avm1::FoldCase(text), i);
         }
     }
@@ -31,7 +31,9 @@ std::optional<int> Timeline::FrameOfLabel(avm1::StringView label) const {
 }
 
 MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
-    : movie_(std::move(movie)), url_(std::move(url)), root_(movie_->frames, movie_->header.version) {
+    : movie_(std::move(movie)),
+      url_(std::move(url)),
+      root_(movie_->frames, movie_->header.version) {
     for (const auto& frame : movie_->frames) {
         for (const auto& tag : frame.tags) {
             if (const auto* define = std::get_if<swf::DefineCharacter>(&tag)) {

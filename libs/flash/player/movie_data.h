@@ -16,7 +16,7 @@ namespace flash {
 
 // The frames of one timeline (a movie's root or a sprite) with its labels resolved.
 class Timeline {
-public:
+  public:
     explicit Timeline(const std::vector<swf::Frame>& frames, int swfVersion);
 
     // Frames the timeline plays: every frame closed by a ShowFrame, and a lone unclosed one.
@@ -25,7 +25,7 @@ public:
     // The frame of a label; labels compare without case, as Flash resolves them.
     std::optional<int> FrameOfLabel(avm1::StringView label) const;
 
-private:
+  private:
     const std::vector<swf::Frame>* frames_;
     int count_ = 0;
     std::vector<std::pair<avm1::String, int>> labels_;  // folded label, frame
@@ -34,7 +34,7 @@ private:
 // One loaded movie file: its model, the characters it defines and where it came from.
 // Shared by every display object made from it, so it lives as long as any of them.
 class MovieData {
-public:
+  public:
     MovieData(std::shared_ptr<const swf::Movie> movie, std::string url);
     MovieData(const MovieData&) = delete;
     MovieData& operator=(const MovieData&) = delete;
@@ -61,7 +61,7 @@ public:
     // True the first time it is asked for a sprite id: its init actions run once.
     bool TakeInitActions(std::uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
 
-private:
+  private:
     std::shared_ptr<const swf::Movie> movie_;
     std::string url_;
     Timeline root_;

@@ -52,9 +52,9 @@ std::string PercentDecode(const std::string& text) {
 }
 
 bool IsAbsolutePath(const std::string& path) {
-    return !path.empty() && (path[0] == '/' || path[0] == '\\' ||
-                             (path.size() > 2 && path[1] == ':' &&
-                              (path[2] == '\\' || path[2] == '/')));
+    return !path.empty() &&
+           (path[0] == '/' || path[0] == '\\' ||
+            (path.size() > 2 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')));
 }
 
 }  // namespace

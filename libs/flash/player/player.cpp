@@ -21,7 +21,7 @@ void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
 
 class PlayerImpl {
-public:
+  public:
     explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {}
 
     MovieClip* Root() const { return runtime.LevelClip(0); }
@@ -43,10 +43,15 @@ Player::Player(PlayerLimits limits) : impl_(std::make_unique<PlayerImpl>(limits)
 
 Player::~Player() = default;
 
-void Player::SetListener(PlayerListener* listener) { impl_->runtime.SetListener(listener); }
+void Player::SetListener(PlayerListener* listener) {
+    impl_->runtime.SetListener(listener);
+}
 
 void Player::LoadMovie(int layer, const std::wstring& pathOrUrl) {
-    std::string url = WideToUtf8(pathOrUrl);
+    LoadMovie(layer, WideToUtf8(pathOrUrl));
+}
+
+void Player::LoadMovie(int layer, const std::string& url) {
     if (layer < 0 || layer >= impl_->runtime.Limits().maxLevels) {
         throw FlashError("no such layer: " + std::to_string(layer));
     }
@@ -62,14 +67,18 @@ void Player::UnloadMovie(int layer) {
     impl_->runtime.Settle();
 }
 
-bool Player::HasMovie() const { return impl_->Root() != nullptr; }
+bool Player::HasMovie() const {
+    return impl_->Root() != nullptr;
+}
 
 std::int32_t Player::TotalFrames() const {
     MovieClip* root = impl_->Root();
     return root ? root->TotalFrames() : 0;
 }
 
-std::int32_t Player::FrameNum() const { return CurrentFrame(); }
+std::int32_t Player::FrameNum() const {
+    return CurrentFrame();
+}
 
 std::int32_t Player::CurrentFrame() const {
     MovieClip* root = impl_->Root();
@@ -88,9 +97,13 @@ void Player::Stop() {
     }
 }
 
-void Player::StopPlay() { Stop(); }
+void Player::StopPlay() {
+    Stop();
+}
 
-void Player::Rewind() { GotoFrame(0); }
+void Player::Rewind() {
+    GotoFrame(0);
+}
 
 void Player::GotoFrame(std::int32_t frame) {
     if (MovieClip* root = impl_->Root()) {
@@ -104,9 +117,13 @@ bool Player::IsPlaying() const {
     return root != nullptr && root->Playing();
 }
 
-std::int32_t Player::ScaleMode() const { return impl_->scaleMode; }
+std::int32_t Player::ScaleMode() const {
+    return impl_->scaleMode;
+}
 
-void Player::SetScaleMode(std::int32_t mode) { impl_->scaleMode = mode; }
+void Player::SetScaleMode(std::int32_t mode) {
+    impl_->scaleMode = mode;
+}
 
 std::wstring Player::Quality2() const {
     switch (impl_->runtime.QualityLevel()) {
@@ -151,21 +168,26 @@ std::wstring Player::GetVariable(const std::wstring& name) const {
     return Utf8ToWide(avm1::ToUtf8(vm.ToString(*value, root->SwfVersion())));
 }
 
-void Player::Advance() { impl_->runtime.Advance(); }
+void Player::Advance() {
+    impl_->runtime.Advance();
+}
 
-double Player::FrameRate() const { return impl_->runtime.FrameRate(); }
+double Player::FrameRate() const {
+    return impl_->runtime.FrameRate();
+}
 
 int Player::StageWidth() const {
     MovieClip* root = impl_->Root();
-    return root ? static_cast<int>(std::lround(root->Movie().Model().header.frameSize.width() / 20.0))
+    return root ? static_cast<int>(
+                      std::lround(root->Movie().Model().header.frameSize.width() / 20.0))
                 : 0;
 }
 
 int Player::StageHeight() const {
     MovieClip* root = impl_->Root();
-    return root
-               ? static_cast<int>(std::lround(root->Movie().Model().header.frameSize.height() / 20.0))
-               : 0;
+    return root ? static_cast<int>(
+                      std::lround(root->Movie().Model().header.frameSize.height() / 20.0))
+                : 0;
 }
 
 std::uint32_t Player::BackgroundColor() const {
@@ -182,11 +204,17 @@ int Player::SwfVersion() const {
     return root ? root->SwfVersion() : 0;
 }
 
-Quality Player::RenderQuality() const { return impl_->runtime.QualityLevel(); }
+Quality Player::RenderQuality() const {
+    return impl_->runtime.QualityLevel();
+}
 
-double Player::TimeMs() const { return impl_->runtime.TimeMs(); }
+double Player::TimeMs() const {
+    return impl_->runtime.TimeMs();
+}
 
-void Player::SetRandomSeed(std::uint32_t seed) { impl_->runtime.SetRandomSeed(seed); }
+void Player::SetRandomSeed(std::uint32_t seed) {
+    impl_->runtime.SetRandomSeed(seed);
+}
 
 void Player::Render(Image& target) const {
     RenderStage(impl_->runtime, BackgroundColor(), impl_->scaleMode, target);

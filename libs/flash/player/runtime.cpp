@@ -34,8 +34,18 @@ bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
 
 }  // namespace
 
+namespace {
+
+avm1::Limits ScriptLimits(const PlayerLimits& limits) {
+    avm1::Limits l;
+    l.instructionBudget = std::min<std::uint64_t>(l.instructionBudget, limits.actionsPerFrame);
+    return l;
+}
+
+}  // namespace
+
 Runtime::Runtime(const PlayerLimits& limits)
-    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this)) {}
+    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))) {}
 
 Runtime::~Runtime() {
     for (auto& [level, root] : levels_) {
@@ -160,8 +170,7 @@ void Runtime::TickTree(MovieClip& clip) {
 }
 
 std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
-                                                    std::uint16_t characterId,
-                                                    MovieClip& parent) {
+                                                    std::uint16_t characterId, MovieClip& parent) {
     const swf::Character* character = movie->Character(characterId);
     if (character == nullptr || !IsDisplayable(*character)) {
         return nullptr;
@@ -268,7 +277,9 @@ void Runtime::SetQualityName(avm1::StringView name) {
     }
 }
 
-avm1::Clip* Runtime::Level(int level) { return LevelClip(level); }
+avm1::Clip* Runtime::Level(int level) {
+    return LevelClip(level);
+}
 
 void Runtime::Trace(const avm1::String& text) {
     if (listener_ != nullptr) {
@@ -276,7 +287,9 @@ void Runtime::Trace(const avm1::String& text) {
     }
 }
 
-double Runtime::Random() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+double Runtime::Random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}
 
 void Runtime::GetUrl(const avm1::UrlRequest& request) {
     std::string url = avm1::ToUtf8(request.url);
@@ -372,6 +385,8 @@ void Runtime::RemoveSprite(avm1::Clip& target) {
     clip->ParentClip()->RemoveAt(depth);
 }
 
-void Runtime::ScriptError(const avm1::String& message) { ReportError(avm1::ToUtf8(message)); }
+void Runtime::ScriptError(const avm1::String& message) {
+    ReportError(avm1::ToUtf8(message));
+}
 
 }  // namespace flash

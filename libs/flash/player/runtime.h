@@ -22,7 +22,7 @@ class MovieData;
 // The state of one player: its levels, the script interpreter and the queue of actions, the
 // clock. It is the host the interpreter runs against.
 class Runtime final : public avm1::Host {
-public:
+  public:
     explicit Runtime(const PlayerLimits& limits);
     ~Runtime() override;
     Runtime(const Runtime&) = delete;
@@ -77,7 +77,7 @@ public:
     void RemoveSprite(avm1::Clip& clip) override;
     void ScriptError(const avm1::String& message) override;
 
-private:
+  private:
     struct QueuedAction {
         MovieClip* clip;
         avm1::ActionBytes code;

@@ -9,18 +9,27 @@
 
 #include "frame_clock.h"
 #include "paint_frame.h"
+#include "platform/shell.h"
 #include "text_convert.h"
 
 namespace {
 
 // wxWidgets refuses window ids from 32767 up (and negative ones other than its own).
-bool WxAcceptsId(long id) { return id > 0 && id < 32767; }
+bool WxAcceptsId(long id) {
+    return id > 0 && id < 32767;
+}
+
+// Pages go to the user's browser through the shell; the player only ever asks for http and
+// https addresses, so no program is started.
+void OpenPageInBrowser(const std::wstring& url) {
+    platform::ShellOpen(L"open", url.c_str(), nullptr, nullptr, platform::kSwShowNormal);
+}
 
 }  // namespace
 
 // Turns what the movie asks for into actions of the window host.
 class CShockwaveFlash::Listener : public flash::PlayerListener {
-public:
+  public:
     explicit Listener(CShockwaveFlash& owner) : owner_(owner) {}
     void OnOpenPage(const std::string& url, const std::string&) override {
         if (owner_.pageOpener_) {
@@ -28,7 +37,7 @@ public:
         }
     }
 
-private:
+  private:
     CShockwaveFlash& owner_;
 };
 
@@ -37,7 +46,7 @@ CShockwaveFlash::CShockwaveFlash()
       listener_(std::make_unique<Listener>(*this)),
       timer_(this) {
     player_->SetListener(listener_.get());
-    pageOpener_ = flash::OpenPageInBrowser;
+    pageOpener_ = OpenPageInBrowser;
     Bind(wxEVT_TIMER, &CShockwaveFlash::OnTimer, this, timer_.GetId());
 }
 
@@ -56,8 +65,8 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     controlId_ = controlId;
     // Painted entirely by us, so no background erase (no flicker).
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    if (!wxWindow::Create(parent, WxAcceptsId(controlId) ? static_cast<wxWindowID>(controlId)
-                                                          : wxID_ANY,
+    if (!wxWindow::Create(parent,
+                          WxAcceptsId(controlId) ? static_cast<wxWindowID>(controlId) : wxID_ANY,
                           rect.GetPosition(), rect.GetSize(), style | wxFULL_REPAINT_ON_RESIZE,
                           wxASCII_STR(wxPanelNameStr))) {
         return false;
@@ -75,12 +84,24 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     return true;
 }
 
-long CShockwaveFlash::TotalFrames() const { return player_->TotalFrames(); }
-long CShockwaveFlash::FrameNum() const { return player_->FrameNum(); }
-long CShockwaveFlash::CurrentFrame() const { return player_->CurrentFrame(); }
-bool CShockwaveFlash::IsPlaying() const { return player_->IsPlaying(); }
-long CShockwaveFlash::GetScaleMode() const { return player_->ScaleMode(); }
-wxString CShockwaveFlash::GetQuality2() const { return wxString(player_->Quality2()); }
+long CShockwaveFlash::TotalFrames() const {
+    return player_->TotalFrames();
+}
+long CShockwaveFlash::FrameNum() const {
+    return player_->FrameNum();
+}
+long CShockwaveFlash::CurrentFrame() const {
+    return player_->CurrentFrame();
+}
+bool CShockwaveFlash::IsPlaying() const {
+    return player_->IsPlaying();
+}
+long CShockwaveFlash::GetScaleMode() const {
+    return player_->ScaleMode();
+}
+wxString CShockwaveFlash::GetQuality2() const {
+    return wxString(player_->Quality2());
+}
 
 void CShockwaveFlash::Play() {
     player_->Play();
@@ -103,8 +124,7 @@ void CShockwaveFlash::StopPlay() {
 }
 
 void CShockwaveFlash::GotoFrame(long frame) {
-    player_->GotoFrame(static_cast<std::int32_t>(
-        std::clamp<long>(frame, INT32_MIN, INT32_MAX)));
+    player_->GotoFrame(static_cast<std::int32_t>(std::clamp<long>(frame, INT32_MIN, INT32_MAX)));
     Changed();
 }
 
@@ -159,9 +179,9 @@ void CShockwaveFlash::OnTimer(wxTimerEvent&) {
     if (!player_->HasMovie()) {
         return;
     }
-    double elapsedMs = std::chrono::duration<double, std::milli>(
-                           std::chrono::steady_clock::now() - clockStart_)
-                           .count();
+    double elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_)
+            .count();
     flash::FrameClock clock(player_->FrameRate());
     int due = clock.FramesDue(elapsedMs, framesRun_);
     if (due == 0) {

@@ -28,7 +28,11 @@ Matrix StageTransform(const Rect& stage, int viewWidth, int viewHeight, int scal
     double offsetX = (viewWidth - stageW * sx) / 2;
     double offsetY = (viewHeight - stageH * sy) / 2;
     // Twips to pixels, stage origin moved to the view's origin, then scaled and centred.
-    return Matrix{sx / 20.0, 0, 0, sy / 20.0, offsetX - stage.xmin / 20.0 * sx,
+    return Matrix{sx / 20.0,
+                  0,
+                  0,
+                  sy / 20.0,
+                  offsetX - stage.xmin / 20.0 * sx,
                   offsetY - stage.ymin / 20.0 * sy};
 }
 

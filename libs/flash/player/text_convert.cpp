@@ -66,7 +66,11 @@ std::wstring Utf8ToWide(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         auto b = static_cast<std::uint8_t>(text[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
+        int extra = b < 0x80           ? 0
+                    : (b >> 5) == 0x6  ? 1
+                    : (b >> 4) == 0xE  ? 2
+                    : (b >> 3) == 0x1E ? 3
+                                       : -1;
         if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size() + (extra == 0)) {
             AppendWide(out, 0xFFFD);
             ++i;

@@ -10,7 +10,4 @@ namespace flash {
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 
-// Opens an http or https page in the user's browser through the shell.
-void OpenPageInBrowser(const std::wstring& url);
-
 }  // namespace flash

@@ -60,8 +60,7 @@ void Place(const swf::PlaceObject& place, int frame, DepthMap& state,
     s.placeFrame = frame;
     s.order = ++order;
     s.placedBy = &place;
-    s.matrixChanged = s.colorChanged = s.ratioChanged = s.nameChanged = s.clipDepthChanged =
-        true;
+    s.matrixChanged = s.colorChanged = s.ratioChanged = s.nameChanged = s.clipDepthChanged = true;
     ApplyProperties(place, s);
     state[place.depth] = std::move(s);
 }
@@ -69,8 +68,7 @@ void Place(const swf::PlaceObject& place, int frame, DepthMap& state,
 }  // namespace
 
 void ApplyDisplayTags(const Timeline& timeline, int from, int to, DepthMap& state,
-                      const std::function<bool(std::uint16_t)>& replaceable,
-                      std::uint64_t& order) {
+                      const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order) {
     if (from < 0) {
         from = 0;
     }

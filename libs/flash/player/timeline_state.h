@@ -16,9 +16,9 @@ class Timeline;
 // What a timeline's display tags leave at one depth.
 struct DepthState {
     std::uint16_t characterId = 0;
-    int placeFrame = 0;      // frame whose PlaceObject made this instance
-    const void* instance = nullptr;  // the live object this state started from, if any
-    std::uint64_t order = 0;         // when the instance was placed, for creation order
+    int placeFrame = 0;                          // frame whose PlaceObject made this instance
+    const void* instance = nullptr;              // the live object this state started from, if any
+    std::uint64_t order = 0;                     // when the instance was placed, for creation order
     const swf::PlaceObject* placedBy = nullptr;  // the tag that made it (clip actions)
     Matrix matrix;
     ColorTransform colorTransform;
@@ -45,7 +45,6 @@ using DepthMap = std::map<int, DepthState>;
 // without the move flag over an occupied depth makes a new instance. `order` numbers the
 // placements in tag order.
 void ApplyDisplayTags(const Timeline& timeline, int from, int to, DepthMap& state,
-                      const std::function<bool(std::uint16_t)>& replaceable,
-                      std::uint64_t& order);
+                      const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order);
 
 }  // namespace flash

@@ -17,7 +17,7 @@ enum class Quality : std::uint8_t { Low, Medium, High };
 // What a movie asks of whoever hosts the player. The core never acts on these itself: it
 // never opens a page or starts a program. The defaults ignore everything.
 class FLASH_API PlayerListener {
-public:
+  public:
     virtual ~PlayerListener();
     // One trace() line, UTF-8.
     virtual void OnTrace(const std::string& line);
@@ -33,12 +33,12 @@ public:
 
 // Limits that keep a bad movie from hanging the player or exhausting memory.
 struct PlayerLimits {
-    std::size_t maxMovieBytes = 512u << 20;       // a movie file larger than this is refused
-    int maxLevels = 64;                           // _level0 .. _level63
-    std::size_t maxDisplayObjects = 200'000;      // live display objects of one player
-    int maxNestingDepth = 64;                     // clips inside clips
-    std::uint64_t actionsPerFrame = 2'000'000;    // script actions of one frame
-    int maxGotoPerFrame = 10'000;                 // timeline jumps of one frame
+    std::size_t maxMovieBytes = 512u << 20;     // a movie file larger than this is refused
+    int maxLevels = 64;                         // _level0 .. _level63
+    std::size_t maxDisplayObjects = 200'000;    // live display objects of one player
+    int maxNestingDepth = 64;                   // clips inside clips
+    std::uint64_t actionsPerFrame = 2'000'000;  // script actions of one frame
+    int maxGotoPerFrame = 10'000;               // timeline jumps of one frame
 };
 
 class PlayerImpl;
@@ -56,7 +56,7 @@ class PlayerImpl;
 // GetVariable gives an empty text and the playback calls do nothing. Failing calls throw
 // FlashError.
 class FLASH_API Player {
-public:
+  public:
     explicit Player(PlayerLimits limits = {});
     ~Player();
     Player(const Player&) = delete;
@@ -67,6 +67,8 @@ public:
 
     // The control's operations.
     void LoadMovie(int layer, const std::wstring& pathOrUrl);
+    // The same with a UTF-8 path or URL.
+    void LoadMovie(int layer, const std::string& pathOrUrl);
     std::int32_t TotalFrames() const;
     std::int32_t FrameNum() const;
     std::int32_t CurrentFrame() const;
@@ -114,7 +116,7 @@ public:
     // Draws the current frame into `target` at its size, with the scale mode and quality.
     void Render(Image& target) const;
 
-private:
+  private:
     std::unique_ptr<PlayerImpl> impl_;
 };
 

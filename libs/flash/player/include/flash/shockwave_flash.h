@@ -20,7 +20,7 @@
 // window does with the wrapper the view hands it. The operations work with or without a
 // window; failing ones throw flash::FlashError.
 class FLASH_API CShockwaveFlash : public wxWindow {
-public:
+  public:
     CShockwaveFlash();
     ~CShockwaveFlash() override;
 
@@ -56,7 +56,7 @@ public:
     // browser through the shell. Other schemes and FSCommand are ignored.
     void SetPageOpener(std::function<void(const std::wstring& url)> opener);
 
-private:
+  private:
     class Listener;
 
     void OnPaint(wxPaintEvent& event);
