@@ -235,7 +235,8 @@ class Parser {
             ++pos_;
             auto table = std::make_shared<TomlTable>();
             for (;;) {
-                SkipSpaces();
+                // Line breaks inside inline tables, as TOML 1.1 allows and the corpus uses.
+                SkipAllBlanks();
                 if (Peek() == '}') {
                     ++pos_;
                     break;
@@ -243,7 +244,7 @@ class Parser {
                 std::vector<std::string> path = ParseKeyPath();
                 Expect('=');
                 Assign(*table, path, ParseValue());
-                SkipSpaces();
+                SkipAllBlanks();
                 if (Peek() == ',') {
                     ++pos_;
                 } else if (Peek() != '}') {

@@ -19,6 +19,9 @@ flag = true
 [player_options]
 with_renderer = { optional = false, quality = "high" }  # trailing comment
 viewport = { width = 1_100, scale = 2.0 }
+multi = {
+    a = false
+}
 [approximations]
 number_patterns = ["(\\d+\\.\\d+)", 'raw\d']
 [[a.checks]]
@@ -35,6 +38,7 @@ tolerance = 4
     EXPECT_FALSE(TomlFind(t, "player_options.with_renderer.optional")->Bool(true));
     EXPECT_EQ(TomlFind(t, "player_options.viewport.width")->Integer(0), 1100);
     EXPECT_DOUBLE_EQ(TomlFind(t, "player_options.viewport.scale")->Number(0), 2.0);
+    EXPECT_FALSE(TomlFind(t, "player_options.multi.a")->Bool(true));
     const TomlArray* patterns = TomlFind(t, "approximations.number_patterns")->Array();
     ASSERT_EQ(patterns->size(), 2u);
     EXPECT_EQ((*patterns)[0].String(""), "(\\d+\\.\\d+)");

@@ -1,7 +1,6 @@
 #include "display_object.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "movie_clip.h"
 #include "movie_data.h"
@@ -51,31 +50,25 @@ Rect MorphBounds(const swf::MorphShape& morph, std::uint16_t ratio) {
 }  // namespace
 
 Rect GraphicObject::LocalBounds() const {
-    return std::visit(
-        [&](const auto& c) -> Rect {
-            using T = typename std::decay_t<decltype(c)>::element_type;
-            if (!c) {
-                return EmptyRect();
-            }
-            if constexpr (std::is_same_v<T, swf::Shape>) {
-                return c->bounds;
-            } else if constexpr (std::is_same_v<T, swf::MorphShape>) {
-                return MorphBounds(*c, Ratio());
-            } else if constexpr (std::is_same_v<T, swf::Text>) {
-                return TransformBounds(c->matrix, c->bounds);
-            } else if constexpr (std::is_same_v<T, swf::EditText>) {
-                return c->bounds;
-            } else if constexpr (std::is_same_v<T, swf::Bitmap>) {
-                auto size = swf::BitmapSize(*c);
-                if (!size) {
-                    return EmptyRect();
-                }
-                return Rect{0, size->first * 20, 0, size->second * 20};
-            } else {
-                return EmptyRect();
-            }
-        },
-        *character_);
+    const swf::Character& c = *character_;
+    if (auto shape = std::get_if<std::shared_ptr<const swf::Shape>>(&c); shape && *shape) {
+        return (*shape)->bounds;
+    }
+    if (auto morph = std::get_if<std::shared_ptr<const swf::MorphShape>>(&c); morph && *morph) {
+        return MorphBounds(**morph, Ratio());
+    }
+    if (auto text = std::get_if<std::shared_ptr<const swf::Text>>(&c); text && *text) {
+        return TransformBounds((*text)->matrix, (*text)->bounds);
+    }
+    if (auto edit = std::get_if<std::shared_ptr<const swf::EditText>>(&c); edit && *edit) {
+        return (*edit)->bounds;
+    }
+    if (auto bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&c); bitmap && *bitmap) {
+        if (auto size = swf::BitmapSize(**bitmap)) {
+            return Rect{0, size->first * 20, 0, size->second * 20};
+        }
+    }
+    return EmptyRect();
 }
 
 bool IsReplaceable(const swf::Character& character) {

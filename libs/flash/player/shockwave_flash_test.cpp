@@ -3,6 +3,7 @@
 #include "flash/shockwave_flash.h"
 
 #include <gtest/gtest.h>
+#include <wx/evtloop.h>
 #include <wx/frame.h>
 
 #include <algorithm>
@@ -43,6 +44,9 @@ class ShockwaveFlashTest : public ::testing::Test {
     }
     void TearDown() override { frame->Destroy(); }
 
+    // Timers need an active event loop to be dispatched while the test pumps events.
+    wxEventLoop loop;
+    wxEventLoopActivator activeLoop{&loop};
     wxFrame* frame = nullptr;
     tovi::testing::TempDir dir;
 };
