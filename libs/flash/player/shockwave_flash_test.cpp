@@ -35,6 +35,23 @@ std::filesystem::path WriteMovie(const tovi::testing::TempDir& dir, const char* 
     return path;
 }
 
+// Pixels that differ by more than a little in a colour channel.
+long OffPixels(const flash::Image& a, const flash::Image& b) {
+    long off = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) {
+            std::uint32_t p = a.Pixel(x, y), q = b.Pixel(x, y);
+            int d = 0;
+            for (int shift : {0, 8, 16}) {
+                d = std::max(d, std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                                         static_cast<int>((q >> shift) & 0xFF)));
+            }
+            off += d > 8 ? 1 : 0;
+        }
+    }
+    return off;
+}
+
 class ShockwaveFlashTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -117,31 +134,32 @@ TEST_F(ShockwaveFlashTest, ShowsOnScreenWhatThePlayerRenders) {
     ASSERT_TRUE(PumpEventsUntil([&] { return view->FrameNum() >= 3; }));
     view->Stop();
     long shown = view->FrameNum();
-    view->Refresh();
-    view->Update();
-    std::string file = tovi::testing::SaveScreenshot(view, "shockwave_flash_playing.png");
-    ASSERT_FALSE(file.empty()) << "no screenshot";
-    flash::Image screen = flash::ReadPng(file);
-
     flash::Player headless;
     headless.LoadMovie(0, movie.string());
     headless.GotoFrame(static_cast<std::int32_t>(shown));
-    flash::Image expected(screen.Width(), screen.Height());
+    flash::Image expected(view->GetClientSize().x, view->GetClientSize().y);
     headless.Render(expected);
 
+    // Other GUI tests may run on the same display at the same time: bring this window to
+    // the top before each capture, and capture again when another window was in the way.
     long off = 0;
-    for (int y = 0; y < screen.Height(); ++y) {
-        for (int x = 0; x < screen.Width(); ++x) {
-            std::uint32_t p = screen.Pixel(x, y), q = expected.Pixel(x, y);
-            int d = 0;
-            for (int shift : {0, 8, 16}) {
-                d = std::max(d, std::abs(static_cast<int>((p >> shift) & 0xFF) -
-                                         static_cast<int>((q >> shift) & 0xFF)));
-            }
-            off += d > 8 ? 1 : 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        frame->Raise();
+        view->Refresh();
+        view->Update();
+        std::string file = tovi::testing::SaveScreenshot(view, "shockwave_flash_playing.png");
+        ASSERT_FALSE(file.empty()) << "no screenshot";
+        flash::Image screen = flash::ReadPng(file);
+        ASSERT_EQ(screen.Width(), expected.Width());
+        ASSERT_EQ(screen.Height(), expected.Height());
+        off = OffPixels(screen, expected);
+        if (off <= expected.Width() * expected.Height() / 100) {
+            break;
         }
+        tovi::testing::PumpEvents(std::chrono::milliseconds(200));
     }
-    EXPECT_LE(off, screen.Width() * screen.Height() / 100) << "pixels unlike the headless render";
+    EXPECT_LE(off, expected.Width() * expected.Height() / 100)
+        << "pixels unlike the headless render";
 }
 
 TEST_F(ShockwaveFlashTest, PagesGoToTheOpenerOthersNowhere) {
