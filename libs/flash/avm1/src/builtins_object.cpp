@@ -1,0 +1,613 @@
+// Object, Function, Error, the global functions and the MovieClip methods the interpreter
+// answers from the Clip interface.
+#include <cmath>
+#include <limits>
+
+#include "flash/avm1/convert.h"
+#include "globals.h"
+#include "interpreter.h"
+#include "timers.h"
+
+namespace flash::avm1 {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::vector<Value> ArgsFrom(std::span<const Value> args, std::size_t first) {
+    if (first >= args.size()) {
+        return {};
+    }
+    return std::vector<Value>(args.begin() + static_cast<std::ptrdiff_t>(first), args.end());
+}
+
+// The elements of an array-like value, for apply.
+std::vector<Value> ListFrom(Interpreter& in, const Value& v, int version) {
+    std::vector<Value> out;
+    Object* o = v.AsObject();
+    if (!o) {
+        return out;
+    }
+    if (auto* a = dynamic_cast<ArrayObject*>(o)) {
+        for (std::size_t i = 0; i < a->length(); ++i) {
+            out.push_back(a->At(i));
+        }
+        return out;
+    }
+    double n = in.ToNumber(in.GetMember(o, u"length", version), version);
+    if (!std::isfinite(n) || n <= 0) {
+        return out;
+    }
+    auto count = static_cast<std::size_t>(std::min(n, 1e6));
+    for (std::size_t i = 0; i < count; ++i) {
+        out.push_back(in.GetMember(o, Ascii(std::to_string(i)), version));
+    }
+    return out;
+}
+
+bool IsDigitOf(char16_t c, int radix, int& d) {
+    if (c >= u'0' && c <= u'9') {
+        d = c - u'0';
+    } else if (c >= u'a' && c <= u'z') {
+        d = c - u'a' + 10;
+    } else if (c >= u'A' && c <= u'Z') {
+        d = c - u'A' + 10;
+    } else {
+        return false;
+    }
+    return d < radix;
+}
+
+bool IsWhite(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+double ParseInt(const String& s, const Value& radixArg, Interpreter& in, int version) {
+    std::size_t i = 0;
+    while (i < s.size() && IsWhite(s[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
+        negative = s[i] == u'-';
+        ++i;
+    }
+    int radix = 10;
+    if (!radixArg.IsUndefined()) {
+        double r = in.ToNumber(radixArg, version);
+        if (!std::isfinite(r) || r < 2 || r > 36) {
+            return kNaN;
+        }
+        radix = static_cast<int>(r);
+        if (radix == 16 && i + 1 < s.size() && s[i] == u'0' &&
+            (s[i + 1] == u'x' || s[i + 1] == u'X')) {
+            i += 2;
+        }
+    } else if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X')) {
+        radix = 16;
+        i += 2;
+    } else if (i + 1 < s.size() && s[i] == u'0') {
+        // Octal when every digit is one
+        bool octal = true;
+        for (std::size_t k = i; k < s.size() && !IsWhite(s[k]); ++k) {
+            if (s[k] < u'0' || s[k] > u'7') {
+                octal = s[k] >= u'0' && s[k] <= u'9' ? false : octal;
+                if (s[k] < u'0' || s[k] > u'9') {
+                    break;
+                }
+            }
+        }
+        radix = octal ? 8 : 10;
+    }
+    double v = 0;
+    bool any = false;
+    int d = 0;
+    while (i < s.size() && IsDigitOf(s[i], radix, d)) {
+        v = v * radix + d;
+        any = true;
+        ++i;
+    }
+    if (!any) {
+        return kNaN;
+    }
+    return negative ? -v : v;
+}
+
+double ParseFloat(const String& s) {
+    std::size_t i = 0;
+    while (i < s.size() && IsWhite(s[i])) {
+        ++i;
+    }
+    std::string text;
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
+        text.push_back(static_cast<char>(s[i]));
+        ++i;
+    }
+    bool digits = false;
+    bool dot = false;
+    bool extraDot = false;
+    while (i < s.size()) {
+        char16_t c = s[i];
+        if (c >= u'0' && c <= u'9') {
+            text.push_back(static_cast<char>(c));
+            digits = true;
+        } else if (c == u'.') {
+            if (!dot) {
+                text.push_back('.');
+                dot = true;
+            } else {
+                extraDot = true;  // Flash skips further points
+            }
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (!digits) {
+        return kNaN;
+    }
+    double value = std::strtod(text.c_str(), nullptr);
+    if (!extraDot && i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        std::size_t k = i + 1;
+        bool negExp = false;
+        if (k < s.size() && (s[k] == u'-' || s[k] == u'+')) {
+            negExp = s[k] == u'-';
+            ++k;
+        }
+        std::uint32_t exponent = 0;
+        bool expDigits = false;
+        while (k < s.size() && s[k] >= u'0' && s[k] <= u'9') {
+            exponent = exponent * 10 + static_cast<std::uint32_t>(s[k] - u'0');
+            expDigits = true;
+            ++k;
+        }
+        if (expDigits) {
+            auto e = static_cast<std::int32_t>(exponent);
+            if (negExp) {
+                e = -e;
+            }
+            value = std::strtod((text + "e" + std::to_string(e)).c_str(), nullptr);
+        }
+    }
+    return value;
+}
+
+String Escape(const String& s) {
+    static const char* kHex = "0123456789ABCDEF";
+    String out;
+    std::string utf8 = ToUtf8(s);
+    for (unsigned char c : utf8) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            out.push_back(c);
+        } else {
+            out.push_back(u'%');
+            out.push_back(static_cast<char16_t>(kHex[c >> 4]));
+            out.push_back(static_cast<char16_t>(kHex[c & 15]));
+        }
+    }
+    return out;
+}
+
+String Unescape(const String& s, int version) {
+    std::string bytes;
+    auto hex = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9') {
+            return c - u'0';
+        }
+        if (c >= u'a' && c <= u'f') {
+            return c - u'a' + 10;
+        }
+        if (c >= u'A' && c <= u'F') {
+            return c - u'A' + 10;
+        }
+        return -1;
+    };
+    String out;
+    auto flush = [&]() {
+        if (!bytes.empty()) {
+            out += version >= 6 ? FromUtf8(bytes) : FromLatin1(bytes);
+            bytes.clear();
+        }
+    };
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
+            bytes.push_back(static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2])));
+            i += 2;
+        } else {
+            flush();
+            out.push_back(s[i]);
+        }
+    }
+    flush();
+    return out;
+}
+
+// The names ASSetPropFlags applies to: null for all, a comma list, or an array.
+std::vector<String> PropNames(Interpreter& in, const Value& v, int version) {
+    std::vector<String> names;
+    if (Object* o = v.AsObject()) {
+        for (const Value& e : ListFrom(in, v, version)) {
+            names.push_back(in.ToString(e, version));
+        }
+        (void)o;
+        return names;
+    }
+    String s = in.ToString(v, version);
+    std::size_t start = 0;
+    while (start <= s.size()) {
+        std::size_t comma = s.find(u',', start);
+        if (comma == String::npos) {
+            comma = s.size();
+        }
+        names.push_back(s.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+void InstallObject(Interpreter& setup, Globals& g) {
+    Vm& vm = setup.vm();
+    Object* proto = g.objectProto;
+    Object* ctor = MakeClass(setup, g, u"Object", proto,
+                             [](CallContext& c) -> Value {
+                                 Interpreter& in = InterpreterOf(c.vm);
+                                 if (!c.args.empty() && !c.args[0].IsNullish()) {
+                                     return Value::Obj(in.ToObject(c.args[0], c.version));
+                                 }
+                                 if (c.construct && c.This()) {
+                                     return c.thisValue;
+                                 }
+                                 return Value::Obj(in.NewObject());
+                             },
+                             {});
+    Method(setup, proto, u"toString", [](CallContext& c) -> Value {
+        Object* o = c.This();
+        if (o && InterpreterOf(c.vm).IsFunction(c.thisValue)) {
+            return Value::Str(u"[type Function]");
+        }
+        return Value::Str(u"[object Object]");
+    });
+    Method(setup, proto, u"toLocaleString", [](CallContext& c) -> Value {
+        return Value::Str(InterpreterOf(c.vm).IsFunction(c.thisValue) ? u"[type Function]"
+                                                                      : u"[object Object]");
+    });
+    Method(setup, proto, u"valueOf", [](CallContext& c) -> Value { return c.thisValue; });
+    Method(
+        setup, proto, u"hasOwnProperty",
+        [](CallContext& c) -> Value {
+            Object* o = c.This();
+            if (!o || c.args.empty()) {
+                return Value::Bool(false);
+            }
+            String name = InterpreterOf(c.vm).ToString(c.args[0], c.version);
+            if (o->GetNative(c.vm, name, c.version)) {
+                return Value::Bool(true);
+            }
+            const Member* m = o->Members().Find(name, c.version >= 7);
+            return Value::Bool(m && VisibleTo(m->attrs, c.version));
+        },
+        kDontEnum | kVersion6);
+    Method(
+        setup, proto, u"isPrototypeOf",
+        [](CallContext& c) -> Value {
+            Object* self = c.This();
+            Object* o = c.Arg(0).AsObject();
+            for (int depth = 0; self && o && depth < 256; ++depth) {
+                o = o->Proto();
+                if (o == self) {
+                    return Value::Bool(true);
+                }
+            }
+            return Value::Bool(false);
+        },
+        kDontEnum | kVersion6);
+    Method(
+        setup, proto, u"isPropertyEnumerable",
+        [](CallContext& c) -> Value {
+            Object* o = c.This();
+            if (!o) {
+                return Value::Bool(false);
+            }
+            String name = InterpreterOf(c.vm).ToString(c.Arg(0), c.version);
+            if (o->GetNative(c.vm, name, c.version)) {
+                return Value::Bool(o->Class() == ObjectClass::Array);
+            }
+            const Member* m = o->Members().Find(name, c.version >= 7);
+            return Value::Bool(m && !(m->attrs & kDontEnum) && VisibleTo(m->attrs, c.version));
+        },
+        kDontEnum | kVersion6);
+    Method(setup, proto, u"addProperty", [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* o = c.This();
+        if (!o || c.args.size() < 2) {
+            return Value::Bool(false);
+        }
+        String name = in.ToString(c.args[0], c.version);
+        Object* getter = in.IsFunction(c.args[1]) ? c.args[1].AsObject() : nullptr;
+        const Value& setterValue = c.Arg(2);
+        Object* setter = in.IsFunction(setterValue) ? setterValue.AsObject() : nullptr;
+        if (name.empty() || !getter || (!setter && !setterValue.IsNull())) {
+            return Value::Bool(false);
+        }
+        Member* m = o->Members().Find(name, c.version >= 7);
+        if (!m) {
+            m = &o->Members().Add(name, Value());
+        }
+        m->value = Value();
+        m->getter = getter;
+        m->setter = setter;
+        return Value::Bool(true);
+    });
+    Method(setup, ctor, u"registerClass", [&g](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        if (c.args.size() < 2) {
+            return Value::Bool(false);
+        }
+        String name = in.ToString(c.args[0], c.version);
+        c.vm.Define(g.classRegistry, name, c.args[1].IsObject() ? c.args[1] : Value::Null());
+        return Value::Bool(true);
+    });
+    vm.Define(g.global, u"ASSetPropFlags",
+              Value::Obj(MakeNative(
+                  setup,
+                  [](CallContext& c) -> Value {
+                      Interpreter& in = InterpreterOf(c.vm);
+                      Object* o = c.Arg(0).AsObject();
+                      if (!o || c.args.size() < 3) {
+                          return Value();
+                      }
+                      auto set =
+                          static_cast<std::uint16_t>(ToUint32(in.ToNumber(c.args[2], c.version)));
+                      auto clear = static_cast<std::uint16_t>(
+                          c.args.size() > 3 ? ToUint32(in.ToNumber(c.args[3], c.version)) : 0);
+                      auto apply = [&](Member& m) {
+                          m.attrs = static_cast<std::uint16_t>((m.attrs & ~clear) | set);
+                      };
+                      if (c.args[1].IsNull()) {
+                          o->Members().ForEach(apply);
+                      } else {
+                          for (const String& name : PropNames(in, c.args[1], c.version)) {
+                              if (Member* m = o->Members().Find(name, c.version >= 7)) {
+                                  apply(*m);
+                              }
+                          }
+                      }
+                      return Value();
+                  })),
+              kDontEnum);
+}
+
+void InstallFunction(Interpreter& setup, Globals& g) {
+    Object* proto = g.functionProto;
+    MakeClass(setup, g, u"Function", proto,
+              [](CallContext& c) -> Value { return c.args.empty() ? Value() : c.args[0]; });
+    Method(
+        setup, proto, u"call",
+        [](CallContext& c) -> Value {
+            Interpreter& in = InterpreterOf(c.vm);
+            Object* f = c.This();
+            if (!f || !in.IsFunction(c.thisValue)) {
+                return Value();
+            }
+            std::vector<Value> args = ArgsFrom(c.args, 1);
+            return in.CallFunction(f, c.Arg(0), args, c.version);
+        },
+        kDontEnum | kVersion6);
+    Method(
+        setup, proto, u"apply",
+        [](CallContext& c) -> Value {
+            Interpreter& in = InterpreterOf(c.vm);
+            Object* f = c.This();
+            if (!f || !in.IsFunction(c.thisValue)) {
+                return Value();
+            }
+            std::vector<Value> args = ListFrom(in, c.Arg(1), c.version);
+            return in.CallFunction(f, c.Arg(0), args, c.version);
+        },
+        kDontEnum | kVersion6);
+}
+
+void InstallError(Interpreter& setup, Globals& g) {
+    Object* proto = g.errorProto;
+    Object* ctor = MakeClass(setup, g, u"Error", proto, [](CallContext& c) -> Value {
+        Object* self = c.This();
+        if (self && !c.Arg(0).IsUndefined()) {
+            c.vm.Set(self, u"message", c.args[0], c.version);
+        }
+        return c.thisValue;
+    });
+    (void)ctor;
+    setup.vm().Define(proto, u"message", Value::Str(u"Error"), kDontEnum);
+    setup.vm().Define(proto, u"name", Value::Str(u"Error"), kDontEnum);
+    Method(setup, proto, u"toString", [](CallContext& c) -> Value {
+        return Value::Str(
+            InterpreterOf(c.vm).ToString(c.vm.Get(c.This(), u"message", c.version), c.version));
+    });
+}
+
+void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
+    Vm& vm = setup.vm();
+    Object* global = g.global;
+    vm.Define(global, u"NaN", Value::Number(kNaN), kDontEnum);
+    vm.Define(global, u"Infinity", Value::Number(std::numeric_limits<double>::infinity()),
+              kDontEnum);
+    Method(setup, global, u"parseInt", [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        if (c.args.empty()) {
+            return Value::Number(kNaN);
+        }
+        return Value::Number(ParseInt(in.ToString(c.args[0], c.version), c.Arg(1), in, c.version));
+    });
+    Method(setup, global, u"parseFloat", [](CallContext& c) -> Value {
+        if (c.args.empty()) {
+            return Value();
+        }
+        return Value::Number(ParseFloat(InterpreterOf(c.vm).ToString(c.args[0], c.version)));
+    });
+    Method(setup, global, u"isNaN", [](CallContext& c) -> Value {
+        return Value::Bool(std::isnan(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+    });
+    Method(setup, global, u"isFinite", [](CallContext& c) -> Value {
+        return Value::Bool(std::isfinite(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+    });
+    Method(setup, global, u"escape", [](CallContext& c) -> Value {
+        if (c.args.empty()) {
+            return Value();
+        }
+        return Value::Str(Escape(InterpreterOf(c.vm).ToString(c.args[0], c.version)));
+    });
+    Method(setup, global, u"unescape", [](CallContext& c) -> Value {
+        if (c.args.empty()) {
+            return Value();
+        }
+        return Value::Str(Unescape(InterpreterOf(c.vm).ToString(c.args[0], c.version), c.version));
+    });
+    auto addTimer = [](CallContext& c, bool repeat) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        if (c.args.empty()) {
+            return Value();
+        }
+        if (in.IsFunction(c.args[0])) {
+            if (c.args.size() < 2) {
+                return Value();
+            }
+            double ms = in.ToNumber(c.args[1], c.version);
+            int id = TimersOf(c.vm).Add(c.args[0].AsObject(), nullptr, String(),
+                                        ArgsFrom(c.args, 2), ms, repeat, c.version);
+            return id ? Value::Number(id) : Value();
+        }
+        Object* o = c.args[0].AsObject();
+        if (!o || c.args.size() < 3) {
+            return Value();
+        }
+        String method = in.ToString(c.args[1], c.version);
+        double ms = in.ToNumber(c.args[2], c.version);
+        int id = TimersOf(c.vm).Add(nullptr, o, method, ArgsFrom(c.args, 3), ms, repeat, c.version);
+        return id ? Value::Number(id) : Value();
+    };
+    Method(setup, global, u"setInterval", [addTimer](CallContext& c) { return addTimer(c, true); });
+    Method(setup, global, u"setTimeout", [addTimer](CallContext& c) { return addTimer(c, false); });
+    auto clear = [](CallContext& c) -> Value {
+        double id = InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version);
+        if (std::isfinite(id)) {
+            TimersOf(c.vm).Remove(static_cast<int>(id));
+        }
+        return Value();
+    };
+    Method(setup, global, u"clearInterval", clear);
+    Method(setup, global, u"clearTimeout", clear);
+}
+
+void InstallMovieClip(Interpreter& setup, Globals& g) {
+    Object* proto = g.movieClipProto;
+    MakeClass(setup, g, u"MovieClip", proto, [](CallContext& c) -> Value { return c.thisValue; });
+    MakeClass(setup, g, u"Button", g.buttonProto,
+              [](CallContext& c) -> Value { return c.thisValue; });
+    MakeClass(setup, g, u"TextField", g.textFieldProto,
+              [](CallContext& c) -> Value { return c.thisValue; });
+    auto clipOf = [](CallContext& c) -> Clip* {
+        Object* o = c.This();
+        return o ? o->AsClip() : nullptr;
+    };
+    Method(setup, proto, u"play", [clipOf](CallContext& c) -> Value {
+        if (Clip* clip = clipOf(c)) {
+            clip->Play();
+        }
+        return Value();
+    });
+    Method(setup, proto, u"stop", [clipOf](CallContext& c) -> Value {
+        if (Clip* clip = clipOf(c)) {
+            clip->Stop();
+        }
+        return Value();
+    });
+    Method(setup, proto, u"nextFrame", [clipOf](CallContext& c) -> Value {
+        if (Clip* clip = clipOf(c)) {
+            clip->GotoFrame(clip->CurrentFrame() + 1, false);
+        }
+        return Value();
+    });
+    Method(setup, proto, u"prevFrame", [clipOf](CallContext& c) -> Value {
+        if (Clip* clip = clipOf(c)) {
+            if (clip->CurrentFrame() > 0) {
+                clip->GotoFrame(clip->CurrentFrame() - 1, false);
+            } else {
+                clip->Stop();
+            }
+        }
+        return Value();
+    });
+    auto gotoFrame = [clipOf](CallContext& c, bool play) -> Value {
+        Clip* clip = clipOf(c);
+        if (!clip || c.args.empty()) {
+            return Value();
+        }
+        Interpreter& in = InterpreterOf(c.vm);
+        const Value& f = c.args.back();
+        if (f.IsString()) {
+            double n = StringToNumber(f.AsString(), c.version);
+            if (std::isfinite(n)) {
+                if (n >= 1) {
+                    clip->GotoFrame(static_cast<int>(std::min(n, 2147483647.0)) - 1, play);
+                }
+            } else {
+                clip->GotoLabel(f.AsString(), play);
+            }
+            return Value();
+        }
+        double n = in.ToNumber(f, c.version);
+        if (std::isfinite(n) && n >= 1) {
+            clip->GotoFrame(static_cast<int>(std::min(std::trunc(n), 2147483647.0)) - 1, play);
+        }
+        return Value();
+    };
+    Method(setup, proto, u"gotoAndPlay",
+           [gotoFrame](CallContext& c) { return gotoFrame(c, true); });
+    Method(setup, proto, u"gotoAndStop",
+           [gotoFrame](CallContext& c) { return gotoFrame(c, false); });
+    Method(setup, proto, u"startDrag", [clipOf](CallContext& c) -> Value {
+        Clip* clip = clipOf(c);
+        if (!clip) {
+            return Value();
+        }
+        Interpreter& in = InterpreterOf(c.vm);
+        bool lock = ToBoolean(c.Arg(0), c.version);
+        std::optional<DragRect> rect;
+        if (c.args.size() >= 5) {
+            rect = DragRect{in.ToNumber(c.args[1], c.version), in.ToNumber(c.args[2], c.version),
+                            in.ToNumber(c.args[3], c.version), in.ToNumber(c.args[4], c.version)};
+        }
+        c.vm.host().StartDrag(*clip, lock, rect);
+        return Value();
+    });
+    Method(setup, proto, u"stopDrag", [](CallContext& c) -> Value {
+        c.vm.host().StopDrag();
+        return Value();
+    });
+    Method(setup, proto, u"duplicateMovieClip", [clipOf](CallContext& c) -> Value {
+        Clip* clip = clipOf(c);
+        if (!clip || c.args.size() < 2) {
+            return Value();
+        }
+        Interpreter& in = InterpreterOf(c.vm);
+        String name = in.ToString(c.args[0], c.version);
+        double depth = in.ToNumber(c.args[1], c.version);
+        c.vm.host().CloneSprite(
+            *clip, name,
+            std::isfinite(depth) ? static_cast<int>(std::clamp(depth, -2147483648.0, 2147483647.0))
+                                 : 0);
+        Clip* parent = clip->Parent();
+        Clip* made = parent ? parent->ChildByName(name, c.version >= 7) : nullptr;
+        return made ? Value::Obj(c.vm.ObjectOf(*made)) : Value();
+    });
+    Method(setup, proto, u"removeMovieClip", [clipOf](CallContext& c) -> Value {
+        if (Clip* clip = clipOf(c)) {
+            c.vm.host().RemoveSprite(*clip);
+        }
+        return Value();
+    });
+}
+
+}  // namespace flash::avm1

@@ -1,0 +1,183 @@
+#include <cmath>
+
+#include "flash/avm1/convert.h"
+#include "globals.h"
+#include "interpreter.h"
+
+namespace flash::avm1 {
+
+std::optional<Value> ClipObject::GetNative(Vm& vm, StringView name, int version) {
+    if (!clip_ || name.empty()) {
+        return std::nullopt;
+    }
+    Interpreter& in = InterpreterOf(vm);
+    if (name[0] == u'_') {
+        if (auto p = PropertyByName(name)) {
+            switch (*p) {
+                case Property::Target:
+                    return Value::Str(in.SlashPath(*clip_));
+                case Property::Name:
+                    return Value::Str(clip_->Name());
+                case Property::CurrentFrame:
+                    return Value::Number(clip_->CurrentFrame() + 1);
+                case Property::TotalFrames:
+                    return Value::Number(clip_->TotalFrames());
+                case Property::FramesLoaded:
+                    return Value::Number(clip_->FramesLoaded());
+                default:
+                    return clip_->GetProperty(*p);
+            }
+        }
+        if (NamesEqual(name, u"_parent", version)) {
+            Clip* parent = clip_->Parent();
+            return parent ? Value::Obj(in.ObjectFor(parent)) : Value();
+        }
+        if (NamesEqual(name, u"_root", version)) {
+            Clip* c = clip_;
+            int guard = 0;
+            while (c->Parent() && guard++ < 100000) {
+                c = c->Parent();
+            }
+            return Value::Obj(in.ObjectFor(c));
+        }
+    }
+    return clip_->GetMember(name);
+}
+
+bool ClipObject::SetNative(Vm& vm, StringView name, const Value& value, int version) {
+    if (!clip_ || name.empty()) {
+        return false;
+    }
+    Interpreter& in = InterpreterOf(vm);
+    if (name[0] == u'_') {
+        if (auto p = PropertyByName(name)) {
+            switch (*p) {
+                case Property::CurrentFrame:
+                case Property::TotalFrames:
+                case Property::FramesLoaded:
+                case Property::Target:
+                case Property::Url:
+                case Property::DropTarget:
+                case Property::XMouse:
+                case Property::YMouse:
+                    return true;  // read-only
+                case Property::Name:
+                    clip_->SetName(in.ToString(value, version));
+                    return true;
+                case Property::Quality:
+                    clip_->SetProperty(*p, Value::Str(in.ToString(value, version)));
+                    return true;
+                case Property::Visible:
+                case Property::HighQuality:
+                case Property::FocusRect: {
+                    Value prim = in.ToPrimitive(value, version);
+                    bool b =
+                        prim.IsString()
+                            ? ToBoolean(Value::Number(StringToNumber(prim.AsString(), version)),
+                                        version)
+                            : ToBoolean(prim, version);
+                    clip_->SetProperty(*p, Value::Bool(b));
+                    return true;
+                }
+                default:
+                    clip_->SetProperty(*p, Value::Number(in.ToNumber(value, version)));
+                    return true;
+            }
+        }
+    }
+    return clip_->SetMember(name, value);
+}
+
+void ClipObject::NativeKeys(Vm&, std::vector<String>& keys) {
+    if (!clip_) {
+        return;
+    }
+    for (Clip* child : clip_->Children()) {
+        keys.push_back(child->Name());
+    }
+}
+
+std::optional<std::size_t> ArrayIndex(StringView name) {
+    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == u'0')) {
+        return std::nullopt;
+    }
+    std::size_t n = 0;
+    for (char16_t c : name) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        n = n * 10 + static_cast<std::size_t>(c - u'0');
+    }
+    if (n >= 4294967295u) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::optional<Value> ArrayObject::GetNative(Vm&, StringView name, int version) {
+    if (NamesEqual(name, u"length", version)) {
+        return Value::Number(static_cast<double>(elements_.size()));
+    }
+    if (auto index = ArrayIndex(name)) {
+        if (Has(*index)) {
+            return elements_[*index].value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ArrayObject::SetNative(Vm& vm, StringView name, const Value& value, int version) {
+    if (NamesEqual(name, u"length", version)) {
+        double n = InterpreterOf(vm).ToNumber(value, version);
+        if (std::isfinite(n) && n >= 0 && n <= static_cast<double>(vm.limits().maxArrayLength)) {
+            Resize(vm, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    if (auto index = ArrayIndex(name); index && *index < vm.limits().maxArrayLength) {
+        SetAt(vm, *index, value);
+        return true;
+    }
+    return false;  // far beyond the end: kept as a plain member
+}
+
+void ArrayObject::NativeKeys(Vm&, std::vector<String>& keys) {
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        if (elements_[i].present) {
+            keys.push_back(Ascii(std::to_string(i)));
+        }
+    }
+}
+
+void ArrayObject::TraceRefs(std::vector<Object*>& out) {
+    for (const Slot& s : elements_) {
+        if (auto* o = s.value.AsObject()) {
+            out.push_back(o);
+        }
+    }
+}
+
+void ArrayObject::SetAt(Vm& vm, std::size_t i, Value value) {
+    if (i >= elements_.size()) {
+        Resize(vm, i + 1);
+    }
+    elements_[i].value = std::move(value);
+    elements_[i].present = true;
+}
+
+void ArrayObject::Resize(Vm& vm, std::size_t length) {
+    if (length > vm.limits().maxArrayLength) {
+        throw AbortRun{u"array too long"};
+    }
+    elements_.resize(length);
+}
+
+bool ArrayObject::Erase(std::size_t i) {
+    if (!Has(i)) {
+        return false;
+    }
+    elements_[i] = Slot{};
+    return true;
+}
+
+}  // namespace flash::avm1

@@ -1,0 +1,166 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "flash/avm1/actions.h"
+#include "internal.h"
+
+namespace flash::avm1 {
+
+class Globals;
+
+// An active Try action of an activation.
+struct TryHandler {
+    enum class State : std::uint8_t { Try, Catch, Finally };
+    std::size_t start = 0;  // first action of the try block
+    std::size_t tryEnd = 0;
+    std::size_t catchEnd = 0;
+    std::size_t finallyEnd = 0;
+    bool hasCatch = false;
+    bool hasFinally = false;
+    bool catchInRegister = false;
+    std::uint8_t reg = 0;
+    String name;
+    State state = State::Try;
+    std::size_t stackDepth = 0;
+    std::optional<Value> pendingThrow;
+    std::optional<Value> pendingReturn;
+};
+
+// A With block of an activation.
+struct WithBlock {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    ScopePtr saved;
+};
+
+// One running block of actions: a top-level action list or a function body.
+struct Activation {
+    ActionBytes code;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    PoolPtr pool;
+    std::vector<Value> registers;
+    ScopePtr scope;            // with blocks and function scopes, innermost first
+    Object* locals = nullptr;  // a function's activation object
+    Object* target = nullptr;  // the timeline timeline actions and variables use
+    Object* base = nullptr;    // the timeline the code belongs to
+    bool targetValid = true;   // false after SetTarget to a missing clip
+    Value thisValue;
+    Object* callee = nullptr;
+    Object* home = nullptr;  // where the running method was found (super)
+    Value argumentsValue;
+    int version = 7;
+    std::size_t stackBase = 0;
+    std::vector<TryHandler> tries;
+    std::vector<WithBlock> withs;
+};
+
+class Interpreter {
+  public:
+    Interpreter(Vm& vm, Globals& globals);
+
+    Vm& vm() { return vm_; }
+    Globals& globals() { return globals_; }
+    Host& host() { return vm_.host(); }
+
+    // Top-level entry: resets the budget when no run is active.
+    RunResult RunTop(const ActionBytes& code, std::size_t begin, std::size_t end, Object* target,
+                     int version);
+    // Runs a function body or an action list inside a run.
+    Value Execute(Activation& act);
+    bool Running() const { return depth_ > 0; }
+
+    // Calls a function object. Throws ScriptThrow / AbortRun.
+    Value CallFunction(Object* function, const Value& thisValue, std::span<const Value> args,
+                       int version, Object* home = nullptr);
+    // new: builds the object and runs the constructor.
+    Value Construct(Object* function, std::span<const Value> args, int version);
+    // Runs a call from outside (host, timers): catches script errors.
+    Value CallGuarded(Object* function, const Value& thisValue, std::span<const Value> args,
+                      int version);
+
+    // Members with prototype chains, accessors and natives.
+    Value GetMember(const Value& object, StringView name, int version);
+    Value GetMember(Object* object, StringView name, int version, Object** foundOn = nullptr);
+    void SetMember(Object* object, StringView name, const Value& value, int version);
+    bool HasMember(Object* object, StringView name, int version);
+    bool DeleteMember(Object* object, StringView name, int version);
+    // Enumerable member names, own and inherited, as for..in lists them.
+    std::vector<String> EnumerateKeys(Object* object, int version);
+
+    // Conversions that may run script.
+    Value ToPrimitive(const Value& value, int version, bool preferString = false);
+    double ToNumber(const Value& value, int version);
+    String ToString(const Value& value, int version);
+    Object* ToObject(const Value& value, int version);  // wraps primitives; null for nullish
+    bool IsFunction(const Value& value) const;
+    bool InstanceOf(Object* object, Object* constructor, int version);
+    bool LooseEquals(const Value& a, const Value& b, int version);
+    bool StrictEquals(const Value& a, const Value& b) const;
+    // a < b: true, false or undefined (NaN involved).
+    Value LessThan(const Value& a, const Value& b, int version);
+    String TypeOf(const Value& value);
+
+    // Objects.
+    Object* NewObject();
+    ArrayObject* NewArray();
+    Object* NewFunctionObject(FunctionObject* function);  // adds prototype
+    Object* ObjectFor(Clip* clip);
+
+    // Target paths.
+    Clip* ResolveTargetPath(StringView path, Clip* base, int version);
+    Value ResolveTargetValue(StringView path, Activation* act, Clip* base, int version);
+    String DotPath(Clip& clip);
+    String SlashPath(Clip& clip);
+
+    // Variables by name or path, as GetVariable/SetVariable see them.
+    Value GetVariable(Activation& act, StringView path);
+    void SetVariable(Activation& act, StringView path, const Value& value);
+
+    // Guards.
+    void CheckString(std::size_t length);
+    void CountActions(std::uint64_t n);
+    std::uint64_t executed() const { return executed_; }
+    std::uint64_t totalExecuted() const { return total_ + executed_; }
+    // Every object the running activations reference (for collection between runs).
+    void Roots(std::vector<Object*>& out) const;
+
+    String DecodeString(std::string_view bytes, int version) const;
+
+    Value ExecuteFunction(ScriptFunction& fn, const Value& thisValue, std::span<const Value> args,
+                          Object* home);
+    Clip* TargetClip(Activation& act);
+    Value LookupName(Activation& act, StringView name, bool* found = nullptr);
+
+  private:
+    void Step(Activation& act, const Action& a, std::size_t& pc, bool& returned, Value& result);
+    bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
+    bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
+
+    Value Pop();
+    void Push(Value v);
+    Value& Top();
+    std::size_t StackSize() const { return stack_.size(); }
+
+    Value LookupSpecial(Activation& act, StringView name, bool& found);
+    Object* ResolvePathObject(Activation& act, StringView path, bool slash);
+    void GotoFrameSpec(Activation& act, const Value& frame, bool play, int bias);
+    bool ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
+                          bool* label = nullptr);
+
+    void DefineFunction(Activation& act, const Action& a, bool v2, std::size_t& pc);
+
+    Vm& vm_;
+    Globals& globals_;
+    std::vector<Value> stack_;
+    std::vector<Activation*> activations_;
+    int depth_ = 0;
+    int callDepth_ = 0;
+    std::uint64_t executed_ = 0;
+    std::uint64_t total_ = 0;
+};
+
+}  // namespace flash::avm1

@@ -1,0 +1,340 @@
+// Variables by name and path, target paths and frame specifications.
+#include <cmath>
+
+#include "flash/avm1/convert.h"
+#include "globals.h"
+#include "interpreter.h"
+
+namespace flash::avm1 {
+
+namespace {
+
+std::optional<int> LevelOf(StringView name) {
+    static constexpr StringView kLevel = u"_level";
+    if (name.size() <= kLevel.size() || !NamesEqual(name.substr(0, kLevel.size()), kLevel, 6)) {
+        return std::nullopt;
+    }
+    int n = 0;
+    for (char16_t c : name.substr(kLevel.size())) {
+        if (c < u'0' || c > u'9' || n > 100000) {
+            return std::nullopt;
+        }
+        n = n * 10 + (c - u'0');
+    }
+    return n;
+}
+
+bool HasPathSeparator(StringView path) {
+    for (char16_t c : path) {
+        if (c == u':' || c == u'/' || c == u'.') {
+            return true;
+        }
+    }
+    return false;
+}
+
+Clip* RootOf(Clip* clip) {
+    int guard = 0;
+    while (clip && clip->Parent() && guard++ < 100000) {
+        clip = clip->Parent();
+    }
+    return clip;
+}
+
+}  // namespace
+
+Clip* Interpreter::TargetClip(Activation& act) {
+    if (!act.targetValid || !act.target) {
+        return nullptr;
+    }
+    return act.target->AsClip();
+}
+
+Value Interpreter::LookupSpecial(Activation& act, StringView name, bool& found) {
+    const int v = act.version;
+    found = true;
+    if (v >= 6 && NamesEqual(name, u"_global", v)) {
+        return Value::Obj(globals_.global);
+    }
+    if (auto level = LevelOf(name)) {
+        return Value::Obj(ObjectFor(host().Level(*level)));
+    }
+    if (NamesEqual(name, u"_root", v)) {
+        Clip* c = act.base ? act.base->AsClip() : nullptr;
+        if (!c) {
+            c = TargetClip(act);
+        }
+        c = RootOf(c);
+        if (!c) {
+            c = host().Level(0);
+        }
+        return c ? Value::Obj(ObjectFor(c)) : Value();
+    }
+    found = false;
+    return Value();
+}
+
+Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
+    const int v = act.version;
+    Value out;
+    if (found) {
+        *found = true;
+    }
+    if (!act.locals && NamesEqual(name, u"this", v)) {
+        return Value::Obj(act.targetValid ? act.target : act.base);
+    }
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        if (HasMember(s->object, name, v)) {
+            return GetMember(s->object, name, v);
+        }
+    }
+    bool special = false;
+    out = LookupSpecial(act, name, special);
+    if (special) {
+        return out;
+    }
+    if (act.targetValid && act.target && HasMember(act.target, name, v)) {
+        return GetMember(act.target, name, v);
+    }
+    if (HasMember(globals_.global, name, v)) {
+        return GetMember(globals_.global, name, v);
+    }
+    if (found) {
+        *found = false;
+    }
+    return Value();
+}
+
+Object* Interpreter::ResolvePathObject(Activation& act, StringView path, bool) {
+    const int v = act.version;
+    std::size_t i = 0;
+    Object* cur = nullptr;
+    bool first = true;
+    if (!path.empty() && path[0] == u'/') {
+        Clip* c = TargetClip(act);
+        if (!c && act.base) {
+            c = act.base->AsClip();
+        }
+        c = RootOf(c);
+        cur = ObjectFor(c);
+        if (!cur) {
+            return nullptr;
+        }
+        first = false;
+        i = 1;
+    }
+    auto parentOf = [&](Object* o) -> Object* {
+        Clip* c = o ? o->AsClip() : nullptr;
+        return c && c->Parent() ? ObjectFor(c->Parent()) : nullptr;
+    };
+    while (i < path.size()) {
+        StringView seg;
+        if (path.substr(i, 2) == u"..") {
+            seg = path.substr(i, 2);
+            i += 2;
+        } else {
+            std::size_t j = i;
+            while (j < path.size() && path[j] != u'/' && path[j] != u'.') {
+                ++j;
+            }
+            seg = path.substr(i, j - i);
+            i = j;
+        }
+        if (i < path.size() && (path[i] == u'/' || path[i] == u'.')) {
+            ++i;
+        }
+        if (seg.empty()) {
+            continue;
+        }
+        if (first) {
+            first = false;
+            if (seg == u"..") {
+                cur = parentOf(act.targetValid ? act.target : act.base);
+            } else {
+                cur = LookupName(act, seg).AsObject();
+            }
+        } else if (seg == u"..") {
+            cur = parentOf(cur);
+        } else {
+            cur = GetMember(cur, seg, v).AsObject();
+        }
+        if (!cur) {
+            return nullptr;
+        }
+    }
+    if (first) {
+        return act.targetValid ? act.target : nullptr;
+    }
+    return cur;
+}
+
+Clip* Interpreter::ResolveTargetPath(StringView path, Clip* base, int version) {
+    Activation act;
+    act.version = version;
+    act.target = ObjectFor(base);
+    act.base = act.target;
+    act.targetValid = act.target != nullptr;
+    Object* o = ResolvePathObject(act, path, true);
+    return o ? o->AsClip() : nullptr;
+}
+
+Value Interpreter::GetVariable(Activation& act, StringView path) {
+    if (!HasPathSeparator(path)) {
+        return LookupName(act, path);
+    }
+    std::size_t colon = path.rfind(u':');
+    StringView objPath;
+    StringView var;
+    if (colon != StringView::npos) {
+        objPath = path.substr(0, colon);
+        var = path.substr(colon + 1);
+    } else {
+        std::size_t p = path.find_last_of(u"./");
+        objPath = path.substr(0, p == 0 ? 1 : p);
+        var = path.substr(p + 1);
+        if (var.empty() || (p > 0 && path[p] == u'.' && path[p - 1] == u'.')) {
+            // "a/.." and the like name a clip, not a variable
+            Object* o = ResolvePathObject(act, path, true);
+            return o ? Value::Obj(o) : Value();
+        }
+    }
+    Object* o = ResolvePathObject(act, objPath, true);
+    if (!o) {
+        return Value();
+    }
+    if (var.empty()) {
+        return Value::Obj(o);
+    }
+    return GetMember(o, var, act.version);
+}
+
+void Interpreter::SetVariable(Activation& act, StringView path, const Value& value) {
+    const int v = act.version;
+    if (!HasPathSeparator(path)) {
+        for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+            if (HasMember(s->object, path, v)) {
+                SetMember(s->object, path, value, v);
+                return;
+            }
+        }
+        if (act.targetValid && act.target) {
+            SetMember(act.target, path, value, v);
+        }
+        return;
+    }
+    std::size_t colon = path.rfind(u':');
+    StringView objPath;
+    StringView var;
+    if (colon != StringView::npos) {
+        objPath = path.substr(0, colon);
+        var = path.substr(colon + 1);
+    } else {
+        std::size_t p = path.find_last_of(u"./");
+        objPath = path.substr(0, p == 0 ? 1 : p);
+        var = path.substr(p + 1);
+    }
+    if (var.empty()) {
+        return;
+    }
+    if (Object* o = ResolvePathObject(act, objPath, true)) {
+        SetMember(o, var, value, v);
+    }
+}
+
+String Interpreter::DotPath(Clip& clip) {
+    std::vector<String> names;
+    Clip* c = &clip;
+    int guard = 0;
+    while (c->Parent() && guard++ < 100000) {
+        names.push_back(c->Name());
+        c = c->Parent();
+    }
+    int level = c->LevelNumber();
+    String out = u"_level" + Ascii(std::to_string(level < 0 ? 0 : level));
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        out += u'.';
+        out += *it;
+    }
+    return out;
+}
+
+String Interpreter::SlashPath(Clip& clip) {
+    std::vector<String> names;
+    Clip* c = &clip;
+    int guard = 0;
+    while (c->Parent() && guard++ < 100000) {
+        names.push_back(c->Name());
+        c = c->Parent();
+    }
+    int level = c->LevelNumber();
+    String out = level > 0 ? u"_level" + Ascii(std::to_string(level)) : String();
+    if (names.empty()) {
+        return out.empty() ? String(u"/") : out;
+    }
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        out += u'/';
+        out += *it;
+    }
+    return out;
+}
+
+bool Interpreter::ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
+                                   bool* label) {
+    const int v = act.version;
+    clip = TargetClip(act);
+    if (label) {
+        *label = false;
+    }
+    if (frame.IsString()) {
+        StringView s = frame.AsString();
+        std::size_t colon = s.rfind(u':');
+        if (colon != StringView::npos) {
+            clip = ResolveTargetPath(s.substr(0, colon), clip, v);
+            s = s.substr(colon + 1);
+        }
+        if (!clip) {
+            return false;
+        }
+        double n = StringToNumber(s, v);
+        if (std::isfinite(n)) {
+            if (n < 1) {
+                return false;
+            }
+            index = static_cast<int>(std::min(n, 2147483647.0)) - 1;
+            return true;
+        }
+        auto labelled = clip->FrameOfLabel(s);
+        if (!labelled) {
+            return false;
+        }
+        index = *labelled;
+        if (label) {
+            *label = true;
+        }
+        return true;
+    }
+    if (!clip) {
+        return false;
+    }
+    double n = ToNumber(frame, v);
+    if (!std::isfinite(n) || n < 1) {
+        return false;
+    }
+    index = static_cast<int>(std::min(std::trunc(n), 2147483647.0)) - 1;
+    return true;
+}
+
+void Interpreter::GotoFrameSpec(Activation& act, const Value& frame, bool play, int bias) {
+    Clip* clip = nullptr;
+    int index = 0;
+    bool label = false;
+    if (!ResolveFrameSpec(act, frame, clip, index, &label)) {
+        return;
+    }
+    if (!label) {
+        index += bias;
+    }
+    clip->GotoFrame(index, play);
+}
+
+}  // namespace flash::avm1
