@@ -138,11 +138,19 @@ const wxBitmap& ImageStrips::Strip(int bitmapId) {
 
 wxBitmap ImageStrips::Image(int bitmapId, int index) {
     StripInfo info = StripInfoOf(bitmapId);
-    const wxBitmap& strip = Strip(bitmapId);
-    if (!strip.IsOk() || index < 0 || index >= info.imageCount) {
+    if (index < 0 || index >= info.imageCount) {
         return wxNullBitmap;
     }
-    return strip.GetSubBitmap(wxRect(index * info.imageSize, 0, info.imageSize, info.imageSize));
+    auto key = std::make_pair(bitmapId, index);
+    auto it = images_.find(key);
+    if (it == images_.end()) {
+        const wxBitmap& strip = Strip(bitmapId);
+        wxBitmap image = strip.IsOk() ? strip.GetSubBitmap(wxRect(index * info.imageSize, 0,
+                                                                  info.imageSize, info.imageSize))
+                                      : wxNullBitmap;
+        it = images_.emplace(key, image).first;
+    }
+    return it->second;
 }
 
 ImageStrips& TheImageStrips() {

@@ -27,6 +27,7 @@ class ImageStrips {
 
   private:
     std::map<int, wxBitmap> strips_;
+    std::map<std::pair<int, int>, wxBitmap> images_;
 };
 
 // The program's strips, rendered on first use.
