@@ -547,7 +547,7 @@ void InstallMovieClip(Interpreter& setup, Globals& g) {
         Interpreter& in = InterpreterOf(c.vm);
         const Value& f = c.args.back();
         if (f.IsString()) {
-            double n = StringToNumber(f.AsString(), c.version);
+            double n = StringToNumber(f.AsString(), 7);
             if (std::isfinite(n)) {
                 if (n >= 1) {
                     clip->GotoFrame(static_cast<int>(std::min(n, 2147483647.0)) - 1, play);

@@ -101,6 +101,47 @@ bool ParseRadixInteger(StringView s, int radix, double& out) {
     return true;
 }
 
+// SWF 4 reads the decimal number at the start of a string, and 0 when there is none.
+double LeadingDecimal(StringView s) {
+    std::size_t i = 0;
+    std::string ascii;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        ascii.push_back(static_cast<char>(s[i++]));
+    }
+    bool digits = false;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+        ascii.push_back(static_cast<char>(s[i++]));
+        digits = true;
+    }
+    if (i < s.size() && s[i] == u'.') {
+        ascii.push_back('.');
+        ++i;
+        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+            ascii.push_back(static_cast<char>(s[i++]));
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0;
+    }
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        std::string exp = "e";
+        std::size_t k = i + 1;
+        if (k < s.size() && (s[k] == u'+' || s[k] == u'-')) {
+            exp.push_back(static_cast<char>(s[k++]));
+        }
+        bool expDigits = false;
+        while (k < s.size() && s[k] >= u'0' && s[k] <= u'9') {
+            exp.push_back(static_cast<char>(s[k++]));
+            expDigits = true;
+        }
+        if (expDigits) {
+            ascii += exp;
+        }
+    }
+    return std::strtod(ascii.c_str(), nullptr);
+}
+
 }  // namespace
 
 String NumberToString(double number) {
@@ -190,8 +231,11 @@ double StringToNumber(StringView text, int version) {
         --e;
     }
     StringView s = text.substr(b, e - b);
+    if (version < 5) {
+        return LeadingDecimal(s);
+    }
     if (s.empty()) {
-        return version < 5 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        return std::numeric_limits<double>::quiet_NaN();
     }
     bool negative = false;
     StringView body = s;
@@ -206,7 +250,8 @@ double StringToNumber(StringView text, int version) {
         }
         return std::numeric_limits<double>::quiet_NaN();
     }
-    if (body.size() > 1 && body[0] == u'0' && ParseRadixInteger(body.substr(1), 8, v)) {
+    if (version >= 6 && body.size() > 1 && body[0] == u'0' &&
+        ParseRadixInteger(body.substr(1), 8, v)) {
         return negative ? -v : v;
     }
     if (ParseDecimal(s, v)) {

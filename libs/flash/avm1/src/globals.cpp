@@ -29,7 +29,7 @@ void Globals::Install(Interpreter& in) {
     Vm& vm = vm_;
     objectProto = vm.New<Object>(nullptr);
     functionProto = vm.New<Object>(objectProto);
-    global = vm.New<Object>(objectProto);
+    global = vm.New<Object>(nullptr);  // _global inherits nothing
     arrayProto = vm.New<ArrayObject>(objectProto);
     stringProto = vm.New<Object>(objectProto, ObjectClass::BoxedString);
     stringProto->SetPrimitive(Value::Str(String()));

@@ -582,8 +582,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::Equals: {
             Value bv = Pop();
             Value av = Pop();
+            double y = ToNumber(bv, v);  // Flash converts the top value first here
             double x = ToNumber(av, v);
-            double y = ToNumber(bv, v);
             Push(BoolResult(x == y, v));
             break;
         }
@@ -635,8 +635,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::StringExtract:
         case ActionCode::MBStringExtract: {
-            double count = ToIntegerNumber(ToNumber(Pop(), v));
-            double index = ToIntegerNumber(ToNumber(Pop(), v));
+            double count = ToInt32(ToNumber(Pop(), v));
+            double index = ToInt32(ToNumber(Pop(), v));
             String s = ToString(Pop(), v);
             double start = std::max(0.0, index - 1);
             if (start >= static_cast<double>(s.size())) {
@@ -651,36 +651,22 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             break;
         }
         case ActionCode::ToInteger:
-            Push(Value::Number(ToIntegerNumber(ToNumber(Pop(), v))));
+            Push(Value::Number(ToInt32(ToNumber(Pop(), v))));
             break;
-        case ActionCode::CharToAscii: {
-            String s = ToString(Pop(), v);
-            Push(Value::Number(s.empty() ? 0 : s[0]));
-            break;
-        }
+        case ActionCode::CharToAscii:
         case ActionCode::MBCharToAscii: {
+            // The first UTF-16 unit; half of a surrogate pair reads as U+FFFD.
             String s = ToString(Pop(), v);
-            double code = 0;
-            if (!s.empty()) {
-                code = s[0];
-                if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1 && s[1] >= 0xDC00 &&
-                    s[1] <= 0xDFFF) {
-                    code = 0x10000 + ((s[0] - 0xD800) << 10) + (s[1] - 0xDC00);
-                }
-            }
-            Push(Value::Number(code));
+            char16_t c = s.empty() ? 0 : s[0];
+            Push(Value::Number(c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c));
             break;
         }
         case ActionCode::AsciiToChar:
         case ActionCode::MBAsciiToChar: {
-            std::uint32_t code = ToUint32(ToNumber(Pop(), v));
+            auto code = static_cast<char16_t>(ToUint32(ToNumber(Pop(), v)) & 0xFFFF);
             String s;
-            if (a.Code() == ActionCode::MBAsciiToChar && code >= 0x10000 && code <= 0x10FFFF) {
-                code -= 0x10000;
-                s.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-                s.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-            } else if ((code & 0xFFFF) != 0) {
-                s.push_back(static_cast<char16_t>(code & 0xFFFF));
+            if (code != 0) {
+                s.push_back(code >= 0xD800 && code <= 0xDFFF ? char16_t{0xFFFD} : code);
             }
             Push(Value::Str(std::move(s)));
             break;
@@ -965,7 +951,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::Less2: {
             Value bv = Pop();
             Value av = Pop();
-            Push(LessThan(av, bv, v));
+            Push(LessThan(av, bv, v, true));
             break;
         }
         case ActionCode::Greater: {
@@ -1076,7 +1062,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::DefineLocal2: {
             String name = ToString(Pop(), v);
             Object* scope = act.locals ? act.locals : (act.targetValid ? act.target : nullptr);
-            if (scope && !scope->Members().Find(name, v >= 7)) {
+            if (scope && !HasMember(scope, name, v)) {
                 SetMember(scope, name, Value(), v);
             }
             break;
@@ -1090,6 +1076,13 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::Delete2: {
             String name = ToString(Pop(), v);
+            if (name.find_first_of(u":./") != String::npos) {
+                Object* owner = nullptr;
+                String member;
+                Push(Value::Bool(ResolveVariableOwner(act, name, owner, member) &&
+                                 DeleteMember(owner, member, v)));
+                break;
+            }
             bool deleted = false;
             for (const Scope* s = act.scope.get(); s && !deleted; s = s->parent.get()) {
                 if (HasMember(s->object, name, v)) {
@@ -1663,12 +1656,6 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
     }
     Object* o = object;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
-        if (auto native = o->GetNative(vm_, name, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            return *native;
-        }
         if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
             if (foundOn) {
                 *foundOn = o;
@@ -1677,10 +1664,13 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
                 Object* getter = m->getter;
                 return CallFunction(getter, Value::Obj(object), {}, version);
             }
-            if (m->IsAccessor()) {
-                return Value();
-            }
             return m->value;
+        }
+        if (auto native = o->GetNative(vm_, name, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            return *native;
         }
         if (depth == 0 && o->Class() == ObjectClass::Clip) {
             if (Clip* c = o->AsClip()) {
@@ -1743,10 +1733,11 @@ void Interpreter::SetMember(Object* object, StringView name, const Value& value,
         }
         return;
     }
-    if (object->SetNative(vm_, name, value, version)) {
+    Member* own = object->Members().Find(name, cs);
+    if (!(own && own->IsAccessor()) && object->SetNative(vm_, name, value, version)) {
         return;
     }
-    if (Member* m = object->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
+    if (Member* m = own; m && VisibleTo(m->attrs, version)) {
         if (m->IsAccessor()) {
             if (Object* setter = m->setter) {
                 Value arg = value;
@@ -1869,12 +1860,7 @@ Value Interpreter::ToPrimitive(const Value& value, int version, bool preferStrin
             return out;
         }
     }
-    if (o->Class() == ObjectClass::Clip) {
-        if (Clip* c = o->AsClip()) {
-            return Value::Str(DotPath(*c));
-        }
-    }
-    return IsFunction(value) ? Value::Str(u"[type Function]") : Value::Str(u"[object Object]");
+    return Value();  // no valueOf or toString gave a primitive
 }
 
 double Interpreter::ToNumber(const Value& value, int version) {
@@ -1913,7 +1899,7 @@ Object* Interpreter::ToObject(const Value& value, int version) {
         case Type::Object:
             return value.AsObject();
         case Type::Str: {
-            Object* o = vm_.New<Object>(globals_.stringProto, ObjectClass::BoxedString);
+            Object* o = vm_.New<StringObject>(globals_.stringProto);
             o->SetPrimitive(value);
             return o;
         }
@@ -1992,6 +1978,31 @@ bool Interpreter::StrictEquals(const Value& a, const Value& b) const {
 }
 
 bool Interpreter::LooseEquals(const Value& a, const Value& b, int version) {
+    if (version <= 5) {
+        // SWF 5 compares objects by what valueOf gives, and NaN equals NaN.
+        if (a.IsObject() || b.IsObject()) {
+            auto valueOf = [&](const Value& v) -> Value {
+                Object* o = v.AsObject();
+                if (!o) {
+                    return v;
+                }
+                Value fn = GetMember(o, u"valueOf", version);
+                return IsFunction(fn) ? CallFunction(fn.AsObject(), v, {}, version) : Value();
+            };
+            Value x = valueOf(a);
+            Value y = valueOf(b);
+            if (x.IsObject() && y.IsObject()) {
+                return x.AsObject() == y.AsObject();
+            }
+            if (x.IsObject() || y.IsObject()) {
+                return false;
+            }
+            return LooseEquals(x, y, version);
+        }
+        if (a.IsNumber() && b.IsNumber() && std::isnan(a.AsNumber()) && std::isnan(b.AsNumber())) {
+            return true;
+        }
+    }
     if (a.type() == b.type()) {
         return StrictEquals(a, b);
     }
@@ -2024,9 +2035,31 @@ bool Interpreter::LooseEquals(const Value& a, const Value& b, int version) {
     return false;
 }
 
-Value Interpreter::LessThan(const Value& a, const Value& b, int version) {
-    Value x = ToPrimitive(a, version);
-    Value y = ToPrimitive(b, version);
+Value Interpreter::LessThan(const Value& a, const Value& b, int version, bool objectsFalse) {
+    // Comparisons take valueOf alone. An operand that stays an object makes Less2 false at
+    // once (the other is not converted) and other comparisons NaN.
+    bool stuck = false;
+    auto valueOf = [&](const Value& v) -> Value {
+        Object* o = v.AsObject();
+        if (!o) {
+            return v;
+        }
+        Value fn = GetMember(o, u"valueOf", version);
+        Value r = IsFunction(fn) ? CallFunction(fn.AsObject(), v, {}, version) : Value();
+        if (r.IsObject()) {
+            stuck = stuck || o->Class() != ObjectClass::Clip;  // clips compare as NaN
+            return Value::Number(std::numeric_limits<double>::quiet_NaN());
+        }
+        return r;
+    };
+    Value x = valueOf(a);
+    if (stuck && objectsFalse) {
+        return Value::Bool(false);
+    }
+    Value y = valueOf(b);
+    if (stuck && objectsFalse) {
+        return Value::Bool(false);
+    }
     if (x.IsString() && y.IsString()) {
         return Value::Bool(x.AsString() < y.AsString());
     }

@@ -101,7 +101,7 @@ class Interpreter {
     bool LooseEquals(const Value& a, const Value& b, int version);
     bool StrictEquals(const Value& a, const Value& b) const;
     // a < b: true, false or undefined (NaN involved).
-    Value LessThan(const Value& a, const Value& b, int version);
+    Value LessThan(const Value& a, const Value& b, int version, bool objectsFalse = false);
     String TypeOf(const Value& value);
 
     // Objects.
@@ -118,6 +118,8 @@ class Interpreter {
 
     // Variables by name or path, as GetVariable/SetVariable see them.
     Value GetVariable(Activation& act, StringView path);
+    // The object and member name a variable path names ("a.b.c" -> a.b and "c").
+    bool ResolveVariableOwner(Activation& act, StringView path, Object*& owner, String& member);
     void SetVariable(Activation& act, StringView path, const Value& value);
 
     // Guards.

@@ -80,9 +80,17 @@ TEST_F(Swf4Test, StringActions) {
     a.Push("A").Op(ActionCode::CharToAscii).Trace();
     a.Push(66.0).Op(ActionCode::AsciiToChar).Trace();
     a.Push(0x4E2D).Op(ActionCode::MBAsciiToChar).Op(ActionCode::MBCharToAscii).Trace();
+    a.Push(65616.0).Op(ActionCode::AsciiToChar).Trace();  // 16 bits
+    a.Push("\xF0\x9F\x98\x8B").Op(ActionCode::CharToAscii).Trace();
+    a.Push("abcdefghij")
+        .Push(4294967303.0)
+        .Push(-4294967294.0)
+        .Op(ActionCode::StringExtract)
+        .Trace();
     a.Push(-2.7).Op(ActionCode::ToInteger).Trace();
     a.Push("x").Op(ActionCode::Not).Trace();
-    EXPECT_EQ(Run(a, 4), (Traces{"5", "ell", "hello", "", "65", "B", "20013", "-2", "1"}));
+    EXPECT_EQ(Run(a, 6), (Traces{"5", "ell", "hello", "", "65", "B", "20013", "P", "65533", "gh",
+                                 "-2", "true"}));
 }
 
 TEST_F(Swf4Test, PushTypesRegistersAndConstants) {
