@@ -282,7 +282,8 @@ void InstallObject(Interpreter& setup, Globals& g) {
                 return Value::Bool(false);
             }
             String name = InterpreterOf(c.vm).ToString(c.args[0], c.version);
-            if (o->GetNative(c.vm, name, c.version)) {
+            if (o->GetNative(c.vm, name, c.version) ||
+                (o->Proto() && NamesEqual(name, u"__proto__", c.version))) {
                 return Value::Bool(true);
             }
             const Member* m = o->Members().Find(name, c.version >= 7);
@@ -381,8 +382,10 @@ void InstallObject(Interpreter& setup, Globals& g) {
 
 void InstallFunction(Interpreter& setup, Globals& g) {
     Object* proto = g.functionProto;
-    MakeClass(setup, g, u"Function", proto,
-              [](CallContext& c) -> Value { return c.args.empty() ? Value() : c.args[0]; });
+    // Function(x) gives x; Function() a new object that inherits nothing.
+    MakeClass(setup, g, u"Function", proto, [](CallContext& c) -> Value {
+        return c.args.empty() ? Value::Obj(c.vm.New<Object>(nullptr)) : c.args[0];
+    });
     Method(
         setup, proto, u"call",
         [](CallContext& c) -> Value {
@@ -447,10 +450,12 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
         return Value::Number(ParseFloat(InterpreterOf(c.vm).ToString(c.args[0], c.version)));
     });
     Method(setup, global, u"isNaN", [](CallContext& c) -> Value {
-        return Value::Bool(std::isnan(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+        return Value::Bool(c.args.empty() ||
+                           std::isnan(InterpreterOf(c.vm).ToNumber(c.args[0], c.version)));
     });
     Method(setup, global, u"isFinite", [](CallContext& c) -> Value {
-        return Value::Bool(std::isfinite(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+        return Value::Bool(!c.args.empty() &&
+                           std::isfinite(InterpreterOf(c.vm).ToNumber(c.args[0], c.version)));
     });
     Method(setup, global, u"escape", [](CallContext& c) -> Value {
         if (c.args.empty()) {
@@ -470,7 +475,7 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
             return Value();
         }
         if (in.IsFunction(c.args[0])) {
-            if (c.args.size() < 2) {
+            if (c.args.size() < 2 || c.args[1].IsUndefined()) {
                 return Value();
             }
             double ms = in.ToNumber(c.args[1], c.version);
@@ -479,7 +484,7 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
             return id ? Value::Number(id) : Value();
         }
         Object* o = c.args[0].AsObject();
-        if (!o || c.args.size() < 3) {
+        if (!o || c.args.size() < 3 || c.args[2].IsUndefined()) {
             return Value();
         }
         String method = in.ToString(c.args[1], c.version);

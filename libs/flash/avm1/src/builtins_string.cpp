@@ -326,7 +326,7 @@ void InstallNumberBoolean(Interpreter& setup, Globals& g) {
 
     Object* booleanProto = g.booleanProto;
     auto boolCall = [](CallContext& c) -> Value {
-        return Value::Bool(!c.args.empty() && ToBoolean(c.args[0], c.version));
+        return c.args.empty() ? Value() : Value::Bool(ToBoolean(c.args[0], c.version));
     };
     auto boolConstruct = [](CallContext& c) -> Value {
         bool b = !c.args.empty() && ToBoolean(c.args[0], c.version);

@@ -89,6 +89,19 @@ Value& Interpreter::Top() {
     return stack_.back();
 }
 
+// A register of the activation; numbers beyond a function's own registers reach the four
+// registers of the top-level code, as in Flash.
+Value* Interpreter::Register(Activation& act, std::size_t index) {
+    if (index < act.registers.size()) {
+        return &act.registers[index];
+    }
+    if (!activations_.empty() && activations_.front() != &act &&
+        index < activations_.front()->registers.size()) {
+        return &activations_.front()->registers[index];
+    }
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------
 // Top level
 
@@ -125,6 +138,8 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
         } catch (...) {
             text = u"?";
         }
+        // Flash reports it in the trace log.
+        host().Trace(u"Warning: Uncaught exception, " + text);
         host().ScriptError(u"uncaught exception: " + text);
     } catch (const AbortRun& a) {
         result = RunResult::Aborted;
@@ -330,8 +345,8 @@ bool Interpreter::HandleThrow(Activation& act, const Value& thrown, std::size_t&
             h.state = TryHandler::State::Catch;
             pc = h.tryEnd;
             if (h.catchInRegister) {
-                if (h.reg < act.registers.size()) {
-                    act.registers[h.reg] = thrown;
+                if (Value* r = Register(act, h.reg)) {
+                    *r = thrown;
                 }
             } else {
                 SetVariable(act, h.name, thrown);
@@ -500,7 +515,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                         if (!reg) {
                             return;
                         }
-                        Push(*reg < act.registers.size() ? act.registers[*reg] : Value());
+                        Value* slot = Register(act, *reg);
+                        Push(slot ? *slot : Value());
                         break;
                     }
                     case 5: {
@@ -1035,8 +1051,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::StoreRegister: {
             PayloadReader r(a.payload);
             auto reg = r.U8();
-            if (reg && *reg < act.registers.size()) {
-                act.registers[*reg] = Top();
+            if (Value* slot = reg ? Register(act, *reg) : nullptr) {
+                *slot = Top();
             }
             break;
         }
@@ -1110,9 +1126,10 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             }
             Push(Value::Null());
             if (o) {
+                // The loop pops from the top: push so the most recent member comes first.
                 std::vector<String> keys = EnumerateKeys(o, v);
-                for (String& k : keys) {
-                    Push(Value::Str(std::move(k)));
+                for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+                    Push(Value::Str(std::move(*it)));
                 }
             }
             break;
@@ -1496,7 +1513,11 @@ Value Interpreter::Construct(Object* function, std::span<const Value> args, int 
         vm_.Define(obj, u"constructor", Value::Obj(function), kDontEnum);
     }
     Value thisValue = Value::Obj(obj);
-    f->Invoke(*this, thisValue, args, version, true, proto.AsObject());
+    Value made = f->Invoke(*this, thisValue, args, version, true, proto.AsObject());
+    // Built-in constructors may give another object (new Object(o) gives o).
+    if (made.IsObject() && dynamic_cast<NativeFunction*>(f)) {
+        return made;
+    }
     return thisValue;
 }
 
@@ -1652,7 +1673,7 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         if (const Member* m = object->Members().Find(u"__proto__", cs); m && !m->IsAccessor()) {
             return m->value;
         }
-        return Value::Obj(object->Proto());
+        return object->Proto() ? Value::Obj(object->Proto()) : Value();
     }
     Object* o = object;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
@@ -1680,6 +1701,9 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
             }
         }
         o = o->Proto();
+    }
+    if (o) {
+        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
     }
     // __resolve, for names that are nowhere (SWF 6 and later)
     if (version >= 6 && !NamesEqual(name, u"__resolve", version)) {
@@ -1725,6 +1749,9 @@ void Interpreter::SetMember(Object* object, StringView name, const Value& value,
         return;
     }
     const bool cs = version >= 7;
+    if (name.empty()) {
+        return;  // Flash ignores members without a name
+    }
     if (NamesEqual(name, u"__proto__", version)) {
         if (Object* p = value.AsObject()) {
             object->SetProto(p);
@@ -1835,32 +1862,19 @@ Value Interpreter::ToPrimitive(const Value& value, int version, bool preferStrin
     if (!o) {
         return value;
     }
-    auto tryMethod = [&](StringView name, Value& out) {
-        Value fn = GetMember(o, name, version);
-        if (!IsFunction(fn)) {
-            return false;
-        }
-        out = CallFunction(fn.AsObject(), value, {}, version);
-        return true;
-    };
-    Value out;
-    // Dates prefer strings; everything else valueOf first.
-    if (preferString || o->Class() == ObjectClass::Date) {
-        if (tryMethod(u"toString", out) && out.IsPrimitive()) {
-            return out;
-        }
-        if (tryMethod(u"valueOf", out) && out.IsPrimitive()) {
-            return out;
-        }
-    } else {
-        if (tryMethod(u"valueOf", out) && out.IsPrimitive()) {
-            return out;
-        }
-        if (tryMethod(u"toString", out) && out.IsPrimitive()) {
-            return out;
-        }
+    if (preferString) {
+        return Value::Str(ToString(value, version));
     }
-    return Value();  // no valueOf or toString gave a primitive
+    // valueOf, and toString when valueOf gives an object; nothing when there is no valueOf.
+    Value fn = GetMember(o, u"valueOf", version);
+    if (!IsFunction(fn)) {
+        return Value();
+    }
+    Value r = CallFunction(fn.AsObject(), value, {}, version);
+    if (r.IsObject()) {
+        return Value::Str(ToString(value, version));
+    }
+    return r;
 }
 
 double Interpreter::ToNumber(const Value& value, int version) {
@@ -1887,8 +1901,15 @@ String Interpreter::ToString(const Value& value, int version) {
                 return DotPath(*c);
             }
         }
-        Value p = ToPrimitive(value, version, true);
-        return PrimitiveToString(p, version);
+        // toString; an object without one, or one that gives an object, prints its type.
+        Value fn = GetMember(o, u"toString", version);
+        if (IsFunction(fn)) {
+            Value r = CallFunction(fn.AsObject(), value, {}, version);
+            if (!r.IsObject()) {
+                return PrimitiveToString(r, version);
+            }
+        }
+        return IsFunction(value) ? u"[type Function]" : u"[type Object]";
     }
     return PrimitiveToString(value, version);
 }

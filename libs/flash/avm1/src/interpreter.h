@@ -142,6 +142,7 @@ class Interpreter {
     bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
     bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
 
+    Value* Register(Activation& act, std::size_t index);
     Value Pop();
     void Push(Value v);
     Value& Top();

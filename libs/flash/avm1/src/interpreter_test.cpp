@@ -33,7 +33,10 @@ TEST_F(Swf4Test, ArithmeticAndComparisonResults) {
         const char* expected;
     };
     const Case cases[] = {
-        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 5, "450"},
+        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 6, "450"},
+        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 5, "NaN"},
+        {ActionCode::Add, Value::Str(u"1"), Value::Str(u"010"), 6, "9"},
+        {ActionCode::Add, Value::Str(u"1"), Value::Str(u" 010"), 6, "11"},
         {ActionCode::Add, Value::Str(u"ab"), Value::Str(u"cd"), 5, "NaN"},
         {ActionCode::Add, Value::Number(1), Value(), 6, "1"},
         {ActionCode::Add, Value::Number(1), Value(), 7, "NaN"},

@@ -80,13 +80,14 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
     if (found) {
         *found = true;
     }
-    if (!act.locals && NamesEqual(name, u"this", v)) {
-        return Value::Obj(act.targetValid ? act.target : act.base);
-    }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (HasMember(s->object, name, v)) {
             return GetMember(s->object, name, v);
         }
+    }
+    // "this" that no scope defines is the timeline.
+    if (NamesEqual(name, u"this", v)) {
+        return Value::Obj(act.targetValid ? act.target : act.base);
     }
     bool special = false;
     out = LookupSpecial(act, name, special);
