@@ -269,6 +269,32 @@ bool CopyFileTo(const wchar_t* from, const wchar_t* to, bool failIfExists) {
     return Succeed();
 }
 
+bool IsSameFile(const wchar_t* a, const wchar_t* b) {
+    struct stat sa {};
+    struct stat sb {};
+    std::string na = Native(a);
+    std::string nb = Native(b);
+    return !na.empty() && !nb.empty() && ::stat(na.c_str(), &sa) == 0 &&
+           ::stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool MakeExecutableLike(const wchar_t* path, const wchar_t* model) {
+    struct stat st {};
+    std::string target = Native(path);
+    std::string source = Native(model);
+    if (::stat(source.c_str(), &st) != 0 && ::stat(target.c_str(), &st) != 0) {
+        return Fail(PathError(errno, target));
+    }
+    mode_t mode = (st.st_mode & 0777) | S_IRUSR | S_IWUSR;
+    if ((mode & 0111) == 0) {
+        mode |= S_IXUSR;
+    }
+    if (::chmod(target.c_str(), mode) != 0) {
+        return Fail(PathError(errno, target));
+    }
+    return Succeed();
+}
+
 struct FileFinder::State {
     DIR* dir = nullptr;
     std::string folder;

@@ -54,24 +54,43 @@ std::shared_ptr<UiDispatcher> CurrentDispatcher() {
     return ui.dispatcher;
 }
 
+// A short busy wait before sleeping: a message handled at once by a waiting user-interface
+// thread then costs no sleep and wake-up on either side.
+constexpr auto kSpin = std::chrono::microseconds(50);
+
+template <typename Ready>
+bool SpinUntil(Ready ready) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    do {
+        if (ready()) {
+            return true;
+        }
+        std::this_thread::yield();
+    } while (std::chrono::steady_clock::now() < until);
+    return ready();
+}
+
 // Where a blocked sender waits for its result.
 struct PendingCall {
     std::mutex mutex;
     std::condition_variable done;
-    bool finished = false;
+    std::atomic<bool> finished{false};
     LRESULT result = 0;
 
     void Finish(LRESULT value) {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!finished) {
-            finished = true;
+        if (!finished.load(std::memory_order_relaxed)) {
             result = value;
+            finished.store(true, std::memory_order_release);
             done.notify_all();
         }
     }
     LRESULT Wait() {
-        std::unique_lock<std::mutex> lock(mutex);
-        done.wait(lock, [this] { return finished; });
+        if (!SpinUntil([this] { return finished.load(std::memory_order_acquire); })) {
+            std::unique_lock<std::mutex> lock(mutex);
+            done.wait(lock, [this] { return finished.load(std::memory_order_acquire); });
+        }
+        std::lock_guard<std::mutex> lock(mutex);
         return result;
     }
 };
@@ -191,6 +210,7 @@ struct ManualDispatcher::Queue {
     std::mutex mutex;
     std::condition_variable ready;
     std::deque<std::function<void()>> tasks;
+    std::atomic<std::size_t> count{0};
 };
 
 ManualDispatcher::ManualDispatcher() : queue_(std::make_unique<Queue>()) {}
@@ -207,6 +227,7 @@ void ManualDispatcher::Post(std::function<void()> task) {
     {
         std::lock_guard<std::mutex> lock(queue_->mutex);
         queue_->tasks.push_back(std::move(task));
+        queue_->count.store(queue_->tasks.size(), std::memory_order_release);
     }
     queue_->ready.notify_all();
 }
@@ -226,6 +247,9 @@ std::size_t ManualDispatcher::Pending() const {
 
 bool ManualDispatcher::RunOne(int timeoutMs) {
     std::function<void()> task;
+    if (timeoutMs > 0) {
+        SpinUntil([this] { return queue_->count.load(std::memory_order_acquire) != 0; });
+    }
     {
         std::unique_lock<std::mutex> lock(queue_->mutex);
         if (!queue_->ready.wait_for(lock, std::chrono::milliseconds(timeoutMs),
@@ -234,6 +258,7 @@ bool ManualDispatcher::RunOne(int timeoutMs) {
         }
         task = std::move(queue_->tasks.front());
         queue_->tasks.pop_front();
+        queue_->count.store(queue_->tasks.size(), std::memory_order_release);
     }
     task();
     return true;

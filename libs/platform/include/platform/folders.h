@@ -37,6 +37,13 @@ bool RemoveEmptyDirectory(const wchar_t* path);
 // gives 80. The target is replaced atomically.
 bool CopyFileTo(const wchar_t* from, const wchar_t* to, bool failIfExists);
 
+// True when both paths name the same existing file (the same file identity, whatever the
+// names).
+bool IsSameFile(const wchar_t* a, const wchar_t* b);
+// Gives `path` the permission bits of `model`, with at least owner execute, so a copied
+// program can run. Nothing to do where files carry no such bits.
+bool MakeExecutableLike(const wchar_t* path, const wchar_t* model);
+
 // One entry found by FileFinder.
 struct FindData {
     std::wstring name;  // the name alone, without its folder
