@@ -315,7 +315,7 @@ void InstallNumberBoolean(Interpreter& setup, Globals& g) {
         int radix = 10;
         if (!c.Arg(0).IsUndefined()) {
             double r = InterpreterOf(c.vm).ToNumber(c.args[0], c.version);
-            radix = std::isfinite(r) ? static_cast<int>(r) : 10;
+            radix = IntOf(r, 10);
         }
         return Value::Str(NumberToRadixString(*n, radix));
     });

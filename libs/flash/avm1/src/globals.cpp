@@ -53,6 +53,7 @@ void Globals::Install(Interpreter& in) {
     InstallDate(in, *this);
     InstallError(in, *this);
     InstallGlobalFunctions(in, *this);
+    InstallBroadcaster(in, *this);
     InstallMovieClip(in, *this);
 }
 

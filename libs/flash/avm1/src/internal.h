@@ -2,6 +2,7 @@
 
 // Object kinds and helpers shared by the interpreter and the built-ins.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -176,5 +177,24 @@ class DateObject : public Object {
 };
 
 String Ascii(std::string_view s);
+
+// A count taken from a script number: 0 for NaN and negatives, at most `max`.
+inline std::size_t CountOf(double n, std::size_t max) {
+    if (!(n > 0)) {
+        return 0;
+    }
+    return n >= static_cast<double>(max) ? max : static_cast<std::size_t>(n);
+}
+
+// An int from a script number, saturated (NaN gives `fallback`).
+inline int IntOf(double n, int fallback = 0) {
+    if (std::isnan(n)) {
+        return fallback;
+    }
+    if (n <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return n >= 2147483647.0 ? 2147483647 : static_cast<int>(n);
+}
 
 }  // namespace flash::avm1

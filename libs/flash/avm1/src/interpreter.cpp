@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kMaxProtoDepth = 256;
 constexpr std::size_t kMaxWithDepth = 64;
+constexpr int kMaxWatchDepth = 65;  // nested watcher calls before assignments go through
 
 Value BoolResult(bool b, int version) {
     return version < 5 ? Value::Number(b ? 1 : 0) : Value::Bool(b);
@@ -1152,9 +1153,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::InitArray: {
             double n = ToNumber(Pop(), v);
             ArrayObject* array = NewArray();
-            std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            count = std::min(count, std::max(available, std::size_t{0}));
+            std::size_t count = CountOf(n, available);
             for (std::size_t i = 0; i < count; ++i) {
                 array->SetAt(vm_, i, Pop());
             }
@@ -1164,9 +1164,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::InitObject: {
             double n = ToNumber(Pop(), v);
             Object* obj = NewObject();
-            std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
             std::size_t available = (stack_.size() - std::min(stack_.size(), act.stackBase)) / 2;
-            count = std::min(count, available);
+            std::size_t count = CountOf(n, available);
             for (std::size_t i = 0; i < count; ++i) {
                 Value value = Pop();
                 String name = ToString(Pop(), v);
@@ -1179,8 +1178,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             String name = ToString(Pop(), v);
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1200,8 +1198,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value objValue = Pop();
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1245,8 +1242,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             String name = ToString(Pop(), v);
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1315,8 +1311,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value ctor = Pop();
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Object*> interfaces;
             for (std::size_t i = 0; i < count; ++i) {
                 if (Object* o = Pop().AsObject()) {
@@ -1748,6 +1743,40 @@ void Interpreter::SetMember(Object* object, StringView name, const Value& value,
     if (!object) {
         return;
     }
+    if (!object->Watchers().empty() && watchDepth_ < kMaxWatchDepth) {
+        for (const Object::Watcher& w : object->Watchers()) {
+            if (!NamesEqual(w.name, name, version)) {
+                continue;
+            }
+            // The watcher sees the old and new values and decides what is stored.
+            Object* callback = w.callback;
+            Value args[4] = {Value::Str(w.name), Value(), value, w.userData};
+            if (const Member* m = object->Members().Find(name, version >= 7);
+                m && !m->IsAccessor()) {
+                args[1] = m->value;
+            }
+            ++watchDepth_;
+            Value stored;
+            try {
+                stored = CallFunction(callback, Value::Obj(object), args, version);
+            } catch (const ScriptThrow&) {
+                --watchDepth_;
+                SetMemberUnwatched(object, name, Value(), version);
+                throw;
+            } catch (...) {
+                --watchDepth_;
+                throw;
+            }
+            --watchDepth_;
+            SetMemberUnwatched(object, name, stored, version);
+            return;
+        }
+    }
+    SetMemberUnwatched(object, name, value, version);
+}
+
+void Interpreter::SetMemberUnwatched(Object* object, StringView name, const Value& value,
+                                     int version) {
     const bool cs = version >= 7;
     if (name.empty()) {
         return;  // Flash ignores members without a name

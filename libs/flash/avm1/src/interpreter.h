@@ -86,6 +86,7 @@ class Interpreter {
     Value GetMember(const Value& object, StringView name, int version);
     Value GetMember(Object* object, StringView name, int version, Object** foundOn = nullptr);
     void SetMember(Object* object, StringView name, const Value& value, int version);
+    void SetMemberUnwatched(Object* object, StringView name, const Value& value, int version);
     bool HasMember(Object* object, StringView name, int version);
     bool DeleteMember(Object* object, StringView name, int version);
     // Enumerable member names, own and inherited, as for..in lists them.
@@ -162,6 +163,7 @@ class Interpreter {
     std::vector<Activation*> activations_;
     int depth_ = 0;
     int callDepth_ = 0;
+    int watchDepth_ = 0;
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
 };
