@@ -738,6 +738,36 @@ void InstallBroadcaster(Interpreter& setup, Globals& g) {
             return Value();
         },
         hidden);
+
+    // The player's broadcasters: the runtime adds their methods and sends their events.
+    auto initialize = [&](Object* o) {
+        vm.Define(o, u"_listeners", Value::Obj(setup.NewArray()), kDontEnum);
+        vm.Define(o, u"addListener", Value::Obj(add), kDontEnum);
+        vm.Define(o, u"removeListener", Value::Obj(remove), kDontEnum);
+        vm.Define(o, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
+    };
+    for (StringView name : {u"Key", u"Mouse", u"Stage"}) {
+        Object* o = vm.New<Object>(g.objectProto);
+        initialize(o);
+        vm.Define(g.global, name, Value::Obj(o), kDontEnum);
+    }
+    Object* system = vm.New<Object>(g.objectProto);
+    vm.Define(g.global, u"System", Value::Obj(system), kDontEnum);
+    Object* ime = vm.New<Object>(g.objectProto);
+    initialize(ime);
+    vm.Define(system, u"IME", Value::Obj(ime), kDontEnum);
+    Object* loaderProto = vm.New<Object>(g.objectProto);
+    MakeClass(setup, g, u"MovieClipLoader", loaderProto,
+              [add, remove, broadcast](CallContext& c) -> Value {
+                  if (Object* self = c.This()) {
+                      c.vm.Define(self, u"_listeners", Value::Obj(InterpreterOf(c.vm).NewArray()),
+                                  kDontEnum);
+                  }
+                  return c.thisValue;
+              });
+    vm.Define(loaderProto, u"addListener", Value::Obj(add), kDontEnum);
+    vm.Define(loaderProto, u"removeListener", Value::Obj(remove), kDontEnum);
+    vm.Define(loaderProto, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
 }
 
 }  // namespace flash::avm1

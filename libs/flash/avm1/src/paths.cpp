@@ -85,8 +85,8 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
             return GetMember(s->object, name, v);
         }
     }
-    // "this" that no scope defines is the timeline.
-    if (NamesEqual(name, u"this", v)) {
+    // "this" that no scope defines is the timeline (inside functions from SWF 6).
+    if ((!act.locals || v >= 6) && NamesEqual(name, u"this", v)) {
         return Value::Obj(act.targetValid ? act.target : act.base);
     }
     bool special = false;
