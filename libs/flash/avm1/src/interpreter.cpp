@@ -1031,7 +1031,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                     out = l >> (r & 31);
                     break;
                 default:
-                    out = ToUint32(x) >> (r & 31);
+                    // Flash gives the result as a signed 32-bit number.
+                    out = static_cast<std::int32_t>(ToUint32(x) >> (r & 31));
                     break;
             }
             Push(Value::Number(out));
@@ -1223,16 +1224,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (a.Code() == ActionCode::NewMethod) {
                 Push(f && IsFunction(fn) ? Construct(f, args, v) : Value());
             } else if (f && IsFunction(fn)) {
-                if (auto* super = dynamic_cast<SuperObject*>(f)) {
-                    // super(...) calls the base constructor on this.
-                    Object* base = super->Proto();
-                    Value ctor = base ? GetMember(base, u"__constructor__", v) : Value();
-                    Push(IsFunction(ctor)
-                             ? CallFunction(ctor.AsObject(), super->thisValue(), args, v, base)
-                             : Value());
-                } else {
-                    Push(CallFunction(f, thisValue, args, v, home));
-                }
+                Push(CallFunction(f, thisValue, args, v, home));
             } else {
                 Push(Value());
             }
@@ -1469,6 +1461,15 @@ Value ScriptFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<
 
 Value Interpreter::CallFunction(Object* function, const Value& thisValue,
                                 std::span<const Value> args, int version, Object* home) {
+    if (auto* super = dynamic_cast<SuperObject*>(function)) {
+        // super(...) runs the base constructor on this.
+        Object* from = super->home();
+        Value ctor = from ? GetMember(from, u"__constructor__", version) : Value();
+        if (!IsFunction(ctor) || dynamic_cast<SuperObject*>(ctor.AsObject())) {
+            return Value();
+        }
+        return CallFunction(ctor.AsObject(), super->thisValue(), args, version, super->Proto());
+    }
     auto* f = dynamic_cast<FunctionObject*>(function);
     if (!f) {
         return Value();
@@ -1557,14 +1558,15 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     Object* superObj = nullptr;
     auto makeSuper = [&]() -> Object* {
         if (!superObj) {
-            Object* base = home ? home->Proto() : nullptr;
-            if (!base) {
+            // The prototype the method came from; its __proto__ holds the base class's
+            // members and its __constructor__ the base constructor.
+            Object* from = home;
+            if (!from) {
                 if (Object* t = self.AsObject()) {
-                    Object* p = t->Proto();
-                    base = p ? p->Proto() : nullptr;
+                    from = t->Proto();
                 }
             }
-            superObj = vm_.New<SuperObject>(base, self);
+            superObj = vm_.New<SuperObject>(from ? from->Proto() : nullptr, self, from);
         }
         return superObj;
     };
@@ -1599,8 +1601,10 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
         }
         if (fn.flags & kPreloadParent) {
             Clip* c = fn.base ? fn.base->AsClip() : nullptr;
-            preload(kPreloadParent,
-                    c && c->Parent() ? Value::Obj(ObjectFor(c->Parent())) : Value());
+            // A root has no parent, and then no register is used for it.
+            if (c && c->Parent()) {
+                preload(kPreloadParent, Value::Obj(ObjectFor(c->Parent())));
+            }
         }
         preload(kPreloadGlobal, Value::Obj(globals_.global));
         if (!(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis)) {
@@ -1668,7 +1672,11 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         if (const Member* m = object->Members().Find(u"__proto__", cs); m && !m->IsAccessor()) {
             return m->value;
         }
-        return object->Proto() ? Value::Obj(object->Proto()) : Value();
+        Object* proto = object->Proto();
+        if (proto && dynamic_cast<SuperObject*>(object)) {
+            proto = proto->Proto();  // super stands for its prototype object
+        }
+        return proto ? Value::Obj(proto) : Value();
     }
     Object* o = object;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
