@@ -462,16 +462,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::SetTarget: {
             PayloadReader r(a.payload);
-            String path = DecodeString(r.CString().value_or(""), v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+            SetTargetTo(act, Value::Str(DecodeString(r.CString().value_or(""), v)));
             break;
         }
         case ActionCode::GoToLabel: {
@@ -803,25 +794,9 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             GotoFrameSpec(act, Pop(), (flags & 1) != 0, bias);
             break;
         }
-        case ActionCode::SetTarget2: {
-            Value t = Pop();
-            if (auto* o = t.AsObject(); o && o->AsClip()) {
-                act.target = o;
-                act.targetValid = true;
-                break;
-            }
-            String path = ToString(t, v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+        case ActionCode::SetTarget2:
+            SetTargetTo(act, Pop());
             break;
-        }
         case ActionCode::GetProperty: {
             Value index = Pop();
             Value target = Pop();
@@ -1353,6 +1328,39 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
     }
 }
 
+// tellTarget: "" (and undefined before SWF 7) goes back to the code's own timeline; a target
+// that names no clip is the level's root.
+void Interpreter::SetTargetTo(Activation& act, const Value& t) {
+    const int v = act.version;
+    if (auto* o = t.AsObject(); o && o->AsClip()) {
+        act.target = o;
+        act.targetValid = true;
+        return;
+    }
+    String path = t.IsUndefined() ? String() : ToString(t, v);
+    if (path.empty() && (!t.IsUndefined() || v < 7)) {
+        act.target = act.base;
+        act.targetValid = true;
+        return;
+    }
+    Clip* base = act.base ? act.base->AsClip() : nullptr;
+    Clip* c = path.empty() ? nullptr : ResolveTargetPath(path, base, v);
+    if (c) {
+        act.target = ObjectFor(c);
+        act.targetValid = true;
+    } else if (base) {
+        Clip* root = base;
+        for (int guard = 0; root->Parent() && guard < 100000; ++guard) {
+            root = root->Parent();
+        }
+        act.target = ObjectFor(root);
+        act.targetValid = true;
+    } else {
+        act.target = act.base;
+        act.targetValid = false;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Functions
 
@@ -1403,12 +1411,11 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
     fn->pool = act.pool;
     fn->version = v;
     fn->base = act.targetValid ? act.target : act.base;
-    // The defining scope: with blocks and enclosing functions, then the timeline.
-    if (act.locals || act.scope) {
-        fn->scope = act.scope;
-    }
+    // The defining scope: with blocks and enclosing functions; top-level code adds its
+    // timeline as the outermost entry.
+    fn->scope = act.scope;
     if (!act.locals && fn->base) {
-        fn->scope = std::make_shared<const Scope>(Scope{fn->base, act.scope});
+        fn->scope = WithOuter(act.scope, fn->base);
     }
     String fname = fn->name;
     ScriptFunction* raw = fn.get();
@@ -1422,6 +1429,13 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
             SetMember(scope, fname, Value::Obj(raw), v);
         }
     }
+}
+
+ScopePtr Interpreter::WithOuter(const ScopePtr& chain, Object* outer) {
+    if (!chain) {
+        return std::make_shared<const Scope>(Scope{outer, nullptr});
+    }
+    return std::make_shared<const Scope>(Scope{chain->object, WithOuter(chain->parent, outer)});
 }
 
 Object* Interpreter::NewFunctionObject(FunctionObject* function) {
@@ -1533,15 +1547,29 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     act.stackBase = stack_.size();
     act.registers.resize(fn.v2 ? std::max<std::size_t>(fn.registerCount, 1) : 4);
 
-    Object* locals = vm_.New<Object>(nullptr);
-    act.locals = locals;
-    act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
-
+    // A plain call has the defining timeline as this; SWF 5 takes the caller's.
     Value self = thisValue;
     if (self.IsNullish()) {
-        self = Value::Obj(fn.base);
+        Object* caller = v < 6 && !activations_.empty() && activations_.back()->targetValid
+                             ? activations_.back()->target
+                             : nullptr;
+        self = Value::Obj(caller ? caller : fn.base);
     }
     act.thisValue = self;
+
+    Object* locals = vm_.New<Object>(nullptr);
+    act.locals = locals;
+    if (v >= 6) {
+        act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
+    } else {
+        // SWF 5 has no closures: names resolve in the locals and then in the timeline of
+        // `this` when it is a clip, else the defining one.
+        act.scope = std::make_shared<const Scope>(Scope{locals, nullptr});
+        if (Object* t = self.AsObject(); t && t->AsClip()) {
+            act.target = t;
+            act.base = t;
+        }
+    }
 
     // arguments
     ArrayObject* arguments = NewArray();

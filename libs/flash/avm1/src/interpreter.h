@@ -155,6 +155,9 @@ class Interpreter {
     bool ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
                           bool* label = nullptr);
 
+    // `chain` with `outer` appended as its outermost entry.
+    static ScopePtr WithOuter(const ScopePtr& chain, Object* outer);
+    void SetTargetTo(Activation& act, const Value& target);
     void DefineFunction(Activation& act, const Action& a, bool v2, std::size_t& pc);
 
     Vm& vm_;
