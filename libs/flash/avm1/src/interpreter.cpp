@@ -103,6 +103,15 @@ Value* Interpreter::Register(Activation& act, std::size_t index) {
     return nullptr;
 }
 
+// A name from the stack: strings are used in place, other values converted into `text`.
+StringView Interpreter::NameOf(const Value& name, int version, String& text) {
+    if (name.IsString()) {
+        return name.AsString();
+    }
+    text = ToString(name, version);
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------
 // Top level
 
@@ -741,13 +750,15 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::GetVariable: {
             Value name = Pop();
-            Push(GetVariable(act, ToString(name, v)));
+            String text;
+            Push(GetVariable(act, NameOf(name, v, text)));
             break;
         }
         case ActionCode::SetVariable: {
             Value value = Pop();
             Value name = Pop();
-            SetVariable(act, ToString(name, v), value);
+            String text;
+            SetVariable(act, NameOf(name, v, text), value);
             break;
         }
         case ActionCode::GetURL2: {
@@ -1114,7 +1125,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::GetMember: {
             Value name = Pop();
             Value obj = Pop();
-            Push(GetMember(obj, ToString(name, v), v));
+            String text;
+            Push(GetMember(obj, NameOf(name, v, text), v));
             break;
         }
         case ActionCode::SetMember: {
@@ -1122,7 +1134,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value name = Pop();
             Value obj = Pop();
             if (Object* o = obj.AsObject()) {
-                SetMember(o, ToString(name, v), value, v);
+                String text;
+                SetMember(o, NameOf(name, v, text), value, v);
             }
             break;
         }
@@ -1706,35 +1719,9 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         }
         return proto ? Value::Obj(proto) : Value();
     }
-    Object* o = object;
-    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
-        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            if (m->getter) {
-                Object* getter = m->getter;
-                return CallFunction(getter, Value::Obj(object), {}, version);
-            }
-            return m->value;
-        }
-        if (auto native = o->GetNative(vm_, name, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            return *native;
-        }
-        if (depth == 0 && o->Class() == ObjectClass::Clip) {
-            if (Clip* c = o->AsClip()) {
-                if (Clip* child = c->ChildByName(name, cs)) {
-                    return Value::Obj(ObjectFor(child));
-                }
-            }
-        }
-        o = o->Proto();
-    }
-    if (o) {
-        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    Value found;
+    if (FindMember(object, name, version, found, foundOn)) {
+        return found;
     }
     // __resolve, for names that are nowhere (SWF 6 and later)
     if (version >= 6 && !NamesEqual(name, u"__resolve", version)) {
@@ -1753,6 +1740,46 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         }
     }
     return Value();
+}
+
+bool Interpreter::FindMember(Object* object, StringView name, int version, Value& out,
+                             Object** foundOn) {
+    const bool cs = version >= 7;
+    Object* o = object;
+    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
+        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            if (m->getter) {
+                Object* getter = m->getter;
+                out = CallFunction(getter, Value::Obj(object), {}, version);
+            } else {
+                out = m->value;
+            }
+            return true;
+        }
+        if (auto native = o->GetNative(vm_, name, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            out = std::move(*native);
+            return true;
+        }
+        if (depth == 0 && o->Class() == ObjectClass::Clip) {
+            if (Clip* c = o->AsClip()) {
+                if (Clip* child = c->ChildByName(name, cs)) {
+                    out = Value::Obj(ObjectFor(child));
+                    return true;
+                }
+            }
+        }
+        o = o->Proto();
+    }
+    if (o) {
+        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    }
+    return false;
 }
 
 bool Interpreter::HasMember(Object* object, StringView name, int version) {
