@@ -1,7 +1,8 @@
 #include "testing/test_frame.h"
 
 TestFrame::TestFrame(wxDocManager* manager)
-    : wxDocParentFrame(manager, nullptr, wxID_ANY, wxS("ToviFlash"), wxDefaultPosition,
+    // Away from the screen's top left, where other tests capture their windows.
+    : wxDocParentFrame(manager, nullptr, wxID_ANY, wxS("ToviFlash"), wxPoint(700, 100),
                        wxSize(800, 600)) {
     ribbon::LayoutInputs inputs;
     ribbon::BuildLayout(ribbon_, handles_, inputs);
