@@ -64,7 +64,6 @@ wxEND_EVENT_TABLE()
     : m_nAppLook(looks::ReadApplicationLook()) {}
 
 CMainFrame::~CMainFrame() {
-    TheLists().SetMenus(nullptr);
     if (m_wndRibbonBar) {
         m_wndRibbonBar->model().SetListener(nullptr);
     }
@@ -114,7 +113,7 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPo
     notify_ = std::make_unique<NotifyWindow>(*this);
     lists_ =
         std::make_unique<ListCommands>(ribbon_, handles_, TheSettings(), TheLists(), Prompts());
-    TheLists().SetMenus(this);
+
     Layout();
     return true;
 }

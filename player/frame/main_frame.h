@@ -9,6 +9,7 @@
 #include "lists/media_lists.h"
 #include "make_exe_progress.h"
 #include "platform/messages.h"
+#include "playing_state.h"
 #include "ribbon_layout.h"
 #include "ribbon_model.h"
 #include "visual_styles.h"
@@ -18,16 +19,6 @@ class RibbonStatusBar;
 namespace ribbon {
 class RibbonWindow;
 }
-
-// What the status pane asks of the active view: whether a movie has been loaded, and the
-// player control's own playing state.
-class PlayingStateSource {
-  public:
-    virtual ~PlayingStateSource() = default;
-    virtual bool IsMovieLoaded() const = 0;
-    // May throw when the control fails; the status then stays as it was.
-    virtual bool IsControlPlaying() = 0;
-};
 
 // The main window: a document frame whose caption area is the ribbon, with a two-pane status
 // bar below the view. It applies and stores the visual style, keeps the handles of the ribbon
