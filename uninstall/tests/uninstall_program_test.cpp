@@ -1,9 +1,7 @@
-// The Uninstall program as the installation and the user start it: without a display, from a
-// folder of its own, with the switches on its command line.
-#include <fcntl.h>
+// The Uninstall program as the installation and the user start it: without a display (a
+// message then goes to its error stream), from a folder of its own, with the switches on its
+// command line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,47 +13,14 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "product.h"
+#include "run_program.h"
 #include "tovi/testing/files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tovi::testing::TempDir;
-
-struct Outcome {
-    int exitCode = -1;
-    std::string errors;
-};
-
-// Runs `program` with no display, so a message box it tried to show would go to its standard
-// error stream instead of waiting for a click.
-Outcome RunWithoutDisplay(const fs::path& program, const std::vector<std::string>& arguments,
-                          const fs::path& errorsFile) {
-    std::vector<std::string> args{program.string()};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(fd, 2);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    Outcome outcome;
-    int status = 0;
-    if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        outcome.exitCode = WEXITSTATUS(status);
-    }
-    const tovi::testing::Bytes bytes = tovi::testing::ReadFileBytes(errorsFile);
-    outcome.errors.assign(bytes.begin(), bytes.end());
-    return outcome;
-}
+using uninstall::testing::Outcome;
 
 bool WaitFor(const fs::path& file) {
     for (int i = 0; i < 200 && !fs::exists(file); ++i) {
@@ -76,7 +41,9 @@ class UninstallProgramTest : public ::testing::Test {
         fs::copy_file(tovi::testing::ProgramDir() / "libplatform.so", folder_ / "libplatform.so");
     }
     Outcome Run(const std::vector<std::string>& arguments) {
-        return RunWithoutDisplay(folder_ / "Uninstall", arguments, dir_ / "errors.txt");
+        std::vector<std::string> command{(folder_ / "Uninstall").string()};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return uninstall::testing::RunProgram(command);
     }
 
     TempDir dir_;
@@ -105,9 +72,9 @@ TEST_F(UninstallProgramTest, RegisterAndUnregisterSwitches) {
 TEST_F(UninstallProgramTest, WithoutAnEntryTheMessageGoesToTheErrorStreamWhenThereIsNoDisplay) {
     const Outcome outcome = Run({});
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_NE(outcome.errors.find("卸载出错"), std::string::npos) << outcome.errors;
-    EXPECT_NE(outcome.errors.find("此安装文件可能已经损坏, 无法完成卸载工作。"), std::string::npos)
-        << outcome.errors;
+    EXPECT_NE(outcome.output.find("卸载出错"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("此安装文件可能已经损坏, 无法完成卸载工作。"), std::string::npos)
+        << outcome.output;
 }
 
 TEST_F(UninstallProgramTest, StartsTheRemovalCommandAndDoesNotWaitForIt) {
@@ -132,7 +99,7 @@ TEST_F(UninstallProgramTest, StartsTheRemovalCommandAndDoesNotWaitForIt) {
 
     const Outcome outcome = Run({"/anything"});
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_TRUE(outcome.errors.empty()) << outcome.errors;
+    EXPECT_TRUE(outcome.output.empty()) << outcome.output;
     EXPECT_FALSE(fs::exists(done)) << "the uninstaller waited for the removal command";
     tovi::testing::WriteFileText(go, "");
     ASSERT_TRUE(WaitFor(done));
