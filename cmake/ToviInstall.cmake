@@ -3,6 +3,10 @@
 # "Tools\FLVPlayer.swf"), a launcher on the PATH, the desktop entry, its icon and the MIME
 # types. A plain "cmake --install" then registers the installation (cmake/ToviPostInstall.cmake);
 # the Debian package made by CPack from the same rules does that in its maintainer scripts.
+if(TOVI_FUZZ)
+  return()  # the fuzz build makes no deliverables
+endif()
+
 set(TOVI_INSTALL_PROGRAM_DIR "lib/toviflash" CACHE STRING
     "The program folder, relative to the installation prefix")
 set(TOVI_PACKAGE_NAME "toviflash")
