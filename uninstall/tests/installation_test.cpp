@@ -3,7 +3,9 @@
 // leaves nothing behind. The Debian package is made from the same rules and its scripts are
 // run against an unpacked copy, never against this machine.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,7 +20,11 @@
 #include "product.h"
 #include "register_mode.h"
 #include "run_program.h"
+#include "swfgen/shape_builder.h"
+#include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
+
+extern char** environ;
 
 namespace {
 
@@ -60,6 +66,75 @@ std::wstring Wide(const fs::path& path) {
     return platform::WidePath(path.string());
 }
 
+// A 12-frame movie of a square crossing a 400 x 300 stage.
+void WriteMovie(const fs::path& file) {
+    swfgen::MovieWriter movie(8, flash::Rect{0, 400 * 20, 0, 300 * 20}, 12.0);
+    swfgen::ShapeBuilder square;
+    square.Fill1(square.AddSolidFill(flash::Rgba{200, 30, 30, 255}));
+    square.Rectangle(flash::Rect{0, 60 * 20, 0, 60 * 20});
+    movie.Tag(2, square.DefineShape(1, 1));  // DefineShape
+    for (int frame = 0; frame < 12; ++frame) {
+        swfgen::Place place;
+        place.depth = 1;
+        place.move = frame > 0;
+        if (frame == 0) {
+            place.characterId = 1;
+        }
+        flash::Matrix m;
+        m.tx = frame * 25 * 20;
+        m.ty = 120 * 20;
+        place.matrix = m;
+        movie.PlaceObject2(place);
+        movie.ShowFrame();
+    }
+    movie.Save(file);
+}
+
+// A program started on the test's display, ended with the object.
+class Started {
+  public:
+    explicit Started(const fs::path& program) {
+        std::string arg0 = program.string();
+        char* argv[] = {arg0.data(), nullptr};
+        if (::posix_spawn(&pid_, arg0.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            pid_ = -1;
+        }
+    }
+    ~Started() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// Waits for a top-level window whose name holds `text`; its whole name, or empty.
+std::string WaitForWindow(const std::string& text) {
+    for (int i = 0; i < 300; ++i) {
+        const auto tree = RunProgram({"xwininfo", "-root", "-tree"},
+                                     {"DISPLAY=" + std::string(std::getenv("DISPLAY"))});
+        std::istringstream lines(tree.output);
+        for (std::string line; std::getline(lines, line);) {
+            const auto open = line.find('"');
+            const auto close = line.find("\":", open == std::string::npos ? 0 : open + 1);
+            if (open != std::string::npos && close != std::string::npos) {
+                const std::string name = line.substr(open + 1, close - open - 1);
+                if (name.find(text) != std::string::npos) {
+                    return name;
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+}
+
 // Files of the program folder that other deliverables bring; each is installed when the build
 // has made it.
 const char* const kOptionalFiles[] = {"ToviFlash", "Binary/mkexe", "Binary/Roles.dat",
@@ -70,33 +145,22 @@ class InstallationTest : public ::testing::Test {
     void SetUp() override { platform::DeleteRegTree(RegRoot::LocalMachine, L""); }
     void TearDown() override { platform::DeleteRegTree(RegRoot::LocalMachine, L""); }
 
-    std::vector<std::string> Missing() const {
-        std::vector<std::string> missing;
-        for (const char* file : kOptionalFiles) {
-            if (!fs::exists(kBuildPrograms / file)) {
-                missing.push_back(file);
-            }
-        }
-        return missing;
-    }
-    // The deliverables that are not built, for the skip messages.
-    std::string MissingText() const {
-        std::string text;
-        for (const std::string& m : Missing()) {
-            text += (text.empty() ? "" : ", ") + m;
-        }
-        return text;
+    // Installs into a prefix of the test's own; the program folder.
+    fs::path Install() {
+        const fs::path prefix = dir_ / "install root";
+        const auto installed = RunProgram(
+            {TOVI_CMAKE_COMMAND, "--install", kBuildDir.string(), "--prefix", prefix.string()});
+        EXPECT_EQ(installed.exitCode, 0) << installed.output;
+        return prefix / "lib/toviflash";
     }
 
     TempDir dir_;
 };
 
 TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
-    const fs::path prefix = dir_ / "install root";
-    const uninstall::testing::Outcome installed = RunProgram(
-        {TOVI_CMAKE_COMMAND, "--install", kBuildDir.string(), "--prefix", prefix.string()});
-    ASSERT_EQ(installed.exitCode, 0) << installed.output;
-    const fs::path programs = prefix / "lib/toviflash";
+    const fs::path programs = Install();
+    const fs::path prefix = programs.parent_path().parent_path();
+    ASSERT_FALSE(HasFailure());
 
     // The program folder: the programs, the libraries they link or load, the removal script.
     for (const char* file : {"Uninstall", "toviflash-setup", "libplatform.so", "libtovi.so",
@@ -154,12 +218,44 @@ TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
     EXPECT_TRUE(MachineKeys().empty());
 }
 
-TEST_F(InstallationTest, InstalledPlayerFindsItsFilesAndBuildsAStandalonePlayer) {
-    if (!Missing().empty()) {
-        GTEST_SKIP() << "the build has not made these deliverables yet: " << MissingText();
+TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncher) {
+    for (const char* file : {"ToviFlash", "Tools/start.swf"}) {
+        if (!fs::exists(kBuildPrograms / file)) {
+            GTEST_SKIP() << "the build has not made " << file << " yet";
+        }
     }
-    GTEST_SKIP() << "starting the installed player and its standalone players is not written "
-                    "yet";
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path programs = Install();
+    Started player(programs.parent_path().parent_path() / "bin/toviflash");
+    EXPECT_NE(WaitForWindow("ToviFlash播放器"), "");
+    EXPECT_TRUE(player.Running());
+}
+
+TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatStarts) {
+    if (!fs::exists(kBuildPrograms / "Binary/mkexe")) {
+        GTEST_SKIP() << "the build has not made Binary/mkexe (ToviPlayer) yet";
+    }
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path programs = Install();
+    const fs::path movie = dir_ / "card.swf";
+    const fs::path built = dir_ / "card";
+    WriteMovie(movie);
+    // The installation's own tovi and Tovilib, found as the installed main program finds them.
+    const auto made = RunProgram(
+        {TOVI_BUILD_PLAYER_TOOL, (programs / "Binary/mkexe").string(), movie.string(),
+         built.string()},
+        {"LD_LIBRARY_PATH=" + programs.string(), "TOVI_LIBRARY_DIR=" + programs.string()});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    EXPECT_NE(made.output.find("library=" + (programs / "libtovi.so").string()), std::string::npos)
+        << made.output;
+
+    Started player(built);
+    EXPECT_EQ(WaitForWindow("card.swf - "), "card.swf - ToviFLash播放器 [独立版]");
+    EXPECT_TRUE(player.Running());
 }
 
 TEST_F(InstallationTest, DebianPackageRegistersOnInstallAndForgetsOnRemoval) {
