@@ -227,15 +227,14 @@ void Renderer::Impl::DrawShape(const swf::Shape& shape, const ShapePaths& paths,
         const LayerPaths& layer = paths.layers[i];
         const swf::ShapeLayer& styles = shape.layers[i];
         DrawFills(layer, styles, rule, t, context);
+        if (context.mask) {
+            continue;  // a mask is the area of its fills; lines do not count
+        }
         for (const StylePath& sp : layer.lines) {
             if (sp.style == 0 || sp.style > styles.lines.size()) {
                 continue;
             }
-            const swf::LineStyle& style = styles.lines[sp.style - 1];
-            Box drawn;
-            StrokePath(cr_, sp.path, style, t, options_.stageScale, context,
-                       masks_.Recording() ? &drawn : nullptr);
-            masks_.NoteDrawn(drawn);
+            StrokePath(cr_, sp.path, styles.lines[sp.style - 1], t, options_.stageScale, context);
         }
     }
 }

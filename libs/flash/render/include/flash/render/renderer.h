@@ -72,8 +72,8 @@ class Renderer {
                        const Transform& transform, const CharacterLookup& lookup);
 
     // Masks by clip depth: BeginMask(), draw the mask's characters, EndMask(), draw what it
-    // clips, PopMask(). The mask is the area its characters cover (their colours and alpha do
-    // not count). Masks nest: content is clipped by every mask around it.
+    // clips, PopMask(). The mask is the area its characters fill (their lines, colours and
+    // alpha do not count). Masks nest: content is clipped by every mask around it.
     void BeginMask();
     void EndMask();
     void PopMask();
