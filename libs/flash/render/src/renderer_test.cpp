@@ -136,6 +136,19 @@ TEST(RendererFillTest, QualityChoosesAntiAliasing) {
     }
 }
 
+TEST(RendererFillTest, RedrawAreaKeepsThePixelsOutsideIt) {
+    Canvas c(40, 40);
+    c.Begin().DrawShape(MakeShape({Solid(kRed)}, {}, Rect(0, 0, 40, 40, 1)), Pixels(), {});
+    c.End();
+    c.options.redraw = PixelRect{0, 0, 20, 40};
+    c.Begin().DrawShape(MakeShape({Solid(kBlue)}, {}, Rect(10, 10, 30, 30, 1)), Pixels(), {});
+    c.End();
+    EXPECT_COLOR(c, 5, 5, kWhite);   // background again
+    EXPECT_COLOR(c, 15, 15, kBlue);  // the new shape inside the area
+    EXPECT_COLOR(c, 25, 15, kRed);   // outside: the last frame's pixels
+    EXPECT_COLOR(c, 35, 5, kRed);
+}
+
 TEST(RendererColorTransformTest, AppliesToSolidFills) {
     struct Case {
         const char* name;
