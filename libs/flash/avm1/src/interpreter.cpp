@@ -817,7 +817,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                 c = o->AsClip();
             } else {
                 String path = ToString(target, v);
-                c = path.empty() ? TargetClip(act) : ResolveTargetPath(path, TargetClip(act), v);
+                c = path.empty() ? (act.targetMissing ? nullptr : TargetClip(act))
+                                 : ResolveTargetPath(path, TargetClip(act), v);
             }
             if (!c || !prop) {
                 Push(Value());
@@ -1345,6 +1346,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
 // that names no clip is the level's root.
 void Interpreter::SetTargetTo(Activation& act, const Value& t) {
     const int v = act.version;
+    act.targetMissing = false;
     if (auto* o = t.AsObject(); o && o->AsClip()) {
         act.target = o;
         act.targetValid = true;
@@ -1368,6 +1370,7 @@ void Interpreter::SetTargetTo(Activation& act, const Value& t) {
         }
         act.target = ObjectFor(root);
         act.targetValid = true;
+        act.targetMissing = v >= 7;
     } else {
         act.target = act.base;
         act.targetValid = false;
@@ -2012,8 +2015,11 @@ Object* Interpreter::ToObject(const Value& value, int version) {
         case Type::Object:
             return value.AsObject();
         case Type::Str: {
-            Object* o = vm_.New<StringObject>(globals_.stringProto);
+            // A String object's length is an ordinary member that for..in does not list.
+            Object* o = vm_.New<Object>(globals_.stringProto, ObjectClass::BoxedString);
             o->SetPrimitive(value);
+            o->Members().Add(u"length", Value::Number(static_cast<double>(value.AsString().size())),
+                             kDontEnum | kDontDelete);
             return o;
         }
         case Type::Number: {
