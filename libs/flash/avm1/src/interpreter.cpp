@@ -1176,7 +1176,11 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value fn = GetVariable(act, name);
             Object* f = fn.AsObject();
             if (f && IsFunction(fn)) {
-                Push(CallFunction(f, Value(), args, v));
+                // Built-ins called by name (watch, getNextHighestDepth) act on the timeline.
+                Value self = dynamic_cast<NativeFunction*>(f)
+                                 ? Value::Obj(act.targetValid ? act.target : act.base)
+                                 : Value();
+                Push(CallFunction(f, self, args, v));
             } else {
                 Push(Value());
             }
@@ -1737,7 +1741,10 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
                     return CallFunction(fn.AsObject(), Value::Obj(object), std::span(&arg, 1),
                                         version);
                 }
-                break;
+                // A plain object stops the search; other values are passed over.
+                if (fn.IsObject() && !fn.AsObject()->AsClip()) {
+                    break;
+                }
             }
             r = r->Proto();
         }
