@@ -53,6 +53,14 @@ void Interpreter::CheckString(std::size_t length) {
     }
 }
 
+void Interpreter::ChargeString(std::size_t length) {
+    CheckString(length);
+    stringUnits_ += length;
+    if (stringUnits_ > vm_.limits().maxStringUnitsPerRun) {
+        throw AbortRun{u"scripts built too much text"};
+    }
+}
+
 void Interpreter::CountActions(std::uint64_t n) {
     executed_ += n;
     if (executed_ > vm_.limits().instructionBudget) {
@@ -124,6 +132,7 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     Activation act;
     act.code = code;
@@ -171,6 +180,7 @@ Value Interpreter::CallGuarded(Object* function, const Value& thisValue,
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     std::size_t stackSize = stack_.size();
     ++depth_;
@@ -646,7 +656,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value av = Pop();
             String s = ToString(av, v);
             String t = ToString(bv, v);
-            CheckString(s.size() + t.size());
+            ChargeString(s.size() + t.size());
             Push(Value::Str(s + t));
             break;
         }
@@ -944,7 +954,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (x.IsString() || y.IsString()) {
                 String s = ToString(x, v);
                 String t = ToString(y, v);
-                CheckString(s.size() + t.size());
+                ChargeString(s.size() + t.size());
                 s += t;
                 Push(Value::Str(std::move(s)));
             } else {
