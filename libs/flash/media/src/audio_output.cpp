@@ -44,8 +44,8 @@ class NullOutput final : public AudioOutput {
         while (!stopping_) {
             const auto elapsed = std::chrono::steady_clock::now() - start;
             const auto due = static_cast<std::uint64_t>(
-                std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() *
-                kMixRate / 1000000);
+                std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * kMixRate /
+                1000000);
             lock.unlock();
             while (rendered + kPeriod <= due) {
                 render(scratch.data(), kPeriod);

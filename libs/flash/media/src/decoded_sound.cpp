@@ -190,7 +190,8 @@ class DecodeQueue {
 
 }  // namespace
 
-void DecodeInBackground(std::shared_ptr<const swf::Sound> sound, std::shared_ptr<DecodedSound> out) {
+void DecodeInBackground(std::shared_ptr<const swf::Sound> sound,
+                        std::shared_ptr<DecodedSound> out) {
     static DecodeQueue queue;
     queue.Submit(std::move(sound), std::move(out));
 }

@@ -218,7 +218,8 @@ void MovieSound::StreamBlock(TimelineKey timeline, int frame, const swf::SoundSt
     s.decoder->Decode(data, pcm);
     const std::size_t skip = std::min(s.pendingSkip, pcm.Frames());
     s.pendingSkip -= skip;
-    pcm.samples.erase(pcm.samples.begin(), pcm.samples.begin() + static_cast<std::ptrdiff_t>(2 * skip));
+    pcm.samples.erase(pcm.samples.begin(),
+                      pcm.samples.begin() + static_cast<std::ptrdiff_t>(2 * skip));
     s.running = true;
     s.lastFrame = frame;
     {
@@ -232,7 +233,8 @@ void MovieSound::StreamBlock(TimelineKey timeline, int frame, const swf::SoundSt
         // Sound that comes later than it should have played is dropped (but for a slip).
         if (static_cast<double>(s.dry) > kSlipFrames * s.framesPerMovieFrame) {
             const std::size_t late = std::min(s.dry, pcm.Frames());
-            pcm.samples.erase(pcm.samples.begin(), pcm.samples.begin() + static_cast<std::ptrdiff_t>(2 * late));
+            pcm.samples.erase(pcm.samples.begin(),
+                              pcm.samples.begin() + static_cast<std::ptrdiff_t>(2 * late));
             s.dry -= late;
         } else {
             s.dry = 0;
@@ -366,7 +368,8 @@ void MovieSound::MixVoice(Voice& v, float* out, std::size_t frames) {
                 float right = Level(a.rightLevel);
                 if (t > a.pos44 && v.envelopeIndex + 1 < env.size()) {
                     const auto& b = env[v.envelopeIndex + 1];
-                    const float f = static_cast<float>(t - a.pos44) / static_cast<float>(b.pos44 - a.pos44);
+                    const float f =
+                        static_cast<float>(t - a.pos44) / static_cast<float>(b.pos44 - a.pos44);
                     left += (Level(b.leftLevel) - left) * f;
                     right += (Level(b.rightLevel) - right) * f;
                 }
@@ -402,7 +405,8 @@ void MovieSound::MixStream(Stream& s, float* out, std::size_t frames) {
     }
     if (i < frames) {
         s.dry += frames - i;
-        const double limit = std::max(kDryFramesEnd * s.framesPerMovieFrame, kDrySecondsEnd * kMixRate);
+        const double limit =
+            std::max(kDryFramesEnd * s.framesPerMovieFrame, kDrySecondsEnd * kMixRate);
         if (static_cast<double>(s.dry) > limit) {
             s.active = false;
         }

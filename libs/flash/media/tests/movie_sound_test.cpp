@@ -33,18 +33,20 @@ std::shared_ptr<const swf::Sound> PcmSound(std::size_t frames,
 }
 
 std::shared_ptr<const swf::Sound> Constant(std::size_t frames, double level) {
-    return PcmSound(frames, [level](std::size_t) { return static_cast<std::int16_t>(level * 32768); });
+    return PcmSound(frames,
+                    [level](std::size_t) { return static_cast<std::int16_t>(level * 32768); });
 }
 
 class MovieSoundTest : public ::testing::Test {
   protected:
     MovieSoundTest()
-        : mixer([this] {
-              auto out = std::make_unique<ManualOutput>();
-              output = out.get();
-              return out;
-          },
-                /*applyOutputVolume=*/false),
+        : mixer(
+              [this] {
+                  auto out = std::make_unique<ManualOutput>();
+                  output = out.get();
+                  return out;
+              },
+              /*applyOutputVolume=*/false),
           sound(mixer, {.decodeInBackground = false}) {}
 
     // Renders `frames` frames; the left (or right) channel of what came out.
@@ -98,7 +100,9 @@ TEST_F(MovieSoundTest, InAndOutPointsBoundEveryLoop) {
     struct Case {
         std::optional<std::uint32_t> in, out;
         std::size_t first, last;  // the samples each pass plays
-    } cases[] = {{100, 300, 100, 299}, {100, std::nullopt, 100, 999}, {std::nullopt, 10, 0, 9},
+    } cases[] = {{100, 300, 100, 299},
+                 {100, std::nullopt, 100, 999},
+                 {std::nullopt, 10, 0, 9},
                  {500, 200, 500, 999} /* an out point before the in point is not followed */};
     for (const Case& c : cases) {
         swf::SoundInfo info = Loops(2);
@@ -133,7 +137,7 @@ TEST_F(MovieSoundTest, TheEnvelopeShapesEachChannel) {
     struct Point {
         std::size_t at;  // output frame; envelope time is at + 200
         float left, right;
-    } points[] = {{0, 0.5f, 0.0f}, {200, 0.5f, 0.0f}, {700, 0.25f, 0.25f},
+    } points[] = {{0, 0.5f, 0.0f},      {200, 0.5f, 0.0f},  {700, 0.25f, 0.25f},
                   {1100, 0.05f, 0.45f}, {1300, 0.0f, 0.5f}, {1599, 0.0f, 0.5f}};
     for (const Point& p : points) {
         EXPECT_NEAR(left[p.at], p.left, 1e-3) << p.at;
@@ -205,11 +209,13 @@ TEST(MixerTest, TheProcessOutputVolumeScalesEachChannel) {
 
 TEST(MovieSoundBackgroundTest, SoundsDecodeWhilePlayingAndCanBeDroppedMidway) {
     ManualOutput* output = nullptr;
-    Mixer mixer([&] {
-        auto out = std::make_unique<ManualOutput>();
-        output = out.get();
-        return out;
-    }, false);
+    Mixer mixer(
+        [&] {
+            auto out = std::make_unique<ManualOutput>();
+            output = out.get();
+            return out;
+        },
+        false);
     testing::Tone tone{22050, true, 22050 * 20};
     auto mp3 = std::make_shared<swf::Sound>(testing::EncodeSound(swf::SoundFormat::Mp3, tone));
     {
@@ -351,11 +357,13 @@ TEST_F(StreamTest, AStreamThatRunsDryEndsAndStopsDrivingTheTimeline) {
 // Starting an MP3 stream anywhere but at its first block skips the block's seek samples.
 TEST(StreamMp3Test, ARestartSkipsTheSeekSamplesOfItsBlock) {
     ManualOutput* output = nullptr;
-    Mixer mixer([&] {
-        auto out = std::make_unique<ManualOutput>();
-        output = out.get();
-        return out;
-    }, false);
+    Mixer mixer(
+        [&] {
+            auto out = std::make_unique<ManualOutput>();
+            output = out.get();
+            return out;
+        },
+        false);
     const testing::Tone tone{22050, false, 22050};
     const auto packets = testing::EncodePackets("libmp3lame", tone);
     ASSERT_GT(packets.size(), 4u);

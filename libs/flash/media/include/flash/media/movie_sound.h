@@ -44,7 +44,7 @@ class MovieSound final : public MixSource {
         // it StartSound decodes before it returns (reproducible headless runs).
         bool decodeInBackground = true;
     };
-    using VoiceId = std::uint64_t;     // 0: none
+    using VoiceId = std::uint64_t;    // 0: none
     using TimelineKey = const void*;  // any address that stands for the timeline
 
     static constexpr std::size_t kMaxVoices = 32;
