@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
+#include <libswscale/swscale.h>
 }
 
 #include <cmath>
@@ -207,6 +208,81 @@ swf::Sound EncodeSound(swf::SoundFormat format, const Tone& tone, bool is16Bit, 
             break;
     }
     return s;
+}
+
+std::vector<std::uint8_t> TestPicture(int width, int height, int frame) {
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &bgra[(static_cast<std::size_t>(y) * width + x) * 4];
+            std::uint8_t r = 128, g = 128, b = 128;
+            const int left = 8 + 2 * frame;
+            if (x >= left && x < left + 32 && y >= 16 && y < 48) {
+                r = 220, g = 30, b = 30;
+            } else if (y >= height - 24 && y < height - 8) {
+                r = 30, g = 200, b = 40;
+            } else if (x >= width - 24 && x < width - 8) {
+                r = 20, g = 40, b = 210;
+            }
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+            p[3] = 255;
+        }
+    }
+    return bgra;
+}
+
+std::vector<VideoPacket> EncodeVideo(const char* encoder, int width, int height, int frames,
+                                     int gop) {
+    std::vector<VideoPacket> packets;
+    const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
+    if (codec == nullptr) {
+        return packets;
+    }
+    AVCodecContext* ctx = avcodec_alloc_context3(codec);
+    ctx->width = width;
+    ctx->height = height;
+    ctx->pix_fmt = codec->pix_fmts[0];
+    ctx->time_base = {1, 25};
+    ctx->gop_size = gop;
+    ctx->bit_rate = 2000000;
+    if (avcodec_open2(ctx, codec, nullptr) < 0) {
+        avcodec_free_context(&ctx);
+        return packets;
+    }
+    AVFrame* frame = av_frame_alloc();
+    frame->format = ctx->pix_fmt;
+    frame->width = width;
+    frame->height = height;
+    av_frame_get_buffer(frame, 0);
+    SwsContext* sws = sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, ctx->pix_fmt,
+                                     SWS_BILINEAR, nullptr, nullptr, nullptr);
+    AVPacket* packet = av_packet_alloc();
+    auto drain = [&] {
+        while (avcodec_receive_packet(ctx, packet) == 0) {
+            packets.push_back({{packet->data, packet->data + packet->size},
+                               (packet->flags & AV_PKT_FLAG_KEY) != 0});
+            av_packet_unref(packet);
+        }
+    };
+    for (int i = 0; i < frames; ++i) {
+        av_frame_make_writable(frame);
+        const auto bgra = TestPicture(width, height, i);
+        const std::uint8_t* src[1] = {bgra.data()};
+        const int stride[1] = {width * 4};
+        sws_scale(sws, src, stride, 0, height, frame->data, frame->linesize);
+        frame->pts = i;
+        avcodec_send_frame(ctx, frame);
+        drain();
+    }
+    avcodec_send_frame(ctx, nullptr);
+    drain();
+    av_packet_free(&packet);
+    sws_freeContext(sws);
+    av_frame_free(&frame);
+    avcodec_free_context(&ctx);
+    return packets;
 }
 
 Measure MeasureChannel(const PcmBuffer& pcm, int channel, std::size_t from, std::size_t to) {

@@ -32,6 +32,18 @@ swf::Sound EncodeSound(swf::SoundFormat format, const Tone& tone, bool is16Bit =
 std::vector<std::vector<std::uint8_t>> EncodePackets(const char* encoder, const Tone& tone,
                                                      int framesPerPacket = 0);
 
+// A moving test picture: a grey background with a red square that moves right two pixels a
+// frame, a green bar and a blue bar; BGRA bytes, `width` * 4 per row.
+std::vector<std::uint8_t> TestPicture(int width, int height, int frame);
+
+// Video packets of an encoder for `frames` test pictures, a keyframe every `gop` frames.
+struct VideoPacket {
+    std::vector<std::uint8_t> data;
+    bool key = false;
+};
+std::vector<VideoPacket> EncodeVideo(const char* encoder, int width, int height, int frames,
+                                     int gop);
+
 // Measurements of one channel of decoded frames, over [from, to).
 struct Measure {
     double frequency = 0;  // from zero crossings
