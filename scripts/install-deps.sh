@@ -14,8 +14,10 @@ packages=(
   libsdl2-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils xdotool
+  xvfb xauth x11-utils xdotool libx11-dev
   desktop-file-utils
+  # the installation and its Debian package: MIME database, package tools (dpkg-shlibdeps)
+  shared-mime-info dpkg-dev
   # fonts for the Chinese interface
   fonts-noto-cjk
 )

@@ -98,17 +98,20 @@ enum FunctionFlags : std::uint16_t {
 // super inside a method: members come from `proto`, calls keep `thisValue`.
 class SuperObject : public Object {
   public:
-    SuperObject(Object* proto, Value thisValue)
-        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)) {}
+    SuperObject(Object* proto, Value thisValue, Object* home)
+        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)), home_(home) {}
     const Value& thisValue() const { return thisValue_; }
+    Object* home() const { return home_; }
     void TraceRefs(std::vector<Object*>& out) override {
         if (auto* o = thisValue_.AsObject()) {
             out.push_back(o);
         }
+        out.push_back(home_);
     }
 
   private:
     Value thisValue_;
+    Object* home_;
 };
 
 class ArrayObject : public Object {
@@ -156,13 +159,6 @@ class ClipObject : public Object {
 
   private:
     Clip* clip_;
-};
-
-// A String object: the wrapped string and its length.
-class StringObject : public Object {
-  public:
-    explicit StringObject(Object* proto) : Object(proto, ObjectClass::BoxedString) {}
-    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
 };
 
 // A Date object: milliseconds since 1970 UTC (NaN for an invalid date).
