@@ -550,8 +550,16 @@ media::MovieSound& Runtime::Sound() {
         sound_ = std::make_unique<media::MovieSound>(
             mixer_ != nullptr ? *mixer_ : media::Mixer::Process(),
             media::MovieSound::Options{.decodeInBackground = decodeInBackground_});
+        sound_->SetVolume(soundVolume_);
     }
     return *sound_;
+}
+
+void Runtime::SetSoundVolume(double volume) {
+    soundVolume_ = std::clamp(volume, 0.0, 1.0);
+    if (sound_) {
+        sound_->SetVolume(soundVolume_);
+    }
 }
 
 void Runtime::ScriptError(const avm1::String& message) {

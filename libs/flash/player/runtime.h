@@ -101,6 +101,9 @@ class Runtime final : public avm1::Host {
     // The player's sound, made at its first use.
     media::MovieSound& Sound();
     media::MovieSound* SoundIfAny() const { return sound_.get(); }
+    // The player's volume, 0 to 1 (kept for a sound made later).
+    void SetSoundVolume(double volume);
+    double SoundVolume() const { return soundVolume_; }
 
   private:
     struct QueuedAction {
@@ -132,6 +135,7 @@ class Runtime final : public avm1::Host {
     PlayerListener* listener_ = nullptr;
     media::Mixer* mixer_ = nullptr;
     bool decodeInBackground_ = true;
+    double soundVolume_ = 1;
     // Declared before the clips: they leave their streams as they go.
     std::unique_ptr<media::MovieSound> sound_;
     std::unique_ptr<avm1::Vm> vm_;

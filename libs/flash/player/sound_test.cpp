@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "flash/media/movie_sound.h"
+#include "flash/player.h"
 #include "flash/swf/movie.h"
 #include "movie_clip.h"
 #include "runtime.h"
@@ -166,6 +168,49 @@ TEST_F(SoundTest, ASpritesStreamGoesWithIt) {
     runtime.Advance();
     runtime.Advance();  // the sprite's frame 1, then it goes
     EXPECT_EQ(Heard(), 0);
+}
+
+std::vector<std::uint8_t> Bytes(const swfgen::MovieWriter& movie) {
+    swfgen::Bytes bytes = movie.Build();
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(PlayerSoundTest, ASilentPlayerKeepsItsOwnClock) {
+    Player player;
+    EXPECT_FALSE(player.UsesSoundDevice());
+    player.LoadMovieBytes(0, Bytes(StreamMovie(30)), "file:///test.swf");
+    player.Play();
+    for (int i = 0; i < 20; ++i) {
+        player.Advance();
+        ASSERT_EQ(player.FramesToRun(1), 1) << i;
+    }
+    EXPECT_EQ(player.CurrentFrame(), 19);
+}
+
+// Twenty frames of sound queued at once are far more than the device has played: the
+// timeline waits for it.
+TEST(PlayerSoundTest, WithTheDeviceAStreamedMovieWaitsForItsSound) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    Player player;
+    player.UseSoundDevice(true);
+    player.LoadMovieBytes(0, Bytes(StreamMovie(40)), "file:///test.swf");
+    player.Play();
+    for (int i = 0; i < 20; ++i) {
+        player.Advance();
+    }
+    EXPECT_EQ(player.FramesToRun(1), 0);
+    EXPECT_EQ(player.FramesToRun(0), 0);
+    player.Stop();
+    EXPECT_EQ(player.FramesToRun(1), 1) << "without its stream the frame clock rules again";
+}
+
+TEST(PlayerSoundTest, TheVolumeStaysBetweenSilenceAndFull) {
+    Player player;
+    EXPECT_EQ(player.SoundVolume(), 1.0);
+    for (auto [set, got] : {std::pair{0.25, 0.25}, {7.0, 1.0}, {-1.0, 0.0}}) {
+        player.SetSoundVolume(set);
+        EXPECT_EQ(player.SoundVolume(), got);
+    }
 }
 
 }  // namespace
