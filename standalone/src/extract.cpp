@@ -11,6 +11,7 @@ namespace standalone {
 namespace {
 
 constexpr std::size_t kCopyBlock = 1024;
+constexpr std::size_t kReadChunk = 64 * 1024;  // a whole number of copy blocks
 constexpr std::size_t kCompareChunk = 64 * 1024;
 constexpr int kSampleAttempts = 100;
 constexpr int kEqualSamplesNeeded = 22;
@@ -185,7 +186,11 @@ class Extraction {
         if (!writer) {
             return Done(EXTRACT_CACHE_UNWRITABLE);
         }
-        std::uint8_t buffer[kCopyBlock];
+        // Pieces of 1024 bytes, one notification each, read from the program file in larger
+        // chunks.
+        std::vector<std::uint8_t> chunk(kReadChunk);
+        std::size_t chunkUsed = 0;
+        std::size_t chunkFilled = 0;
         std::uint64_t copied = 0;
         const std::uint64_t blocks = movieLength_ / kCopyBlock;
         const auto tail = static_cast<std::size_t>(movieLength_ % kCopyBlock);
@@ -193,14 +198,20 @@ class Extraction {
             // The tail piece (possibly empty) comes last and reports progress once more.
             const std::size_t count = i < blocks ? kCopyBlock : tail;
             if (count > 0) {
-                if (!own_->ReadAt(offset_ + copied, buffer, count)) {
-                    writer->Discard();
-                    return Fail(EXTRACT_OWN_FILE_UNREADABLE);
+                if (chunkUsed == chunkFilled) {
+                    chunkFilled = static_cast<std::size_t>(
+                        std::min<std::uint64_t>(kReadChunk, movieLength_ - copied));
+                    chunkUsed = 0;
+                    if (!own_->ReadAt(offset_ + copied, chunk.data(), chunkFilled)) {
+                        writer->Discard();
+                        return Fail(EXTRACT_OWN_FILE_UNREADABLE);
+                    }
                 }
-                if (!writer->Write(buffer, count)) {
+                if (!writer->Write(chunk.data() + chunkUsed, count)) {
                     writer->Discard();
                     return Fail(EXTRACT_CACHE_UNWRITABLE);
                 }
+                chunkUsed += count;
                 copied += count;
             }
             const auto position = static_cast<platform::LPARAM>(

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "cache_folder.h"
 #include "extract_io.h"
@@ -79,22 +80,31 @@ int OpenOwnPlainFile(const std::string& path, struct stat* st) {
     return fd;
 }
 
+// Writes go out in 64 KiB pieces; an error shows at the write that sends them or at Commit.
 class PosixCacheWriter : public CacheWriter {
   public:
     PosixCacheWriter(std::string target, std::string temp, int fd)
-        : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
+        : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {
+        pending_.reserve(kWriteChunk);
+    }
     ~PosixCacheWriter() override { Discard(); }
 
     bool Write(const void* buffer, std::size_t count) override {
-        return fd_ >= 0 && WriteAllTo(fd_, buffer, count);
+        if (fd_ < 0) {
+            return false;
+        }
+        const auto* p = static_cast<const std::uint8_t*>(buffer);
+        pending_.insert(pending_.end(), p, p + count);
+        return pending_.size() < kWriteChunk || Flush();
     }
     bool Commit() override {
         if (fd_ < 0) {
             return false;
         }
+        const bool flushed = Flush();
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        if (::close(fd) != 0 || !flushed || ::rename(temp_.c_str(), target_.c_str()) != 0) {
             ::unlink(temp_.c_str());
             temp_.clear();
             return false;
@@ -114,9 +124,18 @@ class PosixCacheWriter : public CacheWriter {
     }
 
   private:
+    static constexpr std::size_t kWriteChunk = 64 * 1024;
+
+    bool Flush() {
+        const bool ok = WriteAllTo(fd_, pending_.data(), pending_.size());
+        pending_.clear();
+        return ok;
+    }
+
     std::string target_;
     std::string temp_;
     int fd_;
+    std::vector<std::uint8_t> pending_;
 };
 
 class PosixExtractIo : public ExtractIo {
