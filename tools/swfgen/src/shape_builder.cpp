@@ -85,6 +85,57 @@ void WriteLineStyle(BitWriter& w, const LineStyle& s, int shapeVersion) {
 
 ShapeBuilder::ShapeBuilder() : groups_(1) {}
 
+void ShapeBuilder::AddEdges(const std::vector<Edge>& edges) {
+    std::uint16_t fill0 = 0, fill1 = 0, line = 0;
+    bool first = true;
+    for (const Edge& e : edges) {
+        const auto x = static_cast<std::int32_t>(e.from.x);
+        const auto y = static_cast<std::int32_t>(e.from.y);
+        if (first || x != x_ || y != y_) {
+            MoveTo(x, y);
+        }
+        if (first || e.fill0 != fill0) {
+            Fill0(fill0 = e.fill0);
+        }
+        if (first || e.fill1 != fill1) {
+            Fill1(fill1 = e.fill1);
+        }
+        if (first || e.line != line) {
+            Line(line = e.line);
+        }
+        first = false;
+        if (e.curved) {
+            CurveTo(static_cast<std::int32_t>(e.control.x), static_cast<std::int32_t>(e.control.y),
+                    static_cast<std::int32_t>(e.to.x), static_cast<std::int32_t>(e.to.y));
+        } else {
+            LineTo(static_cast<std::int32_t>(e.to.x), static_cast<std::int32_t>(e.to.y));
+        }
+    }
+}
+
+ShapeBuilder ShapeBuilder::FromShape(const Shape& shape) {
+    ShapeBuilder b;
+    for (std::size_t i = 0; i < shape.layers.size(); ++i) {
+        if (i > 0) {
+            b.NewStyles();
+        }
+        for (const auto& f : shape.layers[i].fills) {
+            b.AddFill(f);
+        }
+        for (const auto& l : shape.layers[i].lines) {
+            b.AddLine(l);
+        }
+        b.AddEdges(shape.layers[i].edges);
+    }
+    return b;
+}
+
+ShapeBuilder ShapeBuilder::FromEdges(const std::vector<Edge>& edges) {
+    ShapeBuilder b;
+    b.AddEdges(edges);
+    return b;
+}
+
 std::uint16_t ShapeBuilder::AddFill(const FillStyle& fill) {
     groups_.back().fills.push_back(fill);
     return static_cast<std::uint16_t>(groups_.back().fills.size());

@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "flash/swf/tag_codes.h"
+#include "swfgen/image_encoder.h"
 
 namespace swfgen {
 namespace {
@@ -27,6 +28,8 @@ std::uint8_t FilterFlagByte(bool inner, bool knockout, bool composite, bool onTo
     }
     return b;
 }
+
+}  // namespace
 
 void WriteFilter(BitWriter& w, const Filter& filter) {
     std::visit(
@@ -102,8 +105,6 @@ void WriteFilter(BitWriter& w, const Filter& filter) {
         },
         filter);
 }
-
-}  // namespace
 
 TagList& TagList::Tag(std::uint16_t code, std::span<const std::uint8_t> body, bool longForm) {
     BitWriter w;
@@ -315,6 +316,72 @@ TagList& TagList::DefineSprite(std::uint16_t id, const TagList& tags,
         w.U16(0);  // End
     }
     return Tag(kTagDefineSprite, w.bytes(), true);
+}
+
+TagList& TagList::DefineShape(std::uint16_t id, const ShapeBuilder& shape, int version) {
+    static constexpr std::uint16_t kCodes[] = {kTagDefineShape, kTagDefineShape, kTagDefineShape2,
+                                               kTagDefineShape3, kTagDefineShape4};
+    return Tag(kCodes[std::clamp(version, 1, 4)], shape.DefineShape(id, version), true);
+}
+
+TagList& TagList::DefineMorphShape(std::uint16_t id, const MorphShapeBuilder& morph, int version) {
+    return Tag(version >= 2 ? kTagDefineMorphShape2 : kTagDefineMorphShape,
+               morph.DefineMorphShape(id, version), true);
+}
+
+TagList& TagList::JpegTables(std::span<const std::uint8_t> tables) {
+    return Tag(kTagJpegTables, tables, true);
+}
+
+TagList& TagList::DefineBits(std::uint16_t id, std::span<const std::uint8_t> jpeg) {
+    BitWriter w;
+    w.U16(id);
+    w.Append(jpeg);
+    return Tag(kTagDefineBits, w.bytes(), true);
+}
+
+TagList& TagList::DefineBitsJpeg2(std::uint16_t id, std::span<const std::uint8_t> image) {
+    BitWriter w;
+    w.U16(id);
+    w.Append(image);
+    return Tag(kTagDefineBitsJpeg2, w.bytes(), true);
+}
+
+TagList& TagList::DefineBitsJpeg3(std::uint16_t id, std::span<const std::uint8_t> image,
+                                  std::span<const std::uint8_t> alpha) {
+    BitWriter w;
+    w.U16(id);
+    w.U32(static_cast<std::uint32_t>(image.size()));
+    w.Append(image);
+    w.Append(Compress(alpha));
+    return Tag(kTagDefineBitsJpeg3, w.bytes(), true);
+}
+
+TagList& TagList::DefineBitsJpeg4(std::uint16_t id, std::span<const std::uint8_t> image,
+                                  std::span<const std::uint8_t> alpha, double deblocking) {
+    BitWriter w;
+    w.U16(id);
+    w.U32(static_cast<std::uint32_t>(image.size()));
+    w.U16(static_cast<std::uint16_t>(std::lround(deblocking * 256)));
+    w.Append(image);
+    w.Append(Compress(alpha));
+    return Tag(kTagDefineBitsJpeg4, w.bytes(), true);
+}
+
+TagList& TagList::DefineBitsLossless(std::uint16_t id, int version, std::uint8_t format,
+                                     std::uint16_t width, std::uint16_t height,
+                                     std::span<const std::uint8_t> data,
+                                     std::uint16_t colorTableSize) {
+    BitWriter w;
+    w.U16(id);
+    w.U8(format);
+    w.U16(width);
+    w.U16(height);
+    if (format == 3) {
+        w.U8(static_cast<std::uint8_t>(colorTableSize - 1));
+    }
+    w.Append(Compress(data));
+    return Tag(version >= 2 ? kTagDefineBitsLossless2 : kTagDefineBitsLossless, w.bytes(), true);
 }
 
 MovieWriter::MovieWriter(std::uint8_t version, flash::Rect stage, double framesPerSecond)

@@ -114,6 +114,7 @@ bool MovieReader::Walk(std::span<const std::uint8_t> data, std::size_t base,
             break;
         }
         if (code == kTagShowFrame) {
+            frame.tags.shrink_to_fit();  // movies keep thousands of frames
             frames.push_back(std::move(frame));
             frame = Frame{};
             continue;
@@ -469,7 +470,14 @@ Movie ParseMovie(std::span<const std::uint8_t> bytes) {
     }
     MovieReader reader(movie);
     const std::size_t start = r.position();
-    const bool ended = reader.Walk(r.ReadRest(), start, movie.frames, 0);
+    auto tags = r.ReadRest();
+    // Flash reads no further than the declared length, whatever follows it in the file.
+    const std::size_t declared = movie.header.fileLength;
+    if (declared >= start && declared < u.bytes.size()) {
+        tags = tags.first(declared - start);
+        movie.diagnostics.push_back({declared, 0, "data past the declared file length ignored"});
+    }
+    const bool ended = reader.Walk(tags, start, movie.frames, 0);
     reader.Finish();
     movie.truncated = !ended;
     return movie;

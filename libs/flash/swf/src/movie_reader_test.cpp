@@ -109,6 +109,26 @@ TEST(MovieReaderTest, CutMovieKeepsItsWholeTags) {
     EXPECT_EQ(movie.diagnostics.back().tagCode, kTagFrameLabel);
 }
 
+TEST(MovieReaderTest, NothingPastTheDeclaredLengthIsRead) {
+    MovieWriter m(6, Rect{0, 100, 0, 100}, 12);
+    m.RemoveObject2(1).ShowFrame();
+    // The length of the first frame, without the End tag Build() adds.
+    const auto declared = static_cast<std::uint32_t>(m.Build().size() - 2);
+    m.RemoveObject2(2).ShowFrame();
+    for (Compression c : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        auto bytes = m.Build(c);
+        for (int i = 0; i < 4; ++i) {
+            bytes[4 + i] = static_cast<std::uint8_t>(declared >> (8 * i));
+        }
+        const Movie movie = ParseMovie(bytes);
+        ASSERT_EQ(movie.frames.size(), 1u);
+        EXPECT_EQ(std::get<RemoveObject>(movie.frames[0].tags.at(0)).depth, 1);
+        EXPECT_TRUE(movie.truncated);
+        EXPECT_EQ(movie.header.frameCount, 2);
+    }
+}
+
 TEST(MovieReaderTest, DamagedTagIsSkippedAndTheRestRead) {
     MovieWriter m(6, Rect{0, 100, 0, 100}, 12);
     const std::uint8_t shortPlace[] = {0x02, 0x01};  // has character, but no depth

@@ -21,6 +21,9 @@ void WriteLineStyle(BitWriter& w, const flash::swf::LineStyle& line, int shapeVe
 class ShapeBuilder {
   public:
     ShapeBuilder();
+    // The records that give back `shape` (or a glyph's edges) when read.
+    static ShapeBuilder FromShape(const flash::swf::Shape& shape);
+    static ShapeBuilder FromEdges(const std::vector<flash::swf::Edge>& edges);
 
     std::uint16_t AddFill(const flash::swf::FillStyle& fill);
     std::uint16_t AddSolidFill(flash::Rgba color);
@@ -66,6 +69,7 @@ class ShapeBuilder {
         std::int32_t dx = 0, dy = 0, cdx = 0, cdy = 0;
     };
     Op& PendingStyle();
+    void AddEdges(const std::vector<flash::swf::Edge>& edges);
     void Touch(std::int64_t x, std::int64_t y);
     void WriteStyleArrays(BitWriter& w, const Group& g, int version) const;
     void WriteStyleChange(BitWriter& w, const std::optional<Move>& move,

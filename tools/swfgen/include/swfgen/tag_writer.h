@@ -10,8 +10,12 @@
 #include "flash/swf/display.h"
 #include "flash/swf/movie.h"
 #include "swfgen/bit_writer.h"
+#include "swfgen/shape_builder.h"
 
 namespace swfgen {
+
+// Writes one FILTER record (id and body).
+void WriteFilter(BitWriter& w, const flash::swf::Filter& filter);
 
 // What a PlaceObject2/3 tag carries; fields left empty are not written.
 struct Place {
@@ -60,6 +64,43 @@ class TagList {
     // A sprite with the given tags; ShowFrames in them set its frame count unless given.
     TagList& DefineSprite(std::uint16_t id, const TagList& tags,
                           std::optional<std::uint16_t> frameCount = std::nullopt);
+
+    // Shapes (see ShapeBuilder) and morph shapes.
+    TagList& DefineShape(std::uint16_t id, const ShapeBuilder& shape, int version = 3);
+    TagList& DefineMorphShape(std::uint16_t id, const MorphShapeBuilder& morph, int version = 1);
+
+    // Bitmaps. Alpha planes are one byte per pixel, uncompressed (they are compressed here);
+    // lossless data is the uncompressed table and rows as the format stores them.
+    TagList& JpegTables(std::span<const std::uint8_t> tables);
+    TagList& DefineBits(std::uint16_t id, std::span<const std::uint8_t> jpeg);
+    TagList& DefineBitsJpeg2(std::uint16_t id, std::span<const std::uint8_t> image);
+    TagList& DefineBitsJpeg3(std::uint16_t id, std::span<const std::uint8_t> image,
+                             std::span<const std::uint8_t> alpha);
+    TagList& DefineBitsJpeg4(std::uint16_t id, std::span<const std::uint8_t> image,
+                             std::span<const std::uint8_t> alpha, double deblocking);
+    TagList& DefineBitsLossless(std::uint16_t id, int version, std::uint8_t format,
+                                std::uint16_t width, std::uint16_t height,
+                                std::span<const std::uint8_t> data,
+                                std::uint16_t colorTableSize = 0);
+
+    // Fonts and text, written from the reader's model (glyph edges in font units). The font's
+    // version picks DefineFont, DefineFont2 or DefineFont3.
+    TagList& DefineFont(std::uint16_t id, const flash::swf::Font& font);
+    TagList& DefineFontInfo(std::uint16_t id, const flash::swf::Font& font, int version = 1);
+    // Every record is written with its font, colour and offsets.
+    TagList& DefineText(std::uint16_t id, const flash::swf::Text& text);
+    TagList& DefineEditText(std::uint16_t id, const flash::swf::EditText& text);
+
+    // Sounds, buttons and video.
+    TagList& DefineSound(std::uint16_t id, const flash::swf::Sound& sound);
+    TagList& StartSound(const flash::swf::StartSound& start);  // StartSound2 with a class name
+    TagList& SoundStreamHead(const flash::swf::SoundStreamHead& head);
+    TagList& SoundStreamBlock(std::span<const std::uint8_t> data);
+    TagList& DefineButton(std::uint16_t id, const flash::swf::Button& button);  // by version
+    TagList& DefineButtonCxform(std::uint16_t id, const flash::ColorTransform& cx);
+    TagList& DefineButtonSound(std::uint16_t id, const flash::swf::ButtonSound (&sounds)[4]);
+    TagList& DefineVideoStream(std::uint16_t id, const flash::swf::VideoStream& video);
+    TagList& VideoFrame(const flash::swf::VideoFrame& frame);
 
     const Bytes& bytes() const { return bytes_; }
     std::uint16_t frameCount() const { return frames_; }

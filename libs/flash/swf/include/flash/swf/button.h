@@ -27,6 +27,7 @@ struct ButtonRecord {
     ColorTransform colorTransform;  // DefineButton2; identity otherwise
     std::vector<Filter> filters;
     BlendMode blendMode = BlendMode::Normal;
+    bool operator==(const ButtonRecord&) const = default;
 };
 
 // Condition bits of a button action (DefineButton actions run on OverDownToOverUp).
@@ -46,11 +47,13 @@ struct ButtonAction {
     std::uint16_t conditions = 0;  // ButtonCondition bits
     std::uint8_t keyCode = 0;      // key press condition, 0 for none
     std::vector<std::uint8_t> actions;
+    bool operator==(const ButtonAction&) const = default;
 };
 
 struct ButtonSound {
     std::uint16_t soundId = 0;  // 0 for none
     SoundInfo info;
+    bool operator==(const ButtonSound&) const = default;
 };
 
 struct Button {
@@ -62,6 +65,7 @@ struct Button {
     // DefineButtonSound, in stored order: OverUpToIdle, IdleToOverUp, OverUpToOverDown,
     // OverDownToOverUp.
     ButtonSound sounds[4];
+    bool operator==(const Button&) const = default;
 };
 
 }  // namespace flash::swf

@@ -32,6 +32,7 @@ struct Sound {
     bool stereo = false;
     std::uint32_t sampleCount = 0;   // per channel
     std::vector<std::uint8_t> data;  // MP3: starts with the SeekSamples SI16
+    bool operator==(const Sound&) const = default;
 };
 
 struct SoundEnvelopePoint {
@@ -56,6 +57,7 @@ struct StartSound {
     std::uint16_t soundId = 0;
     std::string className;  // StartSound2
     SoundInfo info;
+    bool operator==(const StartSound&) const = default;
 };
 
 struct SoundStreamHead {
@@ -69,11 +71,13 @@ struct SoundStreamHead {
     bool stereo = false;
     std::uint16_t sampleCount = 0;  // average per frame
     std::int16_t latencySeek = 0;   // MP3
+    bool operator==(const SoundStreamHead&) const = default;
 };
 
 // The stream data of one frame (MP3: SampleCount UI16 and SeekSamples SI16 come first).
 struct SoundStreamBlock {
     std::vector<std::uint8_t> data;
+    bool operator==(const SoundStreamBlock&) const = default;
 };
 
 }  // namespace flash::swf

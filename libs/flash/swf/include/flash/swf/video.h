@@ -22,12 +22,14 @@ struct VideoStream {
     std::uint8_t deblocking = 0;  // 0 as the packet says, 1 off, 2.. levels
     bool smoothing = false;
     VideoCodec codec = VideoCodec::SorensonH263;  // may hold an unknown code
+    bool operator==(const VideoStream&) const = default;
 };
 
 struct VideoFrame {
     std::uint16_t streamId = 0;
     std::uint16_t frameNumber = 0;
     std::vector<std::uint8_t> data;
+    bool operator==(const VideoFrame&) const = default;
 };
 
 }  // namespace flash::swf

@@ -1,0 +1,3 @@
+#include "playback/flash_control.h"
+
+FlashControl::~FlashControl() = default;
