@@ -4,6 +4,7 @@
 #include <wx/evtloop.h>
 #include <wx/slider.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
 
@@ -269,6 +270,20 @@ TEST_F(PlayerDlgTest, SliderMovesThePlayerAndTheTimerMovesTheSlider) {
     log_->frameNum = 17;
     ASSERT_TRUE(PumpEventsUntil([this] { return dlg_->PositionSlider()->GetValue() == 17; },
                                 std::chrono::seconds(5)));
+}
+
+TEST_F(PlayerDlgTest, AcceleratorRunsItsCommandOnce) {
+    Start(BareStub());
+    dlg_->Raise();
+    dlg_->SetFocus();
+    PumpEvents(std::chrono::milliseconds(100));
+    wxUIActionSimulator keys;
+    keys.Char('V', wxMOD_CONTROL);  // mute: run twice it would come back on
+    PumpEvents(std::chrono::milliseconds(200));
+    if (log_->volumes.size() == 1) {
+        GTEST_SKIP() << "the window did not get the keyboard (no window manager?)";
+    }
+    EXPECT_EQ(log_->volumes, (std::vector<std::uint32_t>{standalone::Volume::WaveValue(50), 0}));
 }
 
 TEST_F(PlayerDlgTest, EnterAndEscapeLeaveTheWindowOpen) {
