@@ -1,3 +1,10 @@
+# A compiler cache speeds up rebuilds where one is installed; builds work the same without.
+find_program(TOVI_CCACHE ccache)
+if(TOVI_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${TOVI_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${TOVI_CCACHE})
+endif()
+
 # Compiler warnings and sanitizer flags shared by every target of the project.
 add_library(tovi_options INTERFACE)
 target_compile_options(tovi_options INTERFACE

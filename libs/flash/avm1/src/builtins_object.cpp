@@ -282,7 +282,8 @@ void InstallObject(Interpreter& setup, Globals& g) {
                 return Value::Bool(false);
             }
             String name = InterpreterOf(c.vm).ToString(c.args[0], c.version);
-            if (o->GetNative(c.vm, name, c.version)) {
+            if (o->GetNative(c.vm, name, c.version) ||
+                (o->Proto() && NamesEqual(name, u"__proto__", c.version))) {
                 return Value::Bool(true);
             }
             const Member* m = o->Members().Find(name, c.version >= 7);
@@ -340,6 +341,39 @@ void InstallObject(Interpreter& setup, Globals& g) {
         m->setter = setter;
         return Value::Bool(true);
     });
+    Method(setup, proto, u"watch", [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* o = c.This();
+        if (!o || c.args.size() < 2 || !in.IsFunction(c.args[1])) {
+            return Value::Bool(false);
+        }
+        String name = in.ToString(c.args[0], c.version);
+        for (Object::Watcher& w : o->Watchers()) {
+            if (NamesEqual(w.name, name, c.version)) {
+                w.callback = c.args[1].AsObject();
+                w.userData = c.Arg(2);
+                return Value::Bool(true);
+            }
+        }
+        o->Watchers().push_back(Object::Watcher{name, c.args[1].AsObject(), c.Arg(2)});
+        return Value::Bool(true);
+    });
+    Method(setup, proto, u"unwatch", [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* o = c.This();
+        if (!o || c.args.empty()) {
+            return Value::Bool(false);
+        }
+        String name = in.ToString(c.args[0], c.version);
+        auto& list = o->Watchers();
+        for (auto it = list.begin(); it != list.end(); ++it) {
+            if (NamesEqual(it->name, name, c.version)) {
+                list.erase(it);
+                return Value::Bool(true);
+            }
+        }
+        return Value::Bool(false);
+    });
     Method(setup, ctor, u"registerClass", [&g](CallContext& c) -> Value {
         Interpreter& in = InterpreterOf(c.vm);
         if (c.args.size() < 2) {
@@ -381,8 +415,10 @@ void InstallObject(Interpreter& setup, Globals& g) {
 
 void InstallFunction(Interpreter& setup, Globals& g) {
     Object* proto = g.functionProto;
-    MakeClass(setup, g, u"Function", proto,
-              [](CallContext& c) -> Value { return c.args.empty() ? Value() : c.args[0]; });
+    // Function(x) gives x; Function() a new object that inherits nothing.
+    MakeClass(setup, g, u"Function", proto, [](CallContext& c) -> Value {
+        return c.args.empty() ? Value::Obj(c.vm.New<Object>(nullptr)) : c.args[0];
+    });
     Method(
         setup, proto, u"call",
         [](CallContext& c) -> Value {
@@ -447,10 +483,12 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
         return Value::Number(ParseFloat(InterpreterOf(c.vm).ToString(c.args[0], c.version)));
     });
     Method(setup, global, u"isNaN", [](CallContext& c) -> Value {
-        return Value::Bool(std::isnan(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+        return Value::Bool(c.args.empty() ||
+                           std::isnan(InterpreterOf(c.vm).ToNumber(c.args[0], c.version)));
     });
     Method(setup, global, u"isFinite", [](CallContext& c) -> Value {
-        return Value::Bool(std::isfinite(InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version)));
+        return Value::Bool(!c.args.empty() &&
+                           std::isfinite(InterpreterOf(c.vm).ToNumber(c.args[0], c.version)));
     });
     Method(setup, global, u"escape", [](CallContext& c) -> Value {
         if (c.args.empty()) {
@@ -470,7 +508,7 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
             return Value();
         }
         if (in.IsFunction(c.args[0])) {
-            if (c.args.size() < 2) {
+            if (c.args.size() < 2 || c.args[1].IsUndefined()) {
                 return Value();
             }
             double ms = in.ToNumber(c.args[1], c.version);
@@ -479,7 +517,7 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
             return id ? Value::Number(id) : Value();
         }
         Object* o = c.args[0].AsObject();
-        if (!o || c.args.size() < 3) {
+        if (!o || c.args.size() < 3 || c.args[2].IsUndefined()) {
             return Value();
         }
         String method = in.ToString(c.args[1], c.version);
@@ -492,7 +530,7 @@ void InstallGlobalFunctions(Interpreter& setup, Globals& g) {
     auto clear = [](CallContext& c) -> Value {
         double id = InterpreterOf(c.vm).ToNumber(c.Arg(0), c.version);
         if (std::isfinite(id)) {
-            TimersOf(c.vm).Remove(static_cast<int>(id));
+            TimersOf(c.vm).Remove(IntOf(id));
         }
         return Value();
     };
@@ -547,7 +585,7 @@ void InstallMovieClip(Interpreter& setup, Globals& g) {
         Interpreter& in = InterpreterOf(c.vm);
         const Value& f = c.args.back();
         if (f.IsString()) {
-            double n = StringToNumber(f.AsString(), c.version);
+            double n = StringToNumber(f.AsString(), 7);
             if (std::isfinite(n)) {
                 if (n >= 1) {
                     clip->GotoFrame(static_cast<int>(std::min(n, 2147483647.0)) - 1, play);
@@ -608,6 +646,128 @@ void InstallMovieClip(Interpreter& setup, Globals& g) {
         }
         return Value();
     });
+}
+
+}  // namespace flash::avm1
+
+namespace flash::avm1 {
+
+namespace {
+
+ArrayObject* Listeners(Interpreter& in, Object* self, int version, bool create) {
+    auto* list = dynamic_cast<ArrayObject*>(in.GetMember(self, u"_listeners", version).AsObject());
+    if (!list && create) {
+        list = in.NewArray();
+        in.vm().Define(self, u"_listeners", Value::Obj(list), kDontEnum);
+    }
+    return list;
+}
+
+bool RemoveListener(Interpreter& in, ArrayObject* list, const Value& listener, int version) {
+    for (std::size_t i = 0; i < list->length(); ++i) {
+        if (in.LooseEquals(list->At(i), listener, version)) {
+            list->slots().erase(list->slots().begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// AsBroadcaster: listeners kept in _listeners, told of events by broadcastMessage.
+void InstallBroadcaster(Interpreter& setup, Globals& g) {
+    Vm& vm = setup.vm();
+    Object* proto = vm.New<Object>(g.objectProto);
+    Object* ctor = MakeClass(setup, g, u"AsBroadcaster", proto,
+                             [](CallContext& c) -> Value { return c.thisValue; });
+    auto* add = MakeNative(setup, [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* self = c.This();
+        if (!self) {
+            return Value::Bool(false);
+        }
+        ArrayObject* list = Listeners(in, self, c.version, true);
+        RemoveListener(in, list, c.Arg(0), c.version);
+        list->Push(c.vm, c.Arg(0));
+        return Value::Bool(true);
+    });
+    auto* remove = MakeNative(setup, [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* self = c.This();
+        ArrayObject* list = self ? Listeners(in, self, c.version, false) : nullptr;
+        return Value::Bool(list && RemoveListener(in, list, c.Arg(0), c.version));
+    });
+    auto* broadcast = MakeNative(setup, [](CallContext& c) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        Object* self = c.This();
+        ArrayObject* list = self ? Listeners(in, self, c.version, false) : nullptr;
+        if (!list || c.args.empty()) {
+            return Value();
+        }
+        String name = in.ToString(c.args[0], c.version);
+        std::vector<Value> args(c.args.begin() + 1, c.args.end());
+        std::vector<Value> listeners;
+        for (std::size_t i = 0; i < list->length(); ++i) {
+            listeners.push_back(list->At(i));
+        }
+        for (const Value& l : listeners) {
+            Value fn = name.empty() ? l : in.GetMember(l, name, c.version);
+            if (in.IsFunction(fn)) {
+                in.CallFunction(fn.AsObject(), l, args, c.version);
+            }
+        }
+        return Value::Bool(true);
+    });
+    const std::uint16_t hidden = kDontEnum | kDontDelete;
+    vm.Define(ctor, u"addListener", Value::Obj(add), hidden);
+    vm.Define(ctor, u"removeListener", Value::Obj(remove), hidden);
+    vm.Define(ctor, u"broadcastMessage", Value::Obj(broadcast), hidden);
+    Method(
+        setup, ctor, u"initialize",
+        [add, remove, broadcast](CallContext& c) -> Value {
+            Interpreter& in = InterpreterOf(c.vm);
+            Object* o = c.Arg(0).AsObject();
+            if (!o) {
+                return Value();
+            }
+            in.vm().Define(o, u"_listeners", Value::Obj(in.NewArray()), kDontEnum);
+            in.vm().Define(o, u"addListener", Value::Obj(add), kDontEnum);
+            in.vm().Define(o, u"removeListener", Value::Obj(remove), kDontEnum);
+            in.vm().Define(o, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
+            return Value();
+        },
+        hidden);
+
+    // The player's broadcasters: the runtime adds their methods and sends their events.
+    auto initialize = [&](Object* o) {
+        vm.Define(o, u"_listeners", Value::Obj(setup.NewArray()), kDontEnum);
+        vm.Define(o, u"addListener", Value::Obj(add), kDontEnum);
+        vm.Define(o, u"removeListener", Value::Obj(remove), kDontEnum);
+        vm.Define(o, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
+    };
+    for (StringView name : {u"Key", u"Mouse", u"Stage"}) {
+        Object* o = vm.New<Object>(g.objectProto);
+        initialize(o);
+        vm.Define(g.global, name, Value::Obj(o), kDontEnum);
+    }
+    Object* system = vm.New<Object>(g.objectProto);
+    vm.Define(g.global, u"System", Value::Obj(system), kDontEnum);
+    Object* ime = vm.New<Object>(g.objectProto);
+    initialize(ime);
+    vm.Define(system, u"IME", Value::Obj(ime), kDontEnum);
+    Object* loaderProto = vm.New<Object>(g.objectProto);
+    MakeClass(setup, g, u"MovieClipLoader", loaderProto,
+              [add, remove, broadcast](CallContext& c) -> Value {
+                  if (Object* self = c.This()) {
+                      c.vm.Define(self, u"_listeners", Value::Obj(InterpreterOf(c.vm).NewArray()),
+                                  kDontEnum);
+                  }
+                  return c.thisValue;
+              });
+    vm.Define(loaderProto, u"addListener", Value::Obj(add), kDontEnum);
+    vm.Define(loaderProto, u"removeListener", Value::Obj(remove), kDontEnum);
+    vm.Define(loaderProto, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
 }
 
 }  // namespace flash::avm1

@@ -84,21 +84,63 @@ bool ParseDecimal(StringView s, double& out) {
     return true;
 }
 
-// Integer digits of `radix` filling the whole of `s`.
+// Integer digits of `radix` filling the whole of `s`, wrapped to a signed 32-bit value as
+// Flash reads hexadecimal and octal strings.
 bool ParseRadixInteger(StringView s, int radix, double& out) {
     if (s.empty()) {
         return false;
     }
-    double v = 0;
+    std::uint32_t v = 0;
     for (char16_t c : s) {
         int d = DigitValue(c);
         if (d >= radix) {
             return false;
         }
-        v = v * radix + d;
+        v = v * static_cast<std::uint32_t>(radix) + static_cast<std::uint32_t>(d);
     }
-    out = v;
+    out = static_cast<std::int32_t>(v);
     return true;
+}
+
+// SWF 4 reads the decimal number at the start of a string, and 0 when there is none.
+double LeadingDecimal(StringView s) {
+    std::size_t i = 0;
+    std::string ascii;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        ascii.push_back(static_cast<char>(s[i++]));
+    }
+    bool digits = false;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+        ascii.push_back(static_cast<char>(s[i++]));
+        digits = true;
+    }
+    if (i < s.size() && s[i] == u'.') {
+        ascii.push_back('.');
+        ++i;
+        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+            ascii.push_back(static_cast<char>(s[i++]));
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0;
+    }
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        std::string exp = "e";
+        std::size_t k = i + 1;
+        if (k < s.size() && (s[k] == u'+' || s[k] == u'-')) {
+            exp.push_back(static_cast<char>(s[k++]));
+        }
+        bool expDigits = false;
+        while (k < s.size() && s[k] >= u'0' && s[k] <= u'9') {
+            exp.push_back(static_cast<char>(s[k++]));
+            expDigits = true;
+        }
+        if (expDigits) {
+            ascii += exp;
+        }
+    }
+    return std::strtod(ascii.c_str(), nullptr);
 }
 
 }  // namespace
@@ -186,12 +228,13 @@ double StringToNumber(StringView text, int version) {
     while (b < e && IsSpace(text[b])) {
         ++b;
     }
-    while (e > b && IsSpace(text[e - 1])) {
-        --e;
-    }
+    const bool indented = b > 0;  // leading white space rules out octal
     StringView s = text.substr(b, e - b);
+    if (version < 5) {
+        return LeadingDecimal(s);
+    }
     if (s.empty()) {
-        return version < 5 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        return std::numeric_limits<double>::quiet_NaN();
     }
     bool negative = false;
     StringView body = s;
@@ -200,13 +243,20 @@ double StringToNumber(StringView text, int version) {
         body.remove_prefix(1);
     }
     double v = 0;
-    if (body.size() > 2 && body[0] == u'0' && (body[1] == u'x' || body[1] == u'X')) {
-        if (ParseRadixInteger(body.substr(2), 16, v)) {
+    if (version >= 6 && body.size() > 2 && body[0] == u'0' &&
+        (body[1] == u'x' || body[1] == u'X')) {
+        StringView digits = body.substr(2);
+        if (!digits.empty() && (digits[0] == u'-' || digits[0] == u'+')) {
+            negative = negative != (digits[0] == u'-');  // "0x-10" is -16
+            digits.remove_prefix(1);
+        }
+        if (ParseRadixInteger(digits, 16, v)) {
             return negative ? -v : v;
         }
         return std::numeric_limits<double>::quiet_NaN();
     }
-    if (body.size() > 1 && body[0] == u'0' && ParseRadixInteger(body.substr(1), 8, v)) {
+    if (version >= 6 && !indented && body.size() > 1 && body[0] == u'0' &&
+        ParseRadixInteger(body.substr(1), 8, v)) {
         return negative ? -v : v;
     }
     if (ParseDecimal(s, v)) {

@@ -57,11 +57,13 @@ TEST(StringToNumber, AcceptsFlashForms) {
         double value;
     };
     const Case cases[] = {
-        {u"150", 7, 150},       {u"  12.5  ", 7, 12.5}, {u"-3e2", 7, -300}, {u"0x96", 7, 150},
-        {u"0XfF", 7, 255},      {u"010", 7, 8},  // leading zero: octal
-        {u"019", 7, 19},        {u".5", 7, 0.5},        {u"5.", 7, 5},      {u"150a", 7, kNaN},
-        {u"abc", 7, kNaN},      {u"", 7, kNaN},         {u"", 4, 0},        {u"1e", 7, kNaN},
-        {u"Infinity", 7, kNaN}, {u"-", 7, kNaN},
+        {u"150", 7, 150},   {u"  12.5", 7, 12.5},   {u"5  ", 7, kNaN},
+        {u"-3e2", 7, -300}, {u"0x96", 7, 150},      {u"0XfF", 7, 255},
+        {u"010", 7, 8},  // leading zero: octal
+        {u"019", 7, 19},    {u".5", 7, 0.5},        {u"5.", 7, 5},
+        {u"150a", 7, kNaN}, {u"abc", 7, kNaN},      {u"", 7, kNaN},
+        {u"", 4, 0},        {u"12.34A", 4, 12.34},  {u"ABC", 4, 0},
+        {u"1e", 7, kNaN},   {u"Infinity", 7, kNaN}, {u"-", 7, kNaN},
     };
     for (const Case& c : cases) {
         double got = StringToNumber(c.text, c.version);

@@ -29,7 +29,7 @@ void Globals::Install(Interpreter& in) {
     Vm& vm = vm_;
     objectProto = vm.New<Object>(nullptr);
     functionProto = vm.New<Object>(objectProto);
-    global = vm.New<Object>(objectProto);
+    global = vm.New<Object>(nullptr);  // _global inherits nothing
     arrayProto = vm.New<ArrayObject>(objectProto);
     stringProto = vm.New<Object>(objectProto, ObjectClass::BoxedString);
     stringProto->SetPrimitive(Value::Str(String()));
@@ -53,6 +53,7 @@ void Globals::Install(Interpreter& in) {
     InstallDate(in, *this);
     InstallError(in, *this);
     InstallGlobalFunctions(in, *this);
+    InstallBroadcaster(in, *this);
     InstallMovieClip(in, *this);
 }
 

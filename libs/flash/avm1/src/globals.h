@@ -46,6 +46,7 @@ void InstallDate(Interpreter& in, Globals& g);
 void InstallGlobalFunctions(Interpreter& in, Globals& g);
 void InstallMovieClip(Interpreter& in, Globals& g);
 void InstallError(Interpreter& in, Globals& g);
+void InstallBroadcaster(Interpreter& in, Globals& g);
 
 // Helpers for the built-ins.
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

@@ -46,6 +46,10 @@ void Heap::Collect(const std::vector<Object*>& roots) {
         for (Object* i : o->interfaces_) {
             mark(i);
         }
+        for (const Object::Watcher& w : o->watchers_) {
+            mark(w.callback);
+            mark(w.userData.AsObject());
+        }
         refs.clear();
         o->TraceRefs(refs);
         for (Object* r : refs) {

@@ -2,6 +2,7 @@
 
 // Object kinds and helpers shared by the interpreter and the built-ins.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -157,6 +158,13 @@ class ClipObject : public Object {
     Clip* clip_;
 };
 
+// A String object: the wrapped string and its length.
+class StringObject : public Object {
+  public:
+    explicit StringObject(Object* proto) : Object(proto, ObjectClass::BoxedString) {}
+    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
+};
+
 // A Date object: milliseconds since 1970 UTC (NaN for an invalid date).
 class DateObject : public Object {
   public:
@@ -169,5 +177,24 @@ class DateObject : public Object {
 };
 
 String Ascii(std::string_view s);
+
+// A count taken from a script number: 0 for NaN and negatives, at most `max`.
+inline std::size_t CountOf(double n, std::size_t max) {
+    if (!(n > 0)) {
+        return 0;
+    }
+    return n >= static_cast<double>(max) ? max : static_cast<std::size_t>(n);
+}
+
+// An int from a script number, saturated (NaN gives `fallback`).
+inline int IntOf(double n, int fallback = 0) {
+    if (std::isnan(n)) {
+        return fallback;
+    }
+    if (n <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return n >= 2147483647.0 ? 2147483647 : static_cast<int>(n);
+}
 
 }  // namespace flash::avm1

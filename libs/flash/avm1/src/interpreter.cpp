@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kMaxProtoDepth = 256;
 constexpr std::size_t kMaxWithDepth = 64;
+constexpr int kMaxWatchDepth = 65;  // nested watcher calls before assignments go through
 
 Value BoolResult(bool b, int version) {
     return version < 5 ? Value::Number(b ? 1 : 0) : Value::Bool(b);
@@ -89,6 +90,19 @@ Value& Interpreter::Top() {
     return stack_.back();
 }
 
+// A register of the activation; numbers beyond a function's own registers reach the four
+// registers of the top-level code, as in Flash.
+Value* Interpreter::Register(Activation& act, std::size_t index) {
+    if (index < act.registers.size()) {
+        return &act.registers[index];
+    }
+    if (!activations_.empty() && activations_.front() != &act &&
+        index < activations_.front()->registers.size()) {
+        return &activations_.front()->registers[index];
+    }
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------
 // Top level
 
@@ -125,6 +139,8 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
         } catch (...) {
             text = u"?";
         }
+        // Flash reports it in the trace log.
+        host().Trace(u"Warning: Uncaught exception, " + text);
         host().ScriptError(u"uncaught exception: " + text);
     } catch (const AbortRun& a) {
         result = RunResult::Aborted;
@@ -330,8 +346,8 @@ bool Interpreter::HandleThrow(Activation& act, const Value& thrown, std::size_t&
             h.state = TryHandler::State::Catch;
             pc = h.tryEnd;
             if (h.catchInRegister) {
-                if (h.reg < act.registers.size()) {
-                    act.registers[h.reg] = thrown;
+                if (Value* r = Register(act, h.reg)) {
+                    *r = thrown;
                 }
             } else {
                 SetVariable(act, h.name, thrown);
@@ -500,7 +516,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                         if (!reg) {
                             return;
                         }
-                        Push(*reg < act.registers.size() ? act.registers[*reg] : Value());
+                        Value* slot = Register(act, *reg);
+                        Push(slot ? *slot : Value());
                         break;
                     }
                     case 5: {
@@ -582,8 +599,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::Equals: {
             Value bv = Pop();
             Value av = Pop();
+            double y = ToNumber(bv, v);  // Flash converts the top value first here
             double x = ToNumber(av, v);
-            double y = ToNumber(bv, v);
             Push(BoolResult(x == y, v));
             break;
         }
@@ -635,8 +652,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::StringExtract:
         case ActionCode::MBStringExtract: {
-            double count = ToIntegerNumber(ToNumber(Pop(), v));
-            double index = ToIntegerNumber(ToNumber(Pop(), v));
+            double count = ToInt32(ToNumber(Pop(), v));
+            double index = ToInt32(ToNumber(Pop(), v));
             String s = ToString(Pop(), v);
             double start = std::max(0.0, index - 1);
             if (start >= static_cast<double>(s.size())) {
@@ -651,36 +668,22 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             break;
         }
         case ActionCode::ToInteger:
-            Push(Value::Number(ToIntegerNumber(ToNumber(Pop(), v))));
+            Push(Value::Number(ToInt32(ToNumber(Pop(), v))));
             break;
-        case ActionCode::CharToAscii: {
-            String s = ToString(Pop(), v);
-            Push(Value::Number(s.empty() ? 0 : s[0]));
-            break;
-        }
+        case ActionCode::CharToAscii:
         case ActionCode::MBCharToAscii: {
+            // The first UTF-16 unit; half of a surrogate pair reads as U+FFFD.
             String s = ToString(Pop(), v);
-            double code = 0;
-            if (!s.empty()) {
-                code = s[0];
-                if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1 && s[1] >= 0xDC00 &&
-                    s[1] <= 0xDFFF) {
-                    code = 0x10000 + ((s[0] - 0xD800) << 10) + (s[1] - 0xDC00);
-                }
-            }
-            Push(Value::Number(code));
+            char16_t c = s.empty() ? 0 : s[0];
+            Push(Value::Number(c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c));
             break;
         }
         case ActionCode::AsciiToChar:
         case ActionCode::MBAsciiToChar: {
-            std::uint32_t code = ToUint32(ToNumber(Pop(), v));
+            auto code = static_cast<char16_t>(ToUint32(ToNumber(Pop(), v)) & 0xFFFF);
             String s;
-            if (a.Code() == ActionCode::MBAsciiToChar && code >= 0x10000 && code <= 0x10FFFF) {
-                code -= 0x10000;
-                s.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-                s.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-            } else if ((code & 0xFFFF) != 0) {
-                s.push_back(static_cast<char16_t>(code & 0xFFFF));
+            if (code != 0) {
+                s.push_back(code >= 0xD800 && code <= 0xDFFF ? char16_t{0xFFFD} : code);
             }
             Push(Value::Str(std::move(s)));
             break;
@@ -965,7 +968,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::Less2: {
             Value bv = Pop();
             Value av = Pop();
-            Push(LessThan(av, bv, v));
+            Push(LessThan(av, bv, v, true));
             break;
         }
         case ActionCode::Greater: {
@@ -1049,8 +1052,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::StoreRegister: {
             PayloadReader r(a.payload);
             auto reg = r.U8();
-            if (reg && *reg < act.registers.size()) {
-                act.registers[*reg] = Top();
+            if (Value* slot = reg ? Register(act, *reg) : nullptr) {
+                *slot = Top();
             }
             break;
         }
@@ -1076,7 +1079,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::DefineLocal2: {
             String name = ToString(Pop(), v);
             Object* scope = act.locals ? act.locals : (act.targetValid ? act.target : nullptr);
-            if (scope && !scope->Members().Find(name, v >= 7)) {
+            if (scope && !HasMember(scope, name, v)) {
                 SetMember(scope, name, Value(), v);
             }
             break;
@@ -1090,6 +1093,13 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::Delete2: {
             String name = ToString(Pop(), v);
+            if (name.find_first_of(u":./") != String::npos) {
+                Object* owner = nullptr;
+                String member;
+                Push(Value::Bool(ResolveVariableOwner(act, name, owner, member) &&
+                                 DeleteMember(owner, member, v)));
+                break;
+            }
             bool deleted = false;
             for (const Scope* s = act.scope.get(); s && !deleted; s = s->parent.get()) {
                 if (HasMember(s->object, name, v)) {
@@ -1117,9 +1127,10 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             }
             Push(Value::Null());
             if (o) {
+                // The loop pops from the top: push so the most recent member comes first.
                 std::vector<String> keys = EnumerateKeys(o, v);
-                for (String& k : keys) {
-                    Push(Value::Str(std::move(k)));
+                for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+                    Push(Value::Str(std::move(*it)));
                 }
             }
             break;
@@ -1142,9 +1153,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::InitArray: {
             double n = ToNumber(Pop(), v);
             ArrayObject* array = NewArray();
-            std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            count = std::min(count, std::max(available, std::size_t{0}));
+            std::size_t count = CountOf(n, available);
             for (std::size_t i = 0; i < count; ++i) {
                 array->SetAt(vm_, i, Pop());
             }
@@ -1154,9 +1164,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::InitObject: {
             double n = ToNumber(Pop(), v);
             Object* obj = NewObject();
-            std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
             std::size_t available = (stack_.size() - std::min(stack_.size(), act.stackBase)) / 2;
-            count = std::min(count, available);
+            std::size_t count = CountOf(n, available);
             for (std::size_t i = 0; i < count; ++i) {
                 Value value = Pop();
                 String name = ToString(Pop(), v);
@@ -1169,8 +1178,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             String name = ToString(Pop(), v);
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1190,8 +1198,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value objValue = Pop();
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1235,8 +1242,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             String name = ToString(Pop(), v);
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Value> args(count);
             for (std::size_t i = 0; i < count; ++i) {
                 args[i] = Pop();
@@ -1305,8 +1311,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value ctor = Pop();
             double n = ToNumber(Pop(), v);
             std::size_t available = stack_.size() - std::min(stack_.size(), act.stackBase);
-            std::size_t count =
-                n > 0 && std::isfinite(n) ? std::min(static_cast<std::size_t>(n), available) : 0;
+            std::size_t count = CountOf(n, available);
             std::vector<Object*> interfaces;
             for (std::size_t i = 0; i < count; ++i) {
                 if (Object* o = Pop().AsObject()) {
@@ -1503,7 +1508,11 @@ Value Interpreter::Construct(Object* function, std::span<const Value> args, int 
         vm_.Define(obj, u"constructor", Value::Obj(function), kDontEnum);
     }
     Value thisValue = Value::Obj(obj);
-    f->Invoke(*this, thisValue, args, version, true, proto.AsObject());
+    Value made = f->Invoke(*this, thisValue, args, version, true, proto.AsObject());
+    // Built-in constructors may give another object (new Object(o) gives o).
+    if (made.IsObject() && dynamic_cast<NativeFunction*>(f)) {
+        return made;
+    }
     return thisValue;
 }
 
@@ -1659,16 +1668,10 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         if (const Member* m = object->Members().Find(u"__proto__", cs); m && !m->IsAccessor()) {
             return m->value;
         }
-        return Value::Obj(object->Proto());
+        return object->Proto() ? Value::Obj(object->Proto()) : Value();
     }
     Object* o = object;
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
-        if (auto native = o->GetNative(vm_, name, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            return *native;
-        }
         if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
             if (foundOn) {
                 *foundOn = o;
@@ -1677,10 +1680,13 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
                 Object* getter = m->getter;
                 return CallFunction(getter, Value::Obj(object), {}, version);
             }
-            if (m->IsAccessor()) {
-                return Value();
-            }
             return m->value;
+        }
+        if (auto native = o->GetNative(vm_, name, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            return *native;
         }
         if (depth == 0 && o->Class() == ObjectClass::Clip) {
             if (Clip* c = o->AsClip()) {
@@ -1690,6 +1696,9 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
             }
         }
         o = o->Proto();
+    }
+    if (o) {
+        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
     }
     // __resolve, for names that are nowhere (SWF 6 and later)
     if (version >= 6 && !NamesEqual(name, u"__resolve", version)) {
@@ -1734,7 +1743,44 @@ void Interpreter::SetMember(Object* object, StringView name, const Value& value,
     if (!object) {
         return;
     }
+    if (!object->Watchers().empty() && watchDepth_ < kMaxWatchDepth) {
+        for (const Object::Watcher& w : object->Watchers()) {
+            if (!NamesEqual(w.name, name, version)) {
+                continue;
+            }
+            // The watcher sees the old and new values and decides what is stored.
+            Object* callback = w.callback;
+            Value args[4] = {Value::Str(w.name), Value(), value, w.userData};
+            if (const Member* m = object->Members().Find(name, version >= 7);
+                m && !m->IsAccessor()) {
+                args[1] = m->value;
+            }
+            ++watchDepth_;
+            Value stored;
+            try {
+                stored = CallFunction(callback, Value::Obj(object), args, version);
+            } catch (const ScriptThrow&) {
+                --watchDepth_;
+                SetMemberUnwatched(object, name, Value(), version);
+                throw;
+            } catch (...) {
+                --watchDepth_;
+                throw;
+            }
+            --watchDepth_;
+            SetMemberUnwatched(object, name, stored, version);
+            return;
+        }
+    }
+    SetMemberUnwatched(object, name, value, version);
+}
+
+void Interpreter::SetMemberUnwatched(Object* object, StringView name, const Value& value,
+                                     int version) {
     const bool cs = version >= 7;
+    if (name.empty()) {
+        return;  // Flash ignores members without a name
+    }
     if (NamesEqual(name, u"__proto__", version)) {
         if (Object* p = value.AsObject()) {
             object->SetProto(p);
@@ -1743,10 +1789,11 @@ void Interpreter::SetMember(Object* object, StringView name, const Value& value,
         }
         return;
     }
-    if (object->SetNative(vm_, name, value, version)) {
+    Member* own = object->Members().Find(name, cs);
+    if (!(own && own->IsAccessor()) && object->SetNative(vm_, name, value, version)) {
         return;
     }
-    if (Member* m = object->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
+    if (Member* m = own; m && VisibleTo(m->attrs, version)) {
         if (m->IsAccessor()) {
             if (Object* setter = m->setter) {
                 Value arg = value;
@@ -1844,37 +1891,19 @@ Value Interpreter::ToPrimitive(const Value& value, int version, bool preferStrin
     if (!o) {
         return value;
     }
-    auto tryMethod = [&](StringView name, Value& out) {
-        Value fn = GetMember(o, name, version);
-        if (!IsFunction(fn)) {
-            return false;
-        }
-        out = CallFunction(fn.AsObject(), value, {}, version);
-        return true;
-    };
-    Value out;
-    // Dates prefer strings; everything else valueOf first.
-    if (preferString || o->Class() == ObjectClass::Date) {
-        if (tryMethod(u"toString", out) && out.IsPrimitive()) {
-            return out;
-        }
-        if (tryMethod(u"valueOf", out) && out.IsPrimitive()) {
-            return out;
-        }
-    } else {
-        if (tryMethod(u"valueOf", out) && out.IsPrimitive()) {
-            return out;
-        }
-        if (tryMethod(u"toString", out) && out.IsPrimitive()) {
-            return out;
-        }
+    if (preferString) {
+        return Value::Str(ToString(value, version));
     }
-    if (o->Class() == ObjectClass::Clip) {
-        if (Clip* c = o->AsClip()) {
-            return Value::Str(DotPath(*c));
-        }
+    // valueOf, and toString when valueOf gives an object; nothing when there is no valueOf.
+    Value fn = GetMember(o, u"valueOf", version);
+    if (!IsFunction(fn)) {
+        return Value();
     }
-    return IsFunction(value) ? Value::Str(u"[type Function]") : Value::Str(u"[object Object]");
+    Value r = CallFunction(fn.AsObject(), value, {}, version);
+    if (r.IsObject()) {
+        return Value::Str(ToString(value, version));
+    }
+    return r;
 }
 
 double Interpreter::ToNumber(const Value& value, int version) {
@@ -1901,8 +1930,15 @@ String Interpreter::ToString(const Value& value, int version) {
                 return DotPath(*c);
             }
         }
-        Value p = ToPrimitive(value, version, true);
-        return PrimitiveToString(p, version);
+        // toString; an object without one, or one that gives an object, prints its type.
+        Value fn = GetMember(o, u"toString", version);
+        if (IsFunction(fn)) {
+            Value r = CallFunction(fn.AsObject(), value, {}, version);
+            if (!r.IsObject()) {
+                return PrimitiveToString(r, version);
+            }
+        }
+        return IsFunction(value) ? u"[type Function]" : u"[type Object]";
     }
     return PrimitiveToString(value, version);
 }
@@ -1913,7 +1949,7 @@ Object* Interpreter::ToObject(const Value& value, int version) {
         case Type::Object:
             return value.AsObject();
         case Type::Str: {
-            Object* o = vm_.New<Object>(globals_.stringProto, ObjectClass::BoxedString);
+            Object* o = vm_.New<StringObject>(globals_.stringProto);
             o->SetPrimitive(value);
             return o;
         }
@@ -1992,6 +2028,31 @@ bool Interpreter::StrictEquals(const Value& a, const Value& b) const {
 }
 
 bool Interpreter::LooseEquals(const Value& a, const Value& b, int version) {
+    if (version <= 5) {
+        // SWF 5 compares objects by what valueOf gives, and NaN equals NaN.
+        if (a.IsObject() || b.IsObject()) {
+            auto valueOf = [&](const Value& v) -> Value {
+                Object* o = v.AsObject();
+                if (!o) {
+                    return v;
+                }
+                Value fn = GetMember(o, u"valueOf", version);
+                return IsFunction(fn) ? CallFunction(fn.AsObject(), v, {}, version) : Value();
+            };
+            Value x = valueOf(a);
+            Value y = valueOf(b);
+            if (x.IsObject() && y.IsObject()) {
+                return x.AsObject() == y.AsObject();
+            }
+            if (x.IsObject() || y.IsObject()) {
+                return false;
+            }
+            return LooseEquals(x, y, version);
+        }
+        if (a.IsNumber() && b.IsNumber() && std::isnan(a.AsNumber()) && std::isnan(b.AsNumber())) {
+            return true;
+        }
+    }
     if (a.type() == b.type()) {
         return StrictEquals(a, b);
     }
@@ -2024,9 +2085,31 @@ bool Interpreter::LooseEquals(const Value& a, const Value& b, int version) {
     return false;
 }
 
-Value Interpreter::LessThan(const Value& a, const Value& b, int version) {
-    Value x = ToPrimitive(a, version);
-    Value y = ToPrimitive(b, version);
+Value Interpreter::LessThan(const Value& a, const Value& b, int version, bool objectsFalse) {
+    // Comparisons take valueOf alone. An operand that stays an object makes Less2 false at
+    // once (the other is not converted) and other comparisons NaN.
+    bool stuck = false;
+    auto valueOf = [&](const Value& v) -> Value {
+        Object* o = v.AsObject();
+        if (!o) {
+            return v;
+        }
+        Value fn = GetMember(o, u"valueOf", version);
+        Value r = IsFunction(fn) ? CallFunction(fn.AsObject(), v, {}, version) : Value();
+        if (r.IsObject()) {
+            stuck = stuck || o->Class() != ObjectClass::Clip;  // clips compare as NaN
+            return Value::Number(std::numeric_limits<double>::quiet_NaN());
+        }
+        return r;
+    };
+    Value x = valueOf(a);
+    if (stuck && objectsFalse) {
+        return Value::Bool(false);
+    }
+    Value y = valueOf(b);
+    if (stuck && objectsFalse) {
+        return Value::Bool(false);
+    }
     if (x.IsString() && y.IsString()) {
         return Value::Bool(x.AsString() < y.AsString());
     }

@@ -86,6 +86,7 @@ class Interpreter {
     Value GetMember(const Value& object, StringView name, int version);
     Value GetMember(Object* object, StringView name, int version, Object** foundOn = nullptr);
     void SetMember(Object* object, StringView name, const Value& value, int version);
+    void SetMemberUnwatched(Object* object, StringView name, const Value& value, int version);
     bool HasMember(Object* object, StringView name, int version);
     bool DeleteMember(Object* object, StringView name, int version);
     // Enumerable member names, own and inherited, as for..in lists them.
@@ -101,7 +102,7 @@ class Interpreter {
     bool LooseEquals(const Value& a, const Value& b, int version);
     bool StrictEquals(const Value& a, const Value& b) const;
     // a < b: true, false or undefined (NaN involved).
-    Value LessThan(const Value& a, const Value& b, int version);
+    Value LessThan(const Value& a, const Value& b, int version, bool objectsFalse = false);
     String TypeOf(const Value& value);
 
     // Objects.
@@ -118,6 +119,8 @@ class Interpreter {
 
     // Variables by name or path, as GetVariable/SetVariable see them.
     Value GetVariable(Activation& act, StringView path);
+    // The object and member name a variable path names ("a.b.c" -> a.b and "c").
+    bool ResolveVariableOwner(Activation& act, StringView path, Object*& owner, String& member);
     void SetVariable(Activation& act, StringView path, const Value& value);
 
     // Guards.
@@ -140,6 +143,7 @@ class Interpreter {
     bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
     bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
 
+    Value* Register(Activation& act, std::size_t index);
     Value Pop();
     void Push(Value v);
     Value& Top();
@@ -159,6 +163,7 @@ class Interpreter {
     std::vector<Activation*> activations_;
     int depth_ = 0;
     int callDepth_ = 0;
+    int watchDepth_ = 0;
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
 };

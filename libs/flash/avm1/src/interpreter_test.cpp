@@ -33,7 +33,10 @@ TEST_F(Swf4Test, ArithmeticAndComparisonResults) {
         const char* expected;
     };
     const Case cases[] = {
-        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 5, "450"},
+        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 6, "450"},
+        {ActionCode::Add, Value::Str(u"300"), Value::Str(u"0x96"), 5, "NaN"},
+        {ActionCode::Add, Value::Str(u"1"), Value::Str(u"010"), 6, "9"},
+        {ActionCode::Add, Value::Str(u"1"), Value::Str(u" 010"), 6, "11"},
         {ActionCode::Add, Value::Str(u"ab"), Value::Str(u"cd"), 5, "NaN"},
         {ActionCode::Add, Value::Number(1), Value(), 6, "1"},
         {ActionCode::Add, Value::Number(1), Value(), 7, "NaN"},
@@ -80,9 +83,17 @@ TEST_F(Swf4Test, StringActions) {
     a.Push("A").Op(ActionCode::CharToAscii).Trace();
     a.Push(66.0).Op(ActionCode::AsciiToChar).Trace();
     a.Push(0x4E2D).Op(ActionCode::MBAsciiToChar).Op(ActionCode::MBCharToAscii).Trace();
+    a.Push(65616.0).Op(ActionCode::AsciiToChar).Trace();  // 16 bits
+    a.Push("\xF0\x9F\x98\x8B").Op(ActionCode::CharToAscii).Trace();
+    a.Push("abcdefghij")
+        .Push(4294967303.0)
+        .Push(-4294967294.0)
+        .Op(ActionCode::StringExtract)
+        .Trace();
     a.Push(-2.7).Op(ActionCode::ToInteger).Trace();
     a.Push("x").Op(ActionCode::Not).Trace();
-    EXPECT_EQ(Run(a, 4), (Traces{"5", "ell", "hello", "", "65", "B", "20013", "-2", "1"}));
+    EXPECT_EQ(Run(a, 6), (Traces{"5", "ell", "hello", "", "65", "B", "20013", "P", "65533", "gh",
+                                 "-2", "true"}));
 }
 
 TEST_F(Swf4Test, PushTypesRegistersAndConstants) {

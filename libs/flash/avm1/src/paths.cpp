@@ -80,13 +80,14 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
     if (found) {
         *found = true;
     }
-    if (!act.locals && NamesEqual(name, u"this", v)) {
-        return Value::Obj(act.targetValid ? act.target : act.base);
-    }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (HasMember(s->object, name, v)) {
             return GetMember(s->object, name, v);
         }
+    }
+    // "this" that no scope defines is the timeline (inside functions from SWF 6).
+    if ((!act.locals || v >= 6) && NamesEqual(name, u"this", v)) {
+        return Value::Obj(act.targetValid ? act.target : act.base);
     }
     bool special = false;
     out = LookupSpecial(act, name, special);
@@ -96,7 +97,7 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
     if (act.targetValid && act.target && HasMember(act.target, name, v)) {
         return GetMember(act.target, name, v);
     }
-    if (HasMember(globals_.global, name, v)) {
+    if (v >= 5 && HasMember(globals_.global, name, v)) {
         return GetMember(globals_.global, name, v);
     }
     if (found) {
@@ -134,13 +135,13 @@ Object* Interpreter::ResolvePathObject(Activation& act, StringView path, bool) {
             i += 2;
         } else {
             std::size_t j = i;
-            while (j < path.size() && path[j] != u'/' && path[j] != u'.') {
+            while (j < path.size() && path[j] != u'/' && path[j] != u'.' && path[j] != u':') {
                 ++j;
             }
             seg = path.substr(i, j - i);
             i = j;
         }
-        if (i < path.size() && (path[i] == u'/' || path[i] == u'.')) {
+        if (i < path.size() && (path[i] == u'/' || path[i] == u'.' || path[i] == u':')) {
             ++i;
         }
         if (seg.empty()) {
@@ -182,21 +183,13 @@ Value Interpreter::GetVariable(Activation& act, StringView path) {
     if (!HasPathSeparator(path)) {
         return LookupName(act, path);
     }
-    std::size_t colon = path.rfind(u':');
-    StringView objPath;
-    StringView var;
-    if (colon != StringView::npos) {
-        objPath = path.substr(0, colon);
-        var = path.substr(colon + 1);
-    } else {
-        std::size_t p = path.find_last_of(u"./");
-        objPath = path.substr(0, p == 0 ? 1 : p);
-        var = path.substr(p + 1);
-        if (var.empty() || (p > 0 && path[p] == u'.' && path[p - 1] == u'.')) {
-            // "a/.." and the like name a clip, not a variable
-            Object* o = ResolvePathObject(act, path, true);
-            return o ? Value::Obj(o) : Value();
-        }
+    std::size_t p = path.find_last_of(u":./");
+    StringView objPath = path.substr(0, p == 0 ? 1 : p);
+    StringView var = path.substr(p + 1);
+    if (path[p] != u':' && (var.empty() || (p > 0 && path[p] == u'.' && path[p - 1] == u'.'))) {
+        // "a/.." and the like name a clip, not a variable
+        Object* o = ResolvePathObject(act, path, true);
+        return o ? Value::Obj(o) : Value();
     }
     Object* o = ResolvePathObject(act, objPath, true);
     if (!o) {
@@ -222,23 +215,24 @@ void Interpreter::SetVariable(Activation& act, StringView path, const Value& val
         }
         return;
     }
-    std::size_t colon = path.rfind(u':');
-    StringView objPath;
-    StringView var;
-    if (colon != StringView::npos) {
-        objPath = path.substr(0, colon);
-        var = path.substr(colon + 1);
-    } else {
-        std::size_t p = path.find_last_of(u"./");
-        objPath = path.substr(0, p == 0 ? 1 : p);
-        var = path.substr(p + 1);
+    Object* owner = nullptr;
+    String member;
+    if (ResolveVariableOwner(act, path, owner, member)) {
+        SetMember(owner, member, value, v);
     }
+}
+
+bool Interpreter::ResolveVariableOwner(Activation& act, StringView path, Object*& owner,
+                                       String& member) {
+    std::size_t p = path.find_last_of(u":./");
+    StringView objPath = path.substr(0, p == 0 ? 1 : p);
+    StringView var = path.substr(p + 1);
     if (var.empty()) {
-        return;
+        return false;
     }
-    if (Object* o = ResolvePathObject(act, objPath, true)) {
-        SetMember(o, var, value, v);
-    }
+    owner = ResolvePathObject(act, objPath, true);
+    member = String(var);
+    return owner != nullptr;
 }
 
 String Interpreter::DotPath(Clip& clip) {
@@ -295,7 +289,8 @@ bool Interpreter::ResolveFrameSpec(Activation& act, const Value& frame, Clip*& c
         if (!clip) {
             return false;
         }
-        double n = StringToNumber(s, v);
+        // A frame number when it reads as one, a label otherwise.
+        double n = StringToNumber(s, 7);
         if (std::isfinite(n)) {
             if (n < 1) {
                 return false;

@@ -17,7 +17,8 @@ String NumberToRadixString(double number, int radix);
 
 // The numeric value of a string: decimal with optional sign, fraction and exponent, "0x"
 // hexadecimal and leading-zero octal integers; surrounding white space is skipped.
-// Anything else is NaN (0 for the empty string before SWF 5).
+// Anything else is NaN. Before SWF 5 the number at the start of the string counts and a
+// string without one is 0.
 double StringToNumber(StringView text, int version);
 
 // Primitive to number: undefined and null are 0 before SWF 7 and NaN from it; booleans 1/0.

@@ -146,6 +146,14 @@ class Object {
     // Interfaces listed by implements (ImplementsOp), on constructors' prototypes.
     std::vector<Object*>& Interfaces() { return interfaces_; }
 
+    // Object.watch: a callback told of assignments to one member.
+    struct Watcher {
+        String name;
+        Object* callback = nullptr;
+        Value userData;
+    };
+    std::vector<Watcher>& Watchers() { return watchers_; }
+
   private:
     friend class Heap;
     friend class Root;
@@ -156,6 +164,7 @@ class Object {
     Value primitive_;
     MemberTable members_;
     std::vector<Object*> interfaces_;
+    std::vector<Watcher> watchers_;
 };
 
 // Arguments of a call to a native function.

@@ -1,0 +1,28 @@
+#include "frame_clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace flash {
+
+FrameClock::FrameClock(double framesPerSecond)
+    : periodMs_(1000.0 / std::clamp(framesPerSecond, 0.01, 1000.0)) {}
+
+int FrameClock::FramesDue(double elapsedMs, std::int64_t framesRun) const {
+    if (!(elapsedMs > 0)) {
+        return 0;
+    }
+    double owed = std::floor(elapsedMs / periodMs_) - static_cast<double>(framesRun);
+    return static_cast<int>(std::clamp(owed, 0.0, static_cast<double>(kMaxCatchUp)));
+}
+
+bool FrameClock::FallenBehind(double elapsedMs, std::int64_t framesRun) const {
+    return std::floor(elapsedMs / periodMs_) - static_cast<double>(framesRun) > kMaxCatchUp;
+}
+
+int TimerPeriodMs(double framesPerSecond) {
+    double period = FrameClock(framesPerSecond).PeriodMs() / 4;
+    return static_cast<int>(std::clamp(std::lround(period), 5L, 100L));
+}
+
+}  // namespace flash

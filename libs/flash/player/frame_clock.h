@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace flash {
+
+// Turns wall-clock time into frames of the movie's clock: how many frames are due at a moment,
+// with a bounded catch-up so a slow frame never makes the player race.
+class FrameClock {
+  public:
+    static constexpr int kMaxCatchUp = 3;
+
+    explicit FrameClock(double framesPerSecond);
+    double PeriodMs() const { return periodMs_; }
+    // Frames to run now (0..kMaxCatchUp) when `framesRun` have run `elapsedMs` after start.
+    int FramesDue(double elapsedMs, std::int64_t framesRun) const;
+    // More than kMaxCatchUp frames behind even after running `framesRun`.
+    bool FallenBehind(double elapsedMs, std::int64_t framesRun) const;
+
+  private:
+    double periodMs_;
+};
+
+// The period of the timer that polls the clock: a fraction of a frame, so frames land close
+// to their time, within 5..100 ms.
+int TimerPeriodMs(double framesPerSecond);
+
+}  // namespace flash

@@ -1,0 +1,501 @@
+#include "movie_clip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "flash/avm1/convert.h"
+#include "movie_data.h"
+#include "runtime.h"
+
+namespace flash {
+
+MovieClip::MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
+                     const Timeline& timeline)
+    : DisplayObject(runtime, std::move(movie), characterId), timeline_(&timeline) {}
+
+MovieClip::~MovieClip() = default;
+
+Rect MovieClip::LocalBounds() const {
+    Rect bounds = EmptyRect();
+    for (const auto& [depth, child] : children_) {
+        bounds = UnionBounds(bounds, child->BoundsInParent());
+    }
+    return bounds;
+}
+
+int MovieClip::NestingDepth() const {
+    int depth = 0;
+    for (const MovieClip* p = ParentClip(); p != nullptr; p = p->ParentClip()) {
+        ++depth;
+    }
+    return depth;
+}
+
+DisplayObject* MovieClip::ChildAt(int depth) const {
+    auto it = children_.find(depth);
+    return it == children_.end() ? nullptr : it->second.get();
+}
+
+DisplayObject* MovieClip::Insert(std::unique_ptr<DisplayObject> object, int depth) {
+    RemoveAt(depth);
+    object->SetDepth(depth);
+    object->SetParentClip(this);
+    DisplayObject* raw = object.get();
+    children_[depth] = std::move(object);
+    return raw;
+}
+
+void MovieClip::RemoveAt(int depth) {
+    auto it = children_.find(depth);
+    if (it == children_.end()) {
+        return;
+    }
+    std::unique_ptr<DisplayObject> object = std::move(it->second);
+    children_.erase(it);
+    std::erase(newChildren_, object->AsClip());
+    GetRuntime().Discard(std::move(object));
+}
+
+void MovieClip::RemoveAll() {
+    while (!children_.empty()) {
+        RemoveAt(children_.begin()->first);
+    }
+}
+
+int MovieClip::FrameCount() const {
+    return std::max(1, timeline_->FrameCount());
+}
+
+void MovieClip::EnterFirstFrame() {
+    if (currentFrame_ >= 0) {
+        return;
+    }
+    currentFrame_ = 0;
+    if (timeline_->FrameCount() == 0) {
+        return;
+    }
+    ApplyFrames(0, 0, true);
+    RunFrameScripts(0, 0);
+    EnterNewChildren();
+}
+
+void MovieClip::Tick() {
+    if (Removed()) {
+        return;
+    }
+    if (currentFrame_ < 0) {
+        // A level's first frame comes with the first tick after loading, playing or not.
+        EnterFirstFrame();
+        return;
+    }
+    if (!playing_) {
+        return;
+    }
+    int count = timeline_->FrameCount();
+    if (count <= 1) {
+        return;
+    }
+    int next = currentFrame_ + 1;
+    GoTo(next >= count ? 0 : next);
+}
+
+void MovieClip::GoTo(int frame) {
+    int count = timeline_->FrameCount();
+    if (count == 0) {
+        return;
+    }
+    frame = std::clamp(frame, 0, count - 1);
+    if (frame == currentFrame_) {
+        return;
+    }
+    bool rebuild = currentFrame_ < 0 || frame < currentFrame_;
+    int from = rebuild ? 0 : currentFrame_ + 1;
+    ApplyFrames(from, frame, rebuild);
+    currentFrame_ = frame;
+    RunFrameScripts(from, frame);
+    EnterNewChildren();
+}
+
+void MovieClip::ApplyFrames(int from, int to, bool rebuild) {
+    DepthMap state;
+    if (!rebuild) {
+        // Start from what the timeline put on the display list, so moves merge into it.
+        for (const auto& [depth, child] : children_) {
+            if (!child->PlacedByTimeline()) {
+                continue;
+            }
+            DepthState s;
+            s.characterId = child->CharacterId();
+            s.placeFrame = child->PlaceFrame();
+            s.instance = child.get();
+            s.placedBy = child->PlacedBy();
+            s.matrix = child->GetMatrix();
+            s.colorTransform = child->GetColorTransform();
+            s.ratio = child->Ratio();
+            s.clipDepth = child->ClipDepth();
+            state.emplace(depth, s);
+        }
+    }
+    MovieData& movie = Movie();
+    auto replaceable = [&movie](std::uint16_t id) {
+        const swf::Character* c = movie.Character(id);
+        return c != nullptr && IsReplaceable(*c);
+    };
+    std::uint64_t order = 0;
+    ApplyDisplayTags(*timeline_, from, to, state, replaceable, order);
+    Reconcile(state, rebuild);
+}
+
+void MovieClip::Reconcile(DepthMap& state, bool rebuild) {
+    // Take off what the timeline no longer has there.
+    std::vector<int> gone;
+    for (const auto& [depth, child] : children_) {
+        if (!child->PlacedByTimeline()) {
+            continue;
+        }
+        auto it = state.find(depth);
+        bool keep = false;
+        if (it != state.end()) {
+            const DepthState& s = it->second;
+            keep = rebuild ? (s.placeFrame == child->PlaceFrame() &&
+                              s.characterId == child->CharacterId())
+                           : s.instance == child.get();
+        }
+        if (!keep) {
+            gone.push_back(depth);
+        }
+    }
+    for (int depth : gone) {
+        RemoveAt(depth);
+    }
+    // Update what stays, make what is new, in the order the timeline placed it.
+    std::vector<std::pair<int, const DepthState*>> placed;
+    placed.reserve(state.size());
+    for (const auto& [depth, s] : state) {
+        placed.emplace_back(depth, &s);
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const auto& x, const auto& y) {
+        return x.second->order < y.second->order;
+    });
+    for (const auto& [depth, s] : placed) {
+        DisplayObject* existing = ChildAt(depth);
+        if (existing == nullptr) {
+            Create(*s, depth);
+        } else if (existing->PlacedByTimeline()) {
+            UpdateFrom(*existing, *s);
+        }
+    }
+}
+
+void MovieClip::Create(const DepthState& state, int depth) {
+    std::unique_ptr<DisplayObject> object =
+        GetRuntime().Instantiate(SharedMovie(), state.characterId, *this);
+    if (!object) {
+        return;
+    }
+    object->SetPlaceFrame(state.placeFrame);
+    object->SetPlacedBy(state.placedBy);
+    UpdateFrom(*object, state);
+    if (!state.name) {
+        object->SetInstanceName(GetRuntime().NextInstanceName());
+    }
+    DisplayObject* raw = Insert(std::move(object), depth);
+    if (MovieClip* clip = raw->AsClip()) {
+        newChildren_.push_back(clip);
+    }
+}
+
+void MovieClip::UpdateFrom(DisplayObject& object, const DepthState& s) {
+    if (object.CharacterId() != s.characterId) {
+        if (auto* graphic = dynamic_cast<GraphicObject*>(&object)) {
+            if (const swf::Character* c = Movie().Character(s.characterId)) {
+                graphic->SetCharacter(s.characterId, *c);
+            }
+        }
+    }
+    if (!object.ScriptTransformed()) {
+        if (s.matrixChanged) {
+            object.SetMatrix(s.matrix);
+        }
+        if (s.colorChanged) {
+            object.SetColorTransform(s.colorTransform);
+        }
+    }
+    if (s.ratioChanged) {
+        object.SetRatio(s.ratio);
+    }
+    if (s.nameChanged && s.name) {
+        object.SetInstanceName(Movie().ScriptText(*s.name));
+    }
+    if (s.clipDepthChanged) {
+        object.SetClipDepth(s.clipDepth);
+    }
+    if (s.visible) {
+        object.SetVisible(*s.visible);
+    }
+}
+
+void MovieClip::RunFrameScripts(int from, int to) {
+    MovieData& movie = Movie();
+    for (int frame = std::max(from, 0); frame <= to; ++frame) {
+        for (const auto& tag : timeline_->Frame(frame).tags) {
+            if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
+                if (movie.TakeInitActions(init->spriteId)) {
+                    GetRuntime().QueueActions(*this, init->actions, true);
+                }
+            }
+        }
+    }
+    for (const auto& tag : timeline_->Frame(to).tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            GetRuntime().QueueActions(*this, action->actions, false);
+        }
+    }
+}
+
+void MovieClip::EnterNewChildren() {
+    // A clip placed in this frame enters its own first frame after this timeline's frame,
+    // so its first actions run after the actions of the frame that placed it.
+    std::vector<MovieClip*> children;
+    children.swap(newChildren_);
+    for (MovieClip* child : children) {
+        if (!child->Removed()) {
+            child->EnterFirstFrame();
+        }
+    }
+}
+
+int MovieClip::SwfVersion() const {
+    return Movie().Version();
+}
+
+avm1::Clip* MovieClip::Parent() {
+    return ParentClip();
+}
+
+avm1::Clip* MovieClip::ChildByName(avm1::StringView name, bool caseSensitive) {
+    for (const auto& [depth, child] : children_) {
+        MovieClip* clip = child->AsClip();
+        if (clip == nullptr) {
+            continue;
+        }
+        const avm1::String& childName = clip->InstanceName();
+        if (caseSensitive ? childName == name : avm1::FoldCase(childName) == avm1::FoldCase(name)) {
+            return clip;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<avm1::Clip*> MovieClip::Children() {
+    std::vector<avm1::Clip*> out;
+    for (const auto& [depth, child] : children_) {
+        if (MovieClip* clip = child->AsClip()) {
+            out.push_back(clip);
+        }
+    }
+    return out;
+}
+
+void MovieClip::GotoFrame(int frame, bool play) {
+    if (!GetRuntime().AllowGoto()) {
+        return;
+    }
+    GoTo(frame);
+    playing_ = play;
+}
+
+bool MovieClip::GotoLabel(avm1::StringView label, bool play) {
+    std::optional<int> frame = timeline_->FrameOfLabel(label);
+    if (!frame) {
+        return false;
+    }
+    GotoFrame(*frame, play);
+    return true;
+}
+
+std::optional<int> MovieClip::FrameOfLabel(avm1::StringView label) const {
+    return timeline_->FrameOfLabel(label);
+}
+
+namespace {
+
+constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+double XScale(const Matrix& m) {
+    return std::hypot(m.a, m.b);
+}
+double YScale(const Matrix& m) {
+    double s = std::hypot(m.c, m.d);
+    return m.a * m.d - m.b * m.c < 0 ? -s : s;
+}
+
+void SetScales(Matrix& m, double xScale, double yScale) {
+    double oldX = XScale(m);
+    double oldY = std::hypot(m.c, m.d);
+    double rotation = oldX != 0 ? std::atan2(m.b, m.a) : 0.0;
+    double skew = oldY != 0 ? std::atan2(-m.c, m.d) : rotation;
+    m.a = xScale * std::cos(rotation);
+    m.b = xScale * std::sin(rotation);
+    m.c = -yScale * std::sin(skew);
+    m.d = yScale * std::cos(skew);
+}
+
+avm1::Value Num(double v) {
+    return avm1::Value::Number(v);
+}
+
+}  // namespace
+
+avm1::Value MovieClip::GetProperty(avm1::Property property) {
+    using P = avm1::Property;
+    const Matrix& m = GetMatrix();
+    switch (property) {
+        case P::X:
+            return Num(m.tx / 20.0);
+        case P::Y:
+            return Num(m.ty / 20.0);
+        case P::XScale:
+            return Num(XScale(m) * 100.0);
+        case P::YScale:
+            return Num(YScale(m) * 100.0);
+        case P::Alpha:
+            return Num(GetColorTransform().aMult * 100.0);
+        case P::Visible:
+            return avm1::Value::Bool(Visible());
+        case P::Width: {
+            Rect b = BoundsInParent();
+            return Num(b.empty() ? 0.0 : b.width() / 20.0);
+        }
+        case P::Height: {
+            Rect b = BoundsInParent();
+            return Num(b.empty() ? 0.0 : b.height() / 20.0);
+        }
+        case P::Rotation:
+            return Num(std::atan2(m.b, m.a) * kDegrees);
+        case P::Url:
+            return avm1::Value::Str(avm1::FromUtf8(Movie().Url()));
+        case P::DropTarget:
+            return avm1::Value::Str(avm1::String());
+        case P::HighQuality:
+            return Num(GetRuntime().QualityLevel() == Quality::Low ? 0 : 1);
+        case P::Quality:
+            return avm1::Value::Str(GetRuntime().QualityName());
+        case P::FocusRect:
+            return avm1::Value::Bool(true);
+        case P::SoundBufTime:
+            return Num(5);
+        case P::XMouse:
+        case P::YMouse:
+            return Num(0);
+        case P::CurrentFrame:
+            return Num(CurrentFrame() + 1);
+        case P::TotalFrames:
+        case P::FramesLoaded:
+            return Num(TotalFrames());
+        case P::Name:
+            return avm1::Value::Str(InstanceName());
+        case P::Target:
+            return avm1::Value::Str(GetRuntime().Vm().SlashPath(*this));
+    }
+    return avm1::Value();
+}
+
+void MovieClip::SetProperty(avm1::Property property, const avm1::Value& value) {
+    using P = avm1::Property;
+    double v = value.IsNumber() ? value.AsNumber() : std::nan("");
+    bool finite = std::isfinite(v);
+    Matrix m = GetMatrix();
+    switch (property) {
+        case P::X:
+        case P::Y:
+            if (finite) {
+                (property == P::X ? m.tx : m.ty) = std::round(v * 20.0);
+                SetMatrix(m);
+                SetScriptTransformed();
+            }
+            return;
+        case P::XScale:
+        case P::YScale:
+            if (finite) {
+                double x = property == P::XScale ? v / 100.0 : XScale(m);
+                double y = property == P::YScale ? v / 100.0 : YScale(m);
+                SetScales(m, x, y);
+                SetMatrix(m);
+                SetScriptTransformed();
+            }
+            return;
+        case P::Rotation:
+            if (finite) {
+                double x = XScale(m);
+                double y = YScale(m);
+                double r = std::fmod(v, 360.0);
+                if (r > 180) {
+                    r -= 360;
+                } else if (r < -180) {
+                    r += 360;
+                }
+                r /= kDegrees;
+                m.a = x * std::cos(r);
+                m.b = x * std::sin(r);
+                m.c = -y * std::sin(r);
+                m.d = y * std::cos(r);
+                SetMatrix(m);
+                SetScriptTransformed();
+            }
+            return;
+        case P::Width:
+        case P::Height: {
+            if (!finite) {
+                return;
+            }
+            Rect local = LocalBounds();
+            if (local.empty()) {
+                return;
+            }
+            Rect b = BoundsInParent();
+            double current = property == P::Width ? b.width() / 20.0 : b.height() / 20.0;
+            if (current == 0) {
+                return;
+            }
+            double factor = v / current;
+            double x = XScale(m) * (property == P::Width ? factor : 1.0);
+            double y = YScale(m) * (property == P::Height ? factor : 1.0);
+            SetScales(m, x, y);
+            SetMatrix(m);
+            SetScriptTransformed();
+            return;
+        }
+        case P::Alpha:
+            if (finite) {
+                ColorTransform c = GetColorTransform();
+                c.aMult = v / 100.0;
+                SetColorTransform(c);
+                SetScriptTransformed();
+            }
+            return;
+        case P::Visible:
+            SetVisible(value.IsBool() ? value.AsBool() : (finite && v != 0));
+            return;
+        case P::Name:
+            if (value.IsString()) {
+                SetInstanceName(value.AsString());
+            }
+            return;
+        case P::Quality:
+            if (value.IsString()) {
+                GetRuntime().SetQualityName(value.AsString());
+            }
+            return;
+        case P::HighQuality:
+            if (finite) {
+                GetRuntime().SetQualityLevel(v <= 0 ? Quality::Low : Quality::High);
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+}  // namespace flash

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "display_object.h"
+#include "flash/avm1/host.h"
+#include "timeline_state.h"
+
+namespace flash {
+
+class Timeline;
+
+// A timeline with a display list: a sprite instance, or the root of a level. It is the
+// display object scripts see as a MovieClip.
+class MovieClip final : public DisplayObject, public avm1::Clip {
+  public:
+    using ChildMap = std::map<int, std::unique_ptr<DisplayObject>>;
+
+    MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
+              const Timeline& timeline);
+    ~MovieClip() override;
+
+    DisplayKind GetDisplayKind() const override { return DisplayKind::Clip; }
+    Rect LocalBounds() const override;
+
+    // The root of _levelN.
+    void SetLevel(int level) { level_ = level; }
+    int Level() const { return level_; }
+    // Clips between this one and its level's root.
+    int NestingDepth() const;
+
+    // The display list, by depth.
+    const ChildMap& DisplayList() const { return children_; }
+    DisplayObject* ChildAt(int depth) const;
+    // Puts an object at a depth; whatever was there is removed first.
+    DisplayObject* Insert(std::unique_ptr<DisplayObject> object, int depth);
+    // Takes the object at a depth off the display list (it goes to the runtime's graveyard).
+    void RemoveAt(int depth);
+    void RemoveAll();
+
+    // Frame 0 just after the clip was made: builds its display list and queues its actions.
+    void EnterFirstFrame();
+    // One tick of the clock: the next frame while playing, the first again after the last.
+    void Tick();
+    // Shows a frame (clamped to the timeline), rebuilding the display list as the timeline
+    // has it there, and queues that frame's actions.
+    void GoTo(int frame);
+    bool Playing() const { return playing_; }
+    void SetPlaying(bool playing) { playing_ = playing; }
+    // 0-based; -1 before the first frame was entered.
+    int Frame() const { return currentFrame_; }
+    int FrameCount() const;
+
+    // avm1::Clip
+    int SwfVersion() const override;
+    avm1::Clip* Parent() override;
+    int LevelNumber() const override { return level_; }
+    avm1::String Name() const override { return InstanceName(); }
+    avm1::Clip* ChildByName(avm1::StringView name, bool caseSensitive) override;
+    std::vector<avm1::Clip*> Children() override;
+    void Play() override { playing_ = true; }
+    void Stop() override { playing_ = false; }
+    void GotoFrame(int frame, bool play) override;
+    bool GotoLabel(avm1::StringView label, bool play) override;
+    int CurrentFrame() const override { return currentFrame_ < 0 ? 0 : currentFrame_; }
+    int TotalFrames() const override { return FrameCount(); }
+    std::optional<int> FrameOfLabel(avm1::StringView label) const override;
+    avm1::Value GetProperty(avm1::Property property) override;
+    void SetProperty(avm1::Property property, const avm1::Value& value) override;
+    void SetName(const avm1::String& name) override { SetInstanceName(name); }
+
+  private:
+    // Applies the display tags of frames [from, to] and brings the display list in line.
+    void ApplyFrames(int from, int to, bool rebuild);
+    void Reconcile(DepthMap& state, bool rebuild);
+    void Create(const DepthState& state, int depth);
+    void UpdateFrom(DisplayObject& object, const DepthState& state);
+    void RunFrameScripts(int from, int to);
+    void EnterNewChildren();
+
+    const Timeline* timeline_;
+    ChildMap children_;
+    int currentFrame_ = -1;
+    bool playing_ = true;
+    int level_ = -1;
+    std::vector<MovieClip*> newChildren_;  // made by the frame being entered
+};
+
+}  // namespace flash

@@ -1,0 +1,79 @@
+#include "movie_data.h"
+
+#include "flash/avm1/convert.h"
+
+namespace flash {
+
+Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion) : frames_(&frames) {
+    int shown = 0;
+    for (const auto& frame : frames) {
+        shown += frame.shown ? 1 : 0;
+    }
+    // A timeline whose only frame was never closed still shows that frame.
+    count_ = shown > 0 ? shown : (frames.empty() ? 0 : 1);
+    for (int i = 0; i < count_; ++i) {
+        for (const auto& label : frames[static_cast<std::size_t>(i)].labels) {
+            avm1::String text =
+                swfVersion >= 6 ? avm1::FromUtf8(label.name) : avm1::FromLatin1(label.name);
+            labels_.emplace_back(avm1::FoldCase(text), i);
+        }
+    }
+}
+
+std::optional<int> Timeline::FrameOfLabel(avm1::StringView label) const {
+    avm1::String folded = avm1::FoldCase(label);
+    for (const auto& [name, frame] : labels_) {
+        if (name == folded) {
+            return frame;
+        }
+    }
+    return std::nullopt;
+}
+
+MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
+    : movie_(std::move(movie)),
+      url_(std::move(url)),
+      root_(movie_->frames, movie_->header.version) {
+    for (const auto& frame : movie_->frames) {
+        for (const auto& tag : frame.tags) {
+            if (const auto* define = std::get_if<swf::DefineCharacter>(&tag)) {
+                dictionary_.emplace(define->id, define->character);
+            } else if (const auto* color = std::get_if<swf::SetBackgroundColor>(&tag)) {
+                if (!background_) {
+                    background_ = color->color;
+                }
+            } else if (const auto* exports = std::get_if<swf::ExportAssets>(&tag)) {
+                for (const auto& asset : exports->assets) {
+                    exports_.emplace(avm1::FoldCase(ScriptText(asset.name)), asset.id);
+                }
+            }
+        }
+    }
+}
+
+const swf::Character* MovieData::Character(std::uint16_t id) const {
+    auto it = dictionary_.find(id);
+    return it == dictionary_.end() ? nullptr : &it->second;
+}
+
+const Timeline& MovieData::SpriteTimeline(const swf::Sprite& sprite) {
+    auto& slot = spriteTimelines_[&sprite];
+    if (!slot) {
+        slot = std::make_unique<Timeline>(sprite.frames, Version());
+    }
+    return *slot;
+}
+
+std::optional<std::uint16_t> MovieData::ExportedId(avm1::StringView name) const {
+    auto it = exports_.find(avm1::FoldCase(name));
+    if (it == exports_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+avm1::String MovieData::ScriptText(std::string_view bytes) const {
+    return Version() >= 6 ? avm1::FromUtf8(bytes) : avm1::FromLatin1(bytes);
+}
+
+}  // namespace flash

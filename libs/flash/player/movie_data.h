@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "flash/avm1/value.h"
+#include "flash/swf/movie.h"
+
+namespace flash {
+
+// The frames of one timeline (a movie's root or a sprite) with its labels resolved.
+class Timeline {
+  public:
+    explicit Timeline(const std::vector<swf::Frame>& frames, int swfVersion);
+
+    // Frames the timeline plays: every frame closed by a ShowFrame, and a lone unclosed one.
+    int FrameCount() const { return count_; }
+    const swf::Frame& Frame(int index) const { return (*frames_)[static_cast<std::size_t>(index)]; }
+    // The frame of a label; labels compare without case, as Flash resolves them.
+    std::optional<int> FrameOfLabel(avm1::StringView label) const;
+
+  private:
+    const std::vector<swf::Frame>* frames_;
+    int count_ = 0;
+    std::vector<std::pair<avm1::String, int>> labels_;  // folded label, frame
+};
+
+// One loaded movie file: its model, the characters it defines and where it came from.
+// Shared by every display object made from it, so it lives as long as any of them.
+class MovieData {
+  public:
+    MovieData(std::shared_ptr<const swf::Movie> movie, std::string url);
+    MovieData(const MovieData&) = delete;
+    MovieData& operator=(const MovieData&) = delete;
+
+    const swf::Movie& Model() const { return *movie_; }
+    const std::shared_ptr<const swf::Movie>& Shared() const { return movie_; }
+    int Version() const { return movie_->header.version; }
+    const std::string& Url() const { return url_; }
+    const Timeline& RootTimeline() const { return root_; }
+    // The stage colour the movie sets (its first SetBackgroundColor), if any.
+    const std::optional<Rgba>& Background() const { return background_; }
+
+    // The character defined under `id`, or null. The first definition of an id counts.
+    const swf::Character* Character(std::uint16_t id) const;
+    // The timeline of a sprite character (made once, kept with the movie).
+    const Timeline& SpriteTimeline(const swf::Sprite& sprite);
+    // The character exported under a linkage name (names compare without case).
+    std::optional<std::uint16_t> ExportedId(avm1::StringView name) const;
+
+    // Text stored in the movie (names, labels) as script text: UTF-8 from SWF 6, the system
+    // code page (read as Latin-1) before.
+    avm1::String ScriptText(std::string_view bytes) const;
+
+    // True the first time it is asked for a sprite id: its init actions run once.
+    bool TakeInitActions(std::uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
+
+  private:
+    std::shared_ptr<const swf::Movie> movie_;
+    std::string url_;
+    Timeline root_;
+    std::optional<Rgba> background_;
+    std::map<std::uint16_t, swf::Character> dictionary_;
+    std::map<avm1::String, std::uint16_t> exports_;
+    std::map<const swf::Sprite*, std::unique_ptr<Timeline>> spriteTimelines_;
+    std::set<std::uint16_t> initActionsRun_;
+};
+
+}  // namespace flash

@@ -1,0 +1,223 @@
+#include "flash/player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "flash/avm1/convert.h"
+#include "movie_clip.h"
+#include "movie_data.h"
+#include "movie_source.h"
+#include "runtime.h"
+#include "stage_renderer.h"
+#include "text_convert.h"
+
+namespace flash {
+
+PlayerListener::~PlayerListener() = default;
+void PlayerListener::OnTrace(const std::string&) {}
+void PlayerListener::OnOpenPage(const std::string&, const std::string&) {}
+void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
+void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
+void PlayerListener::OnScriptError(const std::string&) {}
+
+class PlayerImpl {
+  public:
+    explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {}
+
+    MovieClip* Root() const { return runtime.LevelClip(0); }
+
+    void Load(int layer, std::shared_ptr<const swf::Movie> movie, const std::string& url) {
+        if (layer < 0) {
+            throw FlashError("no such layer: " + std::to_string(layer));
+        }
+        // The host starts the movie it shows; movies over it play at once.
+        runtime.Load(layer, std::move(movie), url, layer != 0);
+        runtime.Settle();
+    }
+
+    mutable Runtime runtime;
+    std::int32_t scaleMode = 0;
+};
+
+Player::Player(PlayerLimits limits) : impl_(std::make_unique<PlayerImpl>(limits)) {}
+
+Player::~Player() = default;
+
+void Player::SetListener(PlayerListener* listener) {
+    impl_->runtime.SetListener(listener);
+}
+
+void Player::LoadMovie(int layer, const std::wstring& pathOrUrl) {
+    LoadMovie(layer, WideToUtf8(pathOrUrl));
+}
+
+void Player::LoadMovie(int layer, const std::string& url) {
+    if (layer < 0 || layer >= impl_->runtime.Limits().maxLevels) {
+        throw FlashError("no such layer: " + std::to_string(layer));
+    }
+    impl_->Load(layer, ReadMovieFile(url, impl_->runtime.Limits()), url);
+}
+
+void Player::LoadMovieBytes(int layer, std::vector<std::uint8_t> bytes, const std::string& url) {
+    impl_->Load(layer, ParseMovieBytes(bytes, impl_->runtime.Limits()), url);
+}
+
+void Player::UnloadMovie(int layer) {
+    impl_->runtime.Unload(layer);
+    impl_->runtime.Settle();
+}
+
+bool Player::HasMovie() const {
+    return impl_->Root() != nullptr;
+}
+
+std::int32_t Player::TotalFrames() const {
+    MovieClip* root = impl_->Root();
+    return root ? root->TotalFrames() : 0;
+}
+
+std::int32_t Player::FrameNum() const {
+    return CurrentFrame();
+}
+
+std::int32_t Player::CurrentFrame() const {
+    MovieClip* root = impl_->Root();
+    return root ? root->CurrentFrame() : 0;
+}
+
+void Player::Play() {
+    if (MovieClip* root = impl_->Root()) {
+        root->SetPlaying(true);
+    }
+}
+
+void Player::Stop() {
+    if (MovieClip* root = impl_->Root()) {
+        root->SetPlaying(false);
+    }
+}
+
+void Player::StopPlay() {
+    Stop();
+}
+
+void Player::Rewind() {
+    GotoFrame(0);
+}
+
+void Player::GotoFrame(std::int32_t frame) {
+    if (MovieClip* root = impl_->Root()) {
+        root->GoTo(std::max(frame, 0));
+        impl_->runtime.Settle();
+    }
+}
+
+bool Player::IsPlaying() const {
+    MovieClip* root = impl_->Root();
+    return root != nullptr && root->Playing();
+}
+
+std::int32_t Player::ScaleMode() const {
+    return impl_->scaleMode;
+}
+
+void Player::SetScaleMode(std::int32_t mode) {
+    impl_->scaleMode = mode;
+}
+
+std::wstring Player::Quality2() const {
+    switch (impl_->runtime.QualityLevel()) {
+        case Quality::Low:
+            return L"low";
+        case Quality::Medium:
+            return L"medium";
+        case Quality::High:
+            break;
+    }
+    return L"high";
+}
+
+void Player::SetQuality2(const std::wstring& quality) {
+    std::optional<Quality> q = ParseQuality(WideToUtf8(quality));
+    if (!q) {
+        throw FlashError("unknown quality: " + WideToUtf8(quality));
+    }
+    impl_->runtime.SetQualityLevel(*q);
+}
+
+void Player::SetVariable(const std::wstring& name, const std::wstring& value) {
+    if (impl_->Root() == nullptr) {
+        return;
+    }
+    avm1::Vm& vm = impl_->runtime.Vm();
+    vm.SetVariable(avm1::FromUtf8(WideToUtf8(name)),
+                   avm1::Value::Str(avm1::FromUtf8(WideToUtf8(value))));
+    impl_->runtime.Settle();
+}
+
+std::wstring Player::GetVariable(const std::wstring& name) const {
+    MovieClip* root = impl_->Root();
+    if (root == nullptr) {
+        return {};
+    }
+    avm1::Vm& vm = impl_->runtime.Vm();
+    std::optional<avm1::Value> value = vm.GetVariable(avm1::FromUtf8(WideToUtf8(name)));
+    if (!value || value->IsUndefined()) {
+        return {};
+    }
+    return Utf8ToWide(avm1::ToUtf8(vm.ToString(*value, root->SwfVersion())));
+}
+
+void Player::Advance() {
+    impl_->runtime.Advance();
+}
+
+double Player::FrameRate() const {
+    return impl_->runtime.FrameRate();
+}
+
+int Player::StageWidth() const {
+    MovieClip* root = impl_->Root();
+    return root ? static_cast<int>(
+                      std::lround(root->Movie().Model().header.frameSize.width() / 20.0))
+                : 0;
+}
+
+int Player::StageHeight() const {
+    MovieClip* root = impl_->Root();
+    return root ? static_cast<int>(
+                      std::lround(root->Movie().Model().header.frameSize.height() / 20.0))
+                : 0;
+}
+
+std::uint32_t Player::BackgroundColor() const {
+    MovieClip* root = impl_->Root();
+    Rgba c{255, 255, 255, 255};
+    if (root != nullptr && root->Movie().Background()) {
+        c = *root->Movie().Background();
+    }
+    return 0xFF000000u | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+}
+
+int Player::SwfVersion() const {
+    MovieClip* root = impl_->Root();
+    return root ? root->SwfVersion() : 0;
+}
+
+Quality Player::RenderQuality() const {
+    return impl_->runtime.QualityLevel();
+}
+
+double Player::TimeMs() const {
+    return impl_->runtime.TimeMs();
+}
+
+void Player::SetRandomSeed(std::uint32_t seed) {
+    impl_->runtime.SetRandomSeed(seed);
+}
+
+void Player::Render(Image& target) const {
+    RenderStage(impl_->runtime, BackgroundColor(), impl_->scaleMode, target);
+}
+
+}  // namespace flash

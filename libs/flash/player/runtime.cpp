@@ -1,0 +1,392 @@
+#include "runtime.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "display_object.h"
+#include "flash/avm1/convert.h"
+#include "movie_clip.h"
+#include "movie_data.h"
+#include "movie_source.h"
+
+namespace flash {
+
+namespace {
+
+// Script depths (attachMovie, duplicateMovieClip) sit above the timeline's: depth 0 of a
+// script is 16384 on the display list, as Flash lays them out.
+constexpr int kScriptDepthBase = 16384;
+constexpr int kMaxScriptDepth = 1048575;
+// Queued action blocks of one frame beyond which a movie is taken to be looping on itself.
+constexpr std::size_t kMaxQueuedActions = 100000;
+
+bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+avm1::Limits ScriptLimits(const PlayerLimits& limits) {
+    avm1::Limits l;
+    l.instructionBudget = std::min<std::uint64_t>(l.instructionBudget, limits.actionsPerFrame);
+    return l;
+}
+
+}  // namespace
+
+Runtime::Runtime(const PlayerLimits& limits)
+    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))) {}
+
+Runtime::~Runtime() {
+    for (auto& [level, root] : levels_) {
+        ReleaseScripts(*root);
+    }
+    levels_.clear();
+    initActions_.clear();
+    frameActions_.clear();
+    EmptyGraveyard();
+}
+
+void Runtime::ReportError(const std::string& message) {
+    if (listener_ != nullptr) {
+        listener_->OnScriptError(message);
+    }
+}
+
+void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std::string& url,
+                   bool play) {
+    if (level < 0 || level >= limits_.maxLevels) {
+        throw FlashError("no such layer: " + std::to_string(level));
+    }
+    Unload(level);
+    if (level == 0) {
+        timeMs_ = 0;
+    }
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
+    root->SetLevel(level);
+    root->SetPlaying(play);
+    // The first frame is entered by the next tick, so what the host does right after
+    // loading (Play, Stop, GotoFrame) comes before the movie's own first actions.
+    levels_[level] = std::move(root);
+}
+
+void Runtime::Unload(int level) {
+    if (level == 0) {
+        for (auto& [n, root] : levels_) {
+            root->MarkRemoved();
+            graveyard_.push_back(std::move(root));
+        }
+        levels_.clear();
+        return;
+    }
+    auto it = levels_.find(level);
+    if (it != levels_.end()) {
+        it->second->MarkRemoved();
+        graveyard_.push_back(std::move(it->second));
+        levels_.erase(it);
+    }
+}
+
+MovieClip* Runtime::LevelClip(int level) const {
+    auto it = levels_.find(level);
+    return it == levels_.end() ? nullptr : it->second.get();
+}
+
+double Runtime::FrameRate() const {
+    MovieClip* root = LevelClip(0);
+    if (root == nullptr) {
+        return 12.0;
+    }
+    double fps = root->Movie().Model().header.FramesPerSecond();
+    // A rate of 0 asks for full speed; the screen's usual rate stands for it.
+    return fps > 0 ? fps : 60.0;
+}
+
+void Runtime::Advance() {
+    ProcessPendingLoads();
+    timeMs_ += 1000.0 / FrameRate();
+    frameActionStart_ = vm_->ActionsExecuted();
+    actionBudgetSpent_ = false;
+    gotosThisFrame_ = 0;
+    std::vector<MovieClip*> levels;
+    for (auto& [n, root] : levels_) {
+        levels.push_back(root.get());
+    }
+    for (MovieClip* root : levels) {
+        if (!root->Removed()) {
+            TickTree(*root);
+        }
+    }
+    RunActions();
+    vm_->RunTimers();
+    RunActions();
+    EmptyGraveyard();
+}
+
+void Runtime::Settle() {
+    frameActionStart_ = vm_->ActionsExecuted();
+    actionBudgetSpent_ = false;
+    gotosThisFrame_ = 0;
+    RunActions();
+    EmptyGraveyard();
+}
+
+bool Runtime::AllowGoto() {
+    if (gotosThisFrame_ >= limits_.maxGotoPerFrame) {
+        if (gotosThisFrame_ == limits_.maxGotoPerFrame) {
+            ReportError("too many frame jumps in one frame; the rest are ignored");
+            ++gotosThisFrame_;
+        }
+        return false;
+    }
+    ++gotosThisFrame_;
+    return true;
+}
+
+void Runtime::TickTree(MovieClip& clip) {
+    std::vector<MovieClip*> before;
+    for (const auto& [depth, child] : clip.DisplayList()) {
+        if (MovieClip* c = child->AsClip()) {
+            before.push_back(c);
+        }
+    }
+    clip.Tick();
+    for (MovieClip* child : before) {
+        if (!child->Removed()) {
+            TickTree(*child);
+        }
+    }
+}
+
+std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
+                                                    std::uint16_t characterId, MovieClip& parent) {
+    const swf::Character* character = movie->Character(characterId);
+    if (character == nullptr || !IsDisplayable(*character)) {
+        return nullptr;
+    }
+    if (liveObjects_ >= limits_.maxDisplayObjects) {
+        if (!objectLimitReported_) {
+            ReportError("too many display objects; no more are made");
+            objectLimitReported_ = true;
+        }
+        return nullptr;
+    }
+    if (const auto* sprite = std::get_if<std::shared_ptr<const swf::Sprite>>(character)) {
+        if (!*sprite || parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+            return nullptr;
+        }
+        return std::make_unique<MovieClip>(*this, movie, characterId,
+                                           movie->SpriteTimeline(**sprite));
+    }
+    return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
+}
+
+void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, bool init) {
+    if (initActions_.size() + frameActions_.size() >= kMaxQueuedActions) {
+        if (!actionBudgetSpent_) {
+            ReportError("too many queued actions in one frame; the rest are dropped");
+            actionBudgetSpent_ = true;
+        }
+        return;
+    }
+    // Shares the movie's ownership, so functions defined in the code outlive the frame.
+    avm1::ActionBytes bytes(clip.Movie().Shared(), &code);
+    QueuedAction action{&clip, std::move(bytes), clip.Movie().Version()};
+    (init ? initActions_ : frameActions_).push_back(std::move(action));
+}
+
+void Runtime::RunActions() {
+    while (!initActions_.empty() || !frameActions_.empty()) {
+        if (actionBudgetSpent_) {
+            initActions_.clear();
+            frameActions_.clear();
+            break;
+        }
+        std::deque<QueuedAction>& lane = initActions_.empty() ? frameActions_ : initActions_;
+        QueuedAction action = std::move(lane.front());
+        lane.pop_front();
+        if (action.clip->Removed()) {
+            continue;
+        }
+        vm_->Run(action.code, action.clip, action.version);
+        if (vm_->ActionsExecuted() - frameActionStart_ > limits_.actionsPerFrame) {
+            ReportError("scripts ran too long in one frame; the rest are skipped");
+            actionBudgetSpent_ = true;
+        }
+    }
+}
+
+void Runtime::Discard(std::unique_ptr<DisplayObject> object) {
+    object->MarkRemoved();
+    graveyard_.push_back(std::move(object));
+}
+
+void Runtime::ReleaseScripts(DisplayObject& object) {
+    MovieClip* clip = object.AsClip();
+    if (clip == nullptr) {
+        return;
+    }
+    for (const auto& [depth, child] : clip->DisplayList()) {
+        child->MarkRemoved();
+        ReleaseScripts(*child);
+    }
+    vm_->ClipRemoved(*clip);
+}
+
+void Runtime::EmptyGraveyard() {
+    while (!graveyard_.empty()) {
+        std::vector<std::unique_ptr<DisplayObject>> dead;
+        dead.swap(graveyard_);
+        for (auto& object : dead) {
+            ReleaseScripts(*object);
+        }
+    }
+}
+
+avm1::String Runtime::NextInstanceName() {
+    std::string name = "instance" + std::to_string(++instanceCounter_);
+    return avm1::String(name.begin(), name.end());
+}
+
+avm1::String Runtime::QualityName() const {
+    switch (quality_) {
+        case Quality::Low:
+            return u"LOW";
+        case Quality::Medium:
+            return u"MEDIUM";
+        case Quality::High:
+            break;
+    }
+    return u"HIGH";
+}
+
+void Runtime::SetQualityName(avm1::StringView name) {
+    if (std::optional<Quality> q = ParseQuality(avm1::ToUtf8(name))) {
+        quality_ = *q;
+    }
+}
+
+avm1::Clip* Runtime::Level(int level) {
+    return LevelClip(level);
+}
+
+void Runtime::Trace(const avm1::String& text) {
+    if (listener_ != nullptr) {
+        listener_->OnTrace(avm1::ToUtf8(text));
+    }
+}
+
+double Runtime::Random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}
+
+void Runtime::GetUrl(const avm1::UrlRequest& request) {
+    std::string url = avm1::ToUtf8(request.url);
+    std::string target = avm1::ToUtf8(request.target);
+    if (StartsWithNoCase(url, "fscommand:")) {
+        if (listener_ != nullptr) {
+            listener_->OnFsCommand(url.substr(10), target);
+        }
+        return;
+    }
+    if (request.targetLevel || request.loadTarget) {
+        LoadFromScript(request);
+        return;
+    }
+    if (listener_ == nullptr || url.empty()) {
+        return;
+    }
+    if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) {
+        listener_->OnOpenPage(url, target);
+    } else {
+        listener_->OnOtherUrl(url, target);
+    }
+}
+
+void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
+    if (request.loadVariables) {
+        ReportError("loadVariables is not supported");
+        return;
+    }
+    std::string url = avm1::ToUtf8(request.url);
+    if (request.targetLevel) {
+        int level = *request.targetLevel;
+        if (level < 0 || level >= limits_.maxLevels) {
+            return;
+        }
+        // Loading happens between frames, as it does in Flash; an empty address unloads.
+        const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
+        std::string base = source != nullptr ? source->Movie().Url()
+                                             : (LevelClip(0) ? LevelClip(0)->Movie().Url() : "");
+        pendingLoads_.push_back({level, url.empty() ? std::string() : ResolveMovieUrl(url, base)});
+        return;
+    }
+    ReportError("loading a movie into a clip is not supported: " + url);
+}
+
+void Runtime::ProcessPendingLoads() {
+    std::vector<PendingLoad> loads;
+    loads.swap(pendingLoads_);
+    for (const auto& load : loads) {
+        if (load.url.empty()) {
+            Unload(load.level);
+            continue;
+        }
+        try {
+            std::shared_ptr<const swf::Movie> movie = ReadMovieFile(load.url, limits_);
+            Load(load.level, std::move(movie), load.url, true);
+        } catch (const FlashError& e) {
+            ReportError(e.what());
+        }
+    }
+}
+
+void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) {
+    auto* original = dynamic_cast<MovieClip*>(&source);
+    if (original == nullptr || original->ParentClip() == nullptr || original->CharacterId() == 0 ||
+        depth < -kScriptDepthBase || depth > kMaxScriptDepth) {
+        return;
+    }
+    MovieClip& parent = *original->ParentClip();
+    std::unique_ptr<DisplayObject> copy =
+        Instantiate(original->SharedMovie(), original->CharacterId(), parent);
+    if (!copy) {
+        return;
+    }
+    copy->SetMatrix(original->GetMatrix());
+    copy->SetColorTransform(original->GetColorTransform());
+    copy->SetVisible(original->Visible());
+    copy->SetPlacedBy(original->PlacedBy());
+    copy->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(copy), depth + kScriptDepthBase));
+    clip->EnterFirstFrame();
+}
+
+void Runtime::RemoveSprite(avm1::Clip& target) {
+    auto* clip = dynamic_cast<MovieClip*>(&target);
+    if (clip == nullptr || clip->ParentClip() == nullptr || clip->Removed()) {
+        return;
+    }
+    int depth = clip->Depth();
+    if (depth < kScriptDepthBase || depth > kScriptDepthBase + kMaxScriptDepth) {
+        return;
+    }
+    clip->ParentClip()->RemoveAt(depth);
+}
+
+void Runtime::ScriptError(const avm1::String& message) {
+    ReportError(avm1::ToUtf8(message));
+}
+
+}  // namespace flash

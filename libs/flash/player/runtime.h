@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "flash/avm1/host.h"
+#include "flash/avm1/vm.h"
+#include "flash/player.h"
+#include "flash/swf/movie.h"
+
+namespace flash {
+
+class DisplayObject;
+class MovieClip;
+class MovieData;
+
+// The state of one player: its levels, the script interpreter and the queue of actions, the
+// clock. It is the host the interpreter runs against.
+class Runtime final : public avm1::Host {
+  public:
+    explicit Runtime(const PlayerLimits& limits);
+    ~Runtime() override;
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    void SetListener(PlayerListener* listener) { listener_ = listener; }
+    const PlayerLimits& Limits() const { return limits_; }
+    avm1::Vm& Vm() { return *vm_; }
+
+    // Puts a movie on a level (replacing what was there) and enters its first frame.
+    void Load(int level, std::shared_ptr<const swf::Movie> movie, const std::string& url,
+              bool play);
+    // Removes a level; level 0 removes every level.
+    void Unload(int level);
+    MovieClip* LevelClip(int level) const;
+    const std::map<int, std::unique_ptr<MovieClip>>& Levels() const { return levels_; }
+
+    // One tick of the frame clock.
+    void Advance();
+    // Runs what a control call left queued and frees what it removed.
+    void Settle();
+    double TimeMs() override { return timeMs_; }
+    void SetRandomSeed(std::uint32_t seed) { random_.seed(seed); }
+    double FrameRate() const;
+
+    // For display objects.
+    std::unique_ptr<DisplayObject> Instantiate(const std::shared_ptr<MovieData>& movie,
+                                               std::uint16_t characterId, MovieClip& parent);
+    void QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, bool init);
+    void Discard(std::unique_ptr<DisplayObject> object);
+    avm1::String NextInstanceName();
+    // False once scripts jumped too often in one frame (a goto loop); the jump is skipped.
+    bool AllowGoto();
+    void ObjectCreated() { ++liveObjects_; }
+    void ObjectDestroyed() { --liveObjects_; }
+    std::size_t LiveObjects() const { return liveObjects_; }
+    void ReportError(const std::string& message);
+
+    // Rendering quality, shared by the control (Quality2) and scripts (_quality).
+    Quality QualityLevel() const { return quality_; }
+    void SetQualityLevel(Quality quality) { quality_ = quality; }
+    avm1::String QualityName() const;
+    // "LOW", "MEDIUM", "HIGH", "BEST" in any case; other words are ignored.
+    void SetQualityName(avm1::StringView name);
+
+    // avm1::Host
+    avm1::Clip* Level(int level) override;
+    void Trace(const avm1::String& text) override;
+    double Random() override;
+    void GetUrl(const avm1::UrlRequest& request) override;
+    void CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) override;
+    void RemoveSprite(avm1::Clip& clip) override;
+    void ScriptError(const avm1::String& message) override;
+
+  private:
+    struct QueuedAction {
+        MovieClip* clip;
+        avm1::ActionBytes code;
+        int version;
+    };
+    struct PendingLoad {
+        int level;
+        std::string url;
+    };
+
+    void TickTree(MovieClip& clip);
+    void RunActions();
+    void EmptyGraveyard();
+    void ReleaseScripts(DisplayObject& object);
+    void LoadFromScript(const avm1::UrlRequest& request);
+    void ProcessPendingLoads();
+
+    PlayerLimits limits_;
+    PlayerListener* listener_ = nullptr;
+    std::unique_ptr<avm1::Vm> vm_;
+    // Declared after the interpreter: clips go first.
+    std::map<int, std::unique_ptr<MovieClip>> levels_;
+    std::vector<std::unique_ptr<DisplayObject>> graveyard_;
+    std::deque<QueuedAction> initActions_;
+    std::deque<QueuedAction> frameActions_;
+    std::vector<PendingLoad> pendingLoads_;
+    std::uint64_t frameActionStart_ = 0;
+    bool actionBudgetSpent_ = false;
+    int gotosThisFrame_ = 0;
+    bool objectLimitReported_ = false;
+    Quality quality_ = Quality::High;
+    double timeMs_ = 0;
+    std::mt19937 random_{std::random_device{}()};
+    std::size_t liveObjects_ = 0;
+    std::uint64_t instanceCounter_ = 0;
+};
+
+}  // namespace flash

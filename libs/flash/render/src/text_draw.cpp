@@ -1,0 +1,156 @@
+#include "text_draw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+
+namespace flash::render {
+namespace {
+
+std::shared_ptr<const swf::Font> FindFont(std::uint16_t id, const PaintContext& context) {
+    if (!context.lookup || !*context.lookup) {
+        return nullptr;
+    }
+    const swf::Character* c = (*context.lookup)(id);
+    if (!c) {
+        return nullptr;
+    }
+    const auto* font = std::get_if<std::shared_ptr<const swf::Font>>(c);
+    return font ? *font : nullptr;
+}
+
+bool HasOutlines(const swf::Font& font) {
+    return std::any_of(font.glyphs.begin(), font.glyphs.end(),
+                       [](const swf::Glyph& g) { return !g.edges.empty(); });
+}
+
+bool ValidUtf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t extra = c < 0x80             ? 0
+                                  : (c & 0xE0) == 0xC0 ? 1
+                                  : (c & 0xF0) == 0xE0 ? 2
+                                  : (c & 0xF8) == 0xF0 ? 3
+                                                       : 4;
+        if (extra > 3 || s.size() - i <= extra) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string DeviceFamily(const std::string& fontName, bool cjk) {
+    if (cjk) {
+        return "Noto Sans CJK SC";
+    }
+    if (fontName == "_serif") {
+        return "serif";
+    }
+    if (fontName == "_typewriter") {
+        return "monospace";
+    }
+    if (fontName.empty() || fontName == "_sans" || !ValidUtf8(fontName)) {
+        return "sans-serif";
+    }
+    return fontName;
+}
+
+std::string CodeToUtf8(std::uint16_t code) {
+    std::string out;
+    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) {
+        return out;
+    }
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return out;
+}
+
+void TextDrawer::Draw(const swf::Text& text, const Transform& t, Box* drawn) {
+    const Matrix textToDevice = t.matrix * text.matrix;
+    if (!IsUsable(textToDevice)) {
+        return;
+    }
+    for (const swf::TextRecord& record : text.records) {
+        const std::shared_ptr<const swf::Font> font = FindFont(record.fontId, context_);
+        if (!font || record.height == 0) {
+            continue;
+        }
+        const Paint paint = MakeSolidPaint(record.color, t.color, context_);
+        if (!paint.pattern) {
+            continue;
+        }
+        const double scale =
+            double(record.height) / (font->unitsPerEm > 0 ? font->unitsPerEm : 1024);
+        const bool outlines = HasOutlines(*font);
+        // All glyphs of a record as one path: one fill per record.
+        cairo_new_path(cr_);
+        double x = record.x;
+        for (const swf::GlyphEntry& g : record.glyphs) {
+            if (g.index < font->glyphs.size()) {
+                if (outlines) {
+                    const Matrix m = textToDevice * Matrix{scale, 0, 0, scale, x, double(record.y)};
+                    AppendPath(cr_, paths_.Glyph(font, g.index), m, Snap::None, drawn);
+                } else {
+                    DrawDeviceGlyph(*font, font->glyphs[g.index].code, textToDevice, x, record.y,
+                                    record.height, drawn);
+                }
+            }
+            x += g.advance;
+        }
+        // Glyph contours all keep their fill on the same side, so overlapping glyphs add up.
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+        cairo_set_source(cr_, paint.pattern.get());
+        cairo_fill(cr_);
+    }
+}
+
+void TextDrawer::DrawDeviceGlyph(const swf::Font& font, std::uint16_t code,
+                                 const Matrix& textToDevice, double x, double y, double height,
+                                 Box* drawn) {
+    const std::string utf8 = CodeToUtf8(code);
+    // Font engines refuse absurd sizes; nothing that size or that small is legible anyway.
+    const double devicePx =
+        height *
+        std::sqrt(std::abs(textToDevice.a * textToDevice.d - textToDevice.b * textToDevice.c));
+    if (utf8.empty() || utf8 == " " || !(devicePx > 0.05 && devicePx < 65536)) {
+        return;
+    }
+    cairo_save(cr_);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, textToDevice.a, textToDevice.b, textToDevice.c, textToDevice.d,
+                      textToDevice.tx, textToDevice.ty);
+    cairo_set_matrix(cr_, &m);
+    cairo_select_font_face(cr_, DeviceFamily(font.name, code >= 0x2E80).c_str(),
+                           font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr_, height);
+    cairo_move_to(cr_, x, y);
+    // As a path, so no glyph image is made at whatever size the matrix asks for.
+    cairo_text_path(cr_, utf8.c_str());
+    if (drawn) {
+        double x0, y0, x1, y1;
+        cairo_identity_matrix(cr_);
+        cairo_path_extents(cr_, &x0, &y0, &x1, &y1);
+        drawn->Add(x0, y0);
+        drawn->Add(x1, y1);
+    }
+    cairo_restore(cr_);
+}
+
+}  // namespace flash::render

@@ -1,0 +1,42 @@
+#pragma once
+
+// Static text (DefineText 1 and 2): each record's glyphs from its font, placed by the text's
+// matrix, the record's position and height and the glyph advances.
+
+#include <cairo.h>
+
+#include <string>
+
+#include "flash/render/renderer.h"
+#include "flash/swf/text.h"
+#include "paint.h"
+#include "path_cache.h"
+
+namespace flash::render {
+
+class TextDrawer {
+  public:
+    TextDrawer(cairo_t* cr, PathCache& paths, const PaintContext& context)
+        : cr_(cr), paths_(paths), context_(context) {}
+
+    // Adds the device area drawn to `drawn` when given.
+    void Draw(const swf::Text& text, const Transform& t, Box* drawn);
+
+  private:
+    // A font without outlines (a device font): its characters through a system font.
+    void DrawDeviceGlyph(const swf::Font& font, std::uint16_t code, const Matrix& textToDevice,
+                         double x, double y, double height, Box* drawn);
+
+    cairo_t* cr_;
+    PathCache& paths_;
+    const PaintContext& context_;
+};
+
+// The system font family standing in for a device font name ("_sans", "_serif",
+// "_typewriter", or a font's own name); CJK text goes to a CJK font.
+std::string DeviceFamily(const std::string& fontName, bool cjk);
+
+// The UTF-8 form of a font's character code; empty for a code that is no character.
+std::string CodeToUtf8(std::uint16_t code);
+
+}  // namespace flash::render
