@@ -9,10 +9,10 @@ namespace {
 // The player component's window wrapper behind the player window's control interface.
 class ShockwaveControl : public PlayerControl {
   public:
+    // A wxWidgets child window is visible from the start, as WS_CHILD | WS_VISIBLE asks.
     bool Create(wxWindow* parent, const std::string& windowText, long id) override {
         auto* control = new CShockwaveFlash;
-        if (!control->Create(wxString::FromUTF8(windowText), wxCHILD | wxVISIBLE, wxRect(), parent,
-                             id)) {
+        if (!control->Create(wxString::FromUTF8(windowText), 0, wxRect(), parent, id)) {
             delete control;
             return false;
         }

@@ -134,33 +134,36 @@ class Player {
     std::string probe_;
 };
 
-// The title the X server holds for the window whose name begins with `prefix`; empty when
-// there is none or xdotool is not installed.
+// The title the X server holds for a top-level window whose title begins with `prefix`, as
+// xwininfo lists the windows; empty when there is none or xwininfo is not installed.
 std::string XWindowTitle(const std::string& prefix) {
-    const std::string command =
-        "xdotool search --name '^" + prefix + "' getwindowname %@ 2>/dev/null";
+    const std::string marker = "\"" + prefix;
     for (int i = 0; i < 100; ++i) {
-        std::FILE* p = ::popen(command.c_str(), "r");
+        std::FILE* p = ::popen("xwininfo -root -children 2>/dev/null", "r");
         if (!p) {
             return {};
         }
-        char line[512] = {};
-        const bool got = std::fgets(line, sizeof line, p) != nullptr;
-        ::pclose(p);
-        if (got) {
-            std::string title = line;
-            while (!title.empty() && (title.back() == '\n' || title.back() == '\r')) {
-                title.pop_back();
+        std::string found;
+        char line[1024];
+        while (std::fgets(line, sizeof line, p) != nullptr) {
+            const std::string text = line;
+            const auto start = text.find(marker);
+            const auto end = text.find("\":", start == std::string::npos ? 0 : start + 1);
+            if (start != std::string::npos && end != std::string::npos) {
+                found = text.substr(start + 1, end - start - 1);
             }
-            return title;
+        }
+        ::pclose(p);
+        if (!found.empty()) {
+            return found;
         }
         std::this_thread::sleep_for(50ms);
     }
     return {};
 }
 
-bool HaveXdotool() {
-    return std::system("command -v xdotool >/dev/null 2>&1") == 0;
+bool HaveXwininfo() {
+    return std::system("command -v xwininfo >/dev/null 2>&1") == 0;
 }
 
 class StandaloneE2eTest : public ::testing::Test {
@@ -202,8 +205,8 @@ TEST_F(StandaloneE2eTest, BuiltPlayerExtractsPlaysAndReusesItsCache) {
         EXPECT_EQ(state["hasMovie"], "1");
         EXPECT_EQ(state["path"], cache.string());
         EXPECT_EQ(tovi::testing::ReadFileBytes(cache), tovi::testing::ReadFileBytes(swf));
-        if (HaveXdotool()) {
-            EXPECT_EQ(XWindowTitle("card\\.swf - "), title);
+        if (HaveXwininfo()) {
+            EXPECT_EQ(XWindowTitle("card.swf - "), title);
         }
         // It plays: the frame moves on.
         std::set<std::string> frames;
@@ -235,7 +238,7 @@ TEST_F(StandaloneE2eTest, BareStubKeepsItsInitialTitleWithReExtractDisabled) {
     EXPECT_EQ(state["bareStub"], "1");
     EXPECT_EQ(state["reExtract"], "0");
     EXPECT_EQ(state["hasMovie"], "0");
-    if (HaveXdotool()) {
+    if (HaveXwininfo()) {
         EXPECT_EQ(XWindowTitle("无标题 - ToviFlash"), kInitialTitle);
     }
 }
