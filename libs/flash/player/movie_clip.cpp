@@ -53,8 +53,7 @@ void MovieClip::RemoveAt(int depth) {
     }
     std::unique_ptr<DisplayObject> object = std::move(it->second);
     children_.erase(it);
-    std::erase(newChildren_, object->AsClip());
-    GetRuntime().Discard(std::move(object));
+    GetRuntime().Discard(std::move(object), true);
 }
 
 void MovieClip::RemoveAll() {
@@ -72,12 +71,17 @@ void MovieClip::EnterFirstFrame() {
         return;
     }
     currentFrame_ = 0;
-    if (timeline_->FrameCount() == 0) {
-        return;
+    bool root = ParentClip() == nullptr;
+    if (!root) {
+        GetRuntime().QueueLoadEvent(*this);
     }
-    ApplyFrames(0, 0, true);
-    RunFrameScripts(0, 0);
-    EnterNewChildren();
+    if (timeline_->FrameCount() > 0) {
+        ExecuteFrame(0);
+    }
+    if (root) {
+        // A level's onLoad comes after its first frame's actions, so they can set it.
+        GetRuntime().QueueLoadEvent(*this);
+    }
 }
 
 void MovieClip::Tick() {
@@ -97,7 +101,12 @@ void MovieClip::Tick() {
         return;
     }
     int next = currentFrame_ + 1;
-    GoTo(next >= count ? 0 : next);
+    if (next >= count) {
+        GoTo(0);
+        return;
+    }
+    currentFrame_ = next;
+    ExecuteFrame(next);
 }
 
 void MovieClip::GoTo(int frame) {
@@ -111,10 +120,61 @@ void MovieClip::GoTo(int frame) {
     }
     bool rebuild = currentFrame_ < 0 || frame < currentFrame_;
     int from = rebuild ? 0 : currentFrame_ + 1;
-    ApplyFrames(from, frame, rebuild);
     currentFrame_ = frame;
+    // Clips the jump makes enter their first frame before the target frame's actions queue.
+    ApplyFrames(from, frame, rebuild);
     RunFrameScripts(from, frame);
-    EnterNewChildren();
+}
+
+bool MovieClip::Replaceable(std::uint16_t id) const {
+    const swf::Character* c = Movie().Character(id);
+    return c != nullptr && IsReplaceable(*c);
+}
+
+DepthState MovieClip::StateOf(const DisplayObject& child) const {
+    DepthState s;
+    s.characterId = child.CharacterId();
+    s.placeFrame = child.PlaceFrame();
+    s.instance = &child;
+    s.placedBy = child.PlacedBy();
+    s.matrix = child.GetMatrix();
+    s.colorTransform = child.GetColorTransform();
+    s.ratio = child.Ratio();
+    s.clipDepth = child.ClipDepth();
+    return s;
+}
+
+void MovieClip::ExecuteFrame(int frame) {
+    auto replaceable = [this](std::uint16_t id) { return Replaceable(id); };
+    for (const auto& tag : timeline_->Frame(frame).tags) {
+        if (Removed()) {
+            return;
+        }
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            GetRuntime().QueueActions(*this, action->actions, Runtime::Lane::Frame);
+            continue;
+        }
+        if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
+            if (Movie().TakeInitActions(init->spriteId)) {
+                GetRuntime().QueueActions(*this, init->actions, Runtime::Lane::Init);
+            }
+            continue;
+        }
+        DepthMap state;
+        int depth = -1;
+        if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+            depth = place->depth;
+        } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+            depth = remove->depth;
+        } else {
+            continue;
+        }
+        if (DisplayObject* child = ChildAt(depth); child && child->PlacedByTimeline()) {
+            state.emplace(depth, StateOf(*child));
+        }
+        ApplyDisplayTag(tag, frame, state, replaceable, placeOrder_);
+        ReconcileDepth(depth, state);
+    }
 }
 
 void MovieClip::ApplyFrames(int from, int to, bool rebuild) {
@@ -122,29 +182,32 @@ void MovieClip::ApplyFrames(int from, int to, bool rebuild) {
     if (!rebuild) {
         // Start from what the timeline put on the display list, so moves merge into it.
         for (const auto& [depth, child] : children_) {
-            if (!child->PlacedByTimeline()) {
-                continue;
+            if (child->PlacedByTimeline()) {
+                state.emplace(depth, StateOf(*child));
             }
-            DepthState s;
-            s.characterId = child->CharacterId();
-            s.placeFrame = child->PlaceFrame();
-            s.instance = child.get();
-            s.placedBy = child->PlacedBy();
-            s.matrix = child->GetMatrix();
-            s.colorTransform = child->GetColorTransform();
-            s.ratio = child->Ratio();
-            s.clipDepth = child->ClipDepth();
-            state.emplace(depth, s);
         }
     }
-    MovieData& movie = Movie();
-    auto replaceable = [&movie](std::uint16_t id) {
-        const swf::Character* c = movie.Character(id);
-        return c != nullptr && IsReplaceable(*c);
-    };
-    std::uint64_t order = 0;
-    ApplyDisplayTags(*timeline_, from, to, state, replaceable, order);
+    auto replaceable = [this](std::uint16_t id) { return Replaceable(id); };
+    ApplyDisplayTags(*timeline_, from, to, state, replaceable, placeOrder_);
     Reconcile(state, rebuild);
+}
+
+void MovieClip::ReconcileDepth(int depth, const DepthMap& state) {
+    auto it = state.find(depth);
+    DisplayObject* existing = ChildAt(depth);
+    if (existing != nullptr && existing->PlacedByTimeline() &&
+        (it == state.end() || it->second.instance != existing)) {
+        RemoveAt(depth);
+        existing = nullptr;
+    }
+    if (it == state.end()) {
+        return;
+    }
+    if (existing == nullptr) {
+        Create(it->second, depth);
+    } else if (existing->PlacedByTimeline()) {
+        UpdateFrom(*existing, it->second);
+    }
 }
 
 void MovieClip::Reconcile(DepthMap& state, bool rebuild) {
@@ -179,6 +242,9 @@ void MovieClip::Reconcile(DepthMap& state, bool rebuild) {
         return x.second->order < y.second->order;
     });
     for (const auto& [depth, s] : placed) {
+        if (Removed()) {
+            return;
+        }
         DisplayObject* existing = ChildAt(depth);
         if (existing == nullptr) {
             Create(*s, depth);
@@ -202,7 +268,7 @@ void MovieClip::Create(const DepthState& state, int depth) {
     }
     DisplayObject* raw = Insert(std::move(object), depth);
     if (MovieClip* clip = raw->AsClip()) {
-        newChildren_.push_back(clip);
+        GetRuntime().ClipCreated(*clip);
     }
 }
 
@@ -242,26 +308,14 @@ void MovieClip::RunFrameScripts(int from, int to) {
         for (const auto& tag : timeline_->Frame(frame).tags) {
             if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
                 if (movie.TakeInitActions(init->spriteId)) {
-                    GetRuntime().QueueActions(*this, init->actions, true);
+                    GetRuntime().QueueActions(*this, init->actions, Runtime::Lane::Init);
                 }
             }
         }
     }
     for (const auto& tag : timeline_->Frame(to).tags) {
         if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
-            GetRuntime().QueueActions(*this, action->actions, false);
-        }
-    }
-}
-
-void MovieClip::EnterNewChildren() {
-    // A clip placed in this frame enters its own first frame after this timeline's frame,
-    // so its first actions run after the actions of the frame that placed it.
-    std::vector<MovieClip*> children;
-    children.swap(newChildren_);
-    for (MovieClip* child : children) {
-        if (!child->Removed()) {
-            child->EnterFirstFrame();
+            GetRuntime().QueueActions(*this, action->actions, Runtime::Lane::Frame);
         }
     }
 }

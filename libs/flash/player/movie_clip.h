@@ -25,6 +25,10 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     DisplayKind GetDisplayKind() const override { return DisplayKind::Clip; }
     Rect LocalBounds() const override;
 
+    // When the clip was made, for the order of events: newer clips hear them first.
+    std::uint64_t Sequence() const { return sequence_; }
+    void SetSequence(std::uint64_t sequence) { sequence_ = sequence; }
+
     // The root of _levelN.
     void SetLevel(int level) { level_ = level; }
     int Level() const { return level_; }
@@ -40,7 +44,8 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     void RemoveAt(int depth);
     void RemoveAll();
 
-    // Frame 0 just after the clip was made: builds its display list and queues its actions.
+    // Frame 0 just after the clip was made: builds its display list and queues its load
+    // event and actions.
     void EnterFirstFrame();
     // One tick of the clock: the next frame while playing, the first again after the last.
     void Tick();
@@ -72,20 +77,26 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     void SetName(const avm1::String& name) override { SetInstanceName(name); }
 
   private:
+    // The tags of one frame in their order: display changes at once (a new clip enters its
+    // first frame right away), actions queued as they come.
+    void ExecuteFrame(int frame);
     // Applies the display tags of frames [from, to] and brings the display list in line.
     void ApplyFrames(int from, int to, bool rebuild);
     void Reconcile(DepthMap& state, bool rebuild);
+    void ReconcileDepth(int depth, const DepthMap& state);
+    DepthState StateOf(const DisplayObject& child) const;
+    bool Replaceable(std::uint16_t id) const;
     void Create(const DepthState& state, int depth);
     void UpdateFrom(DisplayObject& object, const DepthState& state);
     void RunFrameScripts(int from, int to);
-    void EnterNewChildren();
 
     const Timeline* timeline_;
     ChildMap children_;
     int currentFrame_ = -1;
     bool playing_ = true;
     int level_ = -1;
-    std::vector<MovieClip*> newChildren_;  // made by the frame being entered
+    std::uint64_t placeOrder_ = 0;
+    std::uint64_t sequence_ = 0;
 };
 
 }  // namespace flash

@@ -4,6 +4,21 @@
 
 namespace flash {
 
+namespace {
+
+// Labels match without case for ASCII letters only ("BADÀ" does not find "BADà").
+avm1::String FoldAscii(avm1::StringView text) {
+    avm1::String out(text);
+    for (char16_t& c : out) {
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion) : frames_(&frames) {
     int shown = 0;
     for (const auto& frame : frames) {
@@ -15,13 +30,13 @@ Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion) : fram
         for (const auto& label : frames[static_cast<std::size_t>(i)].labels) {
             avm1::String text =
                 swfVersion >= 6 ? avm1::FromUtf8(label.name) : avm1::FromLatin1(label.name);
-            labels_.emplace_back(avm1::FoldCase(text), i);
+            labels_.emplace_back(FoldAscii(text), i);
         }
     }
 }
 
 std::optional<int> Timeline::FrameOfLabel(avm1::StringView label) const {
-    avm1::String folded = avm1::FoldCase(label);
+    avm1::String folded = FoldAscii(label);
     for (const auto& [name, frame] : labels_) {
         if (name == folded) {
             return frame;

@@ -36,6 +36,8 @@ class PlayerImpl {
     }
 
     mutable Runtime runtime;
+    // Keeps the paths it built between frames.
+    mutable render::Renderer renderer;
     std::int32_t scaleMode = 0;
 };
 
@@ -217,7 +219,8 @@ void Player::SetRandomSeed(std::uint32_t seed) {
 }
 
 void Player::Render(Image& target) const {
-    RenderStage(impl_->runtime, BackgroundColor(), impl_->scaleMode, target);
+    RenderStage(impl_->runtime, impl_->renderer, BackgroundColor(), impl_->scaleMode,
+                impl_->runtime.QualityLevel(), target);
 }
 
 }  // namespace flash

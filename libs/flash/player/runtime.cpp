@@ -52,8 +52,9 @@ Runtime::~Runtime() {
         ReleaseScripts(*root);
     }
     levels_.clear();
-    initActions_.clear();
-    frameActions_.clear();
+    for (auto& lane : lanes_) {
+        lane.clear();
+    }
     EmptyGraveyard();
 }
 
@@ -76,6 +77,7 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
     auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
     root->SetLevel(level);
     root->SetPlaying(play);
+    root->SetSequence(++clipSequence_);
     // The first frame is entered by the next tick, so what the host does right after
     // loading (Play, Stop, GotoFrame) comes before the movie's own first actions.
     levels_[level] = std::move(root);
@@ -84,16 +86,14 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
 void Runtime::Unload(int level) {
     if (level == 0) {
         for (auto& [n, root] : levels_) {
-            root->MarkRemoved();
-            graveyard_.push_back(std::move(root));
+            Discard(std::move(root), false);
         }
         levels_.clear();
         return;
     }
     auto it = levels_.find(level);
     if (it != levels_.end()) {
-        it->second->MarkRemoved();
-        graveyard_.push_back(std::move(it->second));
+        Discard(std::move(it->second), false);
         levels_.erase(it);
     }
 }
@@ -119,6 +119,7 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
+    QueueEnterFrame();
     std::vector<MovieClip*> levels;
     for (auto& [n, root] : levels_) {
         levels.push_back(root.get());
@@ -192,8 +193,20 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
 }
 
-void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, bool init) {
-    if (initActions_.size() + frameActions_.size() >= kMaxQueuedActions) {
+std::size_t Runtime::QueuedCount() const {
+    std::size_t n = 0;
+    for (const auto& lane : lanes_) {
+        n += lane.size();
+    }
+    return n;
+}
+
+std::deque<Runtime::QueuedAction>& Runtime::LaneQueue(Lane lane) {
+    return lanes_[static_cast<std::size_t>(lane)];
+}
+
+void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, Lane lane) {
+    if (QueuedCount() >= kMaxQueuedActions) {
         if (!actionBudgetSpent_) {
             ReportError("too many queued actions in one frame; the rest are dropped");
             actionBudgetSpent_ = true;
@@ -202,24 +215,100 @@ void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& cod
     }
     // Shares the movie's ownership, so functions defined in the code outlive the frame.
     avm1::ActionBytes bytes(clip.Movie().Shared(), &code);
-    QueuedAction action{&clip, std::move(bytes), clip.Movie().Version()};
-    (init ? initActions_ : frameActions_).push_back(std::move(action));
+    LaneQueue(lane).push_back(QueuedAction{&clip, std::move(bytes), clip.Movie().Version(), {}});
+}
+
+void Runtime::QueueMethod(MovieClip& clip, avm1::StringView name, Lane lane, bool evenIfRemoved) {
+    if (QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    LaneQueue(lane).push_back(
+        QueuedAction{&clip, nullptr, clip.Movie().Version(), avm1::String(name), evenIfRemoved});
+}
+
+void Runtime::QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved) {
+    const swf::PlaceObject* place = clip.PlacedBy();
+    if (place == nullptr) {
+        return;
+    }
+    for (const auto& handler : place->clipActions) {
+        if ((handler.events & event) != 0 && QueuedCount() < kMaxQueuedActions) {
+            avm1::ActionBytes bytes(clip.Movie().Shared(), &handler.actions);
+            LaneQueue(lane).push_back(
+                QueuedAction{&clip, std::move(bytes), clip.Movie().Version(), {}, evenIfRemoved});
+        }
+    }
+}
+
+void Runtime::ClipCreated(MovieClip& clip) {
+    clip.SetSequence(++clipSequence_);
+    QueueClipEvent(clip, swf::kClipInitialize, Lane::Initialize, false);
+    QueueClipEvent(clip, swf::kClipConstruct, Lane::Construct, false);
+    clip.EnterFirstFrame();
+}
+
+void Runtime::QueueLoadEvent(MovieClip& clip) {
+    QueueClipEvent(clip, swf::kClipLoad, Lane::Frame, false);
+    QueueMethod(clip, u"onLoad", Lane::Frame, false);
+}
+
+void Runtime::QueueEnterFrame() {
+    std::vector<MovieClip*> clips;
+    std::vector<MovieClip*> pending;
+    for (auto& [n, root] : levels_) {
+        pending.push_back(root.get());
+    }
+    while (!pending.empty()) {
+        MovieClip* clip = pending.back();
+        pending.pop_back();
+        if (clip->Frame() >= 0) {
+            clips.push_back(clip);
+        }
+        for (const auto& [depth, child] : clip->DisplayList()) {
+            if (MovieClip* c = child->AsClip()) {
+                pending.push_back(c);
+            }
+        }
+    }
+    // Newer clips first, as Flash walks its list of clips.
+    std::sort(clips.begin(), clips.end(),
+              [](const MovieClip* a, const MovieClip* b) { return a->Sequence() > b->Sequence(); });
+    for (MovieClip* clip : clips) {
+        QueueClipEvent(*clip, swf::kClipEnterFrame, Lane::Frame, false);
+        QueueMethod(*clip, u"onEnterFrame", Lane::Frame, false);
+    }
 }
 
 void Runtime::RunActions() {
-    while (!initActions_.empty() || !frameActions_.empty()) {
-        if (actionBudgetSpent_) {
-            initActions_.clear();
-            frameActions_.clear();
+    for (;;) {
+        QueuedAction* next = nullptr;
+        std::deque<QueuedAction>* lane = nullptr;
+        for (auto& l : lanes_) {
+            if (!l.empty()) {
+                lane = &l;
+                next = &l.front();
+                break;
+            }
+        }
+        if (next == nullptr) {
             break;
         }
-        std::deque<QueuedAction>& lane = initActions_.empty() ? frameActions_ : initActions_;
-        QueuedAction action = std::move(lane.front());
-        lane.pop_front();
-        if (action.clip->Removed()) {
+        if (actionBudgetSpent_) {
+            for (auto& l : lanes_) {
+                l.clear();
+            }
+            break;
+        }
+        QueuedAction action = std::move(*next);
+        lane->pop_front();
+        if (action.clip->Removed() && !action.evenIfRemoved) {
             continue;
         }
-        vm_->Run(action.code, action.clip, action.version);
+        if (action.code) {
+            vm_->Run(action.code, action.clip, action.version);
+        } else {
+            vm_->CallMethod(vm_->ObjectOf(*action.clip), action.method, {}, action.version);
+        }
         if (vm_->ActionsExecuted() - frameActionStart_ > limits_.actionsPerFrame) {
             ReportError("scripts ran too long in one frame; the rest are skipped");
             actionBudgetSpent_ = true;
@@ -227,8 +316,36 @@ void Runtime::RunActions() {
     }
 }
 
-void Runtime::Discard(std::unique_ptr<DisplayObject> object) {
-    object->MarkRemoved();
+void Runtime::QueueUnload(DisplayObject& object) {
+    MovieClip* clip = object.AsClip();
+    if (clip == nullptr) {
+        return;
+    }
+    for (const auto& [depth, child] : clip->DisplayList()) {
+        QueueUnload(*child);
+    }
+    QueueClipEvent(*clip, swf::kClipUnload, Lane::Frame, true);
+    QueueMethod(*clip, u"onUnload", Lane::Frame, true);
+}
+
+namespace {
+
+void MarkTreeRemoved(DisplayObject& object) {
+    object.MarkRemoved();
+    if (MovieClip* clip = object.AsClip()) {
+        for (const auto& [depth, child] : clip->DisplayList()) {
+            MarkTreeRemoved(*child);
+        }
+    }
+}
+
+}  // namespace
+
+void Runtime::Discard(std::unique_ptr<DisplayObject> object, bool events) {
+    if (events) {
+        QueueUnload(*object);
+    }
+    MarkTreeRemoved(*object);
     graveyard_.push_back(std::move(object));
 }
 
@@ -238,7 +355,6 @@ void Runtime::ReleaseScripts(DisplayObject& object) {
         return;
     }
     for (const auto& [depth, child] : clip->DisplayList()) {
-        child->MarkRemoved();
         ReleaseScripts(*child);
     }
     vm_->ClipRemoved(*clip);
@@ -370,7 +486,7 @@ void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int dept
     copy->SetPlacedBy(original->PlacedBy());
     copy->SetInstanceName(name);
     auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(copy), depth + kScriptDepthBase));
-    clip->EnterFirstFrame();
+    ClipCreated(*clip);
 }
 
 void Runtime::RemoveSprite(avm1::Clip& target) {

@@ -51,8 +51,18 @@ class Runtime final : public avm1::Host {
     // For display objects.
     std::unique_ptr<DisplayObject> Instantiate(const std::shared_ptr<MovieData>& movie,
                                                std::uint16_t characterId, MovieClip& parent);
-    void QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, bool init);
-    void Discard(std::unique_ptr<DisplayObject> object);
+    // Queued scripts run lane by lane: init actions, then initialize events, construct events,
+    // and last frame actions and the other events in the order they came.
+    enum class Lane : std::uint8_t { Init, Initialize, Construct, Frame };
+    void QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, Lane lane);
+    // A clip made by its parent's timeline or a script: its initialize and construct events,
+    // then its first frame.
+    void ClipCreated(MovieClip& clip);
+    // onClipEvent(load) and onLoad.
+    void QueueLoadEvent(MovieClip& clip);
+    // Takes an object off the stage; with `events`, the unload events of it and everything in
+    // it run (innermost first) although they are gone.
+    void Discard(std::unique_ptr<DisplayObject> object, bool events);
     avm1::String NextInstanceName();
     // False once scripts jumped too often in one frame (a goto loop); the jump is skipped.
     bool AllowGoto();
@@ -80,8 +90,10 @@ class Runtime final : public avm1::Host {
   private:
     struct QueuedAction {
         MovieClip* clip;
-        avm1::ActionBytes code;
+        avm1::ActionBytes code;  // or, when null, a call of `method`
         int version;
+        avm1::String method;
+        bool evenIfRemoved = false;
     };
     struct PendingLoad {
         int level;
@@ -89,6 +101,12 @@ class Runtime final : public avm1::Host {
     };
 
     void TickTree(MovieClip& clip);
+    void QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved);
+    void QueueMethod(MovieClip& clip, avm1::StringView name, Lane lane, bool evenIfRemoved);
+    void QueueEnterFrame();
+    void QueueUnload(DisplayObject& object);
+    std::deque<QueuedAction>& LaneQueue(Lane lane);
+    std::size_t QueuedCount() const;
     void RunActions();
     void EmptyGraveyard();
     void ReleaseScripts(DisplayObject& object);
@@ -101,8 +119,7 @@ class Runtime final : public avm1::Host {
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;
-    std::deque<QueuedAction> initActions_;
-    std::deque<QueuedAction> frameActions_;
+    std::deque<QueuedAction> lanes_[4];
     std::vector<PendingLoad> pendingLoads_;
     std::uint64_t frameActionStart_ = 0;
     bool actionBudgetSpent_ = false;
@@ -113,6 +130,7 @@ class Runtime final : public avm1::Host {
     std::mt19937 random_{std::random_device{}()};
     std::size_t liveObjects_ = 0;
     std::uint64_t instanceCounter_ = 0;
+    std::uint64_t clipSequence_ = 0;
 };
 
 }  // namespace flash

@@ -1,12 +1,112 @@
 #include "stage_renderer.h"
 
+#include <cmath>
+#include <vector>
+
 #include "flash/image.h"
+#include "movie_clip.h"
+#include "movie_data.h"
 #include "runtime.h"
+#include "stage_transform.h"
 
 namespace flash {
 
-void RenderStage(Runtime&, std::uint32_t background, int, Image& target) {
-    target.Fill(background);
+namespace {
+
+class StageDrawer {
+  public:
+    explicit StageDrawer(render::Renderer& renderer) : renderer_(renderer) {}
+
+    void DrawClip(const MovieClip& clip, const render::Transform& transform) {
+        std::vector<int> masks;  // clip depths of the open masks, innermost last
+        for (const auto& [depth, child] : clip.DisplayList()) {
+            while (!masks.empty() && depth > masks.back()) {
+                renderer_.PopMask();
+                masks.pop_back();
+            }
+            if (child->ClipDepth() > 0) {
+                renderer_.BeginMask();
+                Draw(*child, transform, true);
+                renderer_.EndMask();
+                masks.push_back(child->ClipDepth());
+                continue;
+            }
+            if (child->Visible()) {
+                Draw(*child, transform, false);
+            }
+        }
+        for (std::size_t i = 0; i < masks.size(); ++i) {
+            renderer_.PopMask();
+        }
+    }
+
+  private:
+    void Draw(const DisplayObject& object, const render::Transform& parent, bool asMask) {
+        render::Transform t{parent.matrix * object.GetMatrix(),
+                            parent.color * object.GetColorTransform()};
+        if (const auto* graphic = dynamic_cast<const GraphicObject*>(&object)) {
+            const MovieData& movie = graphic->Movie();
+            renderer_.DrawCharacter(graphic->Character(), graphic->Ratio(), t,
+                                    [&movie](std::uint16_t id) { return movie.Character(id); });
+            return;
+        }
+        if (const auto* clip = dynamic_cast<const MovieClip*>(&object)) {
+            if (asMask) {
+                // Everything inside a mask clip makes the mask.
+                DrawMaskContent(*clip, t);
+            } else {
+                DrawClip(*clip, t);
+            }
+        }
+    }
+
+    void DrawMaskContent(const MovieClip& clip, const render::Transform& transform) {
+        for (const auto& [depth, child] : clip.DisplayList()) {
+            if (child->ClipDepth() == 0) {
+                Draw(*child, transform, true);
+            }
+        }
+    }
+
+    render::Renderer& renderer_;
+};
+
+render::Quality ToRenderQuality(Quality quality) {
+    switch (quality) {
+        case Quality::Low:
+            return render::Quality::Low;
+        case Quality::Medium:
+            return render::Quality::Medium;
+        case Quality::High:
+            break;
+    }
+    return render::Quality::High;
+}
+
+}  // namespace
+
+void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t background,
+                 int scaleMode, Quality quality, Image& target) {
+    if (target.Empty()) {
+        return;
+    }
+    render::FrameOptions options;
+    options.background = Rgba{static_cast<std::uint8_t>(background >> 16),
+                              static_cast<std::uint8_t>(background >> 8),
+                              static_cast<std::uint8_t>(background), 255};
+    options.quality = ToRenderQuality(quality);
+    MovieClip* root = runtime.LevelClip(0);
+    Matrix stage = root != nullptr ? StageTransform(root->Movie().Model().header.frameSize,
+                                                    target.Width(), target.Height(), scaleMode)
+                                   : Matrix::Scale(0.05, 0.05);
+    options.stageScale = std::sqrt(std::fabs(stage.a * stage.d - stage.b * stage.c)) * 20.0;
+    renderer.BeginFrame(target.Data(), target.Width(), target.Height(), target.Stride(), options);
+    StageDrawer drawer(renderer);
+    for (const auto& [level, clip] : runtime.Levels()) {
+        drawer.DrawClip(*clip,
+                        render::Transform{stage * clip->GetMatrix(), clip->GetColorTransform()});
+    }
+    renderer.EndFrame();
 }
 
 }  // namespace flash

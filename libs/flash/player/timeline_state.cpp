@@ -1,5 +1,7 @@
 #include "timeline_state.h"
 
+#include <algorithm>
+
 #include "movie_data.h"
 
 namespace flash {
@@ -67,18 +69,24 @@ void Place(const swf::PlaceObject& place, int frame, DepthMap& state,
 
 }  // namespace
 
+int ApplyDisplayTag(const swf::Tag& tag, int frame, DepthMap& state,
+                    const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order) {
+    if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
+        Place(*place, frame, state, replaceable, order);
+        return place->depth;
+    }
+    if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
+        state.erase(remove->depth);
+        return remove->depth;
+    }
+    return -1;
+}
+
 void ApplyDisplayTags(const Timeline& timeline, int from, int to, DepthMap& state,
                       const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order) {
-    if (from < 0) {
-        from = 0;
-    }
-    for (int frame = from; frame <= to && frame < timeline.FrameCount(); ++frame) {
+    for (int frame = std::max(from, 0); frame <= to && frame < timeline.FrameCount(); ++frame) {
         for (const auto& tag : timeline.Frame(frame).tags) {
-            if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
-                Place(*place, frame, state, replaceable, order);
-            } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
-                state.erase(remove->depth);
-            }
+            ApplyDisplayTag(tag, frame, state, replaceable, order);
         }
     }
 }

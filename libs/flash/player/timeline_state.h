@@ -8,6 +8,7 @@
 
 #include "flash/geom.h"
 #include "flash/swf/display.h"
+#include "flash/swf/movie.h"
 
 namespace flash {
 
@@ -46,5 +47,10 @@ using DepthMap = std::map<int, DepthState>;
 // placements in tag order.
 void ApplyDisplayTags(const Timeline& timeline, int from, int to, DepthMap& state,
                       const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order);
+
+// The same for one tag of frame `frame`; returns the depth it touched, or -1 for a tag that
+// is not a PlaceObject or RemoveObject.
+int ApplyDisplayTag(const swf::Tag& tag, int frame, DepthMap& state,
+                    const std::function<bool(std::uint16_t)>& replaceable, std::uint64_t& order);
 
 }  // namespace flash

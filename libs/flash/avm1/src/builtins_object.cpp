@@ -757,14 +757,12 @@ void InstallBroadcaster(Interpreter& setup, Globals& g) {
     initialize(ime);
     vm.Define(system, u"IME", Value::Obj(ime), kDontEnum);
     Object* loaderProto = vm.New<Object>(g.objectProto);
-    MakeClass(setup, g, u"MovieClipLoader", loaderProto,
-              [add, remove, broadcast](CallContext& c) -> Value {
-                  if (Object* self = c.This()) {
-                      c.vm.Define(self, u"_listeners", Value::Obj(InterpreterOf(c.vm).NewArray()),
-                                  kDontEnum);
-                  }
-                  return c.thisValue;
-              });
+    MakeClass(setup, g, u"MovieClipLoader", loaderProto, [](CallContext& c) -> Value {
+        if (Object* self = c.This()) {
+            c.vm.Define(self, u"_listeners", Value::Obj(InterpreterOf(c.vm).NewArray()), kDontEnum);
+        }
+        return c.thisValue;
+    });
     vm.Define(loaderProto, u"addListener", Value::Obj(add), kDontEnum);
     vm.Define(loaderProto, u"removeListener", Value::Obj(remove), kDontEnum);
     vm.Define(loaderProto, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);
