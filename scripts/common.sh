@@ -23,6 +23,6 @@ with_display() {
     if have_display; then
         "$@"
     else
-        xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$@"
+        xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp -noreset" "$@"
     fi
 }

@@ -14,7 +14,7 @@ packages=(
   libsdl2-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils xdotool
+  xvfb xauth x11-utils xdotool libx11-dev
   desktop-file-utils
   # fonts for the Chinese interface
   fonts-noto-cjk

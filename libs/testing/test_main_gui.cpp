@@ -7,6 +7,9 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include <X11/Xlib.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,19 +18,31 @@
 namespace {
 
 class TestApp : public wxApp {
-public:
+  public:
     bool OnInit() override { return true; }
 };
 
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg) {
-    std::fprintf(stderr, "wxWidgets assertion failed at %s:%d in %s: %s %s\n",
-                 static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(func.utf8_str()),
-                 static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
+    std::fprintf(
+        stderr, "wxWidgets assertion failed at %s:%d in %s: %s %s\n",
+        static_cast<const char*>(file.utf8_str()), line, static_cast<const char*>(func.utf8_str()),
+        static_cast<const char*>(cond.utf8_str()), static_cast<const char*>(msg.utf8_str()));
     ADD_FAILURE() << "wxWidgets assertion failed at " << file.utf8_str() << ":" << line << " in "
                   << func.utf8_str() << ": " << cond.utf8_str() << " " << msg.utf8_str();
+}
+
+// A private X server (xvfb-run) resets whenever its last client leaves and refuses connections
+// while it does; between two test processes that happens often. Wait until it takes one, and
+// keep that connection for the process's life so it does not reset under this test.
+Display* WaitForDisplay() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            return display;
+        }
+        ::usleep(50 * 1000);
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -39,6 +54,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "GUI tests need a display (run them under xvfb-run)\n");
         return 1;
     }
+    Display* keeper = WaitForDisplay();
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "cannot initialise wxWidgets\n");
@@ -50,5 +66,8 @@ int main(int argc, char** argv) {
     wxTheApp->OnExit();
     wxEntryCleanup();
     tovi::testing::TearDownIsolatedEnvironment();
+    if (keeper) {
+        XCloseDisplay(keeper);
+    }
     return result;
 }

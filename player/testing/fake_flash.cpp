@@ -83,10 +83,10 @@ void FakeFlash::SetQuality2(const wxString& q) {
 void FakeFlash::LoadMovie(long layer, const wxString& path) {
     Call("LoadMovie", std::to_string(layer) + " " + path.utf8_string());
     auto it = movies.find(path);
-    if (it == movies.end()) {
+    if (it == movies.end() && otherMovies < 0) {
         throw std::runtime_error("no such movie");
     }
-    total = it->second;
+    total = it == movies.end() ? otherMovies : it->second;
     frame = 0;
     playing = false;
 }

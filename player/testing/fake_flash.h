@@ -42,8 +42,10 @@ class FakeFlash : public FlashControl {
     std::map<wxString, wxString> variables;
     std::vector<std::string> calls;
     std::vector<std::string> failing;
-    // Frame counts of movies by path, for LoadMovie.
+    // Frame counts of movies by path, for LoadMovie; other paths have `otherMovies` frames,
+    // or fail to load when it is negative.
     std::map<wxString, long> movies;
+    long otherMovies = -1;
 
   private:
     void Call(const std::string& name, const std::string& args = {});

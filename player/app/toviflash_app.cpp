@@ -1,0 +1,75 @@
+#include "app/toviflash_app.h"
+
+#include <wx/cmdline.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/prompt_service.h"
+#include "app/wx_prompts.h"
+#include "platform/wx_dispatch.h"
+
+wxIMPLEMENT_APP(CToviFlashApp);
+
+namespace {
+
+WxPrompts g_prompts;
+
+void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    std::fprintf(
+        stderr, "ToviFlash: wxWidgets assertion failed at %s:%d in %s: %s %s\n",
+        static_cast<const char*>(file.utf8_str()), line, static_cast<const char*>(func.utf8_str()),
+        static_cast<const char*>(cond.utf8_str()), static_cast<const char*>(msg.utf8_str()));
+    std::fflush(stderr);
+#ifdef NDEBUG
+    if (std::getenv("TOVI_ASSERT_ABORT") == nullptr) {
+        return;
+    }
+#endif
+    std::abort();
+}
+
+}  // namespace
+
+void InstallAssertHandler() {
+    wxSetAssertHandler(ReportAssert);
+}
+
+void CToviFlashApp::OnInitCmdLine(wxCmdLineParser& parser) {
+    parser.AddParam(wxS("file"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+    parser.SetSwitchChars(wxS("-"));
+}
+
+bool CToviFlashApp::OnCmdLineParsed(wxCmdLineParser& parser) {
+    if (parser.GetParamCount() > 0) {
+        // A name given relative to the current folder is taken as the full path it stands for.
+        wxFileName name(parser.GetParam(0));
+        name.MakeAbsolute();
+        file_ = name.GetFullPath();
+    }
+    return true;
+}
+
+bool CToviFlashApp::OnInit() {
+    InstallAssertHandler();
+    if (!wxApp::OnInit()) {
+        return false;
+    }
+    SetAppName(wxS("ToviFlash"));
+    SetVendorName(wxS("kestrum"));
+    wxInitAllImageHandlers();
+    platform::InstallWxDispatcher();
+    SetPrompts(&g_prompts);
+    session_ = std::make_unique<PlayerSession>();
+    return session_->Start(file_, MakeMainFrame);
+}
+
+int CToviFlashApp::OnExit() {
+    session_.reset();
+    platform::UninstallWxDispatcher();
+    SetPrompts(nullptr);
+    return wxApp::OnExit();
+}

@@ -1,0 +1,580 @@
+#include "playback/toviflash_view.h"
+
+#include <wx/accel.h>
+#include <wx/dcclient.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+
+#include <exception>
+
+#include "app/player_settings.h"
+#include "app/prompt_service.h"
+#include "lists/media_lists.h"
+#include "menus.h"
+#include "playback/frame_link.h"
+#include "playback/navigation.h"
+#include "playback/system_volume.h"
+#include "playback/toviflash_doc.h"
+#include "res/resource_ids.h"
+#include "ribbon_layout.h"
+#include "ribbon_model.h"
+#include "tovi.h"
+
+// The window of the view: the Flash control covers it. Mouse presses on the control come here
+// first: the right button's press is withheld from the control and its release opens the
+// context menu; the left button may drag the main window.
+class PlayArea : public wxWindow {
+  public:
+    PlayArea(CToviFlashView* view, wxWindow* parent) : wxWindow(parent, wxID_ANY), view_(view) {
+        SetBackgroundStyle(wxBG_STYLE_PAINT);
+        Bind(wxEVT_SIZE, &PlayArea::OnSize, this);
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) { wxPaintDC dc(this); });
+        Bind(wxEVT_MOTION, &PlayArea::OnDragMotion, this);
+        Bind(wxEVT_LEFT_UP, &PlayArea::OnDragEnd, this);
+        Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { dragging_ = false; });
+    }
+
+    void Host(wxWindow* control) {
+        control_ = control;
+        control->Bind(wxEVT_LEFT_DOWN, &PlayArea::OnControlLeftDown, this);
+        control->Bind(wxEVT_RIGHT_DOWN, [](wxMouseEvent&) {});
+        control->Bind(wxEVT_RIGHT_UP, &PlayArea::OnControlRightUp, this);
+        FitControl();
+    }
+
+    void ShowContextMenu(const wxPoint& at) {
+        wxMenu menu;
+        Fill(menu, res::ContextMenu());
+        PopupMenu(&menu, at);
+    }
+
+  private:
+    static void Fill(wxMenu& menu, const std::vector<res::MenuItem>& items) {
+        for (const res::MenuItem& item : items) {
+            if (item.IsSeparator()) {
+                menu.AppendSeparator();
+            } else if (item.IsSubmenu()) {
+                auto* sub = new wxMenu;
+                Fill(*sub, item.items);
+                menu.AppendSubMenu(sub, item.text);
+            } else {
+                menu.Append(item.id, item.text);
+            }
+        }
+    }
+
+    void FitControl() {
+        if (control_) {
+            const wxSize size = GetClientSize();
+            control_->SetSize(0, 0, size.x, size.y);
+        }
+    }
+
+    void OnSize(wxSizeEvent& event) {
+        FitControl();
+        event.Skip();
+    }
+
+    bool DragMovesWindow() const {
+        const int mode = TheSettings().OtherSeting;
+        FrameLink* frame = TheFrameLink();
+        return mode == kDragAlways ||
+               (mode == kDragWithoutRibbon && frame && !frame->IsRibbonVisible());
+    }
+
+    void OnControlLeftDown(wxMouseEvent& event) {
+        FrameLink* frame = TheFrameLink();
+        if (!DragMovesWindow() || !frame || HasCapture()) {
+            event.Skip();
+            return;
+        }
+        // The window follows the mouse from here until the button is let go.
+        dragging_ = true;
+        dragStart_ = wxGetMousePosition();
+        frameStart_ = frame->Window()->GetPosition();
+        CaptureMouse();
+    }
+
+    void OnDragMotion(wxMouseEvent& event) {
+        FrameLink* frame = TheFrameLink();
+        if (dragging_ && frame && event.LeftIsDown()) {
+            frame->Window()->Move(frameStart_ + (wxGetMousePosition() - dragStart_));
+        }
+        event.Skip();
+    }
+
+    void OnDragEnd(wxMouseEvent& event) {
+        if (dragging_) {
+            dragging_ = false;
+            if (HasCapture()) {
+                ReleaseMouse();
+            }
+        }
+        event.Skip();
+    }
+
+    void OnControlRightUp(wxMouseEvent& event) {
+        ShowContextMenu(ScreenToClient(control_->ClientToScreen(event.GetPosition())));
+        event.Skip();
+    }
+
+    CToviFlashView* view_;
+    wxWindow* control_ = nullptr;
+    bool dragging_ = false;
+    wxPoint dragStart_;
+    wxPoint frameStart_;
+};
+
+wxIMPLEMENT_DYNAMIC_CLASS(CToviFlashView, wxView);
+
+wxBEGIN_EVENT_TABLE(CToviFlashView, wxView) EVT_MENU_RANGE(ID_VOLUME, ID_PROGRESS,
+                                                           CToviFlashView::OnPlaybackCommand)
+    EVT_UPDATE_UI_RANGE(ID_VOLUME, ID_PROGRESS, CToviFlashView::OnUpdatePlaybackCommand)
+        EVT_MENU(ID_FLASH_MENU, CToviFlashView::OnFlashMenu)
+            EVT_MENU_RANGE(ID_SCALE_FIRST, ID_SCALE_LAST, CToviFlashView::OnScaleMode)
+                EVT_UPDATE_UI_RANGE(ID_SCALE_FIRST, ID_SCALE_LAST,
+                                    CToviFlashView::OnUpdateViewCommand)
+                    EVT_MENU(ID_RIBBON_DISABLE, CToviFlashView::OnRibbon)
+                        EVT_MENU(ID_RIBBON_TOGGLE, CToviFlashView::OnRibbon)
+                            EVT_UPDATE_UI(ID_RIBBON_TOGGLE, CToviFlashView::OnUpdateViewCommand)
+                                EVT_MENU_RANGE(ID_QUALITY_HIGH, ID_QUALITY_LOW,
+                                               CToviFlashView::OnQuality)
+                                    EVT_UPDATE_UI_RANGE(ID_QUALITY_HIGH, ID_QUALITY_LOW,
+                                                        CToviFlashView::OnUpdateViewCommand)
+                                        EVT_MENU(ID_REFRESH_LIST, CToviFlashView::OnRefreshList)
+                                            EVT_MENU(ID_APP_EXIT, CToviFlashView::OnExit)
+                                                EVT_TIMER(ID_END_TIMER, CToviFlashView::OnEndTimer)
+                                                    wxEND_EVENT_TABLE()
+
+                                                        namespace {
+    wxAcceleratorTable AcceleratorTable128() {
+        std::vector<wxAcceleratorEntry> entries;
+        for (const res::Accelerator& a : res::MainAccelerators()) {
+            int flags = (a.ctrl ? wxACCEL_CTRL : 0) | (a.alt ? wxACCEL_ALT : 0);
+            int key = a.key == res::kVkReturn  ? WXK_RETURN
+                      : a.key == res::kVkLeft  ? WXK_LEFT
+                      : a.key == res::kVkRight ? WXK_RIGHT
+                                               : a.key;
+            entries.emplace_back(flags, key, a.command);
+        }
+        return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
+    }
+
+}  // namespace
+
+CToviFlashView::CToviFlashView() {
+    endTimer_.SetOwner(this, ID_END_TIMER);
+}
+
+CToviFlashView::~CToviFlashView() {
+    endTimer_.Stop();
+}
+
+CToviFlashDoc* CToviFlashView::GetDocument() const {
+    return wxStaticCast(wxView::GetDocument(), CToviFlashDoc);
+}
+
+wxWindow* CToviFlashView::GetPlayArea() const {
+    return area_;
+}
+
+FlashControl* CToviFlashView::Control() const {
+    return flash_ ? &flash_->Control() : nullptr;
+}
+
+bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
+    if (!wxView::OnCreate(doc, flags)) {
+        return false;
+    }
+    FrameLink* frame = TheFrameLink();
+    if (!frame) {
+        return false;
+    }
+    SetFrame(frame->Window());
+    area_ = new PlayArea(this, frame->Window());
+    flash_ = MakeFlashWindow(area_);
+    if (!flash_) {
+        area_->Destroy();
+        area_ = nullptr;
+        return false;
+    }
+    area_->Host(flash_->Window());
+    frame->Window()->SetAcceleratorTable(AcceleratorTable128());
+    playback_ = std::make_unique<Playback>(flash_->Control(), TheSettings());
+    playback_->SetDataMovies(GetSetingFilePathName(L"Tools\\start.swf"),
+                             GetSetingFilePathName(L"Tools\\FLVPlayer.swf"));
+    try {
+        flash_->Control().StopPlay();
+    } catch (const std::exception&) {
+    }
+    frame->Window()->Layout();
+    Activate(true);
+    endTimer_.Start(EndCheckIntervalMs(12));
+    return true;
+}
+
+bool CToviFlashView::OnClose(bool deleteWindow) {
+    if (!wxView::OnClose(deleteWindow)) {
+        return false;
+    }
+    endTimer_.Stop();
+    Activate(false);
+    playback_.reset();
+    flash_.reset();
+    if (deleteWindow && area_) {
+        area_->Destroy();
+        area_ = nullptr;
+    }
+    return true;
+}
+
+void CToviFlashView::OnChangeFilename() {
+    if (wxWindow* frame = GetFrame()) {
+        const wxString path = GetDocument()->GetPathName();
+        const wxString title = wxS("ToviFlash播放器");
+        frame->SetLabel(path.empty() ? title : GetNameFromPath(path.wc_str()) + wxS(" - ") + title);
+    }
+}
+
+void CToviFlashView::OnUpdate(wxView*, wxObject*) {
+    if (!playback_) {
+        return;
+    }
+    CToviFlashDoc* doc = GetDocument();
+    const wxString path = doc->GetPathName();
+    FrameLink* frame = TheFrameLink();
+    endCheckHeld_ = false;
+    Playback::LoadResult result = playback_->Load(path, [&](long frames) {
+        if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
+            progress->SetRange(0, static_cast<int>(frames));
+            progress->SetPos(0);
+        }
+        MediaLists& lists = TheLists();
+        lists.AddToHistory(path);
+        lists.ScanRelated(GetLastDirectoryFromPath(path.wc_str()),
+                          GetLastDirectoryFromPath(doc->GetPreviousPath().wc_str()));
+        RebuildPrevNextMenus();
+    });
+    if (!result.ok && !result.error.empty()) {
+        Prompts().Tell(result.error, PromptIcon::Error);
+    }
+    try {
+        endTimer_.Start(EndCheckIntervalMs(flash_->Control().FrameRate()));
+    } catch (const std::exception&) {
+    }
+}
+
+bool CToviFlashView::IsControlPlaying() {
+    return flash_ && flash_->Control().IsPlaying();
+}
+
+template <typename Fn>
+void CToviFlashView::Guarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        Prompts().Tell(wxString::FromUTF8(e.what()), PromptIcon::Error);
+    }
+}
+
+void CToviFlashView::RunKeyword(const wxString& keyword) {
+    if (playback_) {
+        playback_->RunKeyword(keyword, [this](bool forward) { Navigate(forward); });
+    }
+}
+
+void CToviFlashView::Navigate(bool forward) {
+    const PlayerSettings& settings = TheSettings();
+    MediaLists& lists = TheLists();
+    const MediaList& source = settings.isPlayingList ? lists.playlist : lists.related;
+    CToviFlashDoc* doc = GetDocument();
+    NavigationStep step = ::Navigate(source, doc->GetPathName(), forward, settings.PlayMode);
+    if (step.kind == NavigationStep::Stop) {
+        playback_->RunKeyword(wxS("stop"), {});
+    } else if (step.kind == NavigationStep::Open && step.path.length() > 4) {
+        if (!doc->Open(step.path) && inEndCheck_) {
+            // The movie stays where it ended; going on is not tried again and again.
+            endCheckHeld_ = true;
+        }
+    }
+}
+
+void CToviFlashView::CheckEndOfMovie() {
+    if (!playback_ || !playback_->IsLoaded() || playback_->IsFlv() || inEndCheck_ ||
+        endCheckHeld_) {
+        return;
+    }
+    inEndCheck_ = true;
+    try {
+        FlashControl& control = flash_->Control();
+        const long f = control.FrameNum();
+        const long n = control.TotalFrames();
+        const PlayerSettings& s = TheSettings();
+        if (std::optional<wxString> keyword = EndOfMovieKeyword(f, n, s.EndMargin, s.PlayMode)) {
+            RunKeyword(*keyword);
+        }
+    } catch (const std::exception&) {
+        // A control that fails here would fail at every tick: wait for the next load.
+        endCheckHeld_ = true;
+    }
+    inEndCheck_ = false;
+}
+
+void CToviFlashView::OnEndTimer(wxTimerEvent&) {
+    CheckEndOfMovie();
+}
+
+void CToviFlashView::RebuildPrevNextMenus() {
+    FrameLink* frame = TheFrameLink();
+    if (!frame) {
+        return;
+    }
+    const PlayerSettings& settings = TheSettings();
+    MediaLists& lists = TheLists();
+    PrevNextMenus menus =
+        BuildPrevNextMenus(settings.isPlayingList ? lists.playlist : lists.related,
+                           GetDocument()->GetPathName(), settings.isPlayingList);
+    auto install = [](ribbon::Element* button, const std::vector<MenuEntry>& entries) {
+        if (!button) {
+            return;
+        }
+        ribbon::Element::List items;
+        for (const MenuEntry& e : entries) {
+            ribbon::Element::Ptr item = ribbon::Element::Button(e.id, e.text.ToStdWstring());
+            item->SetToolTip(e.tooltip.ToStdWstring());
+            item->SetDescription(e.description.ToStdWstring());
+            items.push_back(std::move(item));
+        }
+        button->SetSubItems(std::move(items));
+    };
+    install(frame->Handles().previousButton, menus.previous);
+    install(frame->Handles().nextButton, menus.next);
+}
+
+ViewFacts CToviFlashView::CurrentFacts() {
+    ViewFacts f;
+    CToviFlashDoc* doc = GetDocument();
+    FrameLink* frame = TheFrameLink();
+    f.loaded = IsMovieLoaded();
+    f.flv = playback_ && playback_->IsFlv();
+    f.making = g_blIsMaking != 0;
+    f.muted = frame && frame->IsMuted();
+    f.ribbonVisible = frame && frame->IsRibbonVisible();
+    f.swfWidth = doc->GetSwfInfo().nWidth;
+    f.swfHeight = doc->GetSwfInfo().nHeight;
+    f.documentPathLength = doc->GetPathName().length();
+    f.relatedCount = TheLists().related.GetCount();
+    f.totalFrames = [this]() -> long {
+        try {
+            return flash_ ? flash_->Control().TotalFrames() : 0;
+        } catch (const std::exception&) {
+            return 0;
+        }
+    };
+    f.quality = TheSettings().PlayHuazhi;
+    return f;
+}
+
+void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
+    if (!playback_) {
+        return;
+    }
+    PlayerSettings& settings = TheSettings();
+    FrameLink* frame = TheFrameLink();
+    CToviFlashDoc* doc = GetDocument();
+    switch (event.GetId()) {
+        case ID_VOLUME:
+            if (frame) {
+                SetSystemVolume(static_cast<unsigned>(frame->VolumePosition()));
+                frame->SetMuted(false);
+            }
+            break;
+        case ID_MUTE:
+            if (frame) {
+                const int volume = frame->IsMuted() ? frame->VolumePosition() : 0;
+                frame->SetMuted(!frame->IsMuted());
+                SetSystemVolume(static_cast<unsigned>(volume));
+            }
+            break;
+        case ID_PLAY:
+            endCheckHeld_ = false;
+            Guarded([this] { playback_->PlayPause(); });
+            break;
+        case ID_STOP:
+            Guarded([this] { playback_->StopMovie(); });
+            break;
+        case ID_PREVIOUS:
+            Guarded([this] { RunKeyword(wxS("last")); });
+            break;
+        case ID_NEXT:
+            Guarded([this] { RunKeyword(wxS("next")); });
+            break;
+        case ID_BEST_SIZE:
+            BestSize();
+            break;
+        case ID_ADD_TO_PLAYLIST:
+            TheLists().AddToPlaylist(doc->GetPathName());
+            break;
+        case ID_ADD_ALL_TO_PLAYLIST:
+            TheLists().AddAllRelatedToPlaylist(Prompts());
+            break;
+        case ID_ADD_TO_TAIL:
+            settings.isAddHead = false;
+            break;
+        case ID_ADD_TO_HEAD:
+            settings.isAddHead = true;
+            break;
+        case ID_LIST_SOURCE:
+            settings.isPlayingList = !settings.isPlayingList;
+            RebuildPrevNextMenus();
+            break;
+        case ID_MAKE_EXE:
+            doc->MakePlayer(frame ? frame->NotifyWindow() : nullptr);
+            break;
+        case ID_SAVE_AS:
+            SaveCopy();
+            break;
+        case ID_DRAG_NEVER:
+        case ID_DRAG_ALWAYS:
+        case ID_DRAG_AUTO:
+            settings.OtherSeting = event.GetId() - ID_DRAG_NEVER;
+            break;
+        case ID_PROGRESS:
+            if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
+                const long frameNumber = progress->pos();
+                endCheckHeld_ = false;
+                Guarded([&] { playback_->Seek(frameNumber); });
+            }
+            break;
+        default:
+            // Full screen comes with the full-screen window.
+            event.Skip();
+            break;
+    }
+}
+
+void CToviFlashView::OnUpdatePlaybackCommand(wxUpdateUIEvent& event) {
+    if (!playback_) {
+        return;
+    }
+    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), TheSettings());
+    event.Enable(state.enabled);
+    if (state.checked) {
+        event.Check(*state.checked);
+    }
+    if (event.GetId() == ID_PLAY) {
+        UpdatePlayButton();
+    } else if (event.GetId() == ID_PROGRESS && state.enabled) {
+        UpdateProgress(event);
+    }
+}
+
+void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
+    if (!playback_) {
+        return;
+    }
+    if (event.GetId() >= ID_QUALITY_HIGH && event.GetId() <= ID_QUALITY_LOW) {
+        try {
+            playback_->SyncQuality();
+        } catch (const std::exception&) {
+        }
+    }
+    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), TheSettings());
+    event.Enable(state.enabled);
+    if (state.checked) {
+        event.Check(*state.checked);
+    }
+}
+
+void CToviFlashView::UpdatePlayButton() {
+    FrameLink* frame = TheFrameLink();
+    ribbon::Element* button = frame ? frame->Handles().playButton : nullptr;
+    if (!button) {
+        return;
+    }
+    bool playing = false;
+    try {
+        playing = IsMovieLoaded() && playback_->IsPlaying();
+    } catch (const std::exception&) {
+        return;
+    }
+    const PlayButtonLook look = PlayButtonFor(playing);
+    if (wxString(button->text()) == look.text) {
+        return;
+    }
+    button->SetText(look.text.ToStdWstring());
+    button->SetSmallImage(look.image);
+    button->SetLargeImage(look.image);
+    button->SetToolTip(look.tooltip.ToStdWstring());
+    button->SetDescription(look.description.ToStdWstring());
+}
+
+void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
+    FrameLink* frame = TheFrameLink();
+    ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr;
+    if (!progress || frame->IsProgressHeld()) {
+        return;
+    }
+    try {
+        progress->SetPos(static_cast<int>(flash_->Control().CurrentFrame()));
+    } catch (const std::exception&) {
+    }
+}
+
+void CToviFlashView::OnFlashMenu(wxCommandEvent&) {
+    PopUpFlashMenu();
+}
+
+void CToviFlashView::OnScaleMode(wxCommandEvent& event) {
+    Guarded([&] { playback_->SetScaleMode(event.GetId() - ID_SCALE_FIRST); });
+}
+
+void CToviFlashView::OnQuality(wxCommandEvent& event) {
+    const wxString word = event.GetId() == ID_QUALITY_HIGH     ? wxS("high")
+                          : event.GetId() == ID_QUALITY_MEDIUM ? wxS("medium")
+                                                               : wxS("low");
+    Guarded([&] { playback_->SetQuality(word); });
+}
+
+void CToviFlashView::OnRibbon(wxCommandEvent&) {
+    if (FrameLink* frame = TheFrameLink()) {
+        frame->ShowRibbon(!frame->IsRibbonVisible());
+        frame->Window()->Refresh();
+    }
+}
+
+void CToviFlashView::OnRefreshList(wxCommandEvent&) {
+    RebuildPrevNextMenus();
+}
+
+void CToviFlashView::OnExit(wxCommandEvent&) {
+    if (FrameLink* frame = TheFrameLink()) {
+        frame->Window()->Close();
+    }
+}
+
+void CToviFlashView::BestSize() {
+    FrameLink* frame = TheFrameLink();
+    if (!frame || !IsMovieLoaded()) {
+        return;
+    }
+    try {
+        const wxSize movie = playback_->MovieSize(GetDocument()->GetSwfInfo());
+        wxFrame* window = frame->Window();
+        window->SetSize(BestWindowSize(window->GetSize(), flash_->Window()->GetSize(), movie));
+    } catch (const std::exception&) {
+    }
+}
+
+void CToviFlashView::SaveCopy() {
+    CToviFlashDoc* doc = GetDocument();
+    FileDialogRequest request;
+    request.save = true;
+    request.overwritePrompt = true;
+    request.defaultExtension = wxS("swf");
+    request.defaultName = GetNameFromPath(doc->GetPathName().wc_str());
+    request.filter = wxS("Flash文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
+    if (std::optional<wxString> target = Prompts().AskFile(request)) {
+        doc->SaveCopy(*target);
+    }
+}

@@ -1,0 +1,324 @@
+// The document and the view in a real (test) main window under the X server.
+#include <gtest/gtest.h>
+#include <wx/docview.h>
+#include <wx/evtloop.h>
+
+#include <filesystem>
+
+#include "app/player_session.h"
+#include "app/player_settings.h"
+#include "lists/list_files.h"
+#include "lists/media_lists.h"
+#include "platform/registry.h"
+#include "playback/toviflash_doc.h"
+#include "playback/toviflash_view.h"
+#include "res/resource_ids.h"
+#include "ribbon_layout.h"
+#include "ribbon_model.h"
+#include "testing/fake_flash_window.h"
+#include "testing/movie_files.h"
+#include "testing/scripted_prompts.h"
+#include "testing/test_frame.h"
+#include "tovi.h"
+#include "tovi/testing/files.h"
+#include "tovi/testing/gui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Calls = std::vector<std::string>;
+using tovi::testing::PumpEvents;
+using tovi::testing::PumpEventsUntil;
+
+wxString W(const fs::path& p) {
+    return wxString::FromUTF8(p.string());
+}
+
+class ViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TheSettings() = PlayerSettings();
+        TheLists().history.Clear();
+        TheLists().related.Clear();
+        TheLists().playlist.Clear();
+        SetFlashWindowFactory(FakeFlashWindow::Factory());
+        // What an earlier case of this process left behind.
+        fs::remove_all(fs::path(getenv("XDG_DATA_HOME")) / "Kestrum");
+        platform::DeleteRegTree(platform::RegRoot::CurrentUser, L"Software");
+        for (const char* name : {"a.swf", "b.swf", "c.swf"}) {
+            WriteTestMovie(dir / name);
+        }
+    }
+
+    void TearDown() override {
+        if (frame) {
+            frame->Close(true);
+            PumpEventsUntil([this] { return frame == nullptr; });
+        }
+        session.reset();
+        SetFlashWindowFactory({});
+    }
+
+    bool Start(const wxString& file = {}) {
+        session = std::make_unique<PlayerSession>();
+        return session->Start(file, [this](wxDocManager* manager) {
+            frame = new TestFrame(manager);
+            frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
+                if (e.GetEventObject() == frame) {
+                    frame = nullptr;
+                }
+                e.Skip();
+            });
+            return frame;
+        });
+    }
+
+    CToviFlashDoc* Doc() { return session->GetDocument(); }
+    CToviFlashView* View() { return session->GetView(); }
+    FakeFlash& Flash() { return FakeFlashWindow::Last()->flash; }
+    wxString Path(const char* name) { return W(dir / name); }
+
+    // Timers need an active event loop to be dispatched while the test pumps events.
+    wxEventLoop loop;
+    wxEventLoopActivator activeLoop{&loop};
+    tovi::testing::TempDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<PlayerSession> session;
+    TestFrame* frame = nullptr;
+};
+
+TEST_F(ViewTest, StartsWithTheStartMovieWhenNoFileIsGiven) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Flash().Take(),
+              (Calls{"StopPlay",
+                     "LoadMovie 0 " + GetSetingFilePathName(L"Tools\\start.swf").utf8_string(),
+                     "SetQuality2 high"}));
+    EXPECT_FALSE(View()->IsMovieLoaded());
+    EXPECT_TRUE(Doc()->GetPathName().empty());
+    EXPECT_FALSE(frame->Update(ID_PLAY).enabled);
+    EXPECT_FALSE(frame->Update(ID_SAVE_AS).enabled);
+    EXPECT_EQ(frame->refreshes, 1);
+    // The folders are made at the end of start-up.
+    EXPECT_TRUE(fs::is_directory(fs::path(getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting"));
+}
+
+TEST_F(ViewTest, AFileOnTheCommandLineIsOpenedPlayedAndRemembered) {
+    ASSERT_TRUE(Start(Path("b.swf")));
+    Calls calls = Flash().Take();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "LoadMovie 0 " + Path("b.swf").utf8_string()),
+              calls.end());
+    EXPECT_TRUE(View()->IsMovieLoaded());
+    EXPECT_TRUE(Flash().playing);
+    EXPECT_EQ(Doc()->GetSwfInfo().nWidth, 550);
+    EXPECT_EQ(TheLists().history.Entries(), std::vector<wxString>{Path("b.swf")});
+    EXPECT_EQ(TheLists().related.Entries(),
+              (std::vector<wxString>{Path("a.swf"), Path("b.swf"), Path("c.swf")}));
+    EXPECT_EQ(frame->Handles().progressSlider->rangeMax(), 100);
+    EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("b.swf - ToviFlash播放器"));
+    // Previous and next list the neighbours in the folder.
+    const auto& next = frame->Handles().nextButton->subItems();
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_EQ(next[1]->id(), 62001);
+    EXPECT_EQ(next[1]->text(), L"c.swf");
+    const auto& previous = frame->Handles().previousButton->subItems();
+    ASSERT_EQ(previous.size(), 2u);
+    EXPECT_EQ(previous[1]->id(), 62002);
+}
+
+TEST_F(ViewTest, ARefusedFileKeepsTheMovieThatWasShowing) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    tovi::testing::WriteFileText(dir / "bad.swf", "not a movie");
+    Flash().Take();
+    EXPECT_FALSE(Doc()->Open(Path("bad.swf")));
+    EXPECT_EQ(prompts.Texts().back(),
+              wxString::FromUTF8("抱歉,目前播放器还无法播放您所要求打开的文档"));
+    EXPECT_EQ(Doc()->GetPathName(), Path("a.swf"));
+    EXPECT_TRUE(Flash().Take().empty());
+
+    EXPECT_FALSE(Doc()->Open(Path("missing.swf")));
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(Doc()->GetPathName(), Path("a.swf"));
+}
+
+TEST_F(ViewTest, AnFlvIsPlayedThroughTheWrapperMovie) {
+    tovi::testing::WriteFileText(dir / "clip.FLV", "FLV");
+    ASSERT_TRUE(Start(Path("clip.FLV")));
+    Calls calls = Flash().Take();
+    EXPECT_NE(
+        std::find(calls.begin(), calls.end(),
+                  "LoadMovie 0 " + GetSetingFilePathName(L"Tools\\FLVPlayer.swf").utf8_string()),
+        calls.end());
+    EXPECT_EQ(Flash().variables["_level0.strPath"], Path("clip.FLV"));
+    EXPECT_EQ(Flash().frame, 2);
+    EXPECT_FALSE(frame->Update(ID_PROGRESS).enabled);
+    EXPECT_FALSE(frame->Update(ID_MAKE_EXE).enabled);
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(Flash().frame, 3);
+    // The end of an FLV is not looked for.
+    Flash().Take();
+    View()->CheckEndOfMovie();
+    EXPECT_TRUE(Flash().Take().empty());
+}
+
+TEST_F(ViewTest, CommandsReachTheirHandlersByIdAboveTheWindowIdLimit) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    // The next menu's first entry, 62001, opens b.swf through its description.
+    frame->Command(62001);
+    EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
+    // History entries from position 2 on have their own ids; 40001 is the newest.
+    frame->Command(ID_HISTORY_OPEN_FIRST + 1);  // no element carries it: nothing happens
+    EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
+    ribbon::Element* recent = frame->Ribbon().FindById(ID_HISTORY_OPEN_FIRST);
+    recent->SetDescription(L"路径: " + Path("c.swf").ToStdWstring());
+    frame->Command(ID_HISTORY_OPEN_FIRST);
+    EXPECT_EQ(Doc()->GetPathName(), Path("c.swf"));
+    // Playback commands go to the view.
+    Flash().Take();
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(Flash().Take(), (Calls{"IsPlaying", "StopPlay"}));
+    frame->Command(ID_SCALE_MEDIUM);
+    EXPECT_EQ(TheSettings().ScaleMode, 10);
+    EXPECT_TRUE(*frame->Update(ID_SCALE_MEDIUM).checked);
+}
+
+TEST_F(ViewTest, ThePlayButtonAndProgressFollowTheControl) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    ribbon::Element* play = frame->Handles().playButton;
+    frame->Update(ID_PLAY);
+    EXPECT_EQ(play->text(), L"暂停");
+    EXPECT_EQ(play->smallImage(), 1);
+    EXPECT_EQ(play->OwnToolTip(), L"暂停当前播放");
+    frame->Command(ID_PLAY);
+    frame->Update(ID_PLAY);
+    EXPECT_EQ(play->text(), L"播放");
+    EXPECT_EQ(play->largeImage(), 0);
+    EXPECT_EQ(play->OwnDescription(), L"播放当前加载的动画、再次单击可暂停播放");
+
+    Flash().frame = 42;
+    frame->Update(ID_PROGRESS);
+    EXPECT_EQ(frame->Handles().progressSlider->pos(), 42);
+    frame->progressHeld = true;
+    Flash().frame = 43;
+    frame->Update(ID_PROGRESS);
+    EXPECT_EQ(frame->Handles().progressSlider->pos(), 42);
+    // Moving the slider sends the movie there.
+    frame->Handles().progressSlider->SetPos(10);
+    frame->Command(ID_PROGRESS);
+    EXPECT_EQ(Flash().frame, 10);
+    EXPECT_TRUE(Flash().playing);
+}
+
+TEST_F(ViewTest, TheEndOfAMovieAppliesThePlayMode) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    Flash().Take();
+    Flash().frame = 97;
+    View()->CheckEndOfMovie();
+    EXPECT_EQ(Flash().Take(), (Calls{"FrameNum", "TotalFrames"}));
+
+    Flash().frame = 98;  // play once: rewound and stopped
+    View()->CheckEndOfMovie();
+    EXPECT_EQ(Flash().Take(), (Calls{"FrameNum", "TotalFrames", "Rewind", "Stop"}));
+
+    TheSettings().PlayMode = kPlayModeAuto;  // the next related file
+    Flash().frame = 99;
+    View()->CheckEndOfMovie();
+    EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
+}
+
+TEST_F(ViewTest, AFileThatCannotBeOpenedAtTheEndIsReportedOnce) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    fs::remove(dir / "b.swf");
+    TheSettings().PlayMode = kPlayModeAuto;
+    Flash().frame = 99;
+    for (int i = 0; i < 5; ++i) {
+        View()->CheckEndOfMovie();
+    }
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(Doc()->GetPathName(), Path("a.swf"));
+    // Playing again lets the end be handled again.
+    frame->Command(ID_PLAY);
+    View()->CheckEndOfMovie();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+}
+
+TEST_F(ViewTest, TheTimerFindsTheEnd) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    Flash().frame = 99;
+    EXPECT_TRUE(PumpEventsUntil([this] { return Flash().frame == 0 && !Flash().playing; },
+                                std::chrono::seconds(5)));
+}
+
+TEST_F(ViewTest, SavingACopyOntoTheOpenFileLeavesItIntact) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    const auto original = tovi::testing::ReadFileBytes(dir / "a.swf");
+    prompts.ChooseFile(Path("a.swf"));
+    frame->Command(ID_SAVE_AS);
+    EXPECT_EQ(tovi::testing::ReadFileBytes(dir / "a.swf"), original);
+    EXPECT_EQ(prompts.dialogs.at(0).defaultName, "a.swf");
+    EXPECT_EQ(prompts.dialogs.at(0).defaultExtension, "swf");
+
+    prompts.ChooseFile(Path("copy.swf"));
+    frame->Command(ID_SAVE_AS);
+    EXPECT_EQ(tovi::testing::ReadFileBytes(dir / "copy.swf"), original);
+    EXPECT_EQ(prompts.Texts(), (std::vector<wxString>{wxString::FromUTF8("保存成功"),
+                                                      wxString::FromUTF8("保存成功")}));
+
+    prompts.ChooseFile(Path("no/such/folder/copy.swf"));
+    frame->Command(ID_SAVE_AS);
+    EXPECT_TRUE(prompts.Texts().back().StartsWith(wxString::FromUTF8("保存出错!\r\n")));
+}
+
+TEST_F(ViewTest, MakingAPlayerWhileAnotherIsMadeIsRefused) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    EXPECT_TRUE(frame->Update(ID_MAKE_EXE).enabled);
+    g_blIsMaking = 1;
+    EXPECT_FALSE(frame->Update(ID_MAKE_EXE).enabled);
+    frame->Command(ID_MAKE_EXE);
+    g_blIsMaking = 0;
+    EXPECT_EQ(prompts.Texts(),
+              std::vector<wxString>{wxString::FromUTF8("现在正在生成另一个文件, 请稍候重试")});
+    EXPECT_TRUE(prompts.dialogs.empty());
+}
+
+TEST_F(ViewTest, BestSizeGivesThePlayingAreaTheMovieSizeButNoLessThan320By240) {
+    WriteTestMovie(dir / "small.swf", 100, 50);
+    WriteTestMovie(dir / "large.swf", 400, 300);
+    ASSERT_TRUE(Start(Path("small.swf")));
+    wxWindow* control = FakeFlashWindow::Last()->Window();
+    for (const auto& [name, size] : std::vector<std::pair<const char*, wxSize>>{
+             {"small.swf", {320, 240}}, {"large.swf", {400, 300}}}) {
+        ASSERT_TRUE(Doc()->Open(Path(name)));
+        frame->Command(ID_BEST_SIZE);
+        EXPECT_TRUE(
+            PumpEventsUntil([&] { return control->GetSize() == size; }, std::chrono::seconds(5)))
+            << name << ": " << control->GetSize().x << "x" << control->GetSize().y;
+    }
+}
+
+TEST_F(ViewTest, DroppedFilesOpenInTurnAndTheLastStaysOpen) {
+    ASSERT_TRUE(Start());
+    tovi::testing::WriteFileText(dir / "bad.swf", "not a movie");
+    wxArrayString files;
+    for (const char* name : {"a.swf", "c.swf", "bad.swf"}) {
+        files.push_back(Path(name));
+    }
+    session->OpenFiles(files);
+    EXPECT_EQ(Doc()->GetPathName(), Path("c.swf"));
+    EXPECT_EQ(TheLists().history.Entries(), (std::vector<wxString>{Path("c.swf"), Path("a.swf")}));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+}
+
+TEST_F(ViewTest, ClosingTheWindowSavesTheSettingsAndLists) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    frame->Command(ID_ADD_TO_PLAYLIST);
+    frame->Command(ID_APP_EXIT);
+    EXPECT_TRUE(PumpEventsUntil([this] { return frame == nullptr; }));
+    ScriptedPrompts quiet;
+    PlayerSettings settings;
+    MediaLists back(settings);
+    LoadLists(back, settings, quiet);
+    EXPECT_EQ(back.history.Entries(), std::vector<wxString>{Path("a.swf")});
+    EXPECT_EQ(back.playlist.Entries(), std::vector<wxString>{Path("a.swf")});
+}
+
+}  // namespace
