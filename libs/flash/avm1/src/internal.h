@@ -98,17 +98,20 @@ enum FunctionFlags : std::uint16_t {
 // super inside a method: members come from `proto`, calls keep `thisValue`.
 class SuperObject : public Object {
   public:
-    SuperObject(Object* proto, Value thisValue)
-        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)) {}
+    SuperObject(Object* proto, Value thisValue, Object* home)
+        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)), home_(home) {}
     const Value& thisValue() const { return thisValue_; }
+    Object* home() const { return home_; }
     void TraceRefs(std::vector<Object*>& out) override {
         if (auto* o = thisValue_.AsObject()) {
             out.push_back(o);
         }
+        out.push_back(home_);
     }
 
   private:
     Value thisValue_;
+    Object* home_;
 };
 
 class ArrayObject : public Object {

@@ -103,6 +103,15 @@ Value* Interpreter::Register(Activation& act, std::size_t index) {
     return nullptr;
 }
 
+// A name from the stack: strings are used in place, other values converted into `text`.
+StringView Interpreter::NameOf(const Value& name, int version, String& text) {
+    if (name.IsString()) {
+        return name.AsString();
+    }
+    text = ToString(name, version);
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------
 // Top level
 
@@ -462,16 +471,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::SetTarget: {
             PayloadReader r(a.payload);
-            String path = DecodeString(r.CString().value_or(""), v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+            SetTargetTo(act, Value::Str(DecodeString(r.CString().value_or(""), v)));
             break;
         }
         case ActionCode::GoToLabel: {
@@ -750,13 +750,15 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::GetVariable: {
             Value name = Pop();
-            Push(GetVariable(act, ToString(name, v)));
+            String text;
+            Push(GetVariable(act, NameOf(name, v, text)));
             break;
         }
         case ActionCode::SetVariable: {
             Value value = Pop();
             Value name = Pop();
-            SetVariable(act, ToString(name, v), value);
+            String text;
+            SetVariable(act, NameOf(name, v, text), value);
             break;
         }
         case ActionCode::GetURL2: {
@@ -803,25 +805,9 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             GotoFrameSpec(act, Pop(), (flags & 1) != 0, bias);
             break;
         }
-        case ActionCode::SetTarget2: {
-            Value t = Pop();
-            if (auto* o = t.AsObject(); o && o->AsClip()) {
-                act.target = o;
-                act.targetValid = true;
-                break;
-            }
-            String path = ToString(t, v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+        case ActionCode::SetTarget2:
+            SetTargetTo(act, Pop());
             break;
-        }
         case ActionCode::GetProperty: {
             Value index = Pop();
             Value target = Pop();
@@ -1031,7 +1017,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                     out = l >> (r & 31);
                     break;
                 default:
-                    out = ToUint32(x) >> (r & 31);
+                    // Flash gives the result as a signed 32-bit number.
+                    out = static_cast<std::int32_t>(ToUint32(x) >> (r & 31));
                     break;
             }
             Push(Value::Number(out));
@@ -1138,7 +1125,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::GetMember: {
             Value name = Pop();
             Value obj = Pop();
-            Push(GetMember(obj, ToString(name, v), v));
+            String text;
+            Push(GetMember(obj, NameOf(name, v, text), v));
             break;
         }
         case ActionCode::SetMember: {
@@ -1146,7 +1134,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value name = Pop();
             Value obj = Pop();
             if (Object* o = obj.AsObject()) {
-                SetMember(o, ToString(name, v), value, v);
+                String text;
+                SetMember(o, NameOf(name, v, text), value, v);
             }
             break;
         }
@@ -1223,16 +1212,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (a.Code() == ActionCode::NewMethod) {
                 Push(f && IsFunction(fn) ? Construct(f, args, v) : Value());
             } else if (f && IsFunction(fn)) {
-                if (auto* super = dynamic_cast<SuperObject*>(f)) {
-                    // super(...) calls the base constructor on this.
-                    Object* base = super->Proto();
-                    Value ctor = base ? GetMember(base, u"__constructor__", v) : Value();
-                    Push(IsFunction(ctor)
-                             ? CallFunction(ctor.AsObject(), super->thisValue(), args, v, base)
-                             : Value());
-                } else {
-                    Push(CallFunction(f, thisValue, args, v, home));
-                }
+                Push(CallFunction(f, thisValue, args, v, home));
             } else {
                 Push(Value());
             }
@@ -1361,6 +1341,39 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
     }
 }
 
+// tellTarget: "" (and undefined before SWF 7) goes back to the code's own timeline; a target
+// that names no clip is the level's root.
+void Interpreter::SetTargetTo(Activation& act, const Value& t) {
+    const int v = act.version;
+    if (auto* o = t.AsObject(); o && o->AsClip()) {
+        act.target = o;
+        act.targetValid = true;
+        return;
+    }
+    String path = t.IsUndefined() ? String() : ToString(t, v);
+    if (path.empty() && (!t.IsUndefined() || v < 7)) {
+        act.target = act.base;
+        act.targetValid = true;
+        return;
+    }
+    Clip* base = act.base ? act.base->AsClip() : nullptr;
+    Clip* c = path.empty() ? nullptr : ResolveTargetPath(path, base, v);
+    if (c) {
+        act.target = ObjectFor(c);
+        act.targetValid = true;
+    } else if (base) {
+        Clip* root = base;
+        for (int guard = 0; root->Parent() && guard < 100000; ++guard) {
+            root = root->Parent();
+        }
+        act.target = ObjectFor(root);
+        act.targetValid = true;
+    } else {
+        act.target = act.base;
+        act.targetValid = false;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Functions
 
@@ -1411,12 +1424,11 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
     fn->pool = act.pool;
     fn->version = v;
     fn->base = act.targetValid ? act.target : act.base;
-    // The defining scope: with blocks and enclosing functions, then the timeline.
-    if (act.locals || act.scope) {
-        fn->scope = act.scope;
-    }
+    // The defining scope: with blocks and enclosing functions; top-level code adds its
+    // timeline as the outermost entry.
+    fn->scope = act.scope;
     if (!act.locals && fn->base) {
-        fn->scope = std::make_shared<const Scope>(Scope{fn->base, act.scope});
+        fn->scope = WithOuter(act.scope, fn->base);
     }
     String fname = fn->name;
     ScriptFunction* raw = fn.get();
@@ -1430,6 +1442,13 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
             SetMember(scope, fname, Value::Obj(raw), v);
         }
     }
+}
+
+ScopePtr Interpreter::WithOuter(const ScopePtr& chain, Object* outer) {
+    if (!chain) {
+        return std::make_shared<const Scope>(Scope{outer, nullptr});
+    }
+    return std::make_shared<const Scope>(Scope{chain->object, WithOuter(chain->parent, outer)});
 }
 
 Object* Interpreter::NewFunctionObject(FunctionObject* function) {
@@ -1469,6 +1488,15 @@ Value ScriptFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<
 
 Value Interpreter::CallFunction(Object* function, const Value& thisValue,
                                 std::span<const Value> args, int version, Object* home) {
+    if (auto* super = dynamic_cast<SuperObject*>(function)) {
+        // super(...) runs the base constructor on this.
+        Object* from = super->home();
+        Value ctor = from ? GetMember(from, u"__constructor__", version) : Value();
+        if (!IsFunction(ctor) || dynamic_cast<SuperObject*>(ctor.AsObject())) {
+            return Value();
+        }
+        return CallFunction(ctor.AsObject(), super->thisValue(), args, version, super->Proto());
+    }
     auto* f = dynamic_cast<FunctionObject*>(function);
     if (!f) {
         return Value();
@@ -1532,15 +1560,29 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     act.stackBase = stack_.size();
     act.registers.resize(fn.v2 ? std::max<std::size_t>(fn.registerCount, 1) : 4);
 
-    Object* locals = vm_.New<Object>(nullptr);
-    act.locals = locals;
-    act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
-
+    // A plain call has the defining timeline as this; SWF 5 takes the caller's.
     Value self = thisValue;
     if (self.IsNullish()) {
-        self = Value::Obj(fn.base);
+        Object* caller = v < 6 && !activations_.empty() && activations_.back()->targetValid
+                             ? activations_.back()->target
+                             : nullptr;
+        self = Value::Obj(caller ? caller : fn.base);
     }
     act.thisValue = self;
+
+    Object* locals = vm_.New<Object>(nullptr);
+    act.locals = locals;
+    if (v >= 6) {
+        act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
+    } else {
+        // SWF 5 has no closures: names resolve in the locals and then in the timeline of
+        // `this` when it is a clip, else the defining one.
+        act.scope = std::make_shared<const Scope>(Scope{locals, nullptr});
+        if (Object* t = self.AsObject(); t && t->AsClip()) {
+            act.target = t;
+            act.base = t;
+        }
+    }
 
     // arguments
     ArrayObject* arguments = NewArray();
@@ -1557,14 +1599,15 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     Object* superObj = nullptr;
     auto makeSuper = [&]() -> Object* {
         if (!superObj) {
-            Object* base = home ? home->Proto() : nullptr;
-            if (!base) {
+            // The prototype the method came from; its __proto__ holds the base class's
+            // members and its __constructor__ the base constructor.
+            Object* from = home;
+            if (!from) {
                 if (Object* t = self.AsObject()) {
-                    Object* p = t->Proto();
-                    base = p ? p->Proto() : nullptr;
+                    from = t->Proto();
                 }
             }
-            superObj = vm_.New<SuperObject>(base, self);
+            superObj = vm_.New<SuperObject>(from ? from->Proto() : nullptr, self, from);
         }
         return superObj;
     };
@@ -1599,8 +1642,10 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
         }
         if (fn.flags & kPreloadParent) {
             Clip* c = fn.base ? fn.base->AsClip() : nullptr;
-            preload(kPreloadParent,
-                    c && c->Parent() ? Value::Obj(ObjectFor(c->Parent())) : Value());
+            // A root has no parent, and then no register is used for it.
+            if (c && c->Parent()) {
+                preload(kPreloadParent, Value::Obj(ObjectFor(c->Parent())));
+            }
         }
         preload(kPreloadGlobal, Value::Obj(globals_.global));
         if (!(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis)) {
@@ -1668,37 +1713,15 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         if (const Member* m = object->Members().Find(u"__proto__", cs); m && !m->IsAccessor()) {
             return m->value;
         }
-        return object->Proto() ? Value::Obj(object->Proto()) : Value();
+        Object* proto = object->Proto();
+        if (proto && dynamic_cast<SuperObject*>(object)) {
+            proto = proto->Proto();  // super stands for its prototype object
+        }
+        return proto ? Value::Obj(proto) : Value();
     }
-    Object* o = object;
-    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
-        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            if (m->getter) {
-                Object* getter = m->getter;
-                return CallFunction(getter, Value::Obj(object), {}, version);
-            }
-            return m->value;
-        }
-        if (auto native = o->GetNative(vm_, name, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            return *native;
-        }
-        if (depth == 0 && o->Class() == ObjectClass::Clip) {
-            if (Clip* c = o->AsClip()) {
-                if (Clip* child = c->ChildByName(name, cs)) {
-                    return Value::Obj(ObjectFor(child));
-                }
-            }
-        }
-        o = o->Proto();
-    }
-    if (o) {
-        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    Value found;
+    if (FindMember(object, name, version, found, foundOn)) {
+        return found;
     }
     // __resolve, for names that are nowhere (SWF 6 and later)
     if (version >= 6 && !NamesEqual(name, u"__resolve", version)) {
@@ -1717,6 +1740,46 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         }
     }
     return Value();
+}
+
+bool Interpreter::FindMember(Object* object, StringView name, int version, Value& out,
+                             Object** foundOn) {
+    const bool cs = version >= 7;
+    Object* o = object;
+    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
+        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            if (m->getter) {
+                Object* getter = m->getter;
+                out = CallFunction(getter, Value::Obj(object), {}, version);
+            } else {
+                out = m->value;
+            }
+            return true;
+        }
+        if (auto native = o->GetNative(vm_, name, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            out = std::move(*native);
+            return true;
+        }
+        if (depth == 0 && o->Class() == ObjectClass::Clip) {
+            if (Clip* c = o->AsClip()) {
+                if (Clip* child = c->ChildByName(name, cs)) {
+                    out = Value::Obj(ObjectFor(child));
+                    return true;
+                }
+            }
+        }
+        o = o->Proto();
+    }
+    if (o) {
+        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    }
+    return false;
 }
 
 bool Interpreter::HasMember(Object* object, StringView name, int version) {

@@ -88,6 +88,9 @@ class Interpreter {
     void SetMember(Object* object, StringView name, const Value& value, int version);
     void SetMemberUnwatched(Object* object, StringView name, const Value& value, int version);
     bool HasMember(Object* object, StringView name, int version);
+    // The member with prototypes, accessors and natives, without __resolve.
+    bool FindMember(Object* object, StringView name, int version, Value& out,
+                    Object** foundOn = nullptr);
     bool DeleteMember(Object* object, StringView name, int version);
     // Enumerable member names, own and inherited, as for..in lists them.
     std::vector<String> EnumerateKeys(Object* object, int version);
@@ -144,6 +147,7 @@ class Interpreter {
     bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
 
     Value* Register(Activation& act, std::size_t index);
+    StringView NameOf(const Value& name, int version, String& text);
     Value Pop();
     void Push(Value v);
     Value& Top();
@@ -155,6 +159,9 @@ class Interpreter {
     bool ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
                           bool* label = nullptr);
 
+    // `chain` with `outer` appended as its outermost entry.
+    static ScopePtr WithOuter(const ScopePtr& chain, Object* outer);
+    void SetTargetTo(Activation& act, const Value& target);
     void DefineFunction(Activation& act, const Action& a, bool v2, std::size_t& pc);
 
     Vm& vm_;

@@ -81,8 +81,8 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
         *found = true;
     }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
-        if (HasMember(s->object, name, v)) {
-            return GetMember(s->object, name, v);
+        if (FindMember(s->object, name, v, out)) {
+            return out;
         }
     }
     // "this" that no scope defines is the timeline (inside functions from SWF 6).
@@ -94,11 +94,11 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
     if (special) {
         return out;
     }
-    if (act.targetValid && act.target && HasMember(act.target, name, v)) {
-        return GetMember(act.target, name, v);
+    if (act.targetValid && act.target && FindMember(act.target, name, v, out)) {
+        return out;
     }
-    if (v >= 5 && HasMember(globals_.global, name, v)) {
-        return GetMember(globals_.global, name, v);
+    if (v >= 5 && FindMember(globals_.global, name, v, out)) {
+        return out;
     }
     if (found) {
         *found = false;

@@ -98,25 +98,26 @@ void TextDrawer::Draw(const swf::Text& text, const Transform& t, Box* drawn) {
         const double scale =
             double(record.height) / (font->unitsPerEm > 0 ? font->unitsPerEm : 1024);
         const bool outlines = HasOutlines(*font);
-        // All glyphs of a record as one path: one fill per record.
-        cairo_new_path(cr_);
         double x = record.x;
         for (const swf::GlyphEntry& g : record.glyphs) {
             if (g.index < font->glyphs.size()) {
+                // One fill per glyph: glyph outlines carry no reliable sides, so holes come
+                // from the even-odd rule, and glyphs that overlap must not cancel out.
+                cairo_new_path(cr_);
                 if (outlines) {
                     const Matrix m = textToDevice * Matrix{scale, 0, 0, scale, x, double(record.y)};
                     AppendPath(cr_, paths_.Glyph(font, g.index), m, Snap::None, drawn);
+                    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
                 } else {
                     DrawDeviceGlyph(*font, font->glyphs[g.index].code, textToDevice, x, record.y,
                                     record.height, drawn);
+                    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
                 }
+                cairo_set_source(cr_, paint.pattern.get());
+                cairo_fill(cr_);
             }
             x += g.advance;
         }
-        // Glyph contours all keep their fill on the same side, so overlapping glyphs add up.
-        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-        cairo_set_source(cr_, paint.pattern.get());
-        cairo_fill(cr_);
     }
 }
 
