@@ -57,9 +57,10 @@ tovi_linked_shared_libraries(libraries ${programs} tovi Tovilib UI)
 install(TARGETS ${programs} RUNTIME DESTINATION ${program_dir})
 install(TARGETS ${libraries} LIBRARY DESTINATION ${program_dir})
 
-# The standalone stub is copied whole by the builder: installed byte for byte.
+# The standalone stub as the build leaves it in its program folder (the builder copies that file
+# whole): installed byte for byte.
 if(TARGET ToviPlayer)
-  install(PROGRAMS $<TARGET_FILE:ToviPlayer> DESTINATION ${program_dir}/Binary)
+  install(PROGRAMS ${TOVI_PROGRAM_DIR}/Binary/mkexe DESTINATION ${program_dir}/Binary)
 endif()
 # Data files that the build generates into its program folder.
 install(FILES ${TOVI_PROGRAM_DIR}/Binary/Roles.dat DESTINATION ${program_dir}/Binary OPTIONAL)

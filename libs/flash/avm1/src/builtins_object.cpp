@@ -45,6 +45,11 @@ std::vector<Value> ListFrom(Interpreter& in, const Value& v, int version) {
     return out;
 }
 
+// call and apply run a function on _global when given no object.
+Value ThisArg(Interpreter& in, const Value& v) {
+    return v.IsNullish() ? Value::Obj(in.globals().global) : v;
+}
+
 bool IsDigitOf(char16_t c, int radix, int& d) {
     if (c >= u'0' && c <= u'9') {
         d = c - u'0';
@@ -432,7 +437,7 @@ void InstallFunction(Interpreter& setup, Globals& g) {
                 return Value();
             }
             std::vector<Value> args = ArgsFrom(c.args, 1);
-            return in.CallFunction(f, c.Arg(0), args, c.version);
+            return in.CallFunction(f, ThisArg(in, c.Arg(0)), args, c.version);
         },
         kDontEnum | kVersion6);
     Method(
@@ -444,7 +449,7 @@ void InstallFunction(Interpreter& setup, Globals& g) {
                 return Value();
             }
             std::vector<Value> args = ListFrom(in, c.Arg(1), c.version);
-            return in.CallFunction(f, c.Arg(0), args, c.version);
+            return in.CallFunction(f, ThisArg(in, c.Arg(0)), args, c.version);
         },
         kDontEnum | kVersion6);
 }

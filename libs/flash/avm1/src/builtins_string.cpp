@@ -98,13 +98,6 @@ std::vector<double> AllNumbers(CallContext& c) {
 
 }  // namespace
 
-std::optional<Value> StringObject::GetNative(Vm&, StringView name, int version) {
-    if (NamesEqual(name, u"length", version)) {
-        return Value::Number(static_cast<double>(Primitive().AsString().size()));
-    }
-    return std::nullopt;
-}
-
 void InstallString(Interpreter& setup, Globals& g) {
     Object* proto = g.stringProto;
     auto call = [](CallContext& c) -> Value {

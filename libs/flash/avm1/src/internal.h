@@ -161,13 +161,6 @@ class ClipObject : public Object {
     Clip* clip_;
 };
 
-// A String object: the wrapped string and its length.
-class StringObject : public Object {
-  public:
-    explicit StringObject(Object* proto) : Object(proto, ObjectClass::BoxedString) {}
-    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
-};
-
 // A Date object: milliseconds since 1970 UTC (NaN for an invalid date).
 class DateObject : public Object {
   public:

@@ -817,7 +817,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                 c = o->AsClip();
             } else {
                 String path = ToString(target, v);
-                c = path.empty() ? TargetClip(act) : ResolveTargetPath(path, TargetClip(act), v);
+                c = path.empty() ? (act.targetMissing ? nullptr : TargetClip(act))
+                                 : ResolveTargetPath(path, TargetClip(act), v);
             }
             if (!c || !prop) {
                 Push(Value());
@@ -1175,7 +1176,11 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value fn = GetVariable(act, name);
             Object* f = fn.AsObject();
             if (f && IsFunction(fn)) {
-                Push(CallFunction(f, Value(), args, v));
+                // Built-ins called by name (watch, getNextHighestDepth) act on the timeline.
+                Value self = dynamic_cast<NativeFunction*>(f)
+                                 ? Value::Obj(act.targetValid ? act.target : act.base)
+                                 : Value();
+                Push(CallFunction(f, self, args, v));
             } else {
                 Push(Value());
             }
@@ -1345,6 +1350,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
 // that names no clip is the level's root.
 void Interpreter::SetTargetTo(Activation& act, const Value& t) {
     const int v = act.version;
+    act.targetMissing = false;
     if (auto* o = t.AsObject(); o && o->AsClip()) {
         act.target = o;
         act.targetValid = true;
@@ -1368,6 +1374,7 @@ void Interpreter::SetTargetTo(Activation& act, const Value& t) {
         }
         act.target = ObjectFor(root);
         act.targetValid = true;
+        act.targetMissing = v >= 7;
     } else {
         act.target = act.base;
         act.targetValid = false;
@@ -1734,7 +1741,10 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
                     return CallFunction(fn.AsObject(), Value::Obj(object), std::span(&arg, 1),
                                         version);
                 }
-                break;
+                // A plain object stops the search; other values are passed over.
+                if (fn.IsObject() && !fn.AsObject()->AsClip()) {
+                    break;
+                }
             }
             r = r->Proto();
         }
@@ -2012,8 +2022,11 @@ Object* Interpreter::ToObject(const Value& value, int version) {
         case Type::Object:
             return value.AsObject();
         case Type::Str: {
-            Object* o = vm_.New<StringObject>(globals_.stringProto);
+            // A String object's length is an ordinary member that for..in does not list.
+            Object* o = vm_.New<Object>(globals_.stringProto, ObjectClass::BoxedString);
             o->SetPrimitive(value);
+            o->Members().Add(u"length", Value::Number(static_cast<double>(value.AsString().size())),
+                             kDontEnum | kDontDelete);
             return o;
         }
         case Type::Number: {

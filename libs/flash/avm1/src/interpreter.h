@@ -43,11 +43,12 @@ struct Activation {
     std::size_t end = 0;
     PoolPtr pool;
     std::vector<Value> registers;
-    ScopePtr scope;            // with blocks and function scopes, innermost first
-    Object* locals = nullptr;  // a function's activation object
-    Object* target = nullptr;  // the timeline timeline actions and variables use
-    Object* base = nullptr;    // the timeline the code belongs to
-    bool targetValid = true;   // false after SetTarget to a missing clip
+    ScopePtr scope;              // with blocks and function scopes, innermost first
+    Object* locals = nullptr;    // a function's activation object
+    Object* target = nullptr;    // the timeline timeline actions and variables use
+    Object* base = nullptr;      // the timeline the code belongs to
+    bool targetValid = true;     // false when timeline actions have no clip to act on
+    bool targetMissing = false;  // SetTarget named no clip (SWF 7: GetProperty("") fails)
     Value thisValue;
     Object* callee = nullptr;
     Object* home = nullptr;  // where the running method was found (super)
