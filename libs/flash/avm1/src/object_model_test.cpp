@@ -307,6 +307,16 @@ TEST_F(ObjectModelTest, LimitsStopRunawayScripts) {
     c.Push(0.0).Op(A::InitObject).Push(1.0).Push("list").Op(A::GetVariable).Push("push");
     c.Op(A::CallMethod).Op(A::Pop).Jump("top");
     EXPECT_EQ(small.Run(c.Shared(), &h.root(), 7), RunResult::Aborted);
+    // Many short strings kept: each is short, together they exceed the run's allowance.
+    FakeHost h2;
+    Limits text;
+    text.maxStringUnitsPerRun = 100000;
+    Vm texts(h2, text);
+    Assembler d;
+    d.Push("list").Push(0.0).Op(A::InitArray).Op(A::SetVariable).Label("top");
+    d.Push("0123456789").Push("0123456789").Op(A::Add2).Push(1.0).Push("list");
+    d.Op(A::GetVariable).Push("push").Op(A::CallMethod).Op(A::Pop).Jump("top");
+    EXPECT_EQ(texts.Run(d.Shared(), &h2.root(), 7), RunResult::Aborted);
     EXPECT_EQ(h.errors.size(), 3u);
     // The interpreter still works afterwards.
     EXPECT_EQ(small.Run(Assembler().Push("ok").Trace().Shared(), &h.root(), 7), RunResult::Done);
