@@ -92,7 +92,7 @@ TEST_F(ViewTest, StartsWithTheStartMovieWhenNoFileIsGiven) {
     EXPECT_EQ(Flash().Take(),
               (Calls{"StopPlay",
                      "LoadMovie 0 " + GetSetingFilePathName(L"Tools\\start.swf").utf8_string(),
-                     "SetQuality2 high"}));
+                     "Play", "SetQuality2 high"}));
     EXPECT_FALSE(View()->IsMovieLoaded());
     EXPECT_TRUE(Doc()->GetPathName().empty());
     EXPECT_FALSE(frame->Update(ID_PLAY).enabled);
