@@ -1,10 +1,13 @@
 #include "playback/toviflash_view.h"
 
 #include <wx/accel.h>
+#include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "app/player_settings.h"
@@ -206,6 +209,20 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
     try {
         flash_->Control().StopPlay();
     } catch (const std::exception&) {
+    }
+    if (std::getenv("TOVI_REPORT_FIRST_PAINT")) {
+        // For the start-up benchmark: one line once the control has painted for the first time.
+        flash_->Window()->Bind(wxEVT_PAINT, [](wxPaintEvent& event) {
+            event.Skip();
+            static bool reported = false;
+            if (!reported) {
+                reported = true;
+                wxTheApp->CallAfter([] {
+                    std::fputs("ToviFlash: first frame painted\n", stderr);
+                    std::fflush(stderr);
+                });
+            }
+        });
     }
     frame->Window()->Layout();
     Activate(true);
