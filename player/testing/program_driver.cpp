@@ -1,14 +1,13 @@
 #include "testing/program_driver.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <wx/bitmap.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/image.h>
 
 #include <cstdio>
@@ -141,12 +140,30 @@ wxImage ProgramDriver::Capture(unsigned long window) {
     if (w <= 0 || h <= 0) {
         return {};
     }
-    wxScreenDC screen;
-    wxBitmap bitmap(w, h, 24);
-    wxMemoryDC memory(bitmap);
-    memory.Blit(0, 0, w, h, &screen, x, y);
-    memory.SelectObject(wxNullBitmap);
-    return bitmap.ConvertToImage();
+    // Straight from the X server: the toolkit's own screen reading may give a stale picture
+    // of another program's window.
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        return {};
+    }
+    wxImage picture;
+    if (XImage* image =
+            XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(w),
+                      static_cast<unsigned>(h), AllPlanes, ZPixmap)) {
+        picture.Create(w, h, false);
+        unsigned char* out = picture.GetData();
+        for (int row = 0; row < h; ++row) {
+            for (int col = 0; col < w; ++col) {
+                const unsigned long pixel = XGetPixel(image, col, row);
+                *out++ = static_cast<unsigned char>((pixel & image->red_mask) >> 16);
+                *out++ = static_cast<unsigned char>((pixel & image->green_mask) >> 8);
+                *out++ = static_cast<unsigned char>(pixel & image->blue_mask);
+            }
+        }
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return picture;
 }
 
 std::optional<std::string> ProgramDriver::ReadErrorLine(std::chrono::milliseconds timeout) {
