@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool libx11-dev
   desktop-file-utils
+  # the installation and its Debian package: MIME database, package tools (dpkg-shlibdeps)
+  shared-mime-info dpkg-dev
   # fonts for the Chinese interface
   fonts-noto-cjk
 )

@@ -95,6 +95,9 @@ class Element {
     bool checked() const { return checked_; }
     void SetEnabled(bool enabled);
     void SetChecked(bool checked);
+    // A slider the user is dragging at the moment.
+    bool held() const { return held_; }
+    void SetHeld(bool held) { held_ = held; }
 
     // Sub-items (a button's menu).
     const List& subItems() const { return subItems_; }
@@ -135,6 +138,7 @@ class Element {
     bool menuRightAligned_ = false;
     bool enabled_ = true;
     bool checked_ = false;
+    bool held_ = false;
     List subItems_;
     Element* parent_ = nullptr;
     Ribbon* owner_ = nullptr;

@@ -8,6 +8,7 @@
 #include "playback/flash_window.h"
 #include "playback/playback.h"
 #include "playback/view_rules.h"
+#include "playing_state.h"
 
 class CToviFlashDoc;
 class FrameLink;
@@ -17,7 +18,7 @@ class PlayArea;
 // file into it, carries out the playback commands and keeps the ribbon's play button,
 // progress slider and check marks in step with the control. It also looks for the end of the
 // movie and applies the play mode.
-class CToviFlashView : public wxView {
+class CToviFlashView : public wxView, public PlayingStateSource {
   public:
     CToviFlashView();
     ~CToviFlashView() override;
@@ -35,9 +36,9 @@ class CToviFlashView : public wxView {
     Playback* GetPlayback() const { return playback_.get(); }
 
     // A file (not the start movie) has been loaded at least once.
-    bool IsMovieLoaded() const { return playback_ && playback_->IsLoaded(); }
+    bool IsMovieLoaded() const override { return playback_ && playback_->IsLoaded(); }
     // The control's own playing state (throws when the control fails).
-    bool IsControlPlaying();
+    bool IsControlPlaying() override;
 
     // Runs a playback keyword ("play", "next", ...), as the end of a movie and the commands do.
     void RunKeyword(const wxString& keyword);

@@ -127,6 +127,7 @@ void PrintFrames(const std::vector<swf::Frame>& frames, const std::string& inden
             if (auto d = std::get_if<swf::DefineCharacter>(&tag)) {
                 std::printf("%sdefine %s %d\n", in.c_str(), CharacterKind(d->character), d->id);
                 if (auto s = std::get_if<std::shared_ptr<const swf::Sprite>>(&d->character)) {
+                    std::printf("%s  (%d frames declared)\n", in.c_str(), (*s)->frameCount);
                     PrintFrames((*s)->frames, in + "  ");
                 }
             } else if (auto p = std::get_if<swf::PlaceObject>(&tag)) {

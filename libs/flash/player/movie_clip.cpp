@@ -56,6 +56,30 @@ void MovieClip::RemoveAt(int depth) {
     GetRuntime().Discard(std::move(object), true);
 }
 
+void MovieClip::SwapDepth(int a, int b) {
+    if (a == b) {
+        return;
+    }
+    auto take = [this](int depth) {
+        std::unique_ptr<DisplayObject> object;
+        if (auto it = children_.find(depth); it != children_.end()) {
+            object = std::move(it->second);
+            children_.erase(it);
+        }
+        return object;
+    };
+    std::unique_ptr<DisplayObject> first = take(a);
+    std::unique_ptr<DisplayObject> second = take(b);
+    for (auto* entry : {&first, &second}) {
+        if (*entry) {
+            int depth = entry == &first ? b : a;
+            (*entry)->SetDepth(depth);
+            (*entry)->SetPlaceFrame(-1);
+            children_[depth] = std::move(*entry);
+        }
+    }
+}
+
 void MovieClip::RemoveAll() {
     while (!children_.empty()) {
         RemoveAt(children_.begin()->first);
@@ -102,7 +126,9 @@ void MovieClip::Tick() {
     }
     int next = currentFrame_ + 1;
     if (next >= count) {
-        GoTo(0);
+        if (timeline_->Complete()) {
+            GoTo(0);
+        }
         return;
     }
     currentFrame_ = next;

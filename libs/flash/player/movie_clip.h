@@ -43,6 +43,9 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     // Takes the object at a depth off the display list (it goes to the runtime's graveyard).
     void RemoveAt(int depth);
     void RemoveAll();
+    // swapDepths: exchanges what two depths hold (either may be empty). What moved belongs
+    // to scripts from then on: the timeline no longer places or removes it.
+    void SwapDepth(int a, int b);
 
     // Frame 0 just after the clip was made: builds its display list and queues its load
     // event and actions.

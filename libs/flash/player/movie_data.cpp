@@ -19,13 +19,18 @@ avm1::String FoldAscii(avm1::StringView text) {
 
 }  // namespace
 
-Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion) : frames_(&frames) {
-    int shown = 0;
-    for (const auto& frame : frames) {
-        shown += frame.shown ? 1 : 0;
+Timeline::Timeline(const std::vector<swf::Frame>& frames, int swfVersion, bool truncated)
+    : frames_(&frames) {
+    count_ = static_cast<int>(frames.size());
+    if (count_ > 0 && !frames.back().shown) {
+        const swf::Frame& last = frames.back();
+        if (last.tags.empty() && last.labels.empty()) {
+            --count_;
+        } else {
+            truncated = true;
+        }
     }
-    // A timeline whose only frame was never closed still shows that frame.
-    count_ = shown > 0 ? shown : (frames.empty() ? 0 : 1);
+    complete_ = !truncated;
     for (int i = 0; i < count_; ++i) {
         for (const auto& label : frames[static_cast<std::size_t>(i)].labels) {
             avm1::String text =
@@ -48,7 +53,7 @@ std::optional<int> Timeline::FrameOfLabel(avm1::StringView label) const {
 MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
     : movie_(std::move(movie)),
       url_(std::move(url)),
-      root_(movie_->frames, movie_->header.version) {
+      root_(movie_->frames, movie_->header.version, movie_->truncated) {
     for (const auto& frame : movie_->frames) {
         for (const auto& tag : frame.tags) {
             if (const auto* define = std::get_if<swf::DefineCharacter>(&tag)) {
@@ -59,7 +64,8 @@ MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
                 }
             } else if (const auto* exports = std::get_if<swf::ExportAssets>(&tag)) {
                 for (const auto& asset : exports->assets) {
-                    exports_.emplace(avm1::FoldCase(ScriptText(asset.name)), asset.id);
+                    // A later export of a name replaces an earlier one.
+                    exports_.insert_or_assign(avm1::FoldCase(ScriptText(asset.name)), asset.id);
                 }
             }
         }

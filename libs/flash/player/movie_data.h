@@ -17,10 +17,15 @@ namespace flash {
 // The frames of one timeline (a movie's root or a sprite) with its labels resolved.
 class Timeline {
   public:
-    explicit Timeline(const std::vector<swf::Frame>& frames, int swfVersion);
+    // `truncated`: the data ended before the timeline did.
+    Timeline(const std::vector<swf::Frame>& frames, int swfVersion, bool truncated = false);
 
-    // Frames the timeline plays: every frame closed by a ShowFrame, and a lone unclosed one.
+    // Frames the timeline plays: every frame closed by a ShowFrame, and a last unclosed one
+    // that has tags (it runs too).
     int FrameCount() const { return count_; }
+    // False when the timeline's data stops short (a last frame that no ShowFrame closed, or a
+    // cut file): Flash then stays on the last frame, waiting for the rest, instead of looping.
+    bool Complete() const { return complete_; }
     const swf::Frame& Frame(int index) const { return (*frames_)[static_cast<std::size_t>(index)]; }
     // The frame of a label; labels compare without case, as Flash resolves them.
     std::optional<int> FrameOfLabel(avm1::StringView label) const;
@@ -28,6 +33,7 @@ class Timeline {
   private:
     const std::vector<swf::Frame>* frames_;
     int count_ = 0;
+    bool complete_ = true;
     std::vector<std::pair<avm1::String, int>> labels_;  // folded label, frame
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "clip_methods.h"
 #include "display_object.h"
 #include "flash/avm1/convert.h"
 #include "movie_clip.h"
@@ -45,7 +46,9 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 }  // namespace
 
 Runtime::Runtime(const PlayerLimits& limits)
-    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))) {}
+    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))) {
+    InstallClipMethods(*vm_);
+}
 
 Runtime::~Runtime() {
     for (auto& [level, root] : levels_) {
@@ -119,14 +122,13 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
-    QueueEnterFrame();
-    std::vector<MovieClip*> levels;
-    for (auto& [n, root] : levels_) {
-        levels.push_back(root.get());
-    }
-    for (MovieClip* root : levels) {
-        if (!root->Removed()) {
-            TickTree(*root);
+    // Clips made during this tick enter their first frame when they are made; they do not
+    // tick again.
+    std::vector<MovieClip*> clips = ClipsNewestFirst();
+    QueueEnterFrame(clips);
+    for (MovieClip* clip : clips) {
+        if (!clip->Removed()) {
+            clip->Tick();
         }
     }
     RunActions();
@@ -153,21 +155,6 @@ bool Runtime::AllowGoto() {
     }
     ++gotosThisFrame_;
     return true;
-}
-
-void Runtime::TickTree(MovieClip& clip) {
-    std::vector<MovieClip*> before;
-    for (const auto& [depth, child] : clip.DisplayList()) {
-        if (MovieClip* c = child->AsClip()) {
-            before.push_back(c);
-        }
-    }
-    clip.Tick();
-    for (MovieClip* child : before) {
-        if (!child->Removed()) {
-            TickTree(*child);
-        }
-    }
 }
 
 std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
@@ -240,11 +227,45 @@ void Runtime::QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bo
     }
 }
 
-void Runtime::ClipCreated(MovieClip& clip) {
+void Runtime::ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare) {
     clip.SetSequence(++clipSequence_);
     QueueClipEvent(clip, swf::kClipInitialize, Lane::Initialize, false);
     QueueClipEvent(clip, swf::kClipConstruct, Lane::Construct, false);
+    if (prepare) {
+        prepare(clip);
+    }
     clip.EnterFirstFrame();
+}
+
+MovieClip* Runtime::AttachClip(MovieClip& parent, std::uint16_t spriteId, const avm1::String& name,
+                               int depth, const std::function<void(MovieClip&)>& prepare) {
+    const swf::Character* character = parent.Movie().Character(spriteId);
+    if (character == nullptr ||
+        !std::holds_alternative<std::shared_ptr<const swf::Sprite>>(*character)) {
+        return nullptr;
+    }
+    std::unique_ptr<DisplayObject> object = Instantiate(parent.SharedMovie(), spriteId, parent);
+    if (!object) {
+        return nullptr;
+    }
+    object->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(object), depth));
+    ClipCreated(*clip, prepare);
+    return clip;
+}
+
+MovieClip* Runtime::CreateEmptyClip(MovieClip& parent, const avm1::String& name, int depth) {
+    static const std::vector<swf::Frame> kNoFrames;
+    static const Timeline kEmpty(kNoFrames, 6);
+    if (liveObjects_ >= limits_.maxDisplayObjects ||
+        parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+        return nullptr;
+    }
+    auto object = std::make_unique<MovieClip>(*this, parent.SharedMovie(), 0, kEmpty);
+    object->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(object), depth));
+    ClipCreated(*clip);
+    return clip;
 }
 
 void Runtime::QueueLoadEvent(MovieClip& clip) {
@@ -252,30 +273,37 @@ void Runtime::QueueLoadEvent(MovieClip& clip) {
     QueueMethod(clip, u"onLoad", Lane::Frame, false);
 }
 
-void Runtime::QueueEnterFrame() {
-    std::vector<MovieClip*> clips;
-    std::vector<MovieClip*> pending;
-    for (auto& [n, root] : levels_) {
-        pending.push_back(root.get());
-    }
-    while (!pending.empty()) {
-        MovieClip* clip = pending.back();
-        pending.pop_back();
-        if (clip->Frame() >= 0) {
+std::vector<MovieClip*> Runtime::ClipsNewestFirst() const {
+    std::vector<MovieClip*> all;
+    for (const auto& [n, root] : levels_) {
+        std::vector<MovieClip*> clips;
+        std::vector<MovieClip*> pending{root.get()};
+        while (!pending.empty()) {
+            MovieClip* clip = pending.back();
+            pending.pop_back();
             clips.push_back(clip);
-        }
-        for (const auto& [depth, child] : clip->DisplayList()) {
-            if (MovieClip* c = child->AsClip()) {
-                pending.push_back(c);
+            for (const auto& [depth, child] : clip->DisplayList()) {
+                if (MovieClip* c = child->AsClip()) {
+                    pending.push_back(c);
+                }
             }
         }
+        // Flash keeps the clips of a movie in a list with the newest first and walks it in
+        // that order; levels go from the lowest up.
+        std::sort(clips.begin(), clips.end(), [](const MovieClip* a, const MovieClip* b) {
+            return a->Sequence() > b->Sequence();
+        });
+        all.insert(all.end(), clips.begin(), clips.end());
     }
-    // Newer clips first, as Flash walks its list of clips.
-    std::sort(clips.begin(), clips.end(),
-              [](const MovieClip* a, const MovieClip* b) { return a->Sequence() > b->Sequence(); });
+    return all;
+}
+
+void Runtime::QueueEnterFrame(const std::vector<MovieClip*>& clips) {
     for (MovieClip* clip : clips) {
-        QueueClipEvent(*clip, swf::kClipEnterFrame, Lane::Frame, false);
-        QueueMethod(*clip, u"onEnterFrame", Lane::Frame, false);
+        if (clip->Frame() >= 0) {
+            QueueClipEvent(*clip, swf::kClipEnterFrame, Lane::Frame, false);
+            QueueMethod(*clip, u"onEnterFrame", Lane::Frame, false);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -56,8 +57,13 @@ class Runtime final : public avm1::Host {
     enum class Lane : std::uint8_t { Init, Initialize, Construct, Frame };
     void QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, Lane lane);
     // A clip made by its parent's timeline or a script: its initialize and construct events,
-    // then its first frame.
-    void ClipCreated(MovieClip& clip);
+    // then (after `prepare`, which sets up its script object) its first frame.
+    void ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare = {});
+    // attachMovie: a new instance of a sprite at a display list depth of `parent`.
+    MovieClip* AttachClip(MovieClip& parent, std::uint16_t spriteId, const avm1::String& name,
+                          int depth, const std::function<void(MovieClip&)>& prepare);
+    // createEmptyMovieClip: a clip with an empty timeline.
+    MovieClip* CreateEmptyClip(MovieClip& parent, const avm1::String& name, int depth);
     // onClipEvent(load) and onLoad.
     void QueueLoadEvent(MovieClip& clip);
     // Takes an object off the stage; with `events`, the unload events of it and everything in
@@ -100,10 +106,10 @@ class Runtime final : public avm1::Host {
         std::string url;
     };
 
-    void TickTree(MovieClip& clip);
+    std::vector<MovieClip*> ClipsNewestFirst() const;
     void QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved);
     void QueueMethod(MovieClip& clip, avm1::StringView name, Lane lane, bool evenIfRemoved);
-    void QueueEnterFrame();
+    void QueueEnterFrame(const std::vector<MovieClip*>& clips);
     void QueueUnload(DisplayObject& object);
     std::deque<QueuedAction>& LaneQueue(Lane lane);
     std::size_t QueuedCount() const;

@@ -45,6 +45,11 @@ std::vector<Value> ListFrom(Interpreter& in, const Value& v, int version) {
     return out;
 }
 
+// call and apply run a function on _global when given no object.
+Value ThisArg(Interpreter& in, const Value& v) {
+    return v.IsNullish() ? Value::Obj(in.globals().global) : v;
+}
+
 bool IsDigitOf(char16_t c, int radix, int& d) {
     if (c >= u'0' && c <= u'9') {
         d = c - u'0';
@@ -113,40 +118,41 @@ double ParseInt(const String& s, const Value& radixArg, Interpreter& in, int ver
     return negative ? -v : v;
 }
 
+// parseFloat as Flash reads it: points after the first are skipped, and an exponent is read
+// only when there was a single point; the exponent wraps at 32 bits.
 double ParseFloat(const String& s) {
     std::size_t i = 0;
     while (i < s.size() && IsWhite(s[i])) {
         ++i;
     }
-    std::string text;
+    bool negative = false;
     if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
-        text.push_back(static_cast<char>(s[i]));
+        negative = s[i] == u'-';
         ++i;
     }
+    double mantissa = 0;
+    long long scale = 0;  // power of ten applied to the mantissa
     bool digits = false;
     bool dot = false;
     bool extraDot = false;
-    while (i < s.size()) {
+    for (; i < s.size(); ++i) {
         char16_t c = s[i];
         if (c >= u'0' && c <= u'9') {
-            text.push_back(static_cast<char>(c));
+            mantissa = mantissa * 10 + (c - u'0');
             digits = true;
-        } else if (c == u'.') {
-            if (!dot) {
-                text.push_back('.');
-                dot = true;
-            } else {
-                extraDot = true;  // Flash skips further points
+            if (dot) {
+                --scale;
             }
+        } else if (c == u'.') {
+            extraDot = dot;
+            dot = true;
         } else {
             break;
         }
-        ++i;
     }
     if (!digits) {
         return kNaN;
     }
-    double value = std::strtod(text.c_str(), nullptr);
     if (!extraDot && i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         std::size_t k = i + 1;
         bool negExp = false;
@@ -162,14 +168,17 @@ double ParseFloat(const String& s) {
             ++k;
         }
         if (expDigits) {
-            auto e = static_cast<std::int32_t>(exponent);
-            if (negExp) {
-                e = -e;
-            }
-            value = std::strtod((text + "e" + std::to_string(e)).c_str(), nullptr);
+            auto e = static_cast<std::int32_t>(exponent);  // wraps as Flash's does
+            scale += negExp ? -static_cast<long long>(e) : e;
         }
     }
-    return value;
+    double value = mantissa;
+    if (scale < 0) {
+        value /= std::pow(10.0, static_cast<double>(-scale));
+    } else if (scale > 0) {
+        value *= std::pow(10.0, static_cast<double>(scale));
+    }
+    return negative ? -value : value;
 }
 
 String Escape(const String& s) {
@@ -428,7 +437,7 @@ void InstallFunction(Interpreter& setup, Globals& g) {
                 return Value();
             }
             std::vector<Value> args = ArgsFrom(c.args, 1);
-            return in.CallFunction(f, c.Arg(0), args, c.version);
+            return in.CallFunction(f, ThisArg(in, c.Arg(0)), args, c.version);
         },
         kDontEnum | kVersion6);
     Method(
@@ -440,7 +449,7 @@ void InstallFunction(Interpreter& setup, Globals& g) {
                 return Value();
             }
             std::vector<Value> args = ListFrom(in, c.Arg(1), c.version);
-            return in.CallFunction(f, c.Arg(0), args, c.version);
+            return in.CallFunction(f, ThisArg(in, c.Arg(0)), args, c.version);
         },
         kDontEnum | kVersion6);
 }

@@ -87,14 +87,16 @@ Value NewStringArray(Interpreter& in, const std::vector<String>& parts) {
     return Value::Obj(a);
 }
 
-}  // namespace
-
-std::optional<Value> StringObject::GetNative(Vm&, StringView name, int version) {
-    if (NamesEqual(name, u"length", version)) {
-        return Value::Number(static_cast<double>(Primitive().AsString().size()));
+// Math converts the first two arguments whether it uses them or not (valueOf runs).
+std::vector<double> AllNumbers(CallContext& c) {
+    std::vector<double> out;
+    for (std::size_t i = 0; i < c.args.size() && i < 2; ++i) {
+        out.push_back(InterpreterOf(c.vm).ToNumber(c.args[i], c.version));
     }
-    return std::nullopt;
+    return out;
 }
+
+}  // namespace
 
 void InstallString(Interpreter& setup, Globals& g) {
     Object* proto = g.stringProto;
@@ -147,7 +149,7 @@ void InstallString(Interpreter& setup, Globals& g) {
         String s = ThisString(c);
         for (const Value& v : c.args) {
             s += in.ToString(v, c.version);
-            in.CheckString(s.size());
+            in.ChargeString(s.size());
         }
         return Value::Str(std::move(s));
     });
@@ -368,10 +370,8 @@ void InstallMath(Interpreter& setup, Globals& g) {
     vm.Define(math, u"SQRT2", Value::Number(1.4142135623730951), constant);
     auto unary = [&](StringView name, double (*f)(double)) {
         Method(setup, math, name, [f](CallContext& c) -> Value {
-            if (c.args.empty()) {
-                return Value::Number(kNaN);
-            }
-            return Value::Number(f(InterpreterOf(c.vm).ToNumber(c.args[0], c.version)));
+            std::vector<double> n = AllNumbers(c);
+            return Value::Number(n.empty() ? kNaN : f(n[0]));
         });
     };
     unary(u"abs", [](double x) { return std::fabs(x); });
@@ -388,46 +388,37 @@ void InstallMath(Interpreter& setup, Globals& g) {
     unary(u"sqrt", [](double x) { return std::sqrt(x); });
     unary(u"tan", [](double x) { return std::tan(x); });
     Method(setup, math, u"atan2", [](CallContext& c) -> Value {
-        Interpreter& in = InterpreterOf(c.vm);
-        if (c.args.size() < 2) {
-            return Value::Number(kNaN);
-        }
-        return Value::Number(
-            std::atan2(in.ToNumber(c.args[0], c.version), in.ToNumber(c.args[1], c.version)));
+        std::vector<double> n = AllNumbers(c);
+        return Value::Number(n.size() < 2 ? kNaN : std::atan2(n[0], n[1]));
     });
     Method(setup, math, u"pow", [](CallContext& c) -> Value {
-        Interpreter& in = InterpreterOf(c.vm);
-        if (c.args.size() < 2) {
+        std::vector<double> n = AllNumbers(c);
+        if (n.empty()) {
             return Value::Number(kNaN);
         }
-        double x = in.ToNumber(c.args[0], c.version);
-        double y = in.ToNumber(c.args[1], c.version);
-        if (std::isnan(y) || (std::fabs(x) == 1 && std::isinf(y))) {
-            return Value::Number(kNaN);
-        }
-        return Value::Number(std::pow(x, y));
+        double y = n.size() > 1 ? n[1] : InterpreterOf(c.vm).ToNumber(Value(), c.version);
+        return Value::Number(std::pow(n[0], y));
     });
+    // min and max compare exactly two values: a missing second one is undefined.
     auto minmax = [](CallContext& c, bool max) -> Value {
         Interpreter& in = InterpreterOf(c.vm);
         if (c.args.empty()) {
             return Value::Number(max ? -std::numeric_limits<double>::infinity()
                                      : std::numeric_limits<double>::infinity());
         }
-        double r = max ? -std::numeric_limits<double>::infinity()
-                       : std::numeric_limits<double>::infinity();
-        for (const Value& v : c.args) {
-            double x = in.ToNumber(v, c.version);
-            if (std::isnan(x)) {
-                return Value::Number(kNaN);
-            }
-            r = max ? std::max(r, x) : std::min(r, x);
+        double x = in.ToNumber(c.args[0], c.version);
+        double y = in.ToNumber(c.Arg(1), c.version);
+        if (std::isnan(x) || std::isnan(y)) {
+            return Value::Number(kNaN);
         }
-        return Value::Number(r);
+        return Value::Number(max ? std::max(x, y) : std::min(x, y));
     };
     Method(setup, math, u"max", [minmax](CallContext& c) { return minmax(c, true); });
     Method(setup, math, u"min", [minmax](CallContext& c) { return minmax(c, false); });
-    Method(setup, math, u"random",
-           [](CallContext& c) -> Value { return Value::Number(c.vm.host().Random()); });
+    Method(setup, math, u"random", [](CallContext& c) -> Value {
+        AllNumbers(c);
+        return Value::Number(c.vm.host().Random());
+    });
 }
 
 }  // namespace flash::avm1

@@ -199,23 +199,22 @@ String NumberToRadixString(double number, int radix) {
     if (radix < 2 || radix > 36 || radix == 10) {
         return NumberToString(number);
     }
-    if (std::isnan(number)) {
-        return u"NaN";
+    // Flash truncates to a 32-bit integer the way x86 does: NaN, infinities and numbers out
+    // of range become -2^31, whose digits then come out below '0' ("-/000..." in base 2).
+    std::int32_t v = std::numeric_limits<std::int32_t>::min();
+    if (std::isfinite(number) && number > -2147483649.0 && number < 2147483648.0) {
+        v = static_cast<std::int32_t>(number);
     }
-    if (std::isinf(number)) {
-        return number > 0 ? u"Infinity" : u"-Infinity";
-    }
-    // Flash converts to a 32-bit integer first.
-    std::int32_t v = ToInt32(number);
     bool negative = v < 0;
-    std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(v))
-                                       : static_cast<std::uint64_t>(v);
+    if (negative && v != std::numeric_limits<std::int32_t>::min()) {
+        v = -v;
+    }
     String out;
     do {
-        int d = static_cast<int>(magnitude % static_cast<unsigned>(radix));
+        int d = v % radix;  // negative only for -2^31
         out.insert(out.begin(), static_cast<char16_t>(d < 10 ? u'0' + d : u'a' + d - 10));
-        magnitude /= static_cast<unsigned>(radix);
-    } while (magnitude != 0);
+        v /= radix;
+    } while (v != 0);
     if (negative) {
         out.insert(out.begin(), u'-');
     }

@@ -98,17 +98,43 @@ enum FunctionFlags : std::uint16_t {
 // super inside a method: members come from `proto`, calls keep `thisValue`.
 class SuperObject : public Object {
   public:
-    SuperObject(Object* proto, Value thisValue)
-        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)) {}
+    SuperObject(Object* proto, Value thisValue, Object* home)
+        : Object(proto, ObjectClass::Object), thisValue_(std::move(thisValue)), home_(home) {}
     const Value& thisValue() const { return thisValue_; }
+    Object* home() const { return home_; }
     void TraceRefs(std::vector<Object*>& out) override {
         if (auto* o = thisValue_.AsObject()) {
             out.push_back(o);
         }
+        out.push_back(home_);
     }
 
   private:
     Value thisValue_;
+    Object* home_;
+};
+
+// A function call's local variables. this, arguments and super are made when first read.
+class LocalsObject : public Object {
+  public:
+    LocalsObject() : Object(nullptr) {}
+    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
+    void TraceRefs(std::vector<Object*>& out) override;
+    Value Arguments(Vm& vm);
+    Object* Super(Vm& vm);
+
+    bool offerThis = false;
+    bool offerArguments = false;
+    bool offerSuper = false;
+    Value self;
+    std::vector<Value> args;
+    Object* callee = nullptr;
+    Value caller;
+    Object* home = nullptr;  // where the method was found, for super
+
+  private:
+    Value arguments_;
+    Object* super_ = nullptr;
 };
 
 class ArrayObject : public Object {
@@ -156,13 +182,6 @@ class ClipObject : public Object {
 
   private:
     Clip* clip_;
-};
-
-// A String object: the wrapped string and its length.
-class StringObject : public Object {
-  public:
-    explicit StringObject(Object* proto) : Object(proto, ObjectClass::BoxedString) {}
-    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
 };
 
 // A Date object: milliseconds since 1970 UTC (NaN for an invalid date).

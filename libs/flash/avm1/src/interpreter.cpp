@@ -53,6 +53,14 @@ void Interpreter::CheckString(std::size_t length) {
     }
 }
 
+void Interpreter::ChargeString(std::size_t length) {
+    CheckString(length);
+    stringUnits_ += length;
+    if (stringUnits_ > vm_.limits().maxStringUnitsPerRun) {
+        throw AbortRun{u"scripts built too much text"};
+    }
+}
+
 void Interpreter::CountActions(std::uint64_t n) {
     executed_ += n;
     if (executed_ > vm_.limits().instructionBudget) {
@@ -103,6 +111,15 @@ Value* Interpreter::Register(Activation& act, std::size_t index) {
     return nullptr;
 }
 
+// A name from the stack: strings are used in place, other values converted into `text`.
+StringView Interpreter::NameOf(const Value& name, int version, String& text) {
+    if (name.IsString()) {
+        return name.AsString();
+    }
+    text = ToString(name, version);
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------
 // Top level
 
@@ -115,6 +132,7 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     Activation act;
     act.code = code;
@@ -162,6 +180,7 @@ Value Interpreter::CallGuarded(Object* function, const Value& thisValue,
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     std::size_t stackSize = stack_.size();
     ++depth_;
@@ -462,16 +481,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::SetTarget: {
             PayloadReader r(a.payload);
-            String path = DecodeString(r.CString().value_or(""), v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+            SetTargetTo(act, Value::Str(DecodeString(r.CString().value_or(""), v)));
             break;
         }
         case ActionCode::GoToLabel: {
@@ -646,7 +656,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value av = Pop();
             String s = ToString(av, v);
             String t = ToString(bv, v);
-            CheckString(s.size() + t.size());
+            ChargeString(s.size() + t.size());
             Push(Value::Str(s + t));
             break;
         }
@@ -750,13 +760,15 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         }
         case ActionCode::GetVariable: {
             Value name = Pop();
-            Push(GetVariable(act, ToString(name, v)));
+            String text;
+            Push(GetVariable(act, NameOf(name, v, text)));
             break;
         }
         case ActionCode::SetVariable: {
             Value value = Pop();
             Value name = Pop();
-            SetVariable(act, ToString(name, v), value);
+            String text;
+            SetVariable(act, NameOf(name, v, text), value);
             break;
         }
         case ActionCode::GetURL2: {
@@ -803,25 +815,9 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             GotoFrameSpec(act, Pop(), (flags & 1) != 0, bias);
             break;
         }
-        case ActionCode::SetTarget2: {
-            Value t = Pop();
-            if (auto* o = t.AsObject(); o && o->AsClip()) {
-                act.target = o;
-                act.targetValid = true;
-                break;
-            }
-            String path = ToString(t, v);
-            if (path.empty()) {
-                act.target = act.base;
-                act.targetValid = true;
-            } else {
-                Clip* base = act.base ? act.base->AsClip() : nullptr;
-                Clip* c = ResolveTargetPath(path, base, v);
-                act.targetValid = c != nullptr;
-                act.target = c ? ObjectFor(c) : act.base;
-            }
+        case ActionCode::SetTarget2:
+            SetTargetTo(act, Pop());
             break;
-        }
         case ActionCode::GetProperty: {
             Value index = Pop();
             Value target = Pop();
@@ -831,7 +827,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                 c = o->AsClip();
             } else {
                 String path = ToString(target, v);
-                c = path.empty() ? TargetClip(act) : ResolveTargetPath(path, TargetClip(act), v);
+                c = path.empty() ? (act.targetMissing ? nullptr : TargetClip(act))
+                                 : ResolveTargetPath(path, TargetClip(act), v);
             }
             if (!c || !prop) {
                 Push(Value());
@@ -957,7 +954,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (x.IsString() || y.IsString()) {
                 String s = ToString(x, v);
                 String t = ToString(y, v);
-                CheckString(s.size() + t.size());
+                ChargeString(s.size() + t.size());
                 s += t;
                 Push(Value::Str(std::move(s)));
             } else {
@@ -1031,7 +1028,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
                     out = l >> (r & 31);
                     break;
                 default:
-                    out = ToUint32(x) >> (r & 31);
+                    // Flash gives the result as a signed 32-bit number.
+                    out = static_cast<std::int32_t>(ToUint32(x) >> (r & 31));
                     break;
             }
             Push(Value::Number(out));
@@ -1138,7 +1136,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
         case ActionCode::GetMember: {
             Value name = Pop();
             Value obj = Pop();
-            Push(GetMember(obj, ToString(name, v), v));
+            String text;
+            Push(GetMember(obj, NameOf(name, v, text), v));
             break;
         }
         case ActionCode::SetMember: {
@@ -1146,7 +1145,8 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value name = Pop();
             Value obj = Pop();
             if (Object* o = obj.AsObject()) {
-                SetMember(o, ToString(name, v), value, v);
+                String text;
+                SetMember(o, NameOf(name, v, text), value, v);
             }
             break;
         }
@@ -1186,7 +1186,11 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value fn = GetVariable(act, name);
             Object* f = fn.AsObject();
             if (f && IsFunction(fn)) {
-                Push(CallFunction(f, Value(), args, v));
+                // Built-ins called by name (watch, getNextHighestDepth) act on the timeline.
+                Value self = dynamic_cast<NativeFunction*>(f)
+                                 ? Value::Obj(act.targetValid ? act.target : act.base)
+                                 : Value();
+                Push(CallFunction(f, self, args, v));
             } else {
                 Push(Value());
             }
@@ -1223,16 +1227,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (a.Code() == ActionCode::NewMethod) {
                 Push(f && IsFunction(fn) ? Construct(f, args, v) : Value());
             } else if (f && IsFunction(fn)) {
-                if (auto* super = dynamic_cast<SuperObject*>(f)) {
-                    // super(...) calls the base constructor on this.
-                    Object* base = super->Proto();
-                    Value ctor = base ? GetMember(base, u"__constructor__", v) : Value();
-                    Push(IsFunction(ctor)
-                             ? CallFunction(ctor.AsObject(), super->thisValue(), args, v, base)
-                             : Value());
-                } else {
-                    Push(CallFunction(f, thisValue, args, v, home));
-                }
+                Push(CallFunction(f, thisValue, args, v, home));
             } else {
                 Push(Value());
             }
@@ -1361,6 +1356,41 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
     }
 }
 
+// tellTarget: "" (and undefined before SWF 7) goes back to the code's own timeline; a target
+// that names no clip is the level's root.
+void Interpreter::SetTargetTo(Activation& act, const Value& t) {
+    const int v = act.version;
+    act.targetMissing = false;
+    if (auto* o = t.AsObject(); o && o->AsClip()) {
+        act.target = o;
+        act.targetValid = true;
+        return;
+    }
+    String path = t.IsUndefined() ? String() : ToString(t, v);
+    if (path.empty() && (!t.IsUndefined() || v < 7)) {
+        act.target = act.base;
+        act.targetValid = true;
+        return;
+    }
+    Clip* base = act.base ? act.base->AsClip() : nullptr;
+    Clip* c = path.empty() ? nullptr : ResolveTargetPath(path, base, v);
+    if (c) {
+        act.target = ObjectFor(c);
+        act.targetValid = true;
+    } else if (base) {
+        Clip* root = base;
+        for (int guard = 0; root->Parent() && guard < 100000; ++guard) {
+            root = root->Parent();
+        }
+        act.target = ObjectFor(root);
+        act.targetValid = true;
+        act.targetMissing = v >= 7;
+    } else {
+        act.target = act.base;
+        act.targetValid = false;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Functions
 
@@ -1411,12 +1441,11 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
     fn->pool = act.pool;
     fn->version = v;
     fn->base = act.targetValid ? act.target : act.base;
-    // The defining scope: with blocks and enclosing functions, then the timeline.
-    if (act.locals || act.scope) {
-        fn->scope = act.scope;
-    }
+    // The defining scope: with blocks and enclosing functions; top-level code adds its
+    // timeline as the outermost entry.
+    fn->scope = act.scope;
     if (!act.locals && fn->base) {
-        fn->scope = std::make_shared<const Scope>(Scope{fn->base, act.scope});
+        fn->scope = WithOuter(act.scope, fn->base);
     }
     String fname = fn->name;
     ScriptFunction* raw = fn.get();
@@ -1430,6 +1459,13 @@ void Interpreter::DefineFunction(Activation& act, const Action& a, bool v2, std:
             SetMember(scope, fname, Value::Obj(raw), v);
         }
     }
+}
+
+ScopePtr Interpreter::WithOuter(const ScopePtr& chain, Object* outer) {
+    if (!chain) {
+        return std::make_shared<const Scope>(Scope{outer, nullptr});
+    }
+    return std::make_shared<const Scope>(Scope{chain->object, WithOuter(chain->parent, outer)});
 }
 
 Object* Interpreter::NewFunctionObject(FunctionObject* function) {
@@ -1453,6 +1489,63 @@ void ScriptFunction::TraceRefs(std::vector<Object*>& out) {
     }
 }
 
+std::optional<Value> LocalsObject::GetNative(Vm& vm, StringView name, int version) {
+    if (offerThis && NamesEqual(name, u"this", version)) {
+        return self;
+    }
+    if (offerArguments && NamesEqual(name, u"arguments", version)) {
+        return Arguments(vm);
+    }
+    if (offerSuper && NamesEqual(name, u"super", version)) {
+        return Value::Obj(Super(vm));
+    }
+    return std::nullopt;
+}
+
+void LocalsObject::TraceRefs(std::vector<Object*>& out) {
+    for (const Value* v : {&self, &caller, &arguments_}) {
+        if (Object* o = v->AsObject()) {
+            out.push_back(o);
+        }
+    }
+    for (const Value& v : args) {
+        if (Object* o = v.AsObject()) {
+            out.push_back(o);
+        }
+    }
+    out.push_back(callee);
+    out.push_back(home);
+    out.push_back(super_);
+}
+
+Value LocalsObject::Arguments(Vm& vm) {
+    if (arguments_.IsUndefined()) {
+        ArrayObject* a = InterpreterOf(vm).NewArray();
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            a->SetAt(vm, i, args[i]);
+        }
+        vm.Define(a, u"callee", Value::Obj(callee), kDontEnum);
+        vm.Define(a, u"caller", caller, kDontEnum);
+        arguments_ = Value::Obj(a);
+    }
+    return arguments_;
+}
+
+Object* LocalsObject::Super(Vm& vm) {
+    if (!super_) {
+        // The prototype the method came from; its __proto__ holds the base class's members
+        // and its __constructor__ the base constructor.
+        Object* from = home;
+        if (!from) {
+            if (Object* t = self.AsObject()) {
+                from = t->Proto();
+            }
+        }
+        super_ = vm.New<SuperObject>(from ? from->Proto() : nullptr, self, from);
+    }
+    return super_;
+}
+
 Value NativeFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<const Value> args,
                              int callerVersion, bool construct, Object*) {
     CallContext ctx{in.vm(), thisValue, args, callerVersion, construct, this};
@@ -1469,6 +1562,15 @@ Value ScriptFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<
 
 Value Interpreter::CallFunction(Object* function, const Value& thisValue,
                                 std::span<const Value> args, int version, Object* home) {
+    if (auto* super = dynamic_cast<SuperObject*>(function)) {
+        // super(...) runs the base constructor on this.
+        Object* from = super->home();
+        Value ctor = from ? GetMember(from, u"__constructor__", version) : Value();
+        if (!IsFunction(ctor) || dynamic_cast<SuperObject*>(ctor.AsObject())) {
+            return Value();
+        }
+        return CallFunction(ctor.AsObject(), super->thisValue(), args, version, super->Proto());
+    }
     auto* f = dynamic_cast<FunctionObject*>(function);
     if (!f) {
         return Value();
@@ -1532,42 +1634,36 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     act.stackBase = stack_.size();
     act.registers.resize(fn.v2 ? std::max<std::size_t>(fn.registerCount, 1) : 4);
 
-    Object* locals = vm_.New<Object>(nullptr);
-    act.locals = locals;
-    act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
-
+    // A plain call has the defining timeline as this; SWF 5 takes the caller's.
     Value self = thisValue;
     if (self.IsNullish()) {
-        self = Value::Obj(fn.base);
+        Object* caller = v < 6 && !activations_.empty() && activations_.back()->targetValid
+                             ? activations_.back()->target
+                             : nullptr;
+        self = Value::Obj(caller ? caller : fn.base);
     }
     act.thisValue = self;
 
-    // arguments
-    ArrayObject* arguments = NewArray();
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        arguments->SetAt(vm_, i, args[i]);
-    }
-    vm_.Define(arguments, u"callee", Value::Obj(&fn), kDontEnum);
-    Value caller = activations_.empty() || !activations_.back()->callee
-                       ? Value::Null()
-                       : Value::Obj(activations_.back()->callee);
-    vm_.Define(arguments, u"caller", caller, kDontEnum);
-    act.argumentsValue = Value::Obj(arguments);
-
-    Object* superObj = nullptr;
-    auto makeSuper = [&]() -> Object* {
-        if (!superObj) {
-            Object* base = home ? home->Proto() : nullptr;
-            if (!base) {
-                if (Object* t = self.AsObject()) {
-                    Object* p = t->Proto();
-                    base = p ? p->Proto() : nullptr;
-                }
-            }
-            superObj = vm_.New<SuperObject>(base, self);
+    LocalsObject* locals = vm_.New<LocalsObject>();
+    locals->self = self;
+    locals->args.assign(args.begin(), args.end());
+    locals->callee = &fn;
+    locals->caller = activations_.empty() || !activations_.back()->callee
+                         ? Value::Null()
+                         : Value::Obj(activations_.back()->callee);
+    locals->home = home;
+    act.locals = locals;
+    if (v >= 6) {
+        act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
+    } else {
+        // SWF 5 has no closures: names resolve in the locals and then in the timeline of
+        // `this` when it is a clip, else the defining one.
+        act.scope = std::make_shared<const Scope>(Scope{locals, nullptr});
+        if (Object* t = self.AsObject(); t && t->AsClip()) {
+            act.target = t;
+            act.base = t;
         }
-        return superObj;
-    };
+    }
 
     if (fn.v2) {
         std::size_t reg = 1;
@@ -1580,9 +1676,12 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
             }
         };
         preload(kPreloadThis, self);
-        preload(kPreloadArguments, act.argumentsValue);
+        if (fn.flags & kPreloadArguments) {
+            act.argumentsValue = locals->Arguments(vm_);
+            preload(kPreloadArguments, act.argumentsValue);
+        }
         if (fn.flags & kPreloadSuper) {
-            preload(kPreloadSuper, Value::Obj(makeSuper()));
+            preload(kPreloadSuper, Value::Obj(locals->Super(vm_)));
         }
         if (fn.flags & kPreloadRoot) {
             Clip* c = fn.base ? fn.base->AsClip() : nullptr;
@@ -1599,19 +1698,16 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
         }
         if (fn.flags & kPreloadParent) {
             Clip* c = fn.base ? fn.base->AsClip() : nullptr;
-            preload(kPreloadParent,
-                    c && c->Parent() ? Value::Obj(ObjectFor(c->Parent())) : Value());
+            // A root has no parent, and then no register is used for it.
+            if (c && c->Parent()) {
+                preload(kPreloadParent, Value::Obj(ObjectFor(c->Parent())));
+            }
         }
         preload(kPreloadGlobal, Value::Obj(globals_.global));
-        if (!(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis)) {
-            vm_.Define(locals, u"this", self);
-        }
-        if (!(fn.flags & kSuppressArguments) && !(fn.flags & kPreloadArguments)) {
-            vm_.Define(locals, u"arguments", act.argumentsValue);
-        }
-        if (!(fn.flags & kSuppressSuper) && !(fn.flags & kPreloadSuper)) {
-            vm_.Define(locals, u"super", Value::Obj(makeSuper()));
-        }
+        locals->offerThis = !(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis);
+        locals->offerArguments =
+            !(fn.flags & kSuppressArguments) && !(fn.flags & kPreloadArguments);
+        locals->offerSuper = !(fn.flags & kSuppressSuper) && !(fn.flags & kPreloadSuper);
         for (std::size_t i = 0; i < fn.params.size(); ++i) {
             const FunctionParam& p = fn.params[i];
             Value arg = i < args.size() ? args[i] : Value();
@@ -1622,9 +1718,9 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
             }
         }
     } else {
-        vm_.Define(locals, u"this", self);
-        vm_.Define(locals, u"arguments", act.argumentsValue);
-        vm_.Define(locals, u"super", Value::Obj(makeSuper()));
+        locals->offerThis = true;
+        locals->offerArguments = true;
+        locals->offerSuper = true;
         for (std::size_t i = 0; i < fn.params.size(); ++i) {
             vm_.Define(locals, fn.params[i].name, i < args.size() ? args[i] : Value());
         }
@@ -1668,37 +1764,15 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
         if (const Member* m = object->Members().Find(u"__proto__", cs); m && !m->IsAccessor()) {
             return m->value;
         }
-        return object->Proto() ? Value::Obj(object->Proto()) : Value();
+        Object* proto = object->Proto();
+        if (proto && dynamic_cast<SuperObject*>(object)) {
+            proto = proto->Proto();  // super stands for its prototype object
+        }
+        return proto ? Value::Obj(proto) : Value();
     }
-    Object* o = object;
-    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
-        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            if (m->getter) {
-                Object* getter = m->getter;
-                return CallFunction(getter, Value::Obj(object), {}, version);
-            }
-            return m->value;
-        }
-        if (auto native = o->GetNative(vm_, name, version)) {
-            if (foundOn) {
-                *foundOn = o;
-            }
-            return *native;
-        }
-        if (depth == 0 && o->Class() == ObjectClass::Clip) {
-            if (Clip* c = o->AsClip()) {
-                if (Clip* child = c->ChildByName(name, cs)) {
-                    return Value::Obj(ObjectFor(child));
-                }
-            }
-        }
-        o = o->Proto();
-    }
-    if (o) {
-        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    Value found;
+    if (FindMember(object, name, version, found, foundOn)) {
+        return found;
     }
     // __resolve, for names that are nowhere (SWF 6 and later)
     if (version >= 6 && !NamesEqual(name, u"__resolve", version)) {
@@ -1711,12 +1785,55 @@ Value Interpreter::GetMember(Object* object, StringView name, int version, Objec
                     return CallFunction(fn.AsObject(), Value::Obj(object), std::span(&arg, 1),
                                         version);
                 }
-                break;
+                // A plain object stops the search; other values are passed over.
+                if (fn.IsObject() && !fn.AsObject()->AsClip()) {
+                    break;
+                }
             }
             r = r->Proto();
         }
     }
     return Value();
+}
+
+bool Interpreter::FindMember(Object* object, StringView name, int version, Value& out,
+                             Object** foundOn) {
+    const bool cs = version >= 7;
+    Object* o = object;
+    for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
+        if (const Member* m = o->Members().Find(name, cs); m && VisibleTo(m->attrs, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            if (m->getter) {
+                Object* getter = m->getter;
+                out = CallFunction(getter, Value::Obj(object), {}, version);
+            } else {
+                out = m->value;
+            }
+            return true;
+        }
+        if (auto native = o->GetNative(vm_, name, version)) {
+            if (foundOn) {
+                *foundOn = o;
+            }
+            out = std::move(*native);
+            return true;
+        }
+        if (depth == 0 && o->Class() == ObjectClass::Clip) {
+            if (Clip* c = o->AsClip()) {
+                if (Clip* child = c->ChildByName(name, cs)) {
+                    out = Value::Obj(ObjectFor(child));
+                    return true;
+                }
+            }
+        }
+        o = o->Proto();
+    }
+    if (o) {
+        throw AbortRun{u"prototype chain too long"};  // a cycle: Flash stops the script
+    }
+    return false;
 }
 
 bool Interpreter::HasMember(Object* object, StringView name, int version) {
@@ -1949,8 +2066,11 @@ Object* Interpreter::ToObject(const Value& value, int version) {
         case Type::Object:
             return value.AsObject();
         case Type::Str: {
-            Object* o = vm_.New<StringObject>(globals_.stringProto);
+            // A String object's length is an ordinary member that for..in does not list.
+            Object* o = vm_.New<Object>(globals_.stringProto, ObjectClass::BoxedString);
             o->SetPrimitive(value);
+            o->Members().Add(u"length", Value::Number(static_cast<double>(value.AsString().size())),
+                             kDontEnum | kDontDelete);
             return o;
         }
         case Type::Number: {

@@ -43,11 +43,12 @@ struct Activation {
     std::size_t end = 0;
     PoolPtr pool;
     std::vector<Value> registers;
-    ScopePtr scope;            // with blocks and function scopes, innermost first
-    Object* locals = nullptr;  // a function's activation object
-    Object* target = nullptr;  // the timeline timeline actions and variables use
-    Object* base = nullptr;    // the timeline the code belongs to
-    bool targetValid = true;   // false after SetTarget to a missing clip
+    ScopePtr scope;              // with blocks and function scopes, innermost first
+    Object* locals = nullptr;    // a function's activation object
+    Object* target = nullptr;    // the timeline timeline actions and variables use
+    Object* base = nullptr;      // the timeline the code belongs to
+    bool targetValid = true;     // false when timeline actions have no clip to act on
+    bool targetMissing = false;  // SetTarget named no clip (SWF 7: GetProperty("") fails)
     Value thisValue;
     Object* callee = nullptr;
     Object* home = nullptr;  // where the running method was found (super)
@@ -88,6 +89,9 @@ class Interpreter {
     void SetMember(Object* object, StringView name, const Value& value, int version);
     void SetMemberUnwatched(Object* object, StringView name, const Value& value, int version);
     bool HasMember(Object* object, StringView name, int version);
+    // The member with prototypes, accessors and natives, without __resolve.
+    bool FindMember(Object* object, StringView name, int version, Value& out,
+                    Object** foundOn = nullptr);
     bool DeleteMember(Object* object, StringView name, int version);
     // Enumerable member names, own and inherited, as for..in lists them.
     std::vector<String> EnumerateKeys(Object* object, int version);
@@ -125,6 +129,8 @@ class Interpreter {
 
     // Guards.
     void CheckString(std::size_t length);
+    // A new string of `length` units: counted against the run's text allowance.
+    void ChargeString(std::size_t length);
     void CountActions(std::uint64_t n);
     std::uint64_t executed() const { return executed_; }
     std::uint64_t totalExecuted() const { return total_ + executed_; }
@@ -144,6 +150,7 @@ class Interpreter {
     bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
 
     Value* Register(Activation& act, std::size_t index);
+    StringView NameOf(const Value& name, int version, String& text);
     Value Pop();
     void Push(Value v);
     Value& Top();
@@ -155,6 +162,9 @@ class Interpreter {
     bool ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
                           bool* label = nullptr);
 
+    // `chain` with `outer` appended as its outermost entry.
+    static ScopePtr WithOuter(const ScopePtr& chain, Object* outer);
+    void SetTargetTo(Activation& act, const Value& target);
     void DefineFunction(Activation& act, const Action& a, bool v2, std::size_t& pc);
 
     Vm& vm_;
@@ -166,6 +176,7 @@ class Interpreter {
     int watchDepth_ = 0;
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
+    std::size_t stringUnits_ = 0;
 };
 
 }  // namespace flash::avm1

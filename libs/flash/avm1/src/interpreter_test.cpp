@@ -213,6 +213,27 @@ TEST_F(Swf4Test, TimelineActionsFollowSetTarget) {
     EXPECT_FALSE(host.root().playing());
 }
 
+TEST_F(Swf4Test, TargetsPreferChildrenAndFallBackToTheRoot) {
+    FakeClip& a = host.root().AddChild(u"a");
+    a.AddChild(u"b");
+    Assembler s;
+    s.Push("a").Push("a variable").Op(ActionCode::SetVariable);  // shadows the child by name
+    s.Push("a.b").Push(13.0).Op(ActionCode::GetProperty).Trace();
+    s.SetTarget("a/b").Push("").Push(11.0).Op(ActionCode::GetProperty).Trace();
+    s.SetTarget("nowhere").Push("").Push(11.0).Op(ActionCode::GetProperty).Trace();
+    s.SetTarget("");
+    EXPECT_EQ(Run(s, 6), (Traces{"b", "/a/b", "/"}));
+    // From SWF 7 a missing target has no properties of its own.
+    EXPECT_EQ(Run(Assembler()
+                      .SetTarget("nowhere")
+                      .Push("")
+                      .Push(11.0)
+                      .Op(ActionCode::GetProperty)
+                      .Trace(),
+                  7),
+              Traces{"undefined"});
+}
+
 TEST_F(Swf4Test, PropertiesByIndex) {
     FakeClip& mc = host.root().AddChild(u"mc", 7);
     Assembler a;

@@ -60,14 +60,12 @@ Value Interpreter::LookupSpecial(Activation& act, StringView name, bool& found) 
         return Value::Obj(ObjectFor(host().Level(*level)));
     }
     if (NamesEqual(name, u"_root", v)) {
-        Clip* c = act.base ? act.base->AsClip() : nullptr;
-        if (!c) {
-            c = TargetClip(act);
-        }
-        c = RootOf(c);
-        if (!c) {
+        // The root of the code's own timeline; code whose clip was removed has none.
+        Clip* c = act.base ? act.base->AsClip() : TargetClip(act);
+        if (!c && !act.base) {
             c = host().Level(0);
         }
+        c = RootOf(c);
         return c ? Value::Obj(ObjectFor(c)) : Value();
     }
     found = false;
@@ -81,8 +79,8 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
         *found = true;
     }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
-        if (HasMember(s->object, name, v)) {
-            return GetMember(s->object, name, v);
+        if (FindMember(s->object, name, v, out)) {
+            return out;
         }
     }
     // "this" that no scope defines is the timeline (inside functions from SWF 6).
@@ -94,11 +92,11 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
     if (special) {
         return out;
     }
-    if (act.targetValid && act.target && HasMember(act.target, name, v)) {
-        return GetMember(act.target, name, v);
+    if (act.targetValid && act.target && FindMember(act.target, name, v, out)) {
+        return out;
     }
-    if (v >= 5 && HasMember(globals_.global, name, v)) {
-        return GetMember(globals_.global, name, v);
+    if (v >= 5 && FindMember(globals_.global, name, v, out)) {
+        return out;
     }
     if (found) {
         *found = false;
@@ -108,6 +106,8 @@ Value Interpreter::LookupName(Activation& act, StringView name, bool* found) {
 
 Object* Interpreter::ResolvePathObject(Activation& act, StringView path, bool) {
     const int v = act.version;
+    // In a slash path a point belongs to the name (".." aside).
+    const bool slashes = path.find(u'/') != StringView::npos;
     std::size_t i = 0;
     Object* cur = nullptr;
     bool first = true;
@@ -135,27 +135,39 @@ Object* Interpreter::ResolvePathObject(Activation& act, StringView path, bool) {
             i += 2;
         } else {
             std::size_t j = i;
-            while (j < path.size() && path[j] != u'/' && path[j] != u'.' && path[j] != u':') {
+            while (j < path.size() && path[j] != u'/' && (path[j] != u'.' || slashes) &&
+                   path[j] != u':') {
                 ++j;
             }
             seg = path.substr(i, j - i);
             i = j;
         }
-        if (i < path.size() && (path[i] == u'/' || path[i] == u'.' || path[i] == u':')) {
+        if (i < path.size() &&
+            (path[i] == u'/' || (path[i] == u'.' && !slashes) || path[i] == u':')) {
             ++i;
         }
         if (seg.empty()) {
             continue;
         }
+        // Along a path, a clip's children come before its variables.
+        auto child = [&](Object* o) -> Object* {
+            Clip* c = o ? o->AsClip() : nullptr;
+            Clip* found = c ? c->ChildByName(seg, v >= 7) : nullptr;
+            return found ? ObjectFor(found) : nullptr;
+        };
         if (first) {
             first = false;
             if (seg == u"..") {
                 cur = parentOf(act.targetValid ? act.target : act.base);
+            } else if (Object* c = child(act.targetValid ? act.target : nullptr)) {
+                cur = c;
             } else {
                 cur = LookupName(act, seg).AsObject();
             }
         } else if (seg == u"..") {
             cur = parentOf(cur);
+        } else if (Object* c = child(cur)) {
+            cur = c;
         } else {
             cur = GetMember(cur, seg, v).AsObject();
         }

@@ -124,6 +124,16 @@ void Renderer::Impl::BeginFrame(std::uint32_t* pixels, int width, int height, in
         return;
     }
     viewport_ = {0, 0, double(width), double(height)};
+    if (options.redraw) {
+        const PixelRect& r = *options.redraw;
+        const int x0 = std::clamp(r.x, 0, width), y0 = std::clamp(r.y, 0, height);
+        const int x1 = std::clamp(r.x + std::max(r.width, 0), x0, width);
+        const int y1 = std::clamp(r.y + std::max(r.height, 0), y0, height);
+        cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+        cairo_clip(cr_);
+        viewport_ =
+            x1 > x0 && y1 > y0 ? Box{double(x0), double(y0), double(x1), double(y1)} : Box{};
+    }
     cairo_set_antialias(cr_, AntialiasOf(options.quality));
     const Rgba bg = options.background;
     cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
@@ -175,9 +185,9 @@ void Renderer::Impl::DrawFills(const LayerPaths& layer, const swf::ShapeLayer& s
         }
         return;
     }
-    // Fills that share edges: drawn into a group with SATURATE, last style first, so a pixel
-    // split between two fills gets both in full (no seam), and where fills overlap the later
-    // one stays on top as it would drawn in order.
+    // Fills that share edges: added up in a group, so a pixel split between two fills gets
+    // both in full and nothing of what lies below (no seam). The edges of a layer part its
+    // fills without overlap, which is what makes adding them right.
     Box area;
     for (const StylePath& sp : layer.fills) {
         area.Add(DeviceBox(sp.path.Bounds(), t.matrix));
@@ -195,9 +205,9 @@ void Renderer::Impl::DrawFills(const LayerPaths& layer, const swf::ShapeLayer& s
     cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
     cairo_clip(cr_);
     cairo_push_group(cr_);
-    cairo_set_operator(cr_, CAIRO_OPERATOR_SATURATE);
-    for (auto it = layer.fills.rbegin(); it != layer.fills.rend(); ++it) {
-        fill(*it);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_ADD);
+    for (const StylePath& sp : layer.fills) {
+        fill(sp);
     }
     cairo_pop_group_to_source(cr_);
     cairo_paint(cr_);
@@ -227,15 +237,14 @@ void Renderer::Impl::DrawShape(const swf::Shape& shape, const ShapePaths& paths,
         const LayerPaths& layer = paths.layers[i];
         const swf::ShapeLayer& styles = shape.layers[i];
         DrawFills(layer, styles, rule, t, context);
+        if (context.mask) {
+            continue;  // a mask is the area of its fills; lines do not count
+        }
         for (const StylePath& sp : layer.lines) {
             if (sp.style == 0 || sp.style > styles.lines.size()) {
                 continue;
             }
-            const swf::LineStyle& style = styles.lines[sp.style - 1];
-            Box drawn;
-            StrokePath(cr_, sp.path, style, t, options_.stageScale, context,
-                       masks_.Recording() ? &drawn : nullptr);
-            masks_.NoteDrawn(drawn);
+            StrokePath(cr_, sp.path, styles.lines[sp.style - 1], t, options_.stageScale, context);
         }
     }
 }

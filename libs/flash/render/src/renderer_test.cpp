@@ -136,6 +136,19 @@ TEST(RendererFillTest, QualityChoosesAntiAliasing) {
     }
 }
 
+TEST(RendererFillTest, RedrawAreaKeepsThePixelsOutsideIt) {
+    Canvas c(40, 40);
+    c.Begin().DrawShape(MakeShape({Solid(kRed)}, {}, Rect(0, 0, 40, 40, 1)), Pixels(), {});
+    c.End();
+    c.options.redraw = PixelRect{0, 0, 20, 40};
+    c.Begin().DrawShape(MakeShape({Solid(kBlue)}, {}, Rect(10, 10, 30, 30, 1)), Pixels(), {});
+    c.End();
+    EXPECT_COLOR(c, 5, 5, kWhite);   // background again
+    EXPECT_COLOR(c, 15, 15, kBlue);  // the new shape inside the area
+    EXPECT_COLOR(c, 25, 15, kRed);   // outside: the last frame's pixels
+    EXPECT_COLOR(c, 35, 5, kRed);
+}
+
 TEST(RendererColorTransformTest, AppliesToSolidFills) {
     struct Case {
         const char* name;
@@ -361,13 +374,130 @@ TEST(RendererGradientTest, GradientStrokes) {
     EXPECT_COLOR(c, 20, 10, kWhite);
 }
 
+// A canvas-wide rectangle filled with bitmap 1, one texel `texelPx` pixels wide.
+Canvas RenderBitmapFill(const Library& lib, swf::FillType type, double texelPx,
+                        Quality quality = Quality::High, const ColorTransform& cx = {}) {
+    swf::FillStyle fill;
+    fill.type = type;
+    fill.bitmapId = 1;
+    fill.matrix = Matrix::Scale(texelPx * kTwips, texelPx * kTwips);
+    Canvas c(40, 40, kWhite, quality);
+    Transform t = Pixels();
+    t.color = cx;
+    c.Begin().DrawShape(MakeShape({fill}, {}, Rect(0, 0, 40, 40, 1)), t, lib.Lookup());
+    c.End();
+    return c;
+}
+
+TEST(RendererBitmapTest, SmoothingOnlyWhereTheFillAndQualityAllowIt) {
+    Library lib;
+    lib.Add(1, MakeBitmap(2, 1, {0xFF000000, 0xFFFFFFFF}));
+    struct Case {
+        swf::FillType type;
+        Quality quality;
+        bool smooth;
+    };
+    const Case cases[] = {
+        {swf::FillType::ClippedBitmap, Quality::High, true},
+        {swf::FillType::ClippedBitmap, Quality::Medium, true},
+        {swf::FillType::ClippedBitmap, Quality::Low, false},
+        {swf::FillType::NonSmoothedClippedBitmap, Quality::High, false},
+    };
+    for (const Case& k : cases) {
+        const Canvas c = RenderBitmapFill(lib, k.type, 20, k.quality);
+        const std::string name =
+            "type " + std::to_string(int(k.type)) + " quality " + std::to_string(int(k.quality));
+        EXPECT_COLOR(c, 5, 5, kBlack) << name;
+        EXPECT_COLOR(c, 35, 5, kWhite) << name;
+        // Across the texel boundary at x = 20: blended, or one texel or the other.
+        const int mid = c.At(20, 5).r;
+        EXPECT_EQ(mid > 60 && mid < 200, k.smooth) << name << ": " << mid;
+    }
+}
+
+TEST(RendererBitmapTest, RepeatingAndClippedFillsBeyondTheBitmap) {
+    Library lib;
+    lib.Add(1, MakeBitmap(2, 1, {0xFFFF0000, 0xFF0000FF}));
+    // The bitmap spans x 0..20; at x = 25 a repeating fill starts over, a clipped one
+    // stretches its edge texel.
+    const Canvas repeat = RenderBitmapFill(lib, swf::FillType::NonSmoothedRepeatingBitmap, 10);
+    const Canvas clipped = RenderBitmapFill(lib, swf::FillType::NonSmoothedClippedBitmap, 10);
+    for (const Canvas* c : {&repeat, &clipped}) {
+        EXPECT_COLOR(*c, 5, 5, kRed);
+        EXPECT_COLOR(*c, 15, 5, kBlue);
+        EXPECT_COLOR(*c, 15, 30, kBlue);
+    }
+    EXPECT_COLOR(repeat, 25, 5, kRed);
+    EXPECT_COLOR(clipped, 25, 5, kBlue);
+}
+
+TEST(RendererBitmapTest, ColorTransformsRecolourAndFade) {
+    Library lib;
+    lib.Add(1, MakeBitmap(1, 1, {0xFFFF0000}));
+    ColorTransform toBlue;
+    toBlue.rMult = 0;
+    toBlue.bAdd = 255;
+    ColorTransform half;
+    half.aMult = 0.5;
+    ColorTransform both = toBlue;
+    both.aMult = 0.5;
+    struct Case {
+        const char* name;
+        ColorTransform cx;
+        Rgba expected;
+    };
+    const Case cases[] = {{"recolour", toBlue, kBlue},
+                          {"fade", half, {255, 127, 127, 255}},
+                          {"recolour and fade", both, {127, 127, 255, 255}}};
+    for (const Case& k : cases) {
+        const Canvas c =
+            RenderBitmapFill(lib, swf::FillType::RepeatingBitmap, 40, Quality::High, k.cx);
+        EXPECT_TRUE(Near(c.At(20, 20), k.expected, 3)) << k.name << ": " << Describe(c.At(20, 20));
+    }
+}
+
+TEST(RendererBitmapTest, BitmapCharacterAtItsPixelSize) {
+    const auto bitmap = MakeBitmap(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000000});
+    Canvas c(40, 40);
+    // Scaled 5x: each texel is 5 px.
+    c.Begin().DrawBitmap(bitmap, Pixels(Matrix::Scale(5, 5)), false);
+    c.End();
+    EXPECT_COLOR(c, 2, 2, kRed);
+    EXPECT_COLOR(c, 7, 2, (Rgba{0, 255, 0, 255}));
+    EXPECT_COLOR(c, 2, 7, kBlue);
+    EXPECT_COLOR(c, 7, 7, kBlack);
+    EXPECT_COLOR(c, 12, 12, kWhite);
+}
+
+TEST(RendererBitmapTest, BitmapsThatDoNotDecodeDrawNothing) {
+    auto empty = std::make_shared<swf::Bitmap>(*MakeBitmap(1, 1, {0xFFFF0000}));
+    empty->width = 0;
+    auto garbage = std::make_shared<swf::Bitmap>();
+    garbage->data = {1, 2, 3};
+    for (const auto& bitmap :
+         {std::shared_ptr<const swf::Bitmap>(empty), std::shared_ptr<const swf::Bitmap>(garbage)}) {
+        Library lib;
+        lib.Add(1, bitmap);
+        const Canvas fill = RenderBitmapFill(lib, swf::FillType::RepeatingBitmap, 1);
+        EXPECT_COLOR(fill, 20, 20, kWhite);
+        Canvas c(40, 40);
+        Renderer& r = c.Begin();
+        r.DrawBitmap(bitmap, Pixels(), true);
+        r.DrawShape(MakeShape({Solid(kBlue)}, {}, Rect(30, 30, 40, 40, 1)), Pixels(), {});
+        c.End();
+        EXPECT_COLOR(c, 0, 0, kWhite);
+        EXPECT_COLOR(c, 35, 35, kBlue);
+    }
+}
+
 // A square mask in 10..20 on both axes over a blue canvas-wide rectangle.
 TEST(RendererMaskTest, ContentShowsOnlyInsideTheMask) {
-    // The mask's own colour and alpha do not count.
+    // The mask's own colour, alpha and lines do not count.
     Canvas c(40, 40);
     Renderer& r = c.Begin();
     r.BeginMask();
-    r.DrawShape(MakeShape({Solid({0, 255, 0, 0})}, {}, Rect(10, 10, 20, 20, 1)), Pixels(), {});
+    r.DrawShape(MakeShape({Solid({0, 255, 0, 0})}, {Stroke(6, kBlack)}, Rect(10, 10, 20, 20, 1, 1)),
+                Pixels(), {});
     r.EndMask();
     r.DrawShape(MakeShape({Solid(kBlue)}, {}, Rect(0, 0, 40, 40, 1)), Pixels(), {});
     r.PopMask();
@@ -376,7 +506,8 @@ TEST(RendererMaskTest, ContentShowsOnlyInsideTheMask) {
     EXPECT_COLOR(c, 15, 15, kBlue);
     EXPECT_COLOR(c, 25, 25, kWhite);
     EXPECT_COLOR(c, 5, 15, kWhite);
-    EXPECT_COLOR(c, 35, 35, kRed);  // after the pop nothing is clipped
+    EXPECT_COLOR(c, 8, 15, kWhite);  // under the mask's line
+    EXPECT_COLOR(c, 35, 35, kRed);   // after the pop nothing is clipped
 }
 
 TEST(RendererMaskTest, NestedMasksIntersect) {

@@ -53,7 +53,7 @@ double StrokeWidth(const swf::LineStyle& style, const Matrix& m, double stageSca
 }
 
 void StrokePath(cairo_t* cr, const Path& path, const swf::LineStyle& style, const Transform& t,
-                double stageScale, const PaintContext& context, Box* drawn) {
+                double stageScale, const PaintContext& context) {
     const Paint paint = style.hasFill ? MakeFillPaint(style.fill, t.matrix, t.color, context)
                                       : MakeSolidPaint(style.color, t.color, context);
     if (!paint.pattern) {
@@ -69,11 +69,7 @@ void StrokePath(cairo_t* cr, const Path& path, const swf::LineStyle& style, cons
         cairo_push_group(cr);
     }
     cairo_new_path(cr);
-    Box points;
-    AppendPath(cr, path, t.matrix, snap, drawn ? &points : nullptr);
-    if (drawn) {
-        drawn->Add(points.Grown(width / 2 * std::max(1.0, style.miterLimit)));
-    }
+    AppendPath(cr, path, t.matrix, snap);
     cairo_set_line_width(cr, width);
     cairo_set_line_cap(cr, CapOf(style.startCap));
     cairo_set_line_join(cr, JoinOf(style.join));

@@ -17,8 +17,8 @@ namespace flash::render {
 // thinner than one pixel (Flash's hairline).
 double StrokeWidth(const swf::LineStyle& style, const Matrix& m, double stageScale);
 
-// Strokes `path` (twips) with `style`; adds the device area to `drawn` when given.
+// Strokes `path` (twips) with `style`.
 void StrokePath(cairo_t* cr, const Path& path, const swf::LineStyle& style, const Transform& t,
-                double stageScale, const PaintContext& context, Box* drawn);
+                double stageScale, const PaintContext& context);
 
 }  // namespace flash::render

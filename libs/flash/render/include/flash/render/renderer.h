@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "flash/geom.h"
 #include "flash/swf/movie.h"
@@ -18,12 +19,20 @@ namespace flash::render {
 // bitmap filter.
 enum class Quality : std::uint8_t { Low, Medium, High, Best };
 
+// A rectangle of device pixels.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 struct FrameOptions {
     Rgba background{255, 255, 255, 255};
     Quality quality = Quality::High;
     // Device pixels per stage pixel (the stage transform's scale): the width of strokes that
     // do not scale with their object.
     double stageScale = 1;
+    // Redraw only this area (what changed since the last frame); the pixels outside it keep
+    // what they hold. Objects wholly outside it are skipped.
+    std::optional<PixelRect> redraw;
 };
 
 // Where a drawn object goes: its matrix from its own twips to device pixels (the stage
@@ -48,7 +57,8 @@ class Renderer {
     Renderer& operator=(Renderer&&) noexcept;
 
     // Starts a frame over `pixels`: premultiplied ARGB32 in native byte order (Cairo's
-    // ARGB32), `stride` bytes per row, kept alive until EndFrame. Fills it with the background.
+    // ARGB32), `stride` bytes per row, kept alive until EndFrame. Fills it (or the redraw
+    // area) with the background.
     // A buffer that is null or of an impossible size makes a frame that draws nothing.
     void BeginFrame(std::uint32_t* pixels, int width, int height, int stride,
                     const FrameOptions& options);
@@ -72,8 +82,8 @@ class Renderer {
                        const Transform& transform, const CharacterLookup& lookup);
 
     // Masks by clip depth: BeginMask(), draw the mask's characters, EndMask(), draw what it
-    // clips, PopMask(). The mask is the area its characters cover (their colours and alpha do
-    // not count). Masks nest: content is clipped by every mask around it.
+    // clips, PopMask(). The mask is the area its characters fill (their lines, colours and
+    // alpha do not count). Masks nest: content is clipped by every mask around it.
     void BeginMask();
     void EndMask();
     void PopMask();

@@ -1,0 +1,185 @@
+// Built-in classes and global functions, through small scripts.
+#include <gtest/gtest.h>
+
+#include "flash/avm1/testing/assembler.h"
+#include "flash/avm1/testing/fake_host.h"
+#include "flash/avm1/vm.h"
+
+namespace flash::avm1 {
+namespace {
+
+using testing::Assembler;
+using testing::FakeHost;
+using A = ActionCode;
+
+// Evaluates `receiver.method(args...)` (or `method(args...)` when receiver is empty) with
+// string, number and array arguments written as a small expression list.
+class BuiltinsTest : public ::testing::Test {
+  protected:
+    std::string Trace(const Assembler& a, int version = 7) {
+        host.traces.clear();
+        vm.Run(a.Shared(), &host.root(), version);
+        return host.traces.empty() ? "<none>" : host.traces.back();
+    }
+
+    FakeHost host;
+    Vm vm{host};
+};
+
+// Pushes an array literal of numbers or strings.
+Assembler& PushArray(Assembler& a, const std::vector<std::string>& items) {
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        char* end = nullptr;
+        double d = std::strtod(it->c_str(), &end);
+        if (!it->empty() && *end == 0) {
+            a.Push(d);
+        } else {
+            a.Push(*it);
+        }
+    }
+    return a.Push(static_cast<double>(items.size())).Op(A::InitArray);
+}
+
+TEST_F(BuiltinsTest, ArraySortFlags) {
+    struct Case {
+        std::vector<std::string> items;
+        double flags;  // < 0: no argument
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{"d", "c", "a", "b"}, -1, "a,b,c,d"},
+        {{"4", "1", "3", "22", "2"}, -1, "1,2,22,3,4"},
+        {{"4", "1", "3", "22", "2"}, 16, "1,2,3,4,22"},      // NUMERIC
+        {{"4", "1", "3", "22", "2"}, 16 | 2, "22,4,3,2,1"},  // NUMERIC | DESCENDING
+        {{"b", "A", "a", "B"}, 1, "A,a,b,B"},                // CASEINSENSITIVE, stable
+        {{"d", "c", "a", "b"}, 8, "2,3,1,0"},                // RETURNINDEXEDARRAY
+        {{"4", "1", "4"}, 4, "0"},                           // UNIQUESORT with equals
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        if (c.flags >= 0) {
+            a.Push(c.flags).Push(1.0);
+        } else {
+            a.Push(0.0);
+        }
+        PushArray(a, c.items).Push("sort").Op(A::CallMethod).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.flags;
+    }
+}
+
+TEST_F(BuiltinsTest, ArrayMethods) {
+    struct Case {
+        const char* method;
+        std::vector<double> args;
+        const char* expected;  // the array afterwards, then the result
+    };
+    const Case cases[] = {
+        {"push", {5, 6}, "1,2,3,5,6|5"},  {"pop", {}, "1,2|3"},
+        {"shift", {}, "2,3|1"},           {"unshift", {0}, "0,1,2,3|4"},
+        {"reverse", {}, "3,2,1|3,2,1"},   {"slice", {-2}, "1,2,3|2,3"},
+        {"splice", {1, 1, 9}, "1,9,3|2"}, {"join", {}, "1,2,3|1,2,3"},
+        {"concat", {4}, "1,2,3|1,2,3,4"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        a.Push("arr");
+        PushArray(a, {"1", "2", "3"}).Op(A::SetVariable);
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push("arr").Op(A::GetVariable);
+        a.Push(c.method).Op(A::CallMethod).Push("r").Op(A::StackSwap).Op(A::SetVariable);
+        a.Push("arr").Op(A::GetVariable).Push("|").Op(A::Add2).Push("r").Op(A::GetVariable);
+        a.Op(A::Add2).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.method;
+    }
+}
+
+TEST_F(BuiltinsTest, StringMethods) {
+    struct Case {
+        const char* method;
+        std::vector<double> args;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"charAt", {1}, "e"},        {"charAt", {9}, ""},       {"charCodeAt", {0}, "104"},
+        {"charCodeAt", {9}, "NaN"},  {"indexOf", {}, "-1"},     {"substr", {-3, 2}, "ll"},
+        {"substring", {3, 1}, "el"}, {"slice", {1, -1}, "ell"}, {"toUpperCase", {}, "HELLO"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push("hello").Push(c.method);
+        a.Op(A::CallMethod).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.method;
+    }
+    Assembler split;
+    split.Push(",").Push(1.0).Push("a,b,,c").Push("split").Op(A::CallMethod);
+    split.Push("length").Op(A::GetMember).Trace();
+    EXPECT_EQ(Trace(split), "4");
+    Assembler length;
+    length.Push("hello").Push("length").Op(A::GetMember).Trace();
+    EXPECT_EQ(Trace(length), "5");
+}
+
+TEST_F(BuiltinsTest, GlobalFunctions) {
+    struct Case {
+        const char* function;
+        std::vector<std::string> args;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"parseInt", {"  42px"}, "42"},
+        {"parseInt", {"0x1F"}, "31"},
+        {"parseInt", {"010"}, "8"},
+        {"parseInt", {"z", "36"}, "35"},
+        {"parseInt", {"abc"}, "NaN"},
+        {"parseFloat", {"3.5e2x"}, "350"},
+        {"parseFloat", {"1.2.3"}, "1.23"},
+        {"isNaN", {"abc"}, "true"},
+        {"isFinite", {"12"}, "true"},
+        {"escape", {"a b&\xC3\xA9"}, "a%20b%26%C3%A9"},
+        {"unescape", {"a%20b%C3%A9"}, "a b\xC3\xA9"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push(c.function).Op(A::CallFunction).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.function << " " << c.args[0];
+    }
+}
+
+TEST_F(BuiltinsTest, NumberMathAndDate) {
+    Assembler a;
+    a.Push(16.0).Push(1.0).Push(255.0).Push(1.0).Push("Number").Op(A::NewObject);
+    a.Push("toString").Op(A::CallMethod).Trace();
+    EXPECT_EQ(Trace(a), "ff");
+    Assembler m;
+    m.Push(-2.5).Push(1.0).Push("Math").Op(A::GetVariable).Push("round").Op(A::CallMethod).Trace();
+    EXPECT_EQ(Trace(m), "-2");
+    // Date.UTC(2000, 1, 29, 12) read back in UTC.
+    Assembler d;
+    d.Push("t").Push(12.0).Push(29.0).Push(1.0).Push(2000.0).Push(4.0).Push("Date");
+    d.Op(A::GetVariable).Push("UTC").Op(A::CallMethod).Op(A::SetVariable);
+    d.Push("d")
+        .Push("t")
+        .Op(A::GetVariable)
+        .Push(1.0)
+        .Push("Date")
+        .Op(A::NewObject)
+        .Op(A::SetVariable);
+    for (const char* getter :
+         {"getUTCFullYear", "getUTCMonth", "getUTCDate", "getUTCDay", "getUTCHours"}) {
+        d.Push(0.0).Push("d").Op(A::GetVariable).Push(getter).Op(A::CallMethod).Trace();
+    }
+    host.traces.clear();
+    vm.Run(d.Shared(), &host.root(), 7);
+    EXPECT_EQ(host.traces, (std::vector<std::string>{"2000", "1", "29", "2", "12"}));
+}
+
+}  // namespace
+}  // namespace flash::avm1

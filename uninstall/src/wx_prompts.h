@@ -1,0 +1,27 @@
+#pragma once
+
+#include "prompts.h"
+
+namespace uninstall {
+
+// Message boxes of wxWidgets. The toolkit is started only for the first message box, so the
+// modes that show none run without a display (as the package's installation runs register
+// mode); where no display can be opened the message goes to the standard error stream.
+class WxPrompts : public PromptService {
+  public:
+    WxPrompts(int argc, char** argv) : argc_(argc), argv_(argv) {}
+    ~WxPrompts() override;
+    WxPrompts(const WxPrompts&) = delete;
+    WxPrompts& operator=(const WxPrompts&) = delete;
+
+    void Show(const Prompt& prompt) override;
+
+  private:
+    bool StartToolkit();
+
+    int argc_;
+    char** argv_;
+    enum class Toolkit { NotTried, Running, Unavailable } toolkit_ = Toolkit::NotTried;
+};
+
+}  // namespace uninstall

@@ -1,0 +1,323 @@
+// The installation as a user meets it: "cmake --install" into a temporary prefix lays out the
+// program folder, registers the player and records its removal; the uninstaller's removal then
+// leaves nothing behind. The Debian package is made from the same rules and its scripts are
+// run against an unpacked copy, never against this machine.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "product.h"
+#include "register_mode.h"
+#include "run_program.h"
+#include "swfgen/shape_builder.h"
+#include "swfgen/tag_writer.h"
+#include "tovi/testing/files.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::RegKey;
+using platform::RegRoot;
+using tovi::testing::TempDir;
+using uninstall::testing::RunProgram;
+
+const fs::path kBuildDir = TOVI_BUILD_DIR;
+const fs::path kBuildPrograms = TOVI_PROGRAM_DIR;
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::wstring RegString(const std::wstring& key, const std::wstring& name) {
+    RegKey k;
+    platform::RegValue value;
+    if (k.Open(RegRoot::LocalMachine, key) != 0 || k.QueryValue(name, &value) != 0) {
+        return L"<missing>";
+    }
+    return platform::RegStringFromBytes(value.data);
+}
+
+std::vector<std::wstring> MachineKeys() {
+    RegKey root;
+    std::vector<std::wstring> keys;
+    if (root.Open(RegRoot::LocalMachine, L"") == 0) {
+        root.EnumKeys(&keys);
+    }
+    return keys;
+}
+
+std::wstring Wide(const fs::path& path) {
+    return platform::WidePath(path.string());
+}
+
+// A 12-frame movie of a square crossing a 400 x 300 stage.
+void WriteMovie(const fs::path& file) {
+    swfgen::MovieWriter movie(8, flash::Rect{0, 400 * 20, 0, 300 * 20}, 12.0);
+    swfgen::ShapeBuilder square;
+    square.Fill1(square.AddSolidFill(flash::Rgba{200, 30, 30, 255}));
+    square.Rectangle(flash::Rect{0, 60 * 20, 0, 60 * 20});
+    movie.Tag(2, square.DefineShape(1, 1));  // DefineShape
+    for (int frame = 0; frame < 12; ++frame) {
+        swfgen::Place place;
+        place.depth = 1;
+        place.move = frame > 0;
+        if (frame == 0) {
+            place.characterId = 1;
+        }
+        flash::Matrix m;
+        m.tx = frame * 25 * 20;
+        m.ty = 120 * 20;
+        place.matrix = m;
+        movie.PlaceObject2(place);
+        movie.ShowFrame();
+    }
+    movie.Save(file);
+}
+
+// A program started on the test's display, ended with the object.
+class Started {
+  public:
+    explicit Started(const fs::path& program) {
+        std::string arg0 = program.string();
+        char* argv[] = {arg0.data(), nullptr};
+        if (::posix_spawn(&pid_, arg0.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            pid_ = -1;
+        }
+    }
+    ~Started() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// Waits for a top-level window whose name holds `text`; its whole name, or empty.
+std::string WaitForWindow(const std::string& text) {
+    for (int i = 0; i < 300; ++i) {
+        const auto tree = RunProgram({"xwininfo", "-root", "-tree"},
+                                     {"DISPLAY=" + std::string(std::getenv("DISPLAY"))});
+        std::istringstream lines(tree.output);
+        for (std::string line; std::getline(lines, line);) {
+            const auto open = line.find('"');
+            const auto close = line.find("\":", open == std::string::npos ? 0 : open + 1);
+            if (open != std::string::npos && close != std::string::npos) {
+                const std::string name = line.substr(open + 1, close - open - 1);
+                if (name.find(text) != std::string::npos) {
+                    return name;
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+}
+
+// Files of the program folder that other deliverables bring; each is installed when the build
+// has made it. The stub and the data files are copied byte for byte; a linked program gets its
+// library search path changed on the way.
+const struct {
+    const char* name;
+    bool sameBytes;
+} kOptionalFiles[] = {{"ToviFlash", false},
+                      {"Binary/mkexe", true},
+                      {"Binary/Roles.dat", true},
+                      {"Tools/start.swf", true},
+                      {"Tools/FLVPlayer.swf", true}};
+
+class InstallationTest : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::DeleteRegTree(RegRoot::LocalMachine, L""); }
+    void TearDown() override { platform::DeleteRegTree(RegRoot::LocalMachine, L""); }
+
+    // Installs into a prefix of the test's own; the program folder.
+    fs::path Install() {
+        const fs::path prefix = dir_ / "install root";
+        const auto installed = RunProgram(
+            {TOVI_CMAKE_COMMAND, "--install", kBuildDir.string(), "--prefix", prefix.string()});
+        EXPECT_EQ(installed.exitCode, 0) << installed.output;
+        return prefix / "lib/toviflash";
+    }
+
+    TempDir dir_;
+};
+
+TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
+    const fs::path programs = Install();
+    const fs::path prefix = programs.parent_path().parent_path();
+    ASSERT_FALSE(HasFailure());
+
+    // The program folder: the programs, the libraries they link or load, the removal script.
+    for (const char* file : {"Uninstall", "toviflash-setup", "libplatform.so", "libtovi.so",
+                             "libTovilib.so", "remove-toviflash.sh"}) {
+        EXPECT_TRUE(fs::is_regular_file(programs / file)) << file;
+    }
+    for (const auto& file : kOptionalFiles) {
+        if (fs::exists(kBuildPrograms / file.name)) {
+            ASSERT_TRUE(fs::is_regular_file(programs / file.name)) << file.name;
+            if (file.sameBytes) {
+                EXPECT_EQ(tovi::testing::ReadFileBytes(programs / file.name),
+                          tovi::testing::ReadFileBytes(kBuildPrograms / file.name))
+                    << file.name;
+            }
+        }
+    }
+    // Installed programs find their libraries beside themselves, never in the build.
+    for (const char* file : {"Uninstall", "libtovi.so"}) {
+        const auto dynamic = RunProgram({"readelf", "-d", (programs / file).string()});
+        EXPECT_EQ(dynamic.output.find(kBuildDir.string()), std::string::npos) << dynamic.output;
+    }
+    if (fs::exists(kBuildPrograms / "ToviFlash")) {
+        const fs::path launcher = prefix / "bin/toviflash";
+        ASSERT_TRUE(fs::is_symlink(launcher));
+        EXPECT_EQ(fs::canonical(launcher), fs::canonical(programs / "ToviFlash"));
+    }
+
+    // Desktop integration.
+    const fs::path desktop = prefix / "share/applications/toviflash.desktop";
+    const auto validated = RunProgram({"desktop-file-validate", desktop.string()});
+    EXPECT_EQ(validated.exitCode, 0) << validated.output;
+    EXPECT_NE(ReadText(desktop).find("\nName=ToviFlash播放器\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(prefix / "share/icons/hicolor/scalable/apps/toviflash.svg"));
+    const std::string globs = ReadText(prefix / "share/mime/globs2");
+    EXPECT_NE(globs.find("application/vnd.adobe.flash.movie:*.swf"), std::string::npos) << globs;
+    EXPECT_NE(globs.find("video/x-flv:*.flv"), std::string::npos) << globs;
+
+    // The registration: the main program's real file name beside the uninstaller, and the
+    // removal command in the uninstall entry.
+    EXPECT_EQ(RegString(uninstall::kInstallKey, L"Path"),
+              Wide(programs) + L"/" + std::wstring(uninstall::MainProgramFileName()));
+    EXPECT_EQ(RegString(uninstall::kInstallKey, L"Version"), L"1.0.0");
+    EXPECT_EQ(RegString(uninstall::UninstallEntryKey(), uninstall::kRemovalCommandValue),
+              L"\"" + Wide(programs / "remove-toviflash.sh") + L"\"");
+
+    // The user removes the installation with the uninstaller; it does not wait for the removal.
+    const auto uninstalled = RunProgram({(programs / "Uninstall").string()});
+    EXPECT_EQ(uninstalled.exitCode, 0) << uninstalled.output;
+    for (int i = 0; i < 600 && fs::exists(programs); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(prefix)) {
+        left.push_back(entry.path().lexically_relative(prefix).string());
+    }
+    EXPECT_TRUE(left.empty()) << "left behind: " << ::testing::PrintToString(left);
+    EXPECT_TRUE(MachineKeys().empty());
+}
+
+TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncher) {
+    for (const char* file : {"ToviFlash", "Tools/start.swf"}) {
+        if (!fs::exists(kBuildPrograms / file)) {
+            GTEST_SKIP() << "the build has not made " << file << " yet";
+        }
+    }
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path programs = Install();
+    Started player(programs.parent_path().parent_path() / "bin/toviflash");
+    EXPECT_NE(WaitForWindow("ToviFlash播放器"), "");
+    // Start-up ends by making the per-user folders.
+    const fs::path seting = fs::path(std::getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting";
+    for (int i = 0; i < 100 && !fs::is_directory(seting); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(fs::is_directory(seting));
+    EXPECT_TRUE(player.Running());
+}
+
+TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatStarts) {
+    if (!fs::exists(kBuildPrograms / "Binary/mkexe")) {
+        GTEST_SKIP() << "the build has not made Binary/mkexe (ToviPlayer) yet";
+    }
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path programs = Install();
+    const fs::path movie = dir_ / "card.swf";
+    const fs::path built = dir_ / "card";
+    WriteMovie(movie);
+    // The installation's own tovi and Tovilib, found as the installed main program finds them.
+    const auto made = RunProgram(
+        {TOVI_BUILD_PLAYER_TOOL, (programs / "Binary/mkexe").string(), movie.string(),
+         built.string()},
+        {"LD_LIBRARY_PATH=" + programs.string(), "TOVI_LIBRARY_DIR=" + programs.string()});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    EXPECT_NE(made.output.find("library=" + (programs / "libtovi.so").string()), std::string::npos)
+        << made.output;
+
+    Started player(built);
+    EXPECT_EQ(WaitForWindow("card.swf - "), "card.swf - ToviFLash播放器 [独立版]");
+    EXPECT_TRUE(player.Running());
+}
+
+TEST_F(InstallationTest, DebianPackageRegistersOnInstallAndForgetsOnRemoval) {
+    const fs::path out = dir_ / "package";
+    const auto packed =
+        RunProgram({TOVI_CPACK_COMMAND, "--config", (kBuildDir / "CPackConfig.cmake").string(),
+                    "-B", out.string()});
+    ASSERT_EQ(packed.exitCode, 0) << packed.output;
+    fs::path deb;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        if (entry.path().extension() == ".deb") {
+            deb = entry.path();
+        }
+    }
+    ASSERT_FALSE(deb.empty()) << packed.output;
+    // Making the package registered nothing.
+    EXPECT_TRUE(MachineKeys().empty());
+
+    const auto fields = RunProgram({"dpkg-deb", "--field", deb.string(), "Package", "Depends"});
+    EXPECT_NE(fields.output.find("Package: toviflash"), std::string::npos) << fields.output;
+    EXPECT_NE(fields.output.find("libwx"), std::string::npos) << fields.output;
+
+    const fs::path root = dir_ / "root";
+    const fs::path control = dir_ / "control";
+    ASSERT_EQ(RunProgram({"dpkg-deb", "--extract", deb.string(), root.string()}).exitCode, 0);
+    ASSERT_EQ(RunProgram({"dpkg-deb", "--control", deb.string(), control.string()}).exitCode, 0);
+    const fs::path programs = root / "usr/lib/toviflash";
+    for (const char* file : {"Uninstall", "toviflash-setup", "libplatform.so", "libTovilib.so"}) {
+        EXPECT_TRUE(fs::is_regular_file(programs / file)) << file;
+    }
+    EXPECT_FALSE(fs::exists(programs / "remove-toviflash.sh"));
+    EXPECT_TRUE(fs::exists(root / "usr/share/applications/toviflash.desktop"));
+    EXPECT_TRUE(fs::exists(root / "usr/share/mime/packages/toviflash.xml"));
+    EXPECT_TRUE(fs::exists(root / "usr/share/icons/hicolor/scalable/apps/toviflash.svg"));
+
+    // The maintainer scripts, run as dpkg runs them for a package unpacked under DPKG_ROOT.
+    const std::string dpkgRoot = "DPKG_ROOT=" + root.string();
+    const auto configured = RunProgram({(control / "postinst").string(), "configure"}, {dpkgRoot});
+    ASSERT_EQ(configured.exitCode, 0) << configured.output;
+    EXPECT_EQ(RegString(uninstall::kInstallKey, L"Path"),
+              Wide(programs) + L"/" + std::wstring(uninstall::MainProgramFileName()));
+    EXPECT_EQ(RegString(uninstall::UninstallEntryKey(), uninstall::kRemovalCommandValue),
+              L"pkexec /usr/bin/dpkg --remove toviflash");
+    const auto removed = RunProgram({(control / "prerm").string(), "remove"}, {dpkgRoot});
+    ASSERT_EQ(removed.exitCode, 0) << removed.output;
+    EXPECT_TRUE(MachineKeys().empty());
+}
+
+}  // namespace
