@@ -11,6 +11,7 @@
 
 #include "flash/avm1/host.h"
 #include "flash/avm1/vm.h"
+#include "flash/media/movie_sound.h"
 #include "flash/player.h"
 #include "flash/swf/movie.h"
 
@@ -92,6 +93,17 @@ class Runtime final : public avm1::Host {
     void CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) override;
     void RemoveSprite(avm1::Clip& clip) override;
     void ScriptError(const avm1::String& message) override;
+    void StopSounds() override;
+
+    // Where this player's sound goes (the process's mixer unless set); set before any sound
+    // plays, or what plays stops.
+    void SetSoundMixer(media::Mixer* mixer, bool decodeInBackground);
+    // The player's sound, made at its first use.
+    media::MovieSound& Sound();
+    media::MovieSound* SoundIfAny() const { return sound_.get(); }
+    // The player's volume, 0 to 1 (kept for a sound made later).
+    void SetSoundVolume(double volume);
+    double SoundVolume() const { return soundVolume_; }
 
   private:
     struct QueuedAction {
@@ -121,6 +133,11 @@ class Runtime final : public avm1::Host {
 
     PlayerLimits limits_;
     PlayerListener* listener_ = nullptr;
+    media::Mixer* mixer_ = nullptr;
+    bool decodeInBackground_ = true;
+    double soundVolume_ = 1;
+    // Declared before the clips: they leave their streams as they go.
+    std::unique_ptr<media::MovieSound> sound_;
     std::unique_ptr<avm1::Vm> vm_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;

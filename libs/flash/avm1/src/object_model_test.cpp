@@ -238,6 +238,22 @@ TEST_F(ObjectModelTest, ClipsAreObjectsWithNativeMembers) {
     EXPECT_EQ(Run(c), (Traces{"1", "undefined"}));
 }
 
+TEST_F(ObjectModelTest, ScriptErrorsDoNotEscapeToTheHost) {
+    // o.p is a getter that throws; the host reads it between runs.
+    Assembler getter;
+    getter.Push("no").Op(A::Throw);
+    Assembler a;
+    a.Push("o").Push(0.0).Op(A::InitObject).Op(A::SetVariable);
+    a.PushNull().Function("", {}, getter).Push("p").Push(3.0);
+    a.Push("o").Op(A::GetVariable).Push("addProperty").Op(A::CallMethod).Op(A::Pop);
+    Run(a);
+    Object* o = vm.GetVariable(u"o")->AsObject();
+    ASSERT_NE(o, nullptr);
+    EXPECT_TRUE(vm.Get(o, u"p", 7).IsUndefined());
+    EXPECT_TRUE(vm.ToString(Value::Obj(o), 7) == u"[object Object]");
+    EXPECT_FALSE(vm.GetVariable(u"o.p").has_value() && !vm.GetVariable(u"o.p")->IsUndefined());
+}
+
 TEST_F(ObjectModelTest, TimersFireAtTheHostTime) {
     Assembler tick;
     tick.Push("tick ").Push("n").Op(A::GetVariable).Op(A::Add2).Trace();

@@ -130,6 +130,8 @@ class Vm {
     friend Interpreter& InterpreterOf(Vm& vm);
     friend Timers& TimersOf(Vm& vm);
     void MaybeCollect();
+    template <typename F, typename R>
+    R Guarded(F&& f, R fallback);
 
     Host& host_;
     Limits limits_;
