@@ -3,7 +3,9 @@
 #include <wx/cmdline.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/window.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +35,18 @@ void ReportAssert(const wxString& file, int line, const wxString& func, const wx
     std::abort();
 }
 
+// A request to end (a session logging out, `kill`) closes the main window as the user would,
+// so the settings and lists are saved. Installed before the sound output starts, whose library
+// otherwise takes these signals for itself and drops them.
+void CloseOnSignal(int) {
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    if (top) {
+        top->Close(true);
+    } else if (wxTheApp) {
+        wxTheApp->ExitMainLoop();
+    }
+}
+
 }  // namespace
 
 void InstallAssertHandler() {
@@ -59,6 +73,10 @@ bool CToviFlashApp::OnInit() {
     if (!wxApp::OnInit()) {
         return false;
     }
+#ifdef __UNIX__
+    SetSignalHandler(SIGTERM, CloseOnSignal);
+    SetSignalHandler(SIGINT, CloseOnSignal);
+#endif
     SetAppName(wxS("ToviFlash"));
     SetVendorName(wxS("kestrum"));
     wxInitAllImageHandlers();

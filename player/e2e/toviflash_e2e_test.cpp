@@ -1,6 +1,7 @@
 // ToviFlash as a user meets it: started with a movie, paused and played from the keyboard,
 // closed, and the movie found in the history it wrote.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <wx/image.h>
 
 #include <filesystem>
@@ -35,6 +36,25 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return false;
 }
 
+// The first line of "Seting\\history.ini": byte-order mark, then UTF-16 little-endian.
+std::string FirstHistoryLine() {
+    const fs::path history =
+        fs::path(std::getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting/history.ini";
+    tovi::testing::Bytes bytes = tovi::testing::ReadFileBytes(history);
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE) {
+        return "<no byte-order mark>";
+    }
+    std::string first;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (unit == u'\r') {
+            break;
+        }
+        first.push_back(static_cast<char>(unit));
+    }
+    return first;
+}
+
 TEST(ToviFlashEndToEnd, PlaysPausesPlaysAndRemembersTheMovie) {
     tovi::testing::TempDir dir;
     const fs::path movie = dir / "moving.swf";
@@ -66,22 +86,25 @@ TEST(ToviFlashEndToEnd, PlaysPausesPlaysAndRemembersTheMovie) {
     ASSERT_TRUE(status) << "still running after exit";
     EXPECT_EQ(*status, 0);
 
-    // The history's first line is the movie: byte-order mark, then UTF-16 little-endian.
-    const fs::path history =
-        fs::path(std::getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting/history.ini";
-    tovi::testing::Bytes bytes = tovi::testing::ReadFileBytes(history);
-    ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(bytes[0], 0xFF);
-    EXPECT_EQ(bytes[1], 0xFE);
-    std::string first;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-        if (unit == u'\r') {
-            break;
-        }
-        first.push_back(static_cast<char>(unit));
-    }
-    EXPECT_EQ(first, movie.string());
+    EXPECT_EQ(FirstHistoryLine(), movie.string());
+}
+
+// Ended by a signal (a session logging out), the program still closes as the user would and
+// keeps its history.
+TEST(ToviFlashEndToEnd, EndedBySignalClosesAndKeepsTheHistory) {
+    tovi::testing::TempDir dir;
+    const fs::path movie = dir / "moving.swf";
+    WriteMovingMovie(movie);
+
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(tovi::testing::ProgramDir() / "ToviFlash", {movie.string()},
+                              {"TOVI_ASSERT_ABORT=1"}));
+    ASSERT_TRUE(program.WaitForWindow(20s)) << "no window";
+    ::kill(program.Pid(), SIGTERM);
+    std::optional<int> status = program.WaitForExit(20s);
+    ASSERT_TRUE(status) << "still running after SIGTERM";
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(FirstHistoryLine(), movie.string());
 }
 
 }  // namespace
