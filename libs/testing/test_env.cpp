@@ -41,6 +41,9 @@ void SetUpIsolatedEnvironment() {
         fs::create_directories(g_root / d.sub);
         SetEnv(d.var, g_root / d.sub);
     }
+    // Sound goes to SDL's device that plays into nothing: tests never sound on the machine's
+    // speakers and find the same device everywhere (a test may choose another driver).
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
 }
 
 void TearDownIsolatedEnvironment() {

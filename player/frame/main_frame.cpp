@@ -46,6 +46,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
     EVT_UPDATE_UI(ID_STATUSBAR_PANE1, CMainFrame::OnUpdateStatusPane)
     EVT_IDLE(CMainFrame::OnIdle)
+    EVT_CHAR_HOOK(CMainFrame::OnCharHook)
     EVT_MENU_RANGE(ID_HISTORY_EXTMENU_ITEM, ID_PLAYLIST_EXTMENU, CMainFrame::OnToggleExtendedMenu)
     EVT_UPDATE_UI_RANGE(ID_HISTORY_EXTMENU, ID_PLAYLIST_EXTMENU, CMainFrame::OnUpdateExtendedMenu)
     EVT_MENU_RANGE(ID_PLAYMODE_FIRST, ID_PLAYMODE_LAST, CMainFrame::OnPlayMode)
@@ -223,6 +224,28 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
     if (wxGetLocalTimeMillis() - lastStatusUpdate_ >= kStatusIntervalMs) {
         UpdateStatusPane();
     }
+}
+
+// The key tips of the application button ("\nf") and of the about button ("\na"): Alt with
+// the key opens the menu or runs the command.
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+    if (event.GetModifiers() == wxMOD_ALT && m_wndRibbonBar && m_wndRibbonBar->IsShown()) {
+        int key = wxToupper(event.GetKeyCode());
+        const std::wstring& text = ribbon_.applicationButton().text;
+        std::wstring appTip = text.substr(std::min(text.size(), text.find(L'\n') + 1));
+        if (appTip.size() == 1 && key == wxToupper(appTip[0])) {
+            m_wndRibbonBar->ShowApplicationMenu();
+            return;
+        }
+        for (const auto& e : ribbon_.tabElements()) {
+            std::wstring tip = e->KeyTip();
+            if (tip.size() == 1 && key == wxToupper(tip[0])) {
+                m_wndRibbonBar->PostCommand(e->id());
+                return;
+            }
+        }
+    }
+    event.Skip();
 }
 
 platform::LRESULT CMainFrame::OnMakeExeNotify(platform::WPARAM code, platform::LPARAM arg) {

@@ -86,6 +86,7 @@ class CMainFrame : public wxDocParentFrame, public ListMenus, private MakeExePro
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
     void OnUpdateStatusPane(wxUpdateUIEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnToggleExtendedMenu(wxCommandEvent& event);
     void OnUpdateExtendedMenu(wxUpdateUIEvent& event);
     void OnPlayMode(wxCommandEvent& event);

@@ -82,6 +82,7 @@ wxBEGIN_EVENT_TABLE(TestView, wxView)
     EVT_MENU_RANGE(ID_RELATED_OPEN_FIRST, ID_RELATED_PLAY_LAST, TestView::OnCommand)
     EVT_MENU_RANGE(ID_PLAYLIST_OPEN_FIRST, ID_NAVIGATION_LAST, TestView::OnCommand)
     EVT_MENU(ID_PLAY, TestView::OnCommand)
+    EVT_MENU(ID_APP_ABOUT, TestView::OnCommand)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -484,6 +485,24 @@ TEST_F(MainFrameTest, ApplicationMenuWithAFewFilesInTheHistory) {
         return !view->commands.empty() && view->commands.back() == ID_HISTORY_OPEN_FIRST + 3;
     }));
     EXPECT_FALSE(menu->IsShown());
+}
+
+TEST_F(MainFrameTest, KeyTipsOpenTheApplicationMenuAndTheAboutBox) {
+    CreateFrame();
+    auto press = [&](int key) {
+        wxKeyEvent event(wxEVT_CHAR_HOOK);
+        event.m_keyCode = key;
+        event.m_altDown = true;
+        event.SetEventObject(frame);
+        frame->ProcessWindowEvent(event);
+    };
+    press('A');
+    EXPECT_TRUE(PumpEventsUntil(
+        [&] { return !view->commands.empty() && view->commands.back() == ID_APP_ABOUT; }));
+    press('F');
+    ribbon::ApplicationMenuWindow* menu = frame->GetRibbonBar()->applicationMenuWindow();
+    EXPECT_TRUE(PumpEventsUntil([&] { return menu->IsShown(); }));
+    frame->GetRibbonBar()->CloseApplicationMenu();
 }
 
 }  // namespace

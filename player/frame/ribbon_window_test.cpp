@@ -4,6 +4,8 @@
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
 #include <wx/sizer.h>
 
 #include "ribbon_layout.h"
@@ -100,6 +102,22 @@ TEST_F(RibbonWindowTest, ToolTipShowsTheBoldTipAboveTheWrappedDescription) {
     expected.Replace("\r\n", "");
     expected.Replace(" ", "");
     EXPECT_EQ(joined, expected);
+}
+
+TEST_F(RibbonWindowTest, NarrowWindowCollapsesPanelsToTheirIcons) {
+    frame->SetSize(360, 400);
+    window->bar()->SetActivePage(static_cast<size_t>(1));  // "文件"
+    tovi::testing::PumpEvents(std::chrono::milliseconds(200));
+    wxRibbonPage* page = window->bar()->GetPage(1);
+    int minimised = 0;
+    for (wxWindow* child : page->GetChildren()) {
+        if (auto* panel = wxDynamicCast(child, wxRibbonPanel); panel && panel->IsMinimised()) {
+            ++minimised;
+            EXPECT_TRUE(panel->GetMinimisedIcon().IsOk()) << panel->GetLabel();
+        }
+    }
+    EXPECT_GT(minimised, 0);
+    tovi::testing::SaveScreenshot(frame, "ribbon_collapsed_panels.png");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -239,6 +240,12 @@ TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncher) {
     const fs::path programs = Install();
     Started player(programs.parent_path().parent_path() / "bin/toviflash");
     EXPECT_NE(WaitForWindow("ToviFlash播放器"), "");
+    // Start-up ends by making the per-user folders.
+    const fs::path seting = fs::path(std::getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting";
+    for (int i = 0; i < 100 && !fs::is_directory(seting); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(fs::is_directory(seting));
     EXPECT_TRUE(player.Running());
 }
 

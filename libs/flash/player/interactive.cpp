@@ -268,7 +268,7 @@ void QueueButtonEvent(Runtime& runtime, DisplayObject& target, std::uint16_t con
             const swf::ButtonSound& sound =
                 button->Definition().sounds[static_cast<std::size_t>(info->sound)];
             if (sound.soundId != 0) {
-                runtime.StartSound(button->SharedMovie(), sound.soundId, sound.info);
+                runtime.StartSound(button->Movie(), sound.soundId, sound.info);
             }
         }
         button->SetState(info->state);

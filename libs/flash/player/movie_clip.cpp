@@ -15,7 +15,11 @@ MovieClip::MovieClip(Runtime& runtime, std::shared_ptr<MovieData> movie, std::ui
                      const Timeline& timeline)
     : DisplayObject(runtime, std::move(movie), characterId), timeline_(&timeline) {}
 
-MovieClip::~MovieClip() = default;
+MovieClip::~MovieClip() {
+    if (media::MovieSound* sound = GetRuntime().SoundIfAny()) {
+        sound->RemoveStream(this);
+    }
+}
 
 Rect MovieClip::LocalBounds() const {
     Rect bounds = EmptyRect();
@@ -182,6 +186,45 @@ void MovieClip::GoTo(int frame) {
     // Clips the jump makes enter their first frame before the target frame's actions queue.
     ApplyFrames(from, frame, rebuild);
     RunFrameScripts(from, frame);
+    // The stream leaves off where it was; the frame jumped to sounds as if entered, its
+    // stream block starting the stream again there.
+    StopStream();
+    for (const auto& tag : timeline_->Frame(frame).tags) {
+        PlayFrameSound(tag, frame);
+    }
+}
+
+void MovieClip::SetPlaying(bool playing) {
+    if (playing_ && !playing) {
+        StopStream();
+    }
+    playing_ = playing;
+}
+
+void MovieClip::StopStream() {
+    if (media::MovieSound* sound = GetRuntime().SoundIfAny()) {
+        sound->StopStream(this);
+    }
+}
+
+void MovieClip::PlayFrameSound(const swf::Tag& tag, int frame) {
+    if (const auto* start = std::get_if<swf::StartSound>(&tag)) {
+        // StartSound2 names an ActionScript 3 class: nothing this player plays.
+        if (!start->className.empty()) {
+            return;
+        }
+        const swf::Character* c = Movie().Character(start->soundId);
+        const auto* sound = c ? std::get_if<std::shared_ptr<const swf::Sound>>(c) : nullptr;
+        if (sound != nullptr) {
+            GetRuntime().Sound().StartSound(*sound, start->info);
+        }
+    } else if (const auto* head = std::get_if<swf::SoundStreamHead>(&tag)) {
+        GetRuntime().Sound().StreamHead(this, *head, GetRuntime().FrameRate());
+    } else if (const auto* block = std::get_if<swf::SoundStreamBlock>(&tag)) {
+        if (playing_) {
+            GetRuntime().Sound().StreamBlock(this, frame, *block);
+        }
+    }
 }
 
 bool MovieClip::Replaceable(std::uint16_t id) const {
@@ -225,6 +268,7 @@ void MovieClip::ExecuteFrame(int frame) {
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             depth = remove->depth;
         } else {
+            PlayFrameSound(tag, frame);
             continue;
         }
         if (DisplayObject* child = ChildAt(depth); child && child->PlacedByTimeline()) {
@@ -412,8 +456,9 @@ void MovieClip::GotoFrame(int frame, bool play) {
     if (!GetRuntime().AllowGoto()) {
         return;
     }
+    // The play state first, so that the frame jumped to knows whether its stream plays.
+    SetPlaying(play);
     GoTo(frame);
-    playing_ = play;
 }
 
 bool MovieClip::GotoLabel(avm1::StringView label, bool play) {

@@ -59,7 +59,8 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     // has it there, and queues that frame's actions.
     void GoTo(int frame);
     bool Playing() const { return playing_; }
-    void SetPlaying(bool playing) { playing_ = playing; }
+    // Stopping also stops the timeline's stream sound; its event sounds play on.
+    void SetPlaying(bool playing);
     // 0-based; -1 before the first frame was entered.
     int Frame() const { return currentFrame_; }
     int FrameCount() const;
@@ -71,8 +72,8 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     avm1::String Name() const override { return InstanceName(); }
     avm1::Clip* ChildByName(avm1::StringView name, bool caseSensitive) override;
     std::vector<avm1::Clip*> Children() override;
-    void Play() override { playing_ = true; }
-    void Stop() override { playing_ = false; }
+    void Play() override { SetPlaying(true); }
+    void Stop() override { SetPlaying(false); }
     void GotoFrame(int frame, bool play) override;
     bool GotoLabel(avm1::StringView label, bool play) override;
     int CurrentFrame() const override { return currentFrame_ < 0 ? 0 : currentFrame_; }
@@ -89,6 +90,10 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     // The tags of one frame in their order: display changes at once (a new clip enters its
     // first frame right away), actions queued as they come.
     void ExecuteFrame(int frame);
+    // The sound tags of a frame: event sounds start, the stream takes the frame's block while
+    // the timeline plays.
+    void PlayFrameSound(const swf::Tag& tag, int frame);
+    void StopStream();
     // Applies the display tags of frames [from, to] and brings the display list in line.
     void ApplyFrames(int from, int to, bool rebuild);
     void Reconcile(DepthMap& state, bool rebuild);

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "context_menu.h"
 #include "flash/avm1/convert.h"
+#include "keyboard_input.h"
+#include "mouse_input.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "movie_source.h"
 #include "runtime.h"
-#include "context_menu.h"
-#include "keyboard_input.h"
-#include "mouse_input.h"
 #include "stage_renderer.h"
 #include "text_convert.h"
 #include "view_transform.h"
@@ -26,7 +26,9 @@ void PlayerListener::OnScriptError(const std::string&) {}
 
 class PlayerImpl {
   public:
-    explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {}
+    explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {
+        runtime.SetSoundMixer(&silentMixer, false);
+    }
 
     MovieClip* Root() const { return runtime.LevelClip(0); }
 
@@ -77,6 +79,17 @@ class PlayerImpl {
         return Point{whole(p.x), whole(p.y)};
     }
 
+    // Silent sound renders one frame's time per Advance. Declared before the runtime, whose
+    // sound mixes into it.
+    media::ManualOutput* silentOutput = nullptr;
+    media::Mixer silentMixer{[this] {
+                                 auto out = std::make_unique<media::ManualOutput>();
+                                 silentOutput = out.get();
+                                 return out;
+                             },
+                             false};
+    double silentOwed = 0;
+    bool soundDevice = false;
     mutable Runtime runtime;
     // Keeps the paths it built between frames.
     mutable render::Renderer renderer;
@@ -216,6 +229,42 @@ std::wstring Player::GetVariable(const std::wstring& name) const {
 
 void Player::Advance() {
     impl_->runtime.Advance();
+    if (!impl_->soundDevice && impl_->silentMixer.Started()) {
+        impl_->silentOwed += media::kMixRate / impl_->runtime.FrameRate();
+        const double frames = std::floor(impl_->silentOwed);
+        impl_->silentOwed -= frames;
+        impl_->silentOutput->Pump(static_cast<std::size_t>(frames));
+    }
+}
+
+void Player::UseSoundDevice(bool on) {
+    if (on == impl_->soundDevice) {
+        return;
+    }
+    impl_->soundDevice = on;
+    impl_->runtime.SetSoundMixer(on ? &media::Mixer::Process() : &impl_->silentMixer, on);
+}
+
+bool Player::UsesSoundDevice() const {
+    return impl_->soundDevice;
+}
+
+int Player::FramesToRun(int due) const {
+    media::MovieSound* sound = impl_->runtime.SoundIfAny();
+    MovieClip* root = impl_->Root();
+    if (due <= 0 || !impl_->soundDevice || sound == nullptr || root == nullptr ||
+        !sound->Clock(root).playing) {
+        return due;
+    }
+    return sound->StreamSteps(root);
+}
+
+void Player::SetSoundVolume(double volume) {
+    impl_->runtime.SetSoundVolume(volume);
+}
+
+double Player::SoundVolume() const {
+    return impl_->runtime.SoundVolume();
 }
 
 double Player::FrameRate() const {

@@ -97,6 +97,10 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
 
 void Runtime::Unload(int level) {
     if (level == 0) {
+        // A new movie starts in silence.
+        if (sound_) {
+            sound_->StopAll();
+        }
         for (auto& [n, root] : levels_) {
             Discard(std::move(root), false);
         }
@@ -179,10 +183,12 @@ Point Runtime::MouseIn(const DisplayObject& object) const {
     return Point{std::nearbyint(p.x), std::nearbyint(p.y)};
 }
 
-void Runtime::StartSound(const std::shared_ptr<MovieData>& movie, std::uint16_t soundId,
+void Runtime::StartSound(const MovieData& movie, std::uint16_t soundId,
                          const swf::SoundInfo& info) {
-    if (soundStarter_) {
-        soundStarter_(movie, soundId, info);
+    const swf::Character* c = movie.Character(soundId);
+    const auto* sound = c != nullptr ? std::get_if<std::shared_ptr<const swf::Sound>>(c) : nullptr;
+    if (sound != nullptr && *sound) {
+        Sound().StartSound(*sound, info);
     }
 }
 
@@ -658,6 +664,35 @@ void Runtime::RemoveSprite(avm1::Clip& target) {
         return;
     }
     clip->ParentClip()->RemoveAt(depth);
+}
+
+void Runtime::StopSounds() {
+    if (sound_) {
+        sound_->StopAll();
+    }
+}
+
+void Runtime::SetSoundMixer(media::Mixer* mixer, bool decodeInBackground) {
+    mixer_ = mixer;
+    decodeInBackground_ = decodeInBackground;
+    sound_.reset();
+}
+
+media::MovieSound& Runtime::Sound() {
+    if (!sound_) {
+        sound_ = std::make_unique<media::MovieSound>(
+            mixer_ != nullptr ? *mixer_ : media::Mixer::Process(),
+            media::MovieSound::Options{.decodeInBackground = decodeInBackground_});
+        sound_->SetVolume(soundVolume_);
+    }
+    return *sound_;
+}
+
+void Runtime::SetSoundVolume(double volume) {
+    soundVolume_ = std::clamp(volume, 0.0, 1.0);
+    if (sound_) {
+        sound_->SetVolume(soundVolume_);
+    }
 }
 
 void Runtime::ScriptError(const avm1::String& message) {

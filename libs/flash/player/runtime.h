@@ -11,6 +11,7 @@
 
 #include "flash/avm1/host.h"
 #include "flash/avm1/vm.h"
+#include "flash/media/movie_sound.h"
 #include "flash/player.h"
 #include "flash/swf/movie.h"
 
@@ -103,12 +104,8 @@ class Runtime final : public avm1::Host {
     // The mouse position in an object's own twips.
     Point MouseIn(const DisplayObject& object) const;
 
-    // Event sounds (button sounds) go to whoever plays sound; without one they are dropped.
-    using SoundStarter = std::function<void(const std::shared_ptr<MovieData>& movie,
-                                            std::uint16_t soundId, const swf::SoundInfo& info)>;
-    void SetSoundStarter(SoundStarter starter) { soundStarter_ = std::move(starter); }
-    void StartSound(const std::shared_ptr<MovieData>& movie, std::uint16_t soundId,
-                    const swf::SoundInfo& info);
+    // An event sound of a movie by its character id (button sounds).
+    void StartSound(const MovieData& movie, std::uint16_t soundId, const swf::SoundInfo& info);
     // False once scripts jumped too often in one frame (a goto loop); the jump is skipped.
     bool AllowGoto();
     void ObjectCreated() { ++liveObjects_; }
@@ -139,6 +136,17 @@ class Runtime final : public avm1::Host {
     void StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) override;
     void StopDrag() override;
     void ScriptError(const avm1::String& message) override;
+    void StopSounds() override;
+
+    // Where this player's sound goes (the process's mixer unless set); set before any sound
+    // plays, or what plays stops.
+    void SetSoundMixer(media::Mixer* mixer, bool decodeInBackground);
+    // The player's sound, made at its first use.
+    media::MovieSound& Sound();
+    media::MovieSound* SoundIfAny() const { return sound_.get(); }
+    // The player's volume, 0 to 1 (kept for a sound made later).
+    void SetSoundVolume(double volume);
+    double SoundVolume() const { return soundVolume_; }
 
   private:
     struct QueuedAction {
@@ -168,6 +176,11 @@ class Runtime final : public avm1::Host {
 
     PlayerLimits limits_;
     PlayerListener* listener_ = nullptr;
+    media::Mixer* mixer_ = nullptr;
+    bool decodeInBackground_ = true;
+    double soundVolume_ = 1;
+    // Declared before the clips: they leave their streams as they go.
+    std::unique_ptr<media::MovieSound> sound_;
     std::unique_ptr<avm1::Vm> vm_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
@@ -185,7 +198,6 @@ class Runtime final : public avm1::Host {
     std::size_t liveObjects_ = 0;
     std::uint64_t instanceCounter_ = 0;
     std::uint64_t clipSequence_ = 0;
-    SoundStarter soundStarter_;
     std::unique_ptr<MouseInput> mouse_;
     std::unique_ptr<KeyboardInput> keyboard_;
 };

@@ -46,6 +46,8 @@ CShockwaveFlash::CShockwaveFlash()
       listener_(std::make_unique<Listener>(*this)),
       timer_(this) {
     player_->SetListener(listener_.get());
+    // The control plays its sound, and its stream sound paces its frames.
+    player_->UseSoundDevice(true);
     pageOpener_ = OpenPageInBrowser;
     Bind(wxEVT_TIMER, &CShockwaveFlash::OnTimer, this, timer_.GetId());
 }
@@ -194,10 +196,14 @@ void CShockwaveFlash::OnTimer(wxTimerEvent&) {
     } else {
         framesRun_ += due;
     }
-    for (int i = 0; i < due; ++i) {
+    // A streamed movie keeps with its sound: it waits for it, or skips frames to catch up.
+    const int run = player_->FramesToRun(due);
+    for (int i = 0; i < run; ++i) {
         player_->Advance();
     }
-    Changed();
+    if (run > 0) {
+        Changed();
+    }
 }
 
 void CShockwaveFlash::OnSize(wxSizeEvent& event) {

@@ -67,6 +67,11 @@ TOVI_API std::uint32_t MakeExeThreadProc(void* param);
 
 // 1 while a builder thread runs.
 TOVI_API extern std::int32_t g_blIsMaking;
+
+// The waveform output volume (0 silent to 0xFFFF full; the player component's output volume
+// for the whole process). Nonzero `get`: reads the right channel into *volume, 0x7FFF when
+// there is no output device. 0: sets both channels to the low 16 bits of *volume.
+TOVI_API void SetVolumes(int get, std::uint32_t* volume);
 }
 
 #if defined(__clang__)

@@ -89,6 +89,7 @@ String Join(Interpreter& in, const std::vector<Value>& list, const String& sep, 
                                : in.ToString(v, version);
         in.CheckString(out.size());
     }
+    in.ChargeString(out.size());
     return out;
 }
 

@@ -149,7 +149,7 @@ void InstallString(Interpreter& setup, Globals& g) {
         String s = ThisString(c);
         for (const Value& v : c.args) {
             s += in.ToString(v, c.version);
-            in.CheckString(s.size());
+            in.ChargeString(s.size());
         }
         return Value::Str(std::move(s));
     });

@@ -8,8 +8,8 @@ Heap::~Heap() {
     }
 }
 
-bool Heap::Adopt(std::unique_ptr<Object> object) {
-    if (objects_.size() >= maxObjects_) {
+bool Heap::Adopt(std::unique_ptr<Object> object, bool always) {
+    if (objects_.size() >= maxObjects_ && !always) {
         return false;
     }
     objects_.push_back(object.release());

@@ -14,8 +14,9 @@ class Heap {
     explicit Heap(std::size_t maxObjects) : maxObjects_(maxObjects) {}
     ~Heap();
 
-    // Takes ownership; false when the heap is full (the object is then freed).
-    bool Adopt(std::unique_ptr<Object> object);
+    // Takes ownership; false when the heap is full (the object is then freed) unless
+    // `always`, for objects bounded elsewhere (the script objects of display objects).
+    bool Adopt(std::unique_ptr<Object> object, bool always = false);
     // Frees what neither `roots` nor a Root handle reaches.
     void Collect(const std::vector<Object*>& roots);
     bool WantsCollect() const { return objects_.size() > 2 * liveAfterCollect_ + 20000; }

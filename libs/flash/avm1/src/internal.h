@@ -114,6 +114,29 @@ class SuperObject : public Object {
     Object* home_;
 };
 
+// A function call's local variables. this, arguments and super are made when first read.
+class LocalsObject : public Object {
+  public:
+    LocalsObject() : Object(nullptr) {}
+    std::optional<Value> GetNative(Vm& vm, StringView name, int version) override;
+    void TraceRefs(std::vector<Object*>& out) override;
+    Value Arguments(Vm& vm);
+    Object* Super(Vm& vm);
+
+    bool offerThis = false;
+    bool offerArguments = false;
+    bool offerSuper = false;
+    Value self;
+    std::vector<Value> args;
+    Object* callee = nullptr;
+    Value caller;
+    Object* home = nullptr;  // where the method was found, for super
+
+  private:
+    Value arguments_;
+    Object* super_ = nullptr;
+};
+
 class ArrayObject : public Object {
   public:
     explicit ArrayObject(Object* proto) : Object(proto, ObjectClass::Array) {}

@@ -53,6 +53,14 @@ void Interpreter::CheckString(std::size_t length) {
     }
 }
 
+void Interpreter::ChargeString(std::size_t length) {
+    CheckString(length);
+    stringUnits_ += length;
+    if (stringUnits_ > vm_.limits().maxStringUnitsPerRun) {
+        throw AbortRun{u"scripts built too much text"};
+    }
+}
+
 void Interpreter::CountActions(std::uint64_t n) {
     executed_ += n;
     if (executed_ > vm_.limits().instructionBudget) {
@@ -124,6 +132,7 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     Activation act;
     act.code = code;
@@ -171,6 +180,7 @@ Value Interpreter::CallGuarded(Object* function, const Value& thisValue,
     if (outer) {
         total_ += executed_;
         executed_ = 0;
+        stringUnits_ = 0;
     }
     std::size_t stackSize = stack_.size();
     ++depth_;
@@ -646,7 +656,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value av = Pop();
             String s = ToString(av, v);
             String t = ToString(bv, v);
-            CheckString(s.size() + t.size());
+            ChargeString(s.size() + t.size());
             Push(Value::Str(s + t));
             break;
         }
@@ -944,7 +954,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             if (x.IsString() || y.IsString()) {
                 String s = ToString(x, v);
                 String t = ToString(y, v);
-                CheckString(s.size() + t.size());
+                ChargeString(s.size() + t.size());
                 s += t;
                 Push(Value::Str(std::move(s)));
             } else {
@@ -1479,6 +1489,63 @@ void ScriptFunction::TraceRefs(std::vector<Object*>& out) {
     }
 }
 
+std::optional<Value> LocalsObject::GetNative(Vm& vm, StringView name, int version) {
+    if (offerThis && NamesEqual(name, u"this", version)) {
+        return self;
+    }
+    if (offerArguments && NamesEqual(name, u"arguments", version)) {
+        return Arguments(vm);
+    }
+    if (offerSuper && NamesEqual(name, u"super", version)) {
+        return Value::Obj(Super(vm));
+    }
+    return std::nullopt;
+}
+
+void LocalsObject::TraceRefs(std::vector<Object*>& out) {
+    for (const Value* v : {&self, &caller, &arguments_}) {
+        if (Object* o = v->AsObject()) {
+            out.push_back(o);
+        }
+    }
+    for (const Value& v : args) {
+        if (Object* o = v.AsObject()) {
+            out.push_back(o);
+        }
+    }
+    out.push_back(callee);
+    out.push_back(home);
+    out.push_back(super_);
+}
+
+Value LocalsObject::Arguments(Vm& vm) {
+    if (arguments_.IsUndefined()) {
+        ArrayObject* a = InterpreterOf(vm).NewArray();
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            a->SetAt(vm, i, args[i]);
+        }
+        vm.Define(a, u"callee", Value::Obj(callee), kDontEnum);
+        vm.Define(a, u"caller", caller, kDontEnum);
+        arguments_ = Value::Obj(a);
+    }
+    return arguments_;
+}
+
+Object* LocalsObject::Super(Vm& vm) {
+    if (!super_) {
+        // The prototype the method came from; its __proto__ holds the base class's members
+        // and its __constructor__ the base constructor.
+        Object* from = home;
+        if (!from) {
+            if (Object* t = self.AsObject()) {
+                from = t->Proto();
+            }
+        }
+        super_ = vm.New<SuperObject>(from ? from->Proto() : nullptr, self, from);
+    }
+    return super_;
+}
+
 Value NativeFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<const Value> args,
                              int callerVersion, bool construct, Object*) {
     CallContext ctx{in.vm(), thisValue, args, callerVersion, construct, this};
@@ -1577,7 +1644,14 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
     }
     act.thisValue = self;
 
-    Object* locals = vm_.New<Object>(nullptr);
+    LocalsObject* locals = vm_.New<LocalsObject>();
+    locals->self = self;
+    locals->args.assign(args.begin(), args.end());
+    locals->callee = &fn;
+    locals->caller = activations_.empty() || !activations_.back()->callee
+                         ? Value::Null()
+                         : Value::Obj(activations_.back()->callee);
+    locals->home = home;
     act.locals = locals;
     if (v >= 6) {
         act.scope = std::make_shared<const Scope>(Scope{locals, fn.scope});
@@ -1591,34 +1665,6 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
         }
     }
 
-    // arguments
-    ArrayObject* arguments = NewArray();
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        arguments->SetAt(vm_, i, args[i]);
-    }
-    vm_.Define(arguments, u"callee", Value::Obj(&fn), kDontEnum);
-    Value caller = activations_.empty() || !activations_.back()->callee
-                       ? Value::Null()
-                       : Value::Obj(activations_.back()->callee);
-    vm_.Define(arguments, u"caller", caller, kDontEnum);
-    act.argumentsValue = Value::Obj(arguments);
-
-    Object* superObj = nullptr;
-    auto makeSuper = [&]() -> Object* {
-        if (!superObj) {
-            // The prototype the method came from; its __proto__ holds the base class's
-            // members and its __constructor__ the base constructor.
-            Object* from = home;
-            if (!from) {
-                if (Object* t = self.AsObject()) {
-                    from = t->Proto();
-                }
-            }
-            superObj = vm_.New<SuperObject>(from ? from->Proto() : nullptr, self, from);
-        }
-        return superObj;
-    };
-
     if (fn.v2) {
         std::size_t reg = 1;
         auto preload = [&](std::uint16_t flag, Value value) {
@@ -1630,9 +1676,12 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
             }
         };
         preload(kPreloadThis, self);
-        preload(kPreloadArguments, act.argumentsValue);
+        if (fn.flags & kPreloadArguments) {
+            act.argumentsValue = locals->Arguments(vm_);
+            preload(kPreloadArguments, act.argumentsValue);
+        }
         if (fn.flags & kPreloadSuper) {
-            preload(kPreloadSuper, Value::Obj(makeSuper()));
+            preload(kPreloadSuper, Value::Obj(locals->Super(vm_)));
         }
         if (fn.flags & kPreloadRoot) {
             Clip* c = fn.base ? fn.base->AsClip() : nullptr;
@@ -1655,15 +1704,10 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
             }
         }
         preload(kPreloadGlobal, Value::Obj(globals_.global));
-        if (!(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis)) {
-            vm_.Define(locals, u"this", self);
-        }
-        if (!(fn.flags & kSuppressArguments) && !(fn.flags & kPreloadArguments)) {
-            vm_.Define(locals, u"arguments", act.argumentsValue);
-        }
-        if (!(fn.flags & kSuppressSuper) && !(fn.flags & kPreloadSuper)) {
-            vm_.Define(locals, u"super", Value::Obj(makeSuper()));
-        }
+        locals->offerThis = !(fn.flags & kSuppressThis) && !(fn.flags & kPreloadThis);
+        locals->offerArguments =
+            !(fn.flags & kSuppressArguments) && !(fn.flags & kPreloadArguments);
+        locals->offerSuper = !(fn.flags & kSuppressSuper) && !(fn.flags & kPreloadSuper);
         for (std::size_t i = 0; i < fn.params.size(); ++i) {
             const FunctionParam& p = fn.params[i];
             Value arg = i < args.size() ? args[i] : Value();
@@ -1674,9 +1718,9 @@ Value Interpreter::ExecuteFunction(ScriptFunction& fn, const Value& thisValue,
             }
         }
     } else {
-        vm_.Define(locals, u"this", self);
-        vm_.Define(locals, u"arguments", act.argumentsValue);
-        vm_.Define(locals, u"super", Value::Obj(makeSuper()));
+        locals->offerThis = true;
+        locals->offerArguments = true;
+        locals->offerSuper = true;
         for (std::size_t i = 0; i < fn.params.size(); ++i) {
             vm_.Define(locals, fn.params[i].name, i < args.size() ? args[i] : Value());
         }

@@ -129,6 +129,8 @@ class Interpreter {
 
     // Guards.
     void CheckString(std::size_t length);
+    // A new string of `length` units: counted against the run's text allowance.
+    void ChargeString(std::size_t length);
     void CountActions(std::uint64_t n);
     std::uint64_t executed() const { return executed_; }
     std::uint64_t totalExecuted() const { return total_ + executed_; }
@@ -174,6 +176,7 @@ class Interpreter {
     int watchDepth_ = 0;
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
+    std::size_t stringUnits_ = 0;
 };
 
 }  // namespace flash::avm1

@@ -238,6 +238,22 @@ TEST_F(ObjectModelTest, ClipsAreObjectsWithNativeMembers) {
     EXPECT_EQ(Run(c), (Traces{"1", "undefined"}));
 }
 
+TEST_F(ObjectModelTest, ScriptErrorsDoNotEscapeToTheHost) {
+    // o.p is a getter that throws; the host reads it between runs.
+    Assembler getter;
+    getter.Push("no").Op(A::Throw);
+    Assembler a;
+    a.Push("o").Push(0.0).Op(A::InitObject).Op(A::SetVariable);
+    a.PushNull().Function("", {}, getter).Push("p").Push(3.0);
+    a.Push("o").Op(A::GetVariable).Push("addProperty").Op(A::CallMethod).Op(A::Pop);
+    Run(a);
+    Object* o = vm.GetVariable(u"o")->AsObject();
+    ASSERT_NE(o, nullptr);
+    EXPECT_TRUE(vm.Get(o, u"p", 7).IsUndefined());
+    EXPECT_TRUE(vm.ToString(Value::Obj(o), 7) == u"[object Object]");
+    EXPECT_FALSE(vm.GetVariable(u"o.p").has_value() && !vm.GetVariable(u"o.p")->IsUndefined());
+}
+
 TEST_F(ObjectModelTest, TimersFireAtTheHostTime) {
     Assembler tick;
     tick.Push("tick ").Push("n").Op(A::GetVariable).Op(A::Add2).Trace();
@@ -307,6 +323,16 @@ TEST_F(ObjectModelTest, LimitsStopRunawayScripts) {
     c.Push(0.0).Op(A::InitObject).Push(1.0).Push("list").Op(A::GetVariable).Push("push");
     c.Op(A::CallMethod).Op(A::Pop).Jump("top");
     EXPECT_EQ(small.Run(c.Shared(), &h.root(), 7), RunResult::Aborted);
+    // Many short strings kept: each is short, together they exceed the run's allowance.
+    FakeHost h2;
+    Limits text;
+    text.maxStringUnitsPerRun = 100000;
+    Vm texts(h2, text);
+    Assembler d;
+    d.Push("list").Push(0.0).Op(A::InitArray).Op(A::SetVariable).Label("top");
+    d.Push("0123456789").Push("0123456789").Op(A::Add2).Push(1.0).Push("list");
+    d.Op(A::GetVariable).Push("push").Op(A::CallMethod).Op(A::Pop).Jump("top");
+    EXPECT_EQ(texts.Run(d.Shared(), &h2.root(), 7), RunResult::Aborted);
     EXPECT_EQ(h.errors.size(), 3u);
     // The interpreter still works afterwards.
     EXPECT_EQ(small.Run(Assembler().Push("ok").Trace().Shared(), &h.root(), 7), RunResult::Done);

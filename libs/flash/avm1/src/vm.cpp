@@ -1,5 +1,6 @@
 #include "flash/avm1/vm.h"
 
+#include <limits>
 #include <unordered_map>
 
 #include "flash/avm1/convert.h"
@@ -36,10 +37,33 @@ Vm::~Vm() = default;
 
 Object* Vm::Adopt(std::unique_ptr<Object> object) {
     Object* raw = object.get();
+    if (heap_->size() >= limits_.maxObjects && !interpreter_->Running()) {
+        // Called by the host between runs: make room rather than fail.
+        Collect();
+        heap_->Adopt(std::move(object), true);
+        return raw;
+    }
     if (!heap_->Adopt(std::move(object))) {
         throw AbortRun{u"out of script memory"};
     }
     return raw;
+}
+
+// Entry points the host may call between runs must not let script errors escape: inside a
+// run they travel on to the run's handler.
+template <typename F, typename R>
+R Vm::Guarded(F&& f, R fallback) {
+    if (interpreter_->Running()) {
+        return f();
+    }
+    try {
+        return f();
+    } catch (const ScriptThrow&) {
+        return fallback;
+    } catch (const AbortRun& a) {
+        host_.ScriptError(a.reason);
+        return fallback;
+    }
 }
 
 RunResult Vm::Run(const ActionBytes& code, Clip* target, int version) {
@@ -103,20 +127,10 @@ Object* Vm::ObjectOf(Clip& clip) {
     } else if (clip.Kind() == ClipKind::TextField) {
         proto = globals_->textFieldProto;
     }
+    // The display list bounds these, so they never fail for a full heap.
     auto object = std::make_unique<ClipObject>(proto, &clip);
     ClipObject* raw = object.get();
-    if (!heap_->Adopt(std::move(object))) {
-        // The heap is full: collect garbage once when no script runs, else fail the run.
-        if (interpreter_->Running()) {
-            throw AbortRun{u"out of script memory"};
-        }
-        Collect();
-        auto retry = std::make_unique<ClipObject>(proto, &clip);
-        raw = retry.get();
-        if (!heap_->Adopt(std::move(retry))) {
-            throw AbortRun{u"out of script memory"};
-        }
-    }
+    heap_->Adopt(std::move(object), true);
     clips_->objects.emplace(&clip, raw);
     return raw;
 }
@@ -196,13 +210,15 @@ String Vm::SlashPath(Clip& clip) {
 }
 
 Value Vm::ToPrimitive(const Value& value, int version, bool preferString) {
-    return interpreter_->ToPrimitive(value, version, preferString);
+    return Guarded([&] { return interpreter_->ToPrimitive(value, version, preferString); },
+                   Value());
 }
 double Vm::ToNumber(const Value& value, int version) {
-    return interpreter_->ToNumber(value, version);
+    return Guarded([&] { return interpreter_->ToNumber(value, version); },
+                   std::numeric_limits<double>::quiet_NaN());
 }
 String Vm::ToString(const Value& value, int version) {
-    return interpreter_->ToString(value, version);
+    return Guarded([&] { return interpreter_->ToString(value, version); }, String());
 }
 
 Object* Vm::NewObject() {
@@ -225,11 +241,16 @@ Object* Vm::NewFunction(NativeFn fn, int length) {
 }
 
 Value Vm::Get(Object* object, StringView name, int version) {
-    return interpreter_->GetMember(object, name, version);
+    return Guarded([&] { return interpreter_->GetMember(object, name, version); }, Value());
 }
 
 void Vm::Set(Object* object, StringView name, const Value& value, int version) {
-    interpreter_->SetMember(object, name, value, version);
+    Guarded(
+        [&] {
+            interpreter_->SetMember(object, name, value, version);
+            return true;
+        },
+        false);
 }
 
 void Vm::Define(Object* object, StringView name, const Value& value, std::uint16_t attrs) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <variant>
+#include <vector>
 
 #include "path.h"
 
@@ -12,6 +13,8 @@ namespace {
 constexpr double kGradientHalf = 16384;  // twips from the centre of the gradient square
 constexpr std::size_t kMaxGradientRecords = 256;
 constexpr int kLinearRgbSteps = 8;  // stops added between two records for linear RGB
+// Flash looks gradient colours up in a table of this many entries over the gradient.
+constexpr double kTableSize = 256;
 
 cairo_matrix_t ToCairo(const Matrix& m) {
     cairo_matrix_t c;
@@ -51,17 +54,54 @@ void AddStop(cairo_pattern_t* p, double offset, Rgba c) {
                                       c.a / 255.0);
 }
 
-// Stops between two records, interpolated in linear light.
-void AddLinearRgbStops(cairo_pattern_t* p, double o0, Rgba c0, double o1, Rgba c1) {
-    for (int i = 1; i < kLinearRgbSteps; ++i) {
-        const double t = double(i) / kLinearRgbSteps;
-        auto mix = [t](std::uint8_t a, std::uint8_t b) {
-            const double v = ToSrgb(ToLinear(a / 255.0) * (1 - t) + ToLinear(b / 255.0) * t);
-            return static_cast<std::uint8_t>(std::clamp(std::lround(v * 255), 0L, 255L));
-        };
-        const auto alpha = static_cast<std::uint8_t>(std::lround(c0.a + (c1.a - c0.a) * t));
-        AddStop(p, o0 + (o1 - o0) * t, {mix(c0.r, c1.r), mix(c0.g, c1.g), mix(c0.b, c1.b), alpha});
+// The colour a fraction `t` of the way from c0 to c1, in linear light or in sRGB values.
+Rgba Mix(Rgba c0, Rgba c1, double t, bool linearLight) {
+    auto mix = [t, linearLight](std::uint8_t a, std::uint8_t b) {
+        const double v = linearLight
+                             ? ToSrgb(ToLinear(a / 255.0) * (1 - t) + ToLinear(b / 255.0) * t)
+                             : (a * (1 - t) + b * t) / 255.0;
+        return static_cast<std::uint8_t>(std::clamp(std::lround(v * 255), 0L, 255L));
+    };
+    const auto alpha = static_cast<std::uint8_t>(std::lround(c0.a + (c1.a - c0.a) * t));
+    return {mix(c0.r, c1.r), mix(c0.g, c1.g), mix(c0.b, c1.b), alpha};
+}
+
+// A gradient stop in ratio units (0..255).
+struct Stop {
+    double ratio;
+    Rgba color;
+};
+
+// The stops as Flash's colour table lays them out. Records of a run at one ratio each get a
+// table entry of their own: all but the last hold one entry each from the ratio on, and the
+// last starts the ramp to the next record at the ratio (shown from the entry after them).
+std::vector<Stop> TableStops(const std::vector<swf::GradientRecord>& records, std::size_t count,
+                             const ColorTransform& color, bool linearLight) {
+    std::vector<Stop> stops;
+    for (std::size_t i = 0; i < count;) {
+        const double ratio = records[i].ratio;
+        std::size_t last = i;
+        while (last + 1 < count && records[last + 1].ratio <= records[i].ratio) {
+            ++last;
+        }
+        for (std::size_t k = i; k < last; ++k) {
+            const double entry = ratio + double(k - i);
+            const Rgba c = color.Apply(records[k].color);
+            stops.push_back({entry, c});
+            stops.push_back({entry + 1, c});
+        }
+        const Rgba c = color.Apply(records[last].color);
+        const double shownFrom = ratio + double(last - i);
+        if (last == i || last + 1 >= count || records[last + 1].ratio <= shownFrom) {
+            stops.push_back({shownFrom, c});
+        } else {
+            const Rgba next = color.Apply(records[last + 1].color);
+            const double t = (shownFrom - ratio) / (records[last + 1].ratio - ratio);
+            stops.push_back({shownFrom, Mix(c, next, t, linearLight)});
+        }
+        i = last + 1;
     }
+    return stops;
 }
 
 cairo_extend_t ExtendOf(swf::SpreadMode spread) {
@@ -136,18 +176,21 @@ PatternRef MakeGradient(const swf::FillStyle& fill, const Matrix& gradientToDevi
         p = cairo_pattern_create_radial(focal * kGradientHalf, 0, 0, 0, 0, kGradientHalf);
     }
     PatternRef pattern(p);
-    double lastOffset = 0;
-    Rgba last{};
-    for (std::size_t i = 0; i < count; ++i) {
-        const double offset = records[i].ratio / 255.0;
-        const Rgba c = color.Apply(records[i].color);
-        if (i > 0 && fill.gradient.interpolation == swf::InterpolationMode::LinearRgb &&
-            offset > lastOffset) {
-            AddLinearRgbStops(p, lastOffset, last, offset, c);
+    const bool linearLight = fill.gradient.interpolation == swf::InterpolationMode::LinearRgb;
+    const std::vector<Stop> stops = TableStops(records, count, color, linearLight);
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        const double offset = std::min(stops[i].ratio / kTableSize, 1.0);
+        if (i > 0 && linearLight && stops[i].ratio > stops[i - 1].ratio) {
+            // Cairo ramps in sRGB values: stops between two records follow linear light.
+            const Stop& prev = stops[i - 1];
+            for (int k = 1; k < kLinearRgbSteps; ++k) {
+                const double t = double(k) / kLinearRgbSteps;
+                const double at =
+                    std::min((prev.ratio + (stops[i].ratio - prev.ratio) * t) / kTableSize, 1.0);
+                AddStop(p, at, Mix(prev.color, stops[i].color, t, true));
+            }
         }
-        AddStop(p, offset, c);
-        lastOffset = offset;
-        last = c;
+        AddStop(p, offset, stops[i].color);
     }
     cairo_pattern_set_extend(p, ExtendOf(fill.gradient.spread));
     if (!SetPatternSpace(p, gradientToDevice)) {

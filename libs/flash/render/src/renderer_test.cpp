@@ -326,8 +326,8 @@ TEST(RendererGradientTest, RadialAndFocalGradients) {
     shape->layers[0].fills[0].gradient.focalPoint = 0.5;
     const Canvas focal = Render(shape);
     // The first colour sits at the focal point, halfway to the right edge.
-    EXPECT_TRUE(Near(focal.At(30, 20), kRed, 15)) << Describe(focal.At(30, 20));
-    EXPECT_GT(focal.At(10, 20).b, focal.At(30, 20).b + 60);
+    EXPECT_TRUE(Near(focal.At(29, 20), kRed, 15)) << Describe(focal.At(29, 20));
+    EXPECT_GT(focal.At(10, 20).b, focal.At(29, 20).b + 60);
 }
 
 TEST(RendererGradientTest, InterpolationModes) {
@@ -346,6 +346,16 @@ TEST(RendererGradientTest, RecordsWithTheSameRatioMakeAHardStop) {
                              {{0, kRed}, {128, kRed}, {128, kBlue}, {255, kBlue}}, 0, 40));
     EXPECT_COLOR(c, 18, 20, kRed);
     EXPECT_COLOR(c, 22, 20, kBlue);
+
+    // A run of records at one ratio: each but the last holds one of the 256 table entries.
+    // Here one entry is one pixel, entry 128 at x = 20.
+    const Canvas run = Render(GradientShape(
+        swf::FillType::LinearGradient,
+        {{0, kRed}, {128, kRed}, {128, {0, 255, 0, 255}}, {128, kBlue}, {255, kBlue}}, -108, 148));
+    EXPECT_COLOR(run, 19, 20, kRed);
+    EXPECT_COLOR(run, 20, 20, kRed);
+    EXPECT_COLOR(run, 21, 20, (Rgba{0, 255, 0, 255}));
+    EXPECT_COLOR(run, 22, 20, kBlue);
 }
 
 TEST(RendererGradientTest, ColorTransformAppliesToStops) {

@@ -1,6 +1,7 @@
 #include "text_draw.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <variant>
 
@@ -24,43 +25,24 @@ bool HasOutlines(const swf::Font& font) {
                        [](const swf::Glyph& g) { return !g.edges.empty(); });
 }
 
-bool ValidUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t extra = c < 0x80             ? 0
-                                  : (c & 0xE0) == 0xC0 ? 1
-                                  : (c & 0xF0) == 0xE0 ? 2
-                                  : (c & 0xF8) == 0xF0 ? 3
-                                                       : 4;
-        if (extra > 3 || s.size() - i <= extra) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
 }  // namespace
 
-std::string DeviceFamily(const std::string& fontName, bool cjk) {
-    if (cjk) {
-        return "Noto Sans CJK SC";
+const char* DeviceFamily(const std::string& fontName, bool cjk) {
+    std::string name;
+    for (char c : fontName) {
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    if (fontName == "_serif") {
-        return "serif";
+    auto has = [&name](const char* part) { return name.find(part) != std::string::npos; };
+    if (has("typewriter") || has("mono") || has("courier")) {
+        return cjk ? "Noto Sans Mono CJK SC" : "monospace";
     }
-    if (fontName == "_typewriter") {
-        return "monospace";
+    if (has("serif") && !has("sans")) {
+        return cjk ? "Noto Serif CJK SC" : "serif";
     }
-    if (fontName.empty() || fontName == "_sans" || !ValidUtf8(fontName)) {
-        return "sans-serif";
+    if (has("times") || has("georgia") || has("song") || has("ming") || has("\xE5\xAE\x8B")) {
+        return cjk ? "Noto Serif CJK SC" : "serif";  // ... and 宋 (Song)
     }
-    return fontName;
+    return cjk ? "Noto Sans CJK SC" : "sans-serif";
 }
 
 std::string CodeToUtf8(std::uint16_t code) {
@@ -137,7 +119,7 @@ void TextDrawer::DrawDeviceGlyph(const swf::Font& font, std::uint16_t code,
     cairo_matrix_init(&m, textToDevice.a, textToDevice.b, textToDevice.c, textToDevice.d,
                       textToDevice.tx, textToDevice.ty);
     cairo_set_matrix(cr_, &m);
-    cairo_select_font_face(cr_, DeviceFamily(font.name, code >= 0x2E80).c_str(),
+    cairo_select_font_face(cr_, DeviceFamily(font.name, code >= 0x2E80),
                            font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr_, height);

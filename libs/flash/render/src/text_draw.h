@@ -32,9 +32,10 @@ class TextDrawer {
     const PaintContext& context_;
 };
 
-// The system font family standing in for a device font name ("_sans", "_serif",
-// "_typewriter", or a font's own name); CJK text goes to a CJK font.
-std::string DeviceFamily(const std::string& fontName, bool cjk);
+// The system font family standing in for a device font: a generic family (sans, serif or
+// monospace, by what the name suggests: "_sans", "_serif", "_typewriter", "Times", ...), a
+// CJK font for CJK text. A fixed few, so font engines keep a fixed few faces.
+const char* DeviceFamily(const std::string& fontName, bool cjk);
 
 // The UTF-8 form of a font's character code; empty for a code that is no character.
 std::string CodeToUtf8(std::uint16_t code);

@@ -146,6 +146,21 @@ class FLASH_API Player {
     // Seed of Math.random and RandomNumber, for repeatable runs.
     void SetRandomSeed(std::uint32_t seed);
 
+    // Sound. By default a player is silent: its sound is decoded and mixed against a clock that
+    // moves one frame's time per Advance, so runs repeat exactly. With the device, sound plays
+    // through the process's audio output at the wave-out volume (silently when the machine has
+    // no device) and stream sound paces the timeline (see FramesToRun). Choose before loading:
+    // switching stops what plays.
+    void UseSoundDevice(bool on);
+    bool UsesSoundDevice() const;
+    // How many frames to run when the frame clock finds `due` frames due: `due`, or while
+    // stream sound plays on _level0 with the device, what keeps the timeline with its sound:
+    // 0 waits for the sound, more than 1 skips frames to catch up with it.
+    int FramesToRun(int due) const;
+    // The volume of this player's sound, 0 (silent) to 1.
+    void SetSoundVolume(double volume);
+    double SoundVolume() const;
+
     // Draws the current frame into `target` at its size, with the scale mode and quality.
     void Render(Image& target) const;
 

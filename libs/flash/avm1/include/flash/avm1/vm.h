@@ -17,12 +17,13 @@ namespace flash::avm1 {
 // breaks one stops where it is (as Flash stops a script that runs too long) and the host
 // hears of it through Host::ScriptError.
 struct Limits {
-    std::uint64_t instructionBudget = 2'000'000;  // actions per top-level run
-    int maxCallDepth = 256;                       // nested function calls
-    std::size_t maxStack = 100'000;               // values on the operand stack
-    std::size_t maxStringLength = 16u << 20;      // UTF-16 units in one string
-    std::size_t maxObjects = 4'000'000;           // live objects on the heap
-    std::size_t maxArrayLength = 1u << 24;        // elements of one array
+    std::uint64_t instructionBudget = 2'000'000;   // actions per top-level run
+    int maxCallDepth = 256;                        // nested function calls
+    std::size_t maxStack = 100'000;                // values on the operand stack
+    std::size_t maxStringLength = 16u << 20;       // UTF-16 units in one string
+    std::size_t maxStringUnitsPerRun = 64u << 20;  // UTF-16 units joined in one run
+    std::size_t maxObjects = 1'000'000;            // live objects on the heap
+    std::size_t maxArrayLength = 1u << 20;         // elements of one array
 };
 
 enum class RunResult : std::uint8_t {
@@ -129,6 +130,8 @@ class Vm {
     friend Interpreter& InterpreterOf(Vm& vm);
     friend Timers& TimersOf(Vm& vm);
     void MaybeCollect();
+    template <typename F, typename R>
+    R Guarded(F&& f, R fallback);
 
     Host& host_;
     Limits limits_;
