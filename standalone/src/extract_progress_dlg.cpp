@@ -50,7 +50,11 @@ bool CExtractProgressDlg::Show(bool show) {
 }
 
 void CExtractProgressDlg::SetProgress(long position) {
-    bar_->SetValue(static_cast<int>(std::clamp<long>(position, 0, 100)));
+    const int value = static_cast<int>(std::clamp<long>(position, 0, 100));
+    // A copy reports every kilobyte; the bar is redrawn only when it moves.
+    if (bar_->GetValue() != value) {
+        bar_->SetValue(value);
+    }
 }
 
 int CExtractProgressDlg::GetProgress() const {

@@ -135,7 +135,7 @@ TEST_F(PlayerDlgTest, ExtractsAndPlaysItsMovieWithTheCacheFilesName) {
     for (int id : {ID_PLAY, ID_PAUSE, ID_STOP, ID_FILE_SAVE_AS, ID_REEXTRACT}) {
         EXPECT_TRUE(Enabled(id)) << id;
     }
-    tovi::testing::SaveScreenshot(dlg_, "toviplayer_extracted");
+    tovi::testing::SaveScreenshot(dlg_, "toviplayer_extracted.png");
 }
 
 TEST_F(PlayerDlgTest, BareStubKeepsItsTitleWithReExtractDisabled) {
