@@ -74,6 +74,8 @@ TEST(ToviFlashEndToEnd, PlaysPausesPlaysAndRemembersTheMovie) {
     wxInitAllImageHandlers();
 
     EXPECT_TRUE(Eventually([&] { return Moving(program, *window); }, 10s)) << "not playing";
+    program.Capture(*window).SaveFile(
+        tovi::testing::ScreenshotPath("toviflash_playing.png").string(), wxBITMAP_TYPE_PNG);
 
     program.SendKeys(*window, "ctrl+p");
     EXPECT_TRUE(Eventually([&] { return !Moving(program, *window); }, 5s)) << "not paused";
