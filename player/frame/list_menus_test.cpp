@@ -181,6 +181,39 @@ TEST(ListMenus, HistoryEntryExtendedMenu) {
     EXPECT_EQ(Describe(m.handles.moreButton->subItems()[3]->subItems()), sub);
 }
 
+TEST(ListMenus, ToggleItemOfEachListNamesTheOtherState) {
+    using Rebuild =
+        void (*)(const ribbon::Handles&, const std::vector<wxString>&, list_menus::Flags);
+    struct Case {
+        Rebuild rebuild;
+        ribbon::Element* ribbon::Handles::*carrier;
+        int id;
+        bool extended;
+        const wchar_t* description;
+    } cases[] = {
+        {list_menus::RebuildHistory, &ribbon::Handles::moreButton, 32844, true,
+         L"不在 \" 历史记录\" 项目上显示扩展菜单、隐藏后您任然可以通过 \"设置\" 选项启用扩展菜单"},
+        {list_menus::RebuildHistory, &ribbon::Handles::moreButton, 32844, false,
+         L"在 \" 历史记录\" 项目上显示扩展菜单、显示后您任然可以通过 \"设置\" 选项禁用扩展菜单"},
+        {list_menus::RebuildRelated, &ribbon::Handles::openButton, 32845, true,
+         L"不在 \" 相关文件\" 项目上显示扩展菜单、以后您任然可以通过 \"设置\" 选项启用扩展菜单"},
+        {list_menus::RebuildRelated, &ribbon::Handles::openButton, 32845, false,
+         L"在 \" 相关文件\" 项目上显示扩展菜单、以后您任然可以通过 \"设置\" 选项禁用扩展菜单"},
+        {list_menus::RebuildPlaylist, &ribbon::Handles::playlistButton, 32846, true,
+         L"不在 \" 播放列表\" 项目上显示扩展菜单、以后您任然可以通过 \"设置\" 选项启用扩展菜单"},
+        {list_menus::RebuildPlaylist, &ribbon::Handles::playlistButton, 32846, false,
+         L"在 \" 播放列表\" 项目上显示扩展菜单、以后您任然可以通过 \"设置\" 选项禁用扩展菜单"},
+    };
+    for (const Case& c : cases) {
+        Menus m;
+        c.rebuild(m.handles, {}, {c.extended, false});
+        const std::wstring text = c.extended ? L"隐藏扩展菜单" : L"显示扩展菜单";
+        EXPECT_EQ(Describe(*(m.handles.*c.carrier)->subItems()[1]),
+                  Button(c.id, text, 11, false, text, c.description))
+            << c.id << " " << c.extended;
+    }
+}
+
 TEST(ListMenus, EntriesBeyondTheIdRangeGetNoItem) {
     // Add-all can leave more than 500 entries in memory; entry 500 would take the id of the
     // first remove item.

@@ -505,4 +505,27 @@ TEST_F(MainFrameTest, KeyTipsOpenTheApplicationMenuAndTheAboutBox) {
     frame->GetRibbonBar()->CloseApplicationMenu();
 }
 
+TEST_F(MainFrameTest, ProgressWindowIsDraggedByAnyPoint) {
+    CreateFrame();
+    frame->OnMakeExeNotify(0, 1);
+    CMakeExeStatu* statu = frame->GetMakeExeStatu();
+    PumpEvents(std::chrono::milliseconds(50));
+    for (wxWindow* part : {static_cast<wxWindow*>(statu->statusText()),
+                           static_cast<wxWindow*>(statu->progressBar())}) {
+        wxPoint before = statu->GetScreenPosition();
+        auto send = [&](wxEventType type, wxPoint at, bool down) {
+            wxMouseEvent event(type);
+            event.SetPosition(at);
+            event.SetLeftDown(down);
+            event.SetEventObject(part);
+            part->ProcessWindowEvent(event);
+        };
+        send(wxEVT_LEFT_DOWN, wxPoint(5, 5), true);
+        send(wxEVT_MOTION, wxPoint(45, 25), true);
+        send(wxEVT_LEFT_UP, wxPoint(45, 25), false);
+        PumpEvents(std::chrono::milliseconds(50));
+        EXPECT_EQ(statu->GetScreenPosition(), before + wxPoint(40, 20));
+    }
+}
+
 }  // namespace

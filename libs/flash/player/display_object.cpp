@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flash/media/video.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "runtime.h"
@@ -30,9 +31,26 @@ GraphicObject::GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                              std::uint16_t characterId, const swf::Character& character)
     : DisplayObject(runtime, std::move(movie), characterId), character_(&character) {}
 
+GraphicObject::~GraphicObject() = default;
+
 void GraphicObject::SetCharacter(std::uint16_t id, const swf::Character& character) {
     SetCharacterId(id);
     character_ = &character;
+    video_.reset();
+}
+
+const media::VideoPicture* GraphicObject::VideoPicture() const {
+    const auto* stream = std::get_if<std::shared_ptr<const swf::VideoStream>>(character_);
+    if (stream == nullptr || !*stream) {
+        return nullptr;
+    }
+    if (!video_) {
+        video_ = std::make_unique<media::VideoTrack>(**stream);
+        for (const swf::VideoFrame* frame : Movie().VideoFrames(CharacterId())) {
+            video_->AddFrame(frame->frameNumber, frame->data);
+        }
+    }
+    return video_->Picture(Ratio());
 }
 
 namespace {
@@ -62,6 +80,9 @@ Rect GraphicObject::LocalBounds() const {
     }
     if (auto edit = std::get_if<std::shared_ptr<const swf::EditText>>(&c); edit && *edit) {
         return (*edit)->bounds;
+    }
+    if (auto video = std::get_if<std::shared_ptr<const swf::VideoStream>>(&c); video && *video) {
+        return Rect{0, (*video)->width * 20, 0, (*video)->height * 20};
     }
     if (auto bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&c); bitmap && *bitmap) {
         if (auto size = swf::BitmapSize(**bitmap)) {

@@ -10,6 +10,11 @@
 
 namespace flash {
 
+namespace media {
+class VideoTrack;
+struct VideoPicture;
+}  // namespace media
+
 class MovieClip;
 class MovieData;
 class Runtime;
@@ -97,13 +102,18 @@ class GraphicObject final : public DisplayObject {
   public:
     GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
                   const swf::Character& character);
+    ~GraphicObject() override;
     DisplayKind GetDisplayKind() const override { return DisplayKind::Graphic; }
     const swf::Character& Character() const { return *character_; }
     void SetCharacter(std::uint16_t id, const swf::Character& character);
     Rect LocalBounds() const override;
+    // For a video stream: the picture of the frame its ratio names (or the last one before
+    // it), decoded when first asked for; null when there is none or it does not decode.
+    const media::VideoPicture* VideoPicture() const;
 
   private:
     const swf::Character* character_;
+    mutable std::unique_ptr<media::VideoTrack> video_;
 };
 
 // Whether a character may replace another inside an existing instance (the graphic kinds).

@@ -70,6 +70,30 @@ MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
             }
         }
     }
+    // Video frames may sit on the root timeline or inside sprites.
+    auto collect = [this](const std::vector<swf::Frame>& frames) {
+        for (const auto& frame : frames) {
+            for (const auto& tag : frame.tags) {
+                if (const auto* video = std::get_if<swf::VideoFrame>(&tag)) {
+                    videoFrames_[video->streamId].push_back(video);
+                }
+            }
+        }
+    };
+    collect(movie_->frames);
+    for (const auto& [id, character] : dictionary_) {
+        if (const auto* sprite = std::get_if<std::shared_ptr<const swf::Sprite>>(&character)) {
+            if (*sprite) {
+                collect((*sprite)->frames);
+            }
+        }
+    }
+}
+
+const std::vector<const swf::VideoFrame*>& MovieData::VideoFrames(std::uint16_t streamId) const {
+    static const std::vector<const swf::VideoFrame*> kNone;
+    auto it = videoFrames_.find(streamId);
+    return it == videoFrames_.end() ? kNone : it->second;
 }
 
 const swf::Character* MovieData::Character(std::uint16_t id) const {

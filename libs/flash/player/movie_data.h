@@ -57,6 +57,9 @@ class MovieData {
     const swf::Character* Character(std::uint16_t id) const;
     // The timeline of a sprite character (made once, kept with the movie).
     const Timeline& SpriteTimeline(const swf::Sprite& sprite);
+    // The VideoFrame tags of a video stream character, from every timeline of the movie, in
+    // file order.
+    const std::vector<const swf::VideoFrame*>& VideoFrames(std::uint16_t streamId) const;
     // The character exported under a linkage name (names compare without case).
     std::optional<std::uint16_t> ExportedId(avm1::StringView name) const;
 
@@ -73,6 +76,7 @@ class MovieData {
     Timeline root_;
     std::optional<Rgba> background_;
     std::map<std::uint16_t, swf::Character> dictionary_;
+    std::map<std::uint16_t, std::vector<const swf::VideoFrame*>> videoFrames_;
     std::map<avm1::String, std::uint16_t> exports_;
     std::map<const swf::Sprite*, std::unique_ptr<Timeline>> spriteTimelines_;
     std::set<std::uint16_t> initActionsRun_;

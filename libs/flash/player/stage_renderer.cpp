@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "flash/image.h"
+#include "flash/media/video.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "runtime.h"
@@ -45,6 +46,12 @@ class StageDrawer {
         render::Transform t{parent.matrix * object.GetMatrix(),
                             parent.color * object.GetColorTransform()};
         if (const auto* graphic = dynamic_cast<const GraphicObject*>(&object)) {
+            if (const media::VideoPicture* picture = graphic->VideoPicture()) {
+                // Stretched over the stream's size, whatever size the codec made.
+                const Rect area = graphic->LocalBounds();
+                renderer_.DrawImage(picture->image, area.xmax, area.ymax, t, picture->smoothing);
+                return;
+            }
             const MovieData& movie = graphic->Movie();
             renderer_.DrawCharacter(graphic->Character(), graphic->Ratio(), t,
                                     [&movie](std::uint16_t id) { return movie.Character(id); });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/player.h"
+#include "signals.h"
 #include "test_movies.h"
 
 namespace flash {
@@ -98,6 +99,48 @@ TEST(StageRendererTest, MasksInvisibleObjectsAndNesting) {
     EXPECT_EQ(image.Pixel(75, 25), kGrey) << "outside the mask";
     EXPECT_EQ(image.Pixel(25, 75), kGrey) << "outside the mask";
     EXPECT_EQ(image.Pixel(75, 75), kBlue) << "the sprite's square, moved twice";
+}
+
+// A video stream shows the frame the ratio of its place names, at its own size under its
+// matrix. Screen video decodes without loss, so its pixels are those encoded.
+TEST(StageRendererTest, EmbeddedVideoShowsTheFrameItsRatioNames) {
+    const auto packets = media::testing::EncodeVideo("flashsv", 64, 64, 2, 1);
+    ASSERT_EQ(packets.size(), 2u);
+    swfgen::MovieWriter m(8, Rect{0, 2000, 0, 2000}, 12);
+    m.SetBackgroundColor({0, 0, 255, 255});
+    swf::VideoStream stream;
+    stream.frameCount = 2;
+    stream.width = 64;
+    stream.height = 64;
+    stream.codec = swf::VideoCodec::ScreenVideo;
+    m.DefineVideoStream(1, stream);
+    swfgen::Place place = PlaceNew(1, 1);
+    place.ratio = 0;
+    for (std::uint16_t f = 0; f < 2; ++f) {
+        m.VideoFrame({1, f, packets[f].data});
+        if (f == 1) {
+            place = swfgen::Place{};
+            place.move = true;
+            place.ratio = 1;
+        }
+        m.PlaceObject2(place).ShowFrame();
+    }
+    Player p;
+    p.LoadMovieBytes(0, m.Build(), "m.swf");
+    p.SetQuality2(L"low");
+    p.Play();
+    for (int f = 0; f < 2; ++f) {
+        p.Advance();
+        const Image image = Render(p, 100, 100);
+        const auto expected = media::testing::TestPicture(64, 64, f);
+        for (auto [x, y] : {std::pair{9, 20}, {30, 30}, {5, 50}, {60, 4}}) {
+            const std::uint8_t* bgra = &expected[static_cast<std::size_t>(y * 64 + x) * 4];
+            const std::uint32_t want =
+                0xFF000000u | std::uint32_t{bgra[2]} << 16 | std::uint32_t{bgra[1]} << 8 | bgra[0];
+            EXPECT_EQ(image.Pixel(x, y), want) << "frame " << f << " at " << x << "," << y;
+        }
+        EXPECT_EQ(image.Pixel(70, 70), kBlue) << "the stage beyond the video";
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "list_commands.h"
+#include "main_frame.h"
 #include "ribbon_menus.h"
 #include "testing/scripted_prompts.h"
 
@@ -82,5 +83,29 @@ int main(int argc, char** argv) {
     }
     Print("build the popup menu the playlist button opens",
           Measure(5, [&] { ribbon::ElementMenu menu(handles.playlistButton->subItems()); }));
+    settings.hasMenu[kPlaylistList] = false;
+    commands.RebuildPlaylistMenu();
+    Print("the same with the extended menu off",
+          Measure(5, [&] { ribbon::ElementMenu menu(handles.playlistButton->subItems()); }));
+
+    // The rebuild as the shown main window runs it, its ribbon drawn.
+    TheSettings() = settings;
+    TheSettings().hasMenu[kPlaylistList] = true;
+    TheSettings().isLargeIcon[kPlaylistList] = true;
+    for (const wxString& path : lists.playlist.Entries()) {
+        TheLists().playlist.AddTail(path);
+    }
+    wxDocManager manager;
+    auto* frame = new CMainFrame;
+    if (!frame->Create(&manager, L"ToviFlash播放器")) {
+        std::printf("cannot create the main window: its figures skipped\n");
+        return 0;
+    }
+    frame->Show();
+    wxTheApp->Yield();
+    Print("rebuild playlist menu in the shown main window",
+          Measure(20, [&] { frame->RebuildPlaylistMenu(); }));
+    frame->Destroy();
+    wxTheApp->Yield();
     return 0;
 }

@@ -252,6 +252,45 @@ Paint MakeBitmapPaint(const std::shared_ptr<const swf::Bitmap>& bitmap,
     return {std::move(pattern), alpha};
 }
 
+Paint MakeImagePaint(cairo_surface_t* surface, const Matrix& imageToDevice, bool smooth,
+                     const ColorTransform& color, const PaintContext& context) {
+    if (context.mask) {
+        return Opaque();
+    }
+    if (surface == nullptr) {
+        return {};
+    }
+    const bool alphaOnly = color.rMult == 1 && color.gMult == 1 && color.bMult == 1 &&
+                           color.rAdd == 0 && color.gAdd == 0 && color.bAdd == 0 &&
+                           color.aAdd == 0 && color.aMult <= 1;
+    double alpha = 1;
+    SurfaceRef recolored;
+    if (alphaOnly) {
+        alpha = color.aMult > 0 ? color.aMult : 0;  // also NaN
+        if (alpha == 0) {
+            return {};
+        }
+    } else {
+        recolored = Recolor(surface, color);
+        surface = recolored.get();
+        if (surface == nullptr) {
+            return {};
+        }
+    }
+    // The pattern keeps its own reference to the surface.
+    PatternRef pattern(cairo_pattern_create_for_surface(surface));
+    cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+    cairo_filter_t filter = CAIRO_FILTER_NEAREST;
+    if (smooth && context.quality != Quality::Low) {
+        filter = context.quality == Quality::Best ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR;
+    }
+    cairo_pattern_set_filter(pattern.get(), filter);
+    if (!SetPatternSpace(pattern.get(), imageToDevice)) {
+        return {};
+    }
+    return {std::move(pattern), alpha};
+}
+
 Paint MakeFillPaint(const swf::FillStyle& fill, const Matrix& world, const ColorTransform& color,
                     const PaintContext& context) {
     if (fill.IsGradient()) {

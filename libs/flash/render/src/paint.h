@@ -55,6 +55,11 @@ Paint MakeBitmapPaint(const std::shared_ptr<const swf::Bitmap>& bitmap,
                       const Matrix& bitmapToDevice, bool repeat, bool smooth,
                       const ColorTransform& color, const PaintContext& context);
 
+// The paint of a picture that is no bitmap character (a video frame), clamped at its edges,
+// as MakeBitmapPaint paints one.
+Paint MakeImagePaint(cairo_surface_t* surface, const Matrix& imageToDevice, bool smooth,
+                     const ColorTransform& color, const PaintContext& context);
+
 // The gradient pattern alone (exposed for tests): stops from the records under `color`, the
 // gradient square mapped to device space by `gradientToDevice`.
 PatternRef MakeGradient(const swf::FillStyle& fill, const Matrix& gradientToDevice,

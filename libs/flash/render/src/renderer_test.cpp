@@ -500,6 +500,54 @@ TEST(RendererBitmapTest, BitmapsThatDoNotDecodeDrawNothing) {
     }
 }
 
+// A picture (a video frame) is stretched over its area, pixel for pixel sharp unless smoothed.
+TEST(RendererImageTest, PicturesStretchOverTheirArea) {
+    const swf::Image image{2, 1, {0xFFFF0000, 0xFF0000FF}};
+    Canvas c(40, 40);
+    // 2 x 1 pixels over 20 x 10 device pixels.
+    c.Begin().DrawImage(image, 400, 200, Pixels(), false);
+    c.End();
+    EXPECT_COLOR(c, 0, 0, kRed);
+    EXPECT_COLOR(c, 9, 9, kRed);
+    EXPECT_COLOR(c, 10, 0, kBlue);
+    EXPECT_COLOR(c, 19, 9, kBlue);
+    EXPECT_COLOR(c, 20, 5, kWhite);
+    EXPECT_COLOR(c, 5, 10, kWhite);
+    Canvas smooth(40, 40);
+    smooth.Begin().DrawImage(image, 400, 200, Pixels(), true);
+    smooth.End();
+    EXPECT_TRUE(Near(smooth.At(10, 5), {127, 0, 127, 255}, 30)) << Describe(smooth.At(10, 5));
+}
+
+TEST(RendererImageTest, TransparencyAndColourTransforms) {
+    // Premultiplied: half-transparent red.
+    const swf::Image image{1, 1, {0x80800000}};
+    ColorTransform half;
+    half.aMult = 0.5;
+    ColorTransform toBlue;
+    toBlue.rMult = 0;
+    toBlue.bAdd = 255;
+    const struct {
+        const char* name;
+        ColorTransform cx;
+        Rgba expected;
+    } cases[] = {{"as it is", {}, {255, 127, 127, 255}},
+                 {"faded", half, {255, 191, 191, 255}},
+                 {"recoloured", toBlue, {127, 127, 255, 255}}};
+    for (const auto& k : cases) {
+        Canvas c(20, 20);
+        Transform t = Pixels();
+        t.color = k.cx;
+        c.Begin().DrawImage(image, 200, 200, t, false);
+        c.End();
+        EXPECT_TRUE(Near(c.At(5, 5), k.expected, 3)) << k.name << ": " << Describe(c.At(5, 5));
+    }
+    Canvas empty(20, 20);
+    empty.Begin().DrawImage(swf::Image{}, 200, 200, Pixels(), false);
+    empty.End();
+    EXPECT_COLOR(empty, 5, 5, kWhite);
+}
+
 // A square mask in 10..20 on both axes over a blue canvas-wide rectangle.
 TEST(RendererMaskTest, ContentShowsOnlyInsideTheMask) {
     // The mask's own colour, alpha and lines do not count.

@@ -76,6 +76,11 @@ class Renderer {
     // A bitmap character on its own: one bitmap pixel is 20 twips.
     void DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap, const Transform& transform,
                     bool smoothing);
+    // A decoded picture (premultiplied ARGB32, a video frame) stretched over `width` x
+    // `height` twips of its object's space, smoothed when scaled if `smoothing` and the
+    // quality allow. The pixels are read during the call only.
+    void DrawImage(const swf::Image& image, double width, double height, const Transform& transform,
+                   bool smoothing);
     // Any of the above by its character (ratio for morph shapes only); false for characters
     // that are not drawn this way (sprites, buttons, fonts, sounds...).
     bool DrawCharacter(const swf::Character& character, std::uint16_t ratio,

@@ -1,0 +1,274 @@
+// The main window as a person sees it, with the real player control playing a movie in the
+// view: kept as screenshots in the default style and in another, and with the application
+// menu opened over a history of a few files.
+#include <gtest/gtest.h>
+#include <wx/docview.h>
+#include <wx/image.h>
+#include <wx/panel.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "app/player_settings.h"
+#include "application_menu_window.h"
+#include "flash/shockwave_flash.h"
+#include "lists/media_lists.h"
+#include "main_frame.h"
+#include "make_exe_progress.h"
+#include "platform/wx_dispatch.h"
+#include "resource_ids.h"
+#include "ribbon_status_bar.h"
+#include "ribbon_window.h"
+#include "swfgen/shape_builder.h"
+#include "swfgen/tag_writer.h"
+#include "tovi/testing/files.h"
+#include "tovi/testing/gui.h"
+#include "visual_styles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using tovi::testing::PumpEvents;
+using tovi::testing::PumpEventsUntil;
+
+CMainFrame* g_frame = nullptr;
+fs::path g_movie;
+
+// A 400 x 300 movie at 24 fps: three coloured boxes crossing a dark stage, 48 frames, looping.
+void WriteMovie(const fs::path& file) {
+    const int width = 400;
+    const int height = 300;
+    swfgen::MovieWriter movie(8, flash::Rect{0, width * 20, 0, height * 20}, 24);
+    movie.SetBackgroundColor({24, 32, 56, 255});
+    const flash::Rgba colours[] = {{230, 70, 60, 255}, {250, 200, 40, 255}, {70, 180, 240, 255}};
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        swfgen::ShapeBuilder box;
+        box.Fill1(box.AddSolidFill(colours[i]));
+        box.Rectangle(flash::Rect{0, 50 * 20, 0, 50 * 20});
+        movie.DefineShape(static_cast<std::uint16_t>(i + 1), box);
+    }
+    const int frames = 48;
+    for (int f = 0; f < frames; ++f) {
+        for (std::uint16_t i = 0; i < 3; ++i) {
+            swfgen::Place place;
+            place.depth = static_cast<std::uint16_t>(i + 1);
+            place.move = f > 0;
+            if (f == 0) {
+                place.characterId = static_cast<std::uint16_t>(i + 1);
+            }
+            const double t = static_cast<double>((f + i * 16) % frames) / (frames - 1);
+            const double x = (width - 50) * t;
+            const double y = 40 + i * 85 + 20 * std::sin(t * 6.283);
+            place.matrix = flash::Matrix::Translate(x * 20, y * 20);
+            movie.PlaceObject2(place);
+        }
+        movie.ShowFrame();
+    }
+    movie.Save(file);
+}
+
+class MovieDocument : public wxDocument {
+    wxDECLARE_DYNAMIC_CLASS(MovieDocument);
+};
+wxIMPLEMENT_DYNAMIC_CLASS(MovieDocument, wxDocument);
+
+// A view hosting the real control over its whole area, playing the test movie.
+class MovieView : public wxView, public PlayingStateSource {
+  public:
+    bool OnCreate(wxDocument* doc, long flags) override {
+        if (!wxView::OnCreate(doc, flags)) {
+            return false;
+        }
+        SetFrame(g_frame);
+        window = new wxPanel(g_frame);
+        g_frame->Layout();
+        control = new CShockwaveFlash;
+        if (!control->Create(L"Flash Control", 0, wxRect(wxPoint(), window->GetClientSize()),
+                             window, 19890106)) {
+            return false;
+        }
+        control->LoadMovie(0, wxString::FromUTF8(g_movie.string()));
+        control->Play();
+        Activate(true);
+        return true;
+    }
+    bool OnClose(bool deleteWindow) override {
+        Activate(false);
+        if (deleteWindow && window) {
+            window->Destroy();
+            window = nullptr;
+        }
+        return wxView::OnClose(deleteWindow);
+    }
+    void OnDraw(wxDC*) override {}
+    bool IsMovieLoaded() const override { return true; }
+    bool IsControlPlaying() override { return control->IsPlaying(); }
+
+    wxPanel* window = nullptr;
+    CShockwaveFlash* control = nullptr;
+
+  private:
+    wxDECLARE_DYNAMIC_CLASS(MovieView);
+};
+wxIMPLEMENT_DYNAMIC_CLASS(MovieView, wxView);
+
+// Share of pixels that differ clearly between two images of one size.
+double Difference(const wxImage& a, const wxImage& b) {
+    if (!a.IsOk() || !b.IsOk() || a.GetSize() != b.GetSize()) {
+        return 1.0;
+    }
+    const unsigned char* p = a.GetData();
+    const unsigned char* q = b.GetData();
+    const long pixels = static_cast<long>(a.GetWidth()) * a.GetHeight();
+    long off = 0;
+    for (long i = 0; i < pixels; ++i) {
+        int d = 0;
+        for (int c = 0; c < 3; ++c) {
+            d = std::max(d, std::abs(p[i * 3 + c] - q[i * 3 + c]));
+        }
+        off += d > 24 ? 1 : 0;
+    }
+    return pixels ? static_cast<double>(off) / pixels : 0.0;
+}
+
+wxImage Load(const std::string& file) {
+    wxImage image;
+    if (!file.empty()) {
+        image.LoadFile(file, wxBITMAP_TYPE_PNG);
+    }
+    return image;
+}
+
+class MainWindowScreens : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wxInitAllImageHandlers();
+        MakeExeProgress::ResetUsableForTesting();
+        TheSettings() = PlayerSettings{};
+        for (ListKind list : {ListKind::History, ListKind::Related, ListKind::Playlist}) {
+            TheLists().List(list).Clear();
+        }
+        g_movie = dir / "动画.swf";
+        WriteMovie(g_movie);
+        platform::InstallWxDispatcher();
+        manager = new wxDocManager;
+        new wxDocTemplate(manager, "Flash", "*.swf", "", "swf", "Movie Doc", "Movie View",
+                          CLASSINFO(MovieDocument), CLASSINFO(MovieView));
+    }
+    void TearDown() override {
+        if (frame) {
+            frame->GetRibbonBar()->CloseApplicationMenu();
+            manager->CloseDocuments(true);
+            frame->Destroy();
+            PumpEvents(30ms);
+            g_frame = frame = nullptr;
+        }
+        delete manager;
+        platform::UninstallWxDispatcher();
+    }
+
+    // The main window with the movie playing in its view.
+    void Start() {
+        g_frame = frame = new CMainFrame;
+        ASSERT_TRUE(frame->Create(manager, L"ToviFlash播放器", wxPoint(20, 20), wxSize(960, 640)));
+        frame->Show();
+        wxDocument* doc = manager->CreateNewDocument();
+        ASSERT_NE(doc, nullptr);
+        view = dynamic_cast<MovieView*>(doc->GetFirstView());
+        ASSERT_NE(view, nullptr);
+        frame->SetTitle(wxString::FromUTF8(g_movie.filename().string()) + L" - ToviFlash播放器");
+        frame->Layout();
+        ASSERT_TRUE(PumpEventsUntil([&] { return frame->IsShownOnScreen(); }));
+        PumpEvents(300ms);
+    }
+
+    // Takes the main window; the movie must have moved since the last look at it.
+    wxImage Shoot(const std::string& name) {
+        std::string file = tovi::testing::SaveScreenshot(frame, name);
+        EXPECT_FALSE(file.empty()) << name;
+        return Load(file);
+    }
+
+    // True once the control has moved on by a few frames.
+    bool MoviePlays() {
+        const long first = view->control->FrameNum();
+        return PumpEventsUntil(
+            [&] { return view->control->IsPlaying() && view->control->FrameNum() != first; }, 10s);
+    }
+
+    // Whether the view's part of a screenshot shows the movie's stage colour.
+    bool ShowsTheStage(const wxImage& shot) {
+        wxRect area(view->window->GetScreenPosition() - frame->GetScreenPosition(),
+                    view->window->GetSize());
+        area.Intersect(wxRect(shot.GetSize()));
+        long stage = 0;
+        for (int y = area.y; y < area.GetBottom(); y += 4) {
+            for (int x = area.x; x < area.GetRight(); x += 4) {
+                if (std::abs(shot.GetRed(x, y) - 24) < 8 &&
+                    std::abs(shot.GetGreen(x, y) - 32) < 8 &&
+                    std::abs(shot.GetBlue(x, y) - 56) < 8) {
+                    ++stage;
+                }
+            }
+        }
+        return stage > 100;
+    }
+
+    tovi::testing::TempDir dir;
+    wxDocManager* manager = nullptr;
+    CMainFrame* frame = nullptr;
+    MovieView* view = nullptr;
+};
+
+TEST_F(MainWindowScreens, MoviePlayingInTheDefaultStyleAndInAnother) {
+    Start();
+    ASSERT_TRUE(MoviePlays());
+    frame->UpdateStatusPane();
+    EXPECT_EQ(frame->GetRibbonStatusBar()->PaneText(ID_STATUSBAR_PANE1), L"正在播放");
+    EXPECT_EQ(frame->GetApplicationLook(), 216);
+    wxImage black = Shoot("main_window_playing_office2007_black.png");
+    EXPECT_TRUE(ShowsTheStage(black));
+
+    // The blue look, chosen from the "播放器外观" panel.
+    ribbon::RibbonWindow* bar = frame->GetRibbonBar();
+    ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_STYLE_OFFICE_2007_BLUE)));
+    EXPECT_TRUE(PumpEventsUntil([&] { return frame->GetApplicationLook() == 215; }));
+    EXPECT_EQ(looks::ReadApplicationLook(), 215);
+    PumpEvents(200ms);
+    EXPECT_TRUE(MoviePlays());
+    wxImage blue = Shoot("main_window_playing_office2007_blue.png");
+    EXPECT_TRUE(ShowsTheStage(blue));
+
+    // The ribbon's rows look different in the other style.
+    ASSERT_TRUE(black.IsOk() && blue.IsOk());
+    wxRect top(0, 0, std::min(black.GetWidth(), blue.GetWidth()), bar->GetSize().y);
+    EXPECT_GT(Difference(black.GetSubImage(top), blue.GetSubImage(top)), 0.2);
+}
+
+TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
+    Start();
+    const fs::path folder = dir / "动画";
+    for (const char* name : {"海底世界.swf", "小猫钓鱼的故事.swf", "雪人.flv", "abcdefgh.swf"}) {
+        TheLists().history.AddTail(wxString::FromUTF8((folder / name).string()));
+    }
+    frame->RefreshCapacityControls();
+    ASSERT_TRUE(MoviePlays());
+    wxImage closed = Shoot("main_window_before_application_menu.png");
+    frame->GetRibbonBar()->ShowApplicationMenu();
+    ribbon::ApplicationMenuWindow* menu = frame->GetRibbonBar()->applicationMenuWindow();
+    ASSERT_TRUE(PumpEventsUntil([&] { return menu->IsShownOnScreen(); }));
+    PumpEvents(200ms);
+    EXPECT_EQ(frame->GetHandles().recentItem1->text(), L"海底世界.swf");
+    EXPECT_EQ(frame->GetHandles().recentItem2->text(), L"小猫钓鱼的故事.swf");
+    wxImage open = Shoot("main_window_application_menu.png");
+    // The menu lies over the window below the application button.
+    ASSERT_TRUE(closed.IsOk() && open.IsOk());
+    wxRect under(menu->GetScreenPosition() - frame->GetScreenPosition(), wxSize(200, 150));
+    under.Intersect(wxRect(closed.GetSize()));
+    EXPECT_GT(Difference(closed.GetSubImage(under), open.GetSubImage(under)), 0.3);
+}
+
+}  // namespace

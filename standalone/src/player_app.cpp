@@ -1,0 +1,26 @@
+// The standalone player's application object: one window, no command line, no settings.
+#include <wx/app.h>
+
+#include "platform/wx_dispatch.h"
+#include "player_control.h"
+#include "player_dlg.h"
+#include "prompts.h"
+
+class CPlayerApp : public wxApp {
+  public:
+    bool OnInit() override {
+        // The extraction thread reaches the window through the platform's messages.
+        platform::InstallWxDispatcher();
+        auto* dialog = new CPlayerDlg(standalone::WxPrompts(), standalone::MakeShockwaveControl());
+        SetTopWindow(dialog);
+        dialog->Show();
+        return true;
+    }
+
+    int OnExit() override {
+        platform::UninstallWxDispatcher();
+        return wxApp::OnExit();
+    }
+};
+
+wxIMPLEMENT_APP(CPlayerApp);

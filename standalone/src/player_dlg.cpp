@@ -1,0 +1,528 @@
+#include "player_dlg.h"
+
+#include <wx/app.h>
+#include <wx/settings.h>
+#include <wx/slider.h>
+#include <wx/toolbar.h>
+
+#include <algorithm>
+
+#include "about_dlg.h"
+#include "cache_cleaner.h"
+#include "cache_folder.h"
+#include "extract.h"
+#include "extract_progress_dlg.h"
+#include "extract_thread.h"
+#include "full_player.h"
+#include "names.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "player_ids.h"
+#include "player_images.h"
+#include "player_menu.h"
+#include "titles.h"
+#include "web_pages.h"
+#include "window_geometry.h"
+
+namespace {
+
+using standalone::PromptKind;
+
+const wxSize kTemplateSize(393, 229);  // dialog units
+constexpr int kFramePollMs = 2000;
+constexpr int kProbeMs = 250;
+const char kFilter[] = "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||";
+
+wxString W(const std::string& utf8) {
+    return wxString::FromUTF8(utf8);
+}
+
+}  // namespace
+
+CPlayerDlg::CPlayerDlg(standalone::Prompts& prompts,
+                       std::unique_ptr<standalone::PlayerControl> flash, std::string ownPath)
+    : wxFrame(nullptr, IDD_PLAYER_DIALOG, W(standalone::kInitialTitle)),
+      prompts_(prompts),
+      ownPath_(std::move(ownPath)),
+      volume_([this](std::uint32_t value) {
+          if (flash_) {
+              flash_->SetOutputVolume(value);
+          }
+      }),
+      flash_(std::move(flash)),
+      frameTimer_(this, IDT_FRAME_POLL),
+      probe_(standalone::StateProbe::FromEnvironment()),
+      probeTimer_(this) {
+    Initialise();
+}
+
+CPlayerDlg::~CPlayerDlg() {
+    StopExtraction();
+}
+
+void CPlayerDlg::Initialise() {
+    SetFont(wxFont(wxFontInfo(9).FaceName(W("宋体"))));
+    SetMenuBar(standalone::BuildMenuBar());
+    SetClientSize(ConvertDialogToPixels(kTemplateSize));
+    SetIcons(wxIconBundle(standalone::PlayerIcon().GetIcon(wxSize(32, 32))));
+
+    Bind(wxEVT_MENU, &CPlayerDlg::OnMenu, this);
+    Bind(wxEVT_UPDATE_UI, &CPlayerDlg::OnUpdate, this);
+    Bind(wxEVT_SIZE, &CPlayerDlg::OnSize, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CPlayerDlg::OnClose, this);
+    Bind(wxEVT_TIMER, &CPlayerDlg::OnFrameTimer, this, IDT_FRAME_POLL);
+    for (const auto& type : {wxEVT_SCROLL_LINEUP, wxEVT_SCROLL_LINEDOWN, wxEVT_SCROLL_PAGEUP,
+                             wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK}) {
+        Bind(type, &CPlayerDlg::OnSliderScroll, this, IDC_POSITION_SLIDER);
+    }
+
+    // A control that cannot be made only leaves the window without a movie.
+    if (flash_->Create(this, "Flash Shock", IDC_FLASH)) {
+        toolbar_ = new wxToolBar(this, WxId(IDC_TOOLBAR), wxDefaultPosition, wxDefaultSize,
+                                 wxTB_FLAT | wxTB_HORIZONTAL | wxTB_NODIVIDER);
+        toolbar_->SetToolBitmapSize(wxSize(24, 24));
+        toolbar_->AddTool(WxId(ID_STOP), wxEmptyString, standalone::ToolbarImage(0),
+                          W(standalone::CommandDescription(ID_STOP)));
+        toolbar_->AddSeparator();
+        toolbar_->AddTool(WxId(ID_PAUSE), wxEmptyString, standalone::ToolbarImage(1),
+                          W(standalone::CommandDescription(ID_PAUSE)));
+        toolbar_->AddTool(WxId(ID_PLAY), wxEmptyString, standalone::ToolbarImage(2),
+                          W(standalone::CommandDescription(ID_PLAY)));
+        toolbar_->Realize();
+        slider_ = new wxSlider(this, IDC_POSITION_SLIDER, 0, 0, 100, wxDefaultPosition,
+                               wxDefaultSize, wxSL_HORIZONTAL | wxSL_AUTOTICKS);
+        LayoutControls();
+        StartExtraction(false);
+    }
+    frameTimer_.Start(kFramePollMs);
+
+    const std::vector<wxAcceleratorEntry> keys = standalone::PlayerAccelerators();
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+
+    volume_.Apply();
+
+    if (probe_) {
+        Bind(wxEVT_TIMER, &CPlayerDlg::OnProbeTimer, this, probeTimer_.GetId());
+        probeTimer_.Start(kProbeMs);
+        WriteProbe();
+    }
+}
+
+// ---- extraction ----
+
+bool CPlayerDlg::IsExtracting() const {
+    return worker_.joinable() && workerDone_ && !workerDone_->load();
+}
+
+void CPlayerDlg::StartExtraction(bool force) {
+    if (IsExtracting()) {
+        return;  // runs never overlap: both would write the same cache file
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    auto* param = new ExtractParam{this, force ? 1 : 0, flash_->Window(), ownPath_};
+    workerDone_ = std::make_shared<std::atomic<bool>>(false);
+    worker_ = std::thread([param, done = workerDone_] {
+        ExtractThreadProc(param);
+        done->store(true);
+    });
+}
+
+void CPlayerDlg::StopExtraction() {
+    // Without a handle the worker's next notification is not delivered and it stops; the ones
+    // already on their way are run here so it is not left waiting for them.
+    DestroyHandle();
+    if (!worker_.joinable()) {
+        return;
+    }
+    while (workerDone_ && !workerDone_->load()) {
+        if (wxTheApp) {
+            wxTheApp->ProcessPendingEvents();
+        }
+        wxMilliSleep(1);
+    }
+    worker_.join();
+}
+
+platform::LRESULT CPlayerDlg::HandleMessage(platform::UINT message, platform::WPARAM wParam,
+                                            platform::LPARAM lParam) {
+    if (message == WM_EXTRACT_NOTIFY) {
+        OnExtractNotify(wParam, lParam);
+    }
+    return 0;
+}
+
+void CPlayerDlg::OnExtractNotify(platform::WPARAM code, platform::LPARAM argument) {
+    switch (code) {
+        case EXN_SHOW_PROGRESS:
+            if (!progress_) {
+                progress_ = new CExtractProgressDlg(this);
+            }
+            progress_->Show();
+            break;
+        case EXN_ERROR_TEXT:
+            prompts_.Tell(this, reinterpret_cast<const char*>(argument), PromptKind::kError);
+            break;
+        case EXN_PROGRESS:
+            if (progress_) {
+                progress_->SetProgress(std::min<long>(static_cast<long>(argument), 100));
+            }
+            break;
+        case EXN_DONE:
+            if (progress_) {
+                progress_->Hide();
+            }
+            bareStub_ = argument == EXTRACT_BARE_STUB;
+            lastResult_ = static_cast<long>(argument);
+            WriteProbe();
+            break;
+        case EXN_MOVIE_WIDTH:
+            movieWidth_ = static_cast<std::uint32_t>(argument);
+            break;
+        case EXN_MOVIE_HEIGHT:
+            movieHeight_ = static_cast<std::uint32_t>(argument);
+            break;
+        case EXN_PLAY_FILE:
+            PlayExtracted(reinterpret_cast<const char*>(argument));
+            break;
+        default:
+            break;
+    }
+}
+
+void CPlayerDlg::PlayExtracted(const std::string& path) {
+    if (flash_->Window() == nullptr) {
+        prompts_.Tell(this, "抱歉, 无法播放此动画 文件可能损坏!", PromptKind::kError);
+        return;
+    }
+    FitToMovie();
+    if (LoadMovie(path)) {
+        currentPath_ = path;
+    }
+}
+
+// ---- movie ----
+
+bool CPlayerDlg::LoadMovie(const std::string& path) {
+    try {
+        flash_->LoadMovie(0, path);
+        flash_->Play();
+        hasMovie_ = true;
+        if (slider_) {
+            // A slider needs a range of at least one step.
+            const long frames = std::max<long>(flash_->TotalFrames(), 1);
+            slider_->SetRange(0, static_cast<int>(frames));
+            // Automatic tick marks, at most about fifty of them.
+            slider_->SetTickFreq(static_cast<int>(std::max<long>(1, frames / 50)));
+            slider_->SetValue(static_cast<int>(flash_->FrameNum()));
+        }
+        SetTitle(W(standalone::MovieTitle(path)));
+    } catch (const std::exception&) {
+        currentPath_.clear();
+        hasMovie_ = false;
+        prompts_.Tell(this, "抱歉, 打开文件出错", PromptKind::kError);
+        SetTitle(W(standalone::kUntitledTitle));
+        WriteProbe();
+        return false;
+    }
+    WriteProbe();
+    return true;
+}
+
+void CPlayerDlg::FitToMovie() {
+    wxWindow* control = flash_->Window();
+    if (control == nullptr) {
+        return;
+    }
+    const wxSize window = GetSize();
+    const wxSize shown = control->GetSize();
+    const std::optional<standalone::Rect> r =
+        standalone::FitToMovie(window.x, window.y, shown.x, shown.y, movieWidth_, movieHeight_,
+                               wxSystemSettings::GetMetric(wxSYS_SCREEN_X, this),
+                               wxSystemSettings::GetMetric(wxSYS_SCREEN_Y, this));
+    if (r) {
+        SetSize(r->x, r->y, r->width, r->height);
+        LayoutControls();
+    }
+}
+
+void CPlayerDlg::LayoutControls() {
+    const wxSize client = GetClientSize();
+    const wxSize tools = toolbar_ ? toolbar_->GetBestSize() : wxSize();
+    const wxSize slider = slider_ ? slider_->GetBestSize() : wxSize();
+    const standalone::PlayerLayout layout =
+        standalone::LayoutFor(client.x, client.y, tools.x, tools.y, slider.y);
+    auto place = [](wxWindow* w, const standalone::Rect& r) {
+        if (w) {
+            w->SetSize(r.x, r.y, r.width, r.height);
+        }
+    };
+    place(flash_->Window(), layout.flash);
+    place(toolbar_, layout.toolbar);
+    place(slider_, layout.slider);
+}
+
+void CPlayerDlg::OnSize(wxSizeEvent&) {
+    LayoutControls();
+}
+
+// ---- commands ----
+
+standalone::CommandState CPlayerDlg::StateOf(int id) const {
+    standalone::CommandInputs in;
+    in.hasMovie = hasMovie_;
+    in.bareStub = bareStub_;
+    in.extracting = IsExtracting();
+    in.volume = volume_.level();
+    in.previousVolume = volume_.previous();
+    in.scaleMode = [this]() -> std::optional<long> {
+        try {
+            return flash_->GetScaleMode();
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
+    in.quality = [this]() -> std::optional<std::string> {
+        try {
+            return flash_->GetQuality2();
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
+    return standalone::RuleFor(id, in);
+}
+
+void CPlayerDlg::OnUpdate(wxUpdateUIEvent& event) {
+    const standalone::CommandState state = StateOf(CommandOf(event.GetId()));
+    if (state.enable) {
+        event.Enable(*state.enable);
+    }
+    if (state.check) {
+        event.Check(*state.check);
+    }
+}
+
+void CPlayerDlg::OnMenu(wxCommandEvent& event) {
+    RunCommand(CommandOf(event.GetId()));
+}
+
+template <typename Fn>
+void CPlayerDlg::Control(Fn&& fn) {
+    try {
+        fn(*flash_);
+    } catch (const std::exception&) {
+        // A call the control refuses changes nothing.
+    }
+}
+
+void CPlayerDlg::RunCommand(int id) {
+    // Accelerators reach here too: a command its rule disables does nothing.
+    const standalone::CommandState state = StateOf(id);
+    if (state.enable && !*state.enable) {
+        return;
+    }
+    using C = standalone::PlayerControl;
+    switch (id) {
+        case ID_FILE_OPEN:
+            Open();
+            break;
+        case ID_FILE_SAVE_AS:
+            SaveAs();
+            break;
+        case ID_REEXTRACT:
+            StartExtraction(true);
+            break;
+        case ID_OPEN_IN_FULL_PLAYER:
+            OpenInFullPlayer();
+            break;
+        case ID_APP_EXIT:
+            Close();
+            break;
+        case ID_PLAY:
+            Control([](C& c) { c.Play(); });
+            break;
+        case ID_PAUSE:
+            Control([](C& c) { c.Stop(); });
+            break;
+        case ID_STOP:
+            Control([](C& c) {
+                c.Rewind();
+                c.Stop();
+            });
+            break;
+        case ID_MUTE:
+            volume_.ToggleMute();
+            break;
+        case ID_VOLUME_20:
+        case ID_VOLUME_50:
+        case ID_VOLUME_80:
+        case ID_VOLUME_100:
+            volume_.SetLevel(static_cast<std::uint32_t>(id - ID_MUTE));
+            break;
+        case ID_SCALE_ZOOM:
+        case ID_SCALE_ORIGINAL:
+        case ID_SCALE_FILL:
+            Control([id](C& c) { c.SetScaleMode(id - ID_SCALE_ZOOM); });
+            break;
+        case ID_VIEW_CACHE:
+            platform::ShellOpen(L"open", platform::WidePath(standalone::GetCacheFolder()).c_str(),
+                                nullptr, nullptr, platform::kSwShowNormal);
+            break;
+        case ID_CLEAR_CACHE:
+            ClearCache();
+            break;
+        case ID_QUALITY_HIGH:
+            Control([](C& c) { c.SetQuality2("high"); });
+            break;
+        case ID_QUALITY_MEDIUM:
+            Control([](C& c) { c.SetQuality2("medium"); });
+            break;
+        case ID_QUALITY_LOW:
+            Control([](C& c) { c.SetQuality2("low"); });
+            break;
+        case ID_CHECK_UPDATE:
+            OpenPage(standalone::kUpdatePage);
+            break;
+        case ID_HOME_PAGE:
+            OpenPage(standalone::kHomePage);
+            break;
+        case ID_SOURCE_CODE:
+            OpenPage(standalone::kSourcePage);
+            break;
+        case ID_APP_ABOUT:
+            ShowAbout();
+            break;
+        default:
+            break;
+    }
+    WriteProbe();
+}
+
+void CPlayerDlg::Open() {
+    standalone::FileRequest request;
+    request.filter = kFilter;
+    const std::optional<std::string> path = prompts_.ChooseFile(this, request);
+    if (path && LoadMovie(*path)) {
+        currentPath_ = *path;
+    }
+}
+
+void CPlayerDlg::SaveAs() {
+    if (!hasMovie_) {
+        return;
+    }
+    standalone::FileRequest request;
+    request.save = true;
+    request.filter = kFilter;
+    request.defaultExtension = "swf";
+    request.defaultName = standalone::FileNamePart(currentPath_);
+    const std::optional<std::string> target = prompts_.ChooseFile(this, request);
+    if (!target) {
+        return;
+    }
+    if (platform::CopyFileTo(platform::WidePath(currentPath_).c_str(),
+                             platform::WidePath(*target).c_str(), false)) {
+        prompts_.Tell(this, "文件保存成功", PromptKind::kInformation);
+    } else {
+        prompts_.Tell(this, "保存文件失败!", PromptKind::kError);
+    }
+}
+
+void CPlayerDlg::OpenInFullPlayer() {
+    switch (standalone::OpenInFullPlayer(hasMovie_, currentPath_)) {
+        case standalone::FullPlayerOutcome::kNotInstalled:
+            if (prompts_.Ask(this,
+                             "您还未安装ToviFlash播放器或安装程序已经损坏, "
+                             "是否下载安装ToviFLash播放器?")) {
+                OpenPage(standalone::kDownloadPage);
+            }
+            break;
+        case standalone::FullPlayerOutcome::kNoMovie:
+            prompts_.Tell(this, "未加载影片!", PromptKind::kInformation);
+            break;
+        case standalone::FullPlayerOutcome::kStartFailed:
+            prompts_.Tell(this, "使用ToviFlash播放器播放失败", PromptKind::kError);
+            break;
+        case standalone::FullPlayerOutcome::kStarted:
+            Close();
+            break;
+    }
+}
+
+void CPlayerDlg::ClearCache() {
+    if (!prompts_.Ask(this, "您确定要删除缓存文件吗?")) {
+        return;
+    }
+    const std::string folder = standalone::GetCacheFolder();
+    const std::string program =
+        ownPath_.empty() ? platform::NativePath(platform::GetProgramPath()) : ownPath_;
+    const bool cleared = standalone::ClearCacheFolder(
+        folder, program,
+        [this](const std::string& file) { prompts_.Tell(this, file, PromptKind::kError); });
+    if (cleared) {
+        prompts_.Tell(this, "文件清除成功", PromptKind::kInformation);
+    } else if (prompts_.Ask(this, "部分文件删除失败 可能是存在被使用, 您是否要手动删除它们?")) {
+        platform::ShellOpen(L"open", platform::WidePath(folder).c_str(), nullptr, nullptr,
+                            platform::kSwShowNormal);
+    }
+}
+
+void CPlayerDlg::OpenPage(const char* path) {
+    const std::wstring url = platform::WidePath(std::string(standalone::kWebSite) + path);
+    platform::ShellOpen(L"open", url.c_str(), nullptr, nullptr, platform::kSwShowNormal);
+}
+
+void CPlayerDlg::ShowAbout() {
+    CAboutDlg about(this);
+    prompts_.RunModal(about);
+}
+
+// ---- slider, timers, closing ----
+
+void CPlayerDlg::OnSliderScroll(wxScrollEvent& event) {
+    const int frame = event.GetPosition();
+    Control([frame](standalone::PlayerControl& c) {
+        c.GotoFrame(frame);
+        c.Play();
+    });
+}
+
+void CPlayerDlg::OnFrameTimer(wxTimerEvent&) {
+    if (slider_ && flash_->Window()) {
+        Control([this](standalone::PlayerControl& c) {
+            slider_->SetValue(static_cast<int>(c.FrameNum()));
+        });
+    }
+}
+
+void CPlayerDlg::OnProbeTimer(wxTimerEvent&) {
+    WriteProbe();
+}
+
+void CPlayerDlg::WriteProbe() {
+    if (!probe_) {
+        return;
+    }
+    long frame = -1;
+    if (hasMovie_) {
+        Control([&frame](standalone::PlayerControl& c) { frame = c.FrameNum(); });
+    }
+    const auto reExtract = StateOf(ID_REEXTRACT).enable;
+    probe_->Write({{"title", std::string(GetTitle().utf8_str())},
+                   {"hasMovie", hasMovie_ ? "1" : "0"},
+                   {"bareStub", bareStub_ ? "1" : "0"},
+                   {"reExtract", reExtract.value_or(true) ? "1" : "0"},
+                   {"extracting", IsExtracting() ? "1" : "0"},
+                   {"result", std::to_string(lastResult_)},
+                   {"path", currentPath_},
+                   {"frame", std::to_string(frame)}});
+}
+
+void CPlayerDlg::OnClose(wxCloseEvent&) {
+    frameTimer_.Stop();
+    probeTimer_.Stop();
+    StopExtraction();
+    Destroy();
+}
