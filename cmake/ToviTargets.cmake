@@ -1,6 +1,7 @@
 # Helpers that declare the project's tests, fuzz targets and benchmarks in one way.
 #
-#   tovi_add_test(name SOURCES ... [LIBS ...] [LABELS unit|gui|e2e ...] [DEPENDS ...] [MAIN gui])
+#   tovi_add_test(name SOURCES ... [LIBS ...] [LABELS unit|gui|e2e|keyboard] [DEPENDS ...]
+#                 [MAIN gui])
 #   tovi_add_fuzzer(name SOURCES ... [LIBS ...] [SEEDS dir])
 #   tovi_add_benchmark(name SOURCES ... [LIBS ...] [PLAIN])
 #
@@ -31,10 +32,16 @@ function(tovi_add_test name)
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
+  # Tests that type on the shared X display (e2e, keyboard) take turns: a key sent while
+  # another test's window has the focus or a menu's grab lands in the wrong program.
+  set(lock "")
+  if("e2e" IN_LIST T_LABELS OR "keyboard" IN_LIST T_LABELS)
+    set(lock RESOURCE_LOCK x_keyboard)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${TOVI_PROGRAM_DIR}
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300 ${lock})
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY TOVI_UNIT_TEST_TARGETS ${name})
   endif()
