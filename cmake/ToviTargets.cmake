@@ -1,7 +1,6 @@
 # Helpers that declare the project's tests, fuzz targets and benchmarks in one way.
 #
-#   tovi_add_test(name SOURCES ... [LIBS ...] [LABELS unit|gui|e2e|keyboard] [DEPENDS ...]
-#                 [MAIN gui])
+#   tovi_add_test(name SOURCES ... [LIBS ...] [LABELS unit|gui|e2e ...] [DEPENDS ...] [MAIN gui])
 #   tovi_add_fuzzer(name SOURCES ... [LIBS ...] [SEEDS dir])
 #   tovi_add_benchmark(name SOURCES ... [LIBS ...] [PLAIN])
 #
@@ -32,11 +31,11 @@ function(tovi_add_test name)
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
-  # Tests that type on the shared X display (e2e, keyboard) take turns: a key sent while
-  # another test's window has the focus or a menu's grab lands in the wrong program.
+  # Tests that show windows share one X server: its pointer, keyboard focus and grabs. They
+  # take turns, so one test's clicks and popup menus never land in another's windows.
   set(lock "")
-  if("e2e" IN_LIST T_LABELS OR "keyboard" IN_LIST T_LABELS)
-    set(lock RESOURCE_LOCK x_keyboard)
+  if("gui" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
+    set(lock RESOURCE_LOCK tovi_display)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
