@@ -36,6 +36,9 @@ TEST(RolesText, DamagedFilesAreRefused) {
     const RefusedCase cases[] = {
         {"1279 bytes", [](Bytes& b) { b.resize(1279, 0x20); }},
         {"1745 bytes", [](Bytes& b) { b.resize(1745, 0x20); }},
+        // Long enough, but without the checked bytes past offset 1279.
+        {"1280 bytes", [](Bytes& b) { b.resize(1280); }},
+        {"1620 bytes", [](Bytes& b) { b.resize(1620); }},
         {"byte at offset 2 changed", [](Bytes& b) { b[2] ^= 0x01; }},
         {"last checked byte changed", [](Bytes& b) { b[1218] ^= 0x01; }},
         {"no byte-order mark", [](Bytes& b) { b[0] = 'x'; }},
