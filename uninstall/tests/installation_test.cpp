@@ -336,8 +336,17 @@ TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncherWithItsStartMovie) 
     ProgramDriver player;
     ASSERT_TRUE(player.Start(programs.parent_path().parent_path() / "bin/toviflash", {},
                              {"TOVI_ASSERT_ABORT=1"}));
-    const std::optional<unsigned long> window = player.WaitForWindow(20s);
-    ASSERT_TRUE(window) << "no window";
+    const std::optional<unsigned long> window = player.WaitForWindow(60s);
+    if (!window) {
+        std::string errors;
+        while (std::optional<std::string> line = player.ReadErrorLine(100ms)) {
+            errors += *line + "\n";
+        }
+        const std::optional<int> status = player.WaitForExit(0ms);
+        FAIL() << "no window; " << (status ? "ended with " + std::to_string(*status) : "running")
+               << "\n"
+               << errors;
+    }
 
     // The start movie's dark blue stage fills most of the window, and its rings move.
     double startMovie = 0;
