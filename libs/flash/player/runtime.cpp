@@ -1,4 +1,5 @@
 #include "runtime.h"
+#include "sound_script.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,8 +47,11 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 }  // namespace
 
 Runtime::Runtime(const PlayerLimits& limits)
-    : limits_(limits), vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))) {
+    : limits_(limits),
+      vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))),
+      soundScript_(std::make_unique<SoundScript>(*this)) {
     InstallClipMethods(*vm_);
+    soundScript_->Install(*vm_);
 }
 
 Runtime::~Runtime() {
@@ -88,10 +92,12 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
 
 void Runtime::Unload(int level) {
     if (level == 0) {
-        // A new movie starts in silence.
+        // A new movie starts in silence, at full volume.
         if (sound_) {
             sound_->StopAll();
+            sound_->SetGlobalMix({});
         }
+        soundScript_->Reset();
         for (auto& [n, root] : levels_) {
             Discard(std::move(root), false);
         }
@@ -126,6 +132,7 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
+    soundScript_->Dispatch();
     // Clips made during this tick enter their first frame when they are made; they do not
     // tick again.
     std::vector<MovieClip*> clips = ClipsNewestFirst();
