@@ -3,13 +3,16 @@
 #include <wx/cmdline.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/window.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/prompt_service.h"
 #include "app/wx_prompts.h"
 #include "platform/wx_dispatch.h"
+#include "playback/shockwave_window.h"
 
 wxIMPLEMENT_APP(CToviFlashApp);
 
@@ -30,6 +33,18 @@ void ReportAssert(const wxString& file, int line, const wxString& func, const wx
     }
 #endif
     std::abort();
+}
+
+// A request to end (a session logging out, `kill`) closes the main window as the user would,
+// so the settings and lists are saved. Installed before the sound output starts, whose library
+// otherwise takes these signals for itself and drops them.
+void CloseOnSignal(int) {
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    if (top) {
+        top->Close(true);
+    } else if (wxTheApp) {
+        wxTheApp->ExitMainLoop();
+    }
 }
 
 }  // namespace
@@ -58,11 +73,16 @@ bool CToviFlashApp::OnInit() {
     if (!wxApp::OnInit()) {
         return false;
     }
+#ifdef __UNIX__
+    SetSignalHandler(SIGTERM, CloseOnSignal);
+    SetSignalHandler(SIGINT, CloseOnSignal);
+#endif
     SetAppName(wxS("ToviFlash"));
     SetVendorName(wxS("kestrum"));
     wxInitAllImageHandlers();
     platform::InstallWxDispatcher();
     SetPrompts(&g_prompts);
+    SetFlashWindowFactory(ShockwaveFlashFactory());
     session_ = std::make_unique<PlayerSession>();
     return session_->Start(file_, MakeMainFrame);
 }

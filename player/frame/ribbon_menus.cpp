@@ -33,7 +33,15 @@ wxBitmap ItemBitmap(const Element& e) {
 
 ElementMenu::ElementMenu(const Element::List& items)
     : menu_(std::make_unique<wxMenu>()), nextId_(kFirstItemId) {
-    AddElements(*menu_, items);
+    AddElements(*menu_, items, true);
+    if (!pending_.empty()) {
+        // The items carrying the submenus are in the top menu: their highlight comes before
+        // the submenu is shown; the submenu's own opening is the fallback.
+        menu_->Bind(wxEVT_MENU_HIGHLIGHT, &ElementMenu::OnHighlight, this);
+        for (const Pending& p : pending_) {
+            p.menu->Bind(wxEVT_MENU_OPEN, &ElementMenu::OnOpen, this);
+        }
+    }
 }
 
 ElementMenu::ElementMenu(const std::vector<res::MenuItem>& items)
@@ -48,7 +56,7 @@ int ElementMenu::NewItem(int command) {
     return id;
 }
 
-void ElementMenu::AddElements(wxMenu& menu, const Element::List& items) {
+void ElementMenu::AddElements(wxMenu& menu, const Element::List& items, bool lazySubmenus) {
     for (const auto& item : items) {
         const Element& e = *item;
         switch (e.kind()) {
@@ -78,7 +86,11 @@ void ElementMenu::AddElements(wxMenu& menu, const Element::List& items) {
                 }
                 if (!e.subItems().empty()) {
                     auto* sub = new wxMenu;
-                    AddElements(*sub, e.subItems());
+                    if (lazySubmenus) {
+                        pending_.push_back({sub, id, &e.subItems()});
+                    } else {
+                        AddElements(*sub, e.subItems(), false);
+                    }
                     menuItem->SetSubMenu(sub);
                 }
                 menu.Append(menuItem);
@@ -107,27 +119,70 @@ int ElementMenu::CommandOf(int itemId) const {
     return it == commands_.end() ? 0 : it->second;
 }
 
-int ElementMenu::ItemOf(int command) const {
-    for (const auto& [id, cmd] : order_) {
-        if (cmd == command) {
-            return id;
+int ElementMenu::ItemOf(int command) {
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& [id, cmd] : order_) {
+            if (cmd == command) {
+                return id;
+            }
         }
+        FillAll();
     }
     return wxID_NONE;
 }
 
-void ElementMenu::Update(wxWindow* target) {
-    if (target == nullptr) {
+void ElementMenu::FillAll() {
+    for (Pending& p : pending_) {
+        Fill(p);
+    }
+}
+
+void ElementMenu::Fill(Pending& pending) {
+    if (pending.filled) {
         return;
     }
-    for (const auto& [id, command] : order_) {
+    pending.filled = true;
+    std::size_t from = order_.size();
+    AddElements(*pending.menu, *pending.items, false);
+    UpdateItems(from);
+}
+
+void ElementMenu::OnOpen(wxMenuEvent& event) {
+    event.Skip();
+    for (Pending& p : pending_) {
+        if (p.menu == event.GetMenu()) {
+            Fill(p);
+        }
+    }
+}
+
+void ElementMenu::OnHighlight(wxMenuEvent& event) {
+    event.Skip();
+    for (Pending& p : pending_) {
+        if (p.itemId == event.GetMenuId()) {
+            Fill(p);
+        }
+    }
+}
+
+void ElementMenu::Update(wxWindow* target) {
+    target_ = target;
+    UpdateItems(0);
+}
+
+void ElementMenu::UpdateItems(std::size_t from) {
+    if (target_ == nullptr) {
+        return;
+    }
+    for (std::size_t i = from; i < order_.size(); ++i) {
+        const auto [id, command] = order_[i];
         wxMenuItem* item = menu_->FindItem(id);
         if (item == nullptr) {
             continue;
         }
         wxUpdateUIEvent event(command);
-        event.SetEventObject(target);
-        if (!target->ProcessWindowEvent(event)) {
+        event.SetEventObject(target_);
+        if (!target_->ProcessWindowEvent(event)) {
             continue;
         }
         if (event.GetSetEnabled()) {

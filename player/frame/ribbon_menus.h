@@ -12,7 +12,9 @@ class wxWindow;
 
 // Popup menus of the ribbon: a button's sub-items and menu resources. Items get local ids and
 // remember the command (the element's id) they stand for, so commands of any value, 32767 and
-// above included, come back out.
+// above included, come back out. The submenus of a button's sub-items (the per-entry menus of
+// the list menus) are filled only when the user first reaches them: a playlist of 500 entries
+// would otherwise make 2000 more menu items each time its menu opens.
 namespace ribbon {
 
 class ElementMenu {
@@ -25,22 +27,39 @@ class ElementMenu {
     wxMenu& menu() { return *menu_; }
     // The command of a menu item id; 0 for none.
     int CommandOf(int itemId) const;
-    // The item id of the first item with this command; wxID_NONE when there is none.
-    int ItemOf(int command) const;
-    // Every command item as (item id, command), in menu order, submenus included.
+    // The item id of the first item with this command, submenus filled to find it;
+    // wxID_NONE when there is none.
+    int ItemOf(int command);
+    // Every command item made so far as (item id, command), submenus included.
     const std::vector<std::pair<int, int>>& items() const { return order_; }
+    // Fills every submenu not filled yet.
+    void FillAll();
 
     // Runs the update handlers of `target` for every item: enabling and check marks.
     void Update(wxWindow* target);
 
   private:
-    void AddElements(wxMenu& menu, const Element::List& items);
+    // A submenu made empty, with the elements that go into it once it is reached.
+    struct Pending {
+        wxMenu* menu;
+        int itemId;  // the item of the parent menu that carries it
+        const Element::List* items;
+        bool filled = false;
+    };
+
+    void AddElements(wxMenu& menu, const Element::List& items, bool lazySubmenus);
     void AddResources(wxMenu& menu, const std::vector<res::MenuItem>& items);
     int NewItem(int command);
+    void Fill(Pending& pending);
+    void UpdateItems(std::size_t from);
+    void OnOpen(wxMenuEvent& event);
+    void OnHighlight(wxMenuEvent& event);
 
     std::unique_ptr<wxMenu> menu_;
     std::map<int, int> commands_;
     std::vector<std::pair<int, int>> order_;
+    std::vector<Pending> pending_;
+    wxWindow* target_ = nullptr;
     int nextId_;
 };
 

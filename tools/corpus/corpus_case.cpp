@@ -78,16 +78,13 @@ void ReadPlayerOptions(const TomlTable& root, CorpusCase& c) {
         }
     }
     if (auto viewport = TomlFind(root, "player_options.viewport_dimensions")) {
+        // Width and height are device pixels already; scale_factor is the screen's density.
         if (const TomlTable* v = viewport->Table()) {
-            double scale = 1.0;
-            if (auto s = TomlFind(*v, "scale_factor")) {
-                scale = s->Number(1.0);
-            }
             if (auto w = TomlFind(*v, "width")) {
-                c.viewportWidth = static_cast<int>(w->Number(0) * scale);
+                c.viewportWidth = static_cast<int>(w->Number(0));
             }
             if (auto h = TomlFind(*v, "height")) {
-                c.viewportHeight = static_cast<int>(h->Number(0) * scale);
+                c.viewportHeight = static_cast<int>(h->Number(0));
             }
         }
     }

@@ -86,8 +86,8 @@ viewport_dimensions = { width = 100, height = 50, scale_factor = 2.0 }
     EXPECT_TRUE(c.hasInput);
     EXPECT_FALSE(c.rendererRequired);
     EXPECT_EQ(c.quality, "low");
-    EXPECT_EQ(c.viewportWidth, 200);
-    EXPECT_EQ(c.viewportHeight, 100);
+    EXPECT_EQ(c.viewportWidth, 100);
+    EXPECT_EQ(c.viewportHeight, 50);
     ASSERT_EQ(c.images.size(), 2u);
     EXPECT_EQ(c.images[0].name, "output");
     EXPECT_EQ(c.images[0].checks[0].tolerance, 2);

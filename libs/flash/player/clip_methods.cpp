@@ -42,11 +42,7 @@ Value ObjectOf(CallContext& c, MovieClip* clip) {
 
 // From the object's own twips to the stage's (its level's root space).
 Matrix ToStage(const DisplayObject& object) {
-    Matrix m = object.GetMatrix();
-    for (const MovieClip* p = object.ParentClip(); p != nullptr; p = p->ParentClip()) {
-        m = p->GetMatrix() * m;
-    }
-    return m;
+    return object.ToStage();
 }
 
 // Script depth <-> display list depth.
@@ -218,6 +214,11 @@ Value HitTest(CallContext& c) {
     if (c.args.size() >= 2) {
         double x = Number(c, 0) * 20.0;
         double y = Number(c, 1) * 20.0;
+        if (avm1::ToBoolean(c.Arg(2), c.version)) {
+            // With the shape flag the point must fall on what the clip shows.
+            std::optional<Matrix> inverse = ToStage(*clip).Inverted();
+            return Value::Bool(inverse && clip->HitsPoint(inverse->Apply(Point{x, y})));
+        }
         return Value::Bool(x >= mine.xmin && x <= mine.xmax && y >= mine.ymin && y <= mine.ymax);
     }
     MovieClip* other = ClipOf(c, c.Arg(0), *clip);

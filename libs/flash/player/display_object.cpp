@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "button_object.h"
 #include "flash/media/video.h"
+#include "hit_test.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "runtime.h"
@@ -23,8 +25,36 @@ MovieClip* DisplayObject::AsClip() {
     return GetDisplayKind() == DisplayKind::Clip ? static_cast<MovieClip*>(this) : nullptr;
 }
 
+const MovieClip* DisplayObject::AsClip() const {
+    return GetDisplayKind() == DisplayKind::Clip ? static_cast<const MovieClip*>(this) : nullptr;
+}
+
+ButtonObject* DisplayObject::AsButton() {
+    return GetDisplayKind() == DisplayKind::Button ? static_cast<ButtonObject*>(this) : nullptr;
+}
+
+MovieClip* DisplayObject::ParentClip() const {
+    return container_ != nullptr ? container_->AsClip() : nullptr;
+}
+
+int DisplayObject::NestingDepth() const {
+    int depth = 0;
+    for (const DisplayObject* p = container_; p != nullptr; p = p->container_) {
+        ++depth;
+    }
+    return depth;
+}
+
 Rect DisplayObject::BoundsInParent() const {
     return TransformBounds(matrix_, LocalBounds());
+}
+
+Matrix DisplayObject::ToStage() const {
+    Matrix m = matrix_;
+    for (const DisplayObject* p = container_; p != nullptr; p = p->container_) {
+        m = p->matrix_ * m;
+    }
+    return m;
 }
 
 GraphicObject::GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
@@ -90,6 +120,10 @@ Rect GraphicObject::LocalBounds() const {
         }
     }
     return EmptyRect();
+}
+
+bool GraphicObject::HitsPoint(Point local) const {
+    return CharacterHits(*character_, Ratio(), local);
 }
 
 bool IsReplaceable(const swf::Character& character) {

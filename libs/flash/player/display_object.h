@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "flash/avm1/host.h"
 #include "flash/avm1/value.h"
 #include "flash/geom.h"
 #include "flash/swf/movie.h"
 
 namespace flash {
 
+class ButtonObject;
 namespace media {
 class VideoTrack;
 struct VideoPicture;
@@ -23,7 +26,7 @@ class Runtime;
 // GraphicObject) or a movie clip. Lengths in twips, as the movie stores them.
 class DisplayObject {
   public:
-    enum class DisplayKind : std::uint8_t { Graphic, Clip };
+    enum class DisplayKind : std::uint8_t { Graphic, Clip, Button };
 
     DisplayObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId);
     virtual ~DisplayObject();
@@ -32,6 +35,10 @@ class DisplayObject {
 
     virtual DisplayKind GetDisplayKind() const = 0;
     MovieClip* AsClip();
+    const MovieClip* AsClip() const;
+    ButtonObject* AsButton();
+    // How scripts see the object: clips and buttons have a script face, other objects none.
+    virtual avm1::Clip* ScriptClip() { return nullptr; }
 
     Runtime& GetRuntime() const { return runtime_; }
     MovieData& Movie() const { return *movie_; }
@@ -39,8 +46,14 @@ class DisplayObject {
     std::uint16_t CharacterId() const { return characterId_; }
     void SetCharacterId(std::uint16_t id) { characterId_ = id; }
 
-    MovieClip* ParentClip() const { return parent_; }
-    void SetParentClip(MovieClip* parent) { parent_ = parent; }
+    // What holds the object: a clip, or a button for the objects of its states; null for a
+    // level's root.
+    DisplayObject* Container() const { return container_; }
+    void SetContainer(DisplayObject* container) { container_ = container; }
+    // The clip that holds the object; null for a level's root and inside a button.
+    MovieClip* ParentClip() const;
+    // Containers between this object and its level's root.
+    int NestingDepth() const;
     int Depth() const { return depth_; }
     void SetDepth(int depth) { depth_ = depth; }
     // The frame of the parent's timeline that placed this object; -1 when a script did.
@@ -73,6 +86,14 @@ class DisplayObject {
     virtual Rect LocalBounds() const = 0;
     // Bounds in the parent's space.
     Rect BoundsInParent() const;
+    // Whether a point in the object's own twips falls on what it shows (for shapes their
+    // fills and strokes, not just their bounds).
+    virtual bool HitsPoint(Point local) const = 0;
+    // From the object's own twips to its level's stage twips.
+    Matrix ToStage() const;
+
+    // The objects it holds: a clip's display list, a button's current state.
+    virtual void ForEachChild(const std::function<void(DisplayObject&)>& /*visit*/) const {}
 
     // The clip actions (onClipEvent handlers) the placing tag gave.
     const swf::PlaceObject* PlacedBy() const { return placedBy_; }
@@ -82,7 +103,7 @@ class DisplayObject {
     Runtime& runtime_;
     std::shared_ptr<MovieData> movie_;
     std::uint16_t characterId_;
-    MovieClip* parent_ = nullptr;
+    DisplayObject* container_ = nullptr;
     int depth_ = 0;
     int placeFrame_ = -1;
     Matrix matrix_;
@@ -96,8 +117,8 @@ class DisplayObject {
     const swf::PlaceObject* placedBy_ = nullptr;
 };
 
-// A character drawn as it is: shape, morph shape, static text, bitmap, and for now edit text
-// and buttons (their up state), which have no behaviour yet.
+// A character drawn as it is: shape, morph shape, static text, bitmap, and for now edit text,
+// which has no behaviour yet.
 class GraphicObject final : public DisplayObject {
   public:
     GraphicObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
@@ -107,6 +128,7 @@ class GraphicObject final : public DisplayObject {
     const swf::Character& Character() const { return *character_; }
     void SetCharacter(std::uint16_t id, const swf::Character& character);
     Rect LocalBounds() const override;
+    bool HitsPoint(Point local) const override;
     // For a video stream: the picture of the frame its ratio names (or the last one before
     // it), decoded when first asked for; null when there is none or it does not decode.
     const media::VideoPicture* VideoPicture() const;

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "flash/avm1/convert.h"
+#include "display_properties.h"
 #include "movie_data.h"
 #include "runtime.h"
 #include "sound_script.h"
@@ -29,12 +30,40 @@ Rect MovieClip::LocalBounds() const {
     return bounds;
 }
 
-int MovieClip::NestingDepth() const {
-    int depth = 0;
-    for (const MovieClip* p = ParentClip(); p != nullptr; p = p->ParentClip()) {
-        ++depth;
+bool MovieClip::InsideMasks(int depth, Point local) const {
+    for (const auto& [maskDepth, mask] : children_) {
+        if (maskDepth >= depth) {
+            break;
+        }
+        if (mask->ClipDepth() >= depth) {
+            std::optional<Matrix> inverse = mask->GetMatrix().Inverted();
+            if (!inverse || !mask->HitsPoint(inverse->Apply(local))) {
+                return false;
+            }
+        }
     }
-    return depth;
+    return true;
+}
+
+bool MovieClip::HitsPoint(Point local) const {
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        const DisplayObject& child = *it->second;
+        if (!child.Visible() || child.ClipDepth() > 0) {
+            continue;
+        }
+        std::optional<Matrix> inverse = child.GetMatrix().Inverted();
+        if (inverse && child.HitsPoint(inverse->Apply(local)) &&
+            InsideMasks(it->first, local)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void MovieClip::ForEachChild(const std::function<void(DisplayObject&)>& visit) const {
+    for (const auto& [depth, child] : children_) {
+        visit(*child);
+    }
 }
 
 DisplayObject* MovieClip::ChildAt(int depth) const {
@@ -45,7 +74,7 @@ DisplayObject* MovieClip::ChildAt(int depth) const {
 DisplayObject* MovieClip::Insert(std::unique_ptr<DisplayObject> object, int depth) {
     RemoveAt(depth);
     object->SetDepth(depth);
-    object->SetParentClip(this);
+    object->SetContainer(this);
     DisplayObject* raw = object.get();
     children_[depth] = std::move(object);
     return raw;
@@ -100,7 +129,7 @@ void MovieClip::EnterFirstFrame() {
         return;
     }
     currentFrame_ = 0;
-    bool root = ParentClip() == nullptr;
+    bool root = Container() == nullptr;
     if (!root) {
         GetRuntime().QueueLoadEvent(*this);
     }
@@ -131,7 +160,10 @@ void MovieClip::Tick() {
     }
     int next = currentFrame_ + 1;
     if (next >= count) {
-        if (timeline_->Complete()) {
+        if (level_ == 0 && !GetRuntime().Looping()) {
+            // The control's menu turned looping off: the movie stops at its end.
+            playing_ = false;
+        } else if (timeline_->Complete()) {
             GoTo(0);
         }
         return;
@@ -339,9 +371,7 @@ void MovieClip::Create(const DepthState& state, int depth) {
         object->SetInstanceName(GetRuntime().NextInstanceName());
     }
     DisplayObject* raw = Insert(std::move(object), depth);
-    if (MovieClip* clip = raw->AsClip()) {
-        GetRuntime().ClipCreated(*clip);
-    }
+    GetRuntime().ObjectPlaced(*raw);
 }
 
 void MovieClip::UpdateFrom(DisplayObject& object, const DepthState& s) {
@@ -397,16 +427,16 @@ int MovieClip::SwfVersion() const {
 }
 
 avm1::Clip* MovieClip::Parent() {
-    return ParentClip();
+    return Container() != nullptr ? Container()->ScriptClip() : nullptr;
 }
 
 avm1::Clip* MovieClip::ChildByName(avm1::StringView name, bool caseSensitive) {
     for (const auto& [depth, child] : children_) {
-        MovieClip* clip = child->AsClip();
+        avm1::Clip* clip = child->ScriptClip();
         if (clip == nullptr) {
             continue;
         }
-        const avm1::String& childName = clip->InstanceName();
+        const avm1::String& childName = child->InstanceName();
         if (caseSensitive ? childName == name : avm1::FoldCase(childName) == avm1::FoldCase(name)) {
             return clip;
         }
@@ -417,7 +447,7 @@ avm1::Clip* MovieClip::ChildByName(avm1::StringView name, bool caseSensitive) {
 std::vector<avm1::Clip*> MovieClip::Children() {
     std::vector<avm1::Clip*> out;
     for (const auto& [depth, child] : children_) {
-        if (MovieClip* clip = child->AsClip()) {
+        if (avm1::Clip* clip = child->ScriptClip()) {
             out.push_back(clip);
         }
     }
@@ -446,183 +476,22 @@ std::optional<int> MovieClip::FrameOfLabel(avm1::StringView label) const {
     return timeline_->FrameOfLabel(label);
 }
 
-namespace {
-
-constexpr double kDegrees = 180.0 / std::numbers::pi;
-
-double XScale(const Matrix& m) {
-    return std::hypot(m.a, m.b);
-}
-double YScale(const Matrix& m) {
-    double s = std::hypot(m.c, m.d);
-    return m.a * m.d - m.b * m.c < 0 ? -s : s;
-}
-
-void SetScales(Matrix& m, double xScale, double yScale) {
-    double oldX = XScale(m);
-    double oldY = std::hypot(m.c, m.d);
-    double rotation = oldX != 0 ? std::atan2(m.b, m.a) : 0.0;
-    double skew = oldY != 0 ? std::atan2(-m.c, m.d) : rotation;
-    m.a = xScale * std::cos(rotation);
-    m.b = xScale * std::sin(rotation);
-    m.c = -yScale * std::sin(skew);
-    m.d = yScale * std::cos(skew);
-}
-
-avm1::Value Num(double v) {
-    return avm1::Value::Number(v);
-}
-
-}  // namespace
-
 avm1::Value MovieClip::GetProperty(avm1::Property property) {
-    using P = avm1::Property;
-    const Matrix& m = GetMatrix();
     switch (property) {
-        case P::X:
-            return Num(m.tx / 20.0);
-        case P::Y:
-            return Num(m.ty / 20.0);
-        case P::XScale:
-            return Num(XScale(m) * 100.0);
-        case P::YScale:
-            return Num(YScale(m) * 100.0);
-        case P::Alpha:
-            return Num(GetColorTransform().aMult * 100.0);
-        case P::Visible:
-            return avm1::Value::Bool(Visible());
-        case P::Width: {
-            Rect b = BoundsInParent();
-            return Num(b.empty() ? 0.0 : b.width() / 20.0);
-        }
-        case P::Height: {
-            Rect b = BoundsInParent();
-            return Num(b.empty() ? 0.0 : b.height() / 20.0);
-        }
-        case P::Rotation:
-            return Num(std::atan2(m.b, m.a) * kDegrees);
-        case P::Url:
-            return avm1::Value::Str(avm1::FromUtf8(Movie().Url()));
-        case P::DropTarget:
-            return avm1::Value::Str(avm1::String());
-        case P::HighQuality:
-            return Num(GetRuntime().QualityLevel() == Quality::Low ? 0 : 1);
-        case P::Quality:
-            return avm1::Value::Str(GetRuntime().QualityName());
-        case P::FocusRect:
-            return avm1::Value::Bool(true);
-        case P::SoundBufTime:
-            return Num(5);
-        case P::XMouse:
-        case P::YMouse:
-            return Num(0);
-        case P::CurrentFrame:
-            return Num(CurrentFrame() + 1);
-        case P::TotalFrames:
-        case P::FramesLoaded:
-            return Num(TotalFrames());
-        case P::Name:
-            return avm1::Value::Str(InstanceName());
-        case P::Target:
-            return avm1::Value::Str(GetRuntime().Vm().SlashPath(*this));
+        case avm1::Property::CurrentFrame:
+            return avm1::Value::Number(CurrentFrame() + 1);
+        case avm1::Property::TotalFrames:
+        case avm1::Property::FramesLoaded:
+            return avm1::Value::Number(TotalFrames());
+        case avm1::Property::DropTarget:
+            return avm1::Value::Str(dropTarget_);
+        default:
+            return GetDisplayProperty(*this, property);
     }
-    return avm1::Value();
 }
 
 void MovieClip::SetProperty(avm1::Property property, const avm1::Value& value) {
-    using P = avm1::Property;
-    double v = value.IsNumber() ? value.AsNumber() : std::nan("");
-    bool finite = std::isfinite(v);
-    Matrix m = GetMatrix();
-    switch (property) {
-        case P::X:
-        case P::Y:
-            if (finite) {
-                (property == P::X ? m.tx : m.ty) = std::round(v * 20.0);
-                SetMatrix(m);
-                SetScriptTransformed();
-            }
-            return;
-        case P::XScale:
-        case P::YScale:
-            if (finite) {
-                double x = property == P::XScale ? v / 100.0 : XScale(m);
-                double y = property == P::YScale ? v / 100.0 : YScale(m);
-                SetScales(m, x, y);
-                SetMatrix(m);
-                SetScriptTransformed();
-            }
-            return;
-        case P::Rotation:
-            if (finite) {
-                double x = XScale(m);
-                double y = YScale(m);
-                double r = std::fmod(v, 360.0);
-                if (r > 180) {
-                    r -= 360;
-                } else if (r < -180) {
-                    r += 360;
-                }
-                r /= kDegrees;
-                m.a = x * std::cos(r);
-                m.b = x * std::sin(r);
-                m.c = -y * std::sin(r);
-                m.d = y * std::cos(r);
-                SetMatrix(m);
-                SetScriptTransformed();
-            }
-            return;
-        case P::Width:
-        case P::Height: {
-            if (!finite) {
-                return;
-            }
-            Rect local = LocalBounds();
-            if (local.empty()) {
-                return;
-            }
-            Rect b = BoundsInParent();
-            double current = property == P::Width ? b.width() / 20.0 : b.height() / 20.0;
-            if (current == 0) {
-                return;
-            }
-            double factor = v / current;
-            double x = XScale(m) * (property == P::Width ? factor : 1.0);
-            double y = YScale(m) * (property == P::Height ? factor : 1.0);
-            SetScales(m, x, y);
-            SetMatrix(m);
-            SetScriptTransformed();
-            return;
-        }
-        case P::Alpha:
-            if (finite) {
-                ColorTransform c = GetColorTransform();
-                c.aMult = v / 100.0;
-                SetColorTransform(c);
-                SetScriptTransformed();
-            }
-            return;
-        case P::Visible:
-            SetVisible(value.IsBool() ? value.AsBool() : (finite && v != 0));
-            return;
-        case P::Name:
-            if (value.IsString()) {
-                SetInstanceName(value.AsString());
-            }
-            return;
-        case P::Quality:
-            if (value.IsString()) {
-                GetRuntime().SetQualityName(value.AsString());
-            }
-            return;
-        case P::HighQuality:
-            if (finite) {
-                GetRuntime().SetQualityLevel(v <= 0 ? Quality::Low : Quality::High);
-            }
-            return;
-        default:
-            return;
-    }
+    SetDisplayProperty(*this, property, value);
 }
 
 }  // namespace flash

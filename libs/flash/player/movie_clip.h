@@ -23,7 +23,12 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     ~MovieClip() override;
 
     DisplayKind GetDisplayKind() const override { return DisplayKind::Clip; }
+    avm1::Clip* ScriptClip() override { return this; }
     Rect LocalBounds() const override;
+    bool HitsPoint(Point local) const override;
+    void ForEachChild(const std::function<void(DisplayObject&)>& visit) const override;
+    // Whether a point in this clip's twips lies inside every mask that covers `depth`.
+    bool InsideMasks(int depth, Point local) const;
 
     // When the clip was made, for the order of events: newer clips hear them first.
     std::uint64_t Sequence() const { return sequence_; }
@@ -32,8 +37,6 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     // The root of _levelN.
     void SetLevel(int level) { level_ = level; }
     int Level() const { return level_; }
-    // Clips between this one and its level's root.
-    int NestingDepth() const;
 
     // The display list, by depth.
     const ChildMap& DisplayList() const { return children_; }
@@ -80,6 +83,9 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     void SetProperty(avm1::Property property, const avm1::Value& value) override;
     void SetName(const avm1::String& name) override { SetInstanceName(name); }
 
+    // _droptarget: where the clip was last dropped while dragged (a slash path).
+    void SetDropTarget(avm1::String target) { dropTarget_ = std::move(target); }
+
   private:
     // The tags of one frame in their order: display changes at once (a new clip enters its
     // first frame right away), actions queued as they come.
@@ -105,6 +111,7 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     int level_ = -1;
     std::uint64_t placeOrder_ = 0;
     std::uint64_t sequence_ = 0;
+    avm1::String dropTarget_;
 };
 
 }  // namespace flash

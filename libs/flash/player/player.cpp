@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "context_menu.h"
 #include "flash/avm1/convert.h"
+#include "keyboard_input.h"
+#include "mouse_input.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "movie_source.h"
 #include "runtime.h"
 #include "stage_renderer.h"
 #include "text_convert.h"
+#include "view_transform.h"
 
 namespace flash {
 
@@ -37,6 +41,44 @@ class PlayerImpl {
         runtime.Settle();
     }
 
+    Rect StageRect() const {
+        MovieClip* root = Root();
+        return root != nullptr ? root->Movie().Model().header.frameSize : Rect{0, 0, 0, 0};
+    }
+
+    // The view input comes from: the one given, or the stage at its own size.
+    std::pair<int, int> ViewSize() const {
+        if (viewWidth > 0 && viewHeight > 0) {
+            return {viewWidth, viewHeight};
+        }
+        Rect stage = StageRect();
+        return {std::max(1, static_cast<int>(std::lround(stage.width() / 20.0))),
+                std::max(1, static_cast<int>(std::lround(stage.height() / 20.0)))};
+    }
+
+    Matrix ToView() const {
+        auto [w, h] = ViewSize();
+        return view.ToView(StageRect(), w, h);
+    }
+
+    // Tells the mouse where it is in the view, and gives the point in stage twips.
+    Point Pointer(double x, double y) {
+        runtime.Mouse().SetView(Point{x, y}, ToView());
+        return ToStage(x, y);
+    }
+
+    // A view pixel in stage twips (whole twips, as Flash keeps the mouse).
+    Point ToStage(double x, double y) const {
+        auto [w, h] = ViewSize();
+        std::optional<Matrix> inverse = view.ToView(StageRect(), w, h).Inverted();
+        if (!inverse || !std::isfinite(x) || !std::isfinite(y)) {
+            return {};
+        }
+        Point p = inverse->Apply(Point{x, y});
+        auto whole = [](double v) { return std::round(std::clamp(v, -1e9, 1e9)); };
+        return Point{whole(p.x), whole(p.y)};
+    }
+
     // Silent sound renders one frame's time per Advance. Declared before the runtime, whose
     // sound mixes into it.
     media::ManualOutput* silentOutput = nullptr;
@@ -51,7 +93,9 @@ class PlayerImpl {
     mutable Runtime runtime;
     // Keeps the paths it built between frames.
     mutable render::Renderer renderer;
-    std::int32_t scaleMode = 0;
+    ViewTransform view;
+    int viewWidth = 0;
+    int viewHeight = 0;
 };
 
 Player::Player(PlayerLimits limits) : impl_(std::make_unique<PlayerImpl>(limits)) {}
@@ -133,11 +177,11 @@ bool Player::IsPlaying() const {
 }
 
 std::int32_t Player::ScaleMode() const {
-    return impl_->scaleMode;
+    return impl_->view.ScaleMode();
 }
 
 void Player::SetScaleMode(std::int32_t mode) {
-    impl_->scaleMode = mode;
+    impl_->view.SetScaleMode(mode);
 }
 
 std::wstring Player::Quality2() const {
@@ -268,8 +312,147 @@ void Player::SetRandomSeed(std::uint32_t seed) {
 }
 
 void Player::Render(Image& target) const {
-    RenderStage(impl_->runtime, impl_->renderer, BackgroundColor(), impl_->scaleMode,
+    RenderStage(impl_->runtime, impl_->renderer, BackgroundColor(), impl_->view,
                 impl_->runtime.QualityLevel(), target);
+}
+
+void Player::SetViewSize(int width, int height) {
+    impl_->viewWidth = std::max(0, width);
+    impl_->viewHeight = std::max(0, height);
+}
+
+std::pair<double, double> Player::ViewToStage(double x, double y) const {
+    Point p = impl_->ToStage(x, y);
+    return {p.x / 20.0, p.y / 20.0};
+}
+
+void Player::MouseMove(double x, double y) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Mouse().Move(impl_->Pointer(x, y));
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::MouseDown(double x, double y, MouseButton button) {
+    if (HasMovie() && button == MouseButton::Left) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Mouse().Down(impl_->Pointer(x, y));
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::MouseUp(double x, double y, MouseButton button) {
+    if (HasMovie() && button == MouseButton::Left) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Mouse().Up(impl_->Pointer(x, y));
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::MouseLeave() {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Mouse().Leave();
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::KeyDown(int keyCode, char32_t character) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Keyboard().Down(keyCode, character);
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::KeyUp(int keyCode, char32_t character) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Keyboard().Up(keyCode, character);
+        impl_->runtime.Settle();
+    }
+}
+
+Cursor Player::WantedCursor() const {
+    return HasMovie() ? impl_->runtime.Mouse().WantedCursor() : Cursor::Arrow;
+}
+
+bool Player::Looping() const {
+    return impl_->runtime.Looping();
+}
+
+void Player::SetLooping(bool loop) {
+    impl_->runtime.SetLooping(loop);
+}
+
+double Player::Zoom() const {
+    return impl_->view.Zoom();
+}
+
+std::vector<MenuEntry> Player::ContextMenu() const {
+    MenuState state;
+    state.hasMovie = HasMovie();
+    state.frameCount = TotalFrames();
+    state.currentFrame = CurrentFrame();
+    state.playing = IsPlaying();
+    state.looping = Looping();
+    state.zoomed = impl_->view.Zoomed();
+    state.quality = impl_->runtime.QualityLevel();
+    state.showMenu = impl_->runtime.ShowMenu();
+    return BuildContextMenu(state);
+}
+
+void Player::RunMenuCommand(MenuCommand command, double x, double y) {
+    auto [w, h] = impl_->ViewSize();
+    switch (command) {
+        case MenuCommand::ZoomIn:
+            if (HasMovie()) {
+                impl_->view.ZoomIn(impl_->StageRect(), w, h, Point{x, y});
+            }
+            return;
+        case MenuCommand::ZoomOut:
+            impl_->view.ZoomOut(impl_->StageRect(), w, h);
+            return;
+        case MenuCommand::ShowAll:
+            impl_->view.ShowAll();
+            return;
+        case MenuCommand::QualityLow:
+            impl_->runtime.SetQualityLevel(Quality::Low);
+            return;
+        case MenuCommand::QualityMedium:
+            impl_->runtime.SetQualityLevel(Quality::Medium);
+            return;
+        case MenuCommand::QualityHigh:
+            impl_->runtime.SetQualityLevel(Quality::High);
+            return;
+        case MenuCommand::Play:
+            if (IsPlaying()) {
+                StopPlay();
+            } else {
+                Play();
+            }
+            return;
+        case MenuCommand::Loop:
+            SetLooping(!Looping());
+            return;
+        case MenuCommand::Rewind:
+            GotoFrame(0);
+            Stop();
+            return;
+        case MenuCommand::Forward:
+            GotoFrame(CurrentFrame() + 1);
+            Stop();
+            return;
+        case MenuCommand::Back:
+            if (CurrentFrame() > 0) {
+                GotoFrame(CurrentFrame() - 1);
+            }
+            Stop();
+            return;
+        case MenuCommand::About:
+            return;
+    }
 }
 
 }  // namespace flash

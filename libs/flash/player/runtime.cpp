@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "clip_methods.h"
 #include "display_object.h"
@@ -10,6 +11,10 @@
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "movie_source.h"
+#include "button_object.h"
+#include "input_objects.h"
+#include "keyboard_input.h"
+#include "mouse_input.h"
 
 namespace flash {
 
@@ -49,8 +54,11 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 Runtime::Runtime(const PlayerLimits& limits)
     : limits_(limits),
       vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))),
-      soundScript_(std::make_unique<SoundScript>(*this)) {
+      soundScript_(std::make_unique<SoundScript>(*this)),
+      mouse_(std::make_unique<MouseInput>(*this)),
+      keyboard_(std::make_unique<KeyboardInput>(*this)) {
     InstallClipMethods(*vm_);
+    InstallInputObjects(*vm_, *this);
     soundScript_->Install(*vm_);
 }
 
@@ -145,15 +153,59 @@ void Runtime::Advance() {
     RunActions();
     vm_->RunTimers();
     RunActions();
+    // Things may have moved under the pointer; rolling over them runs scripts too.
+    mouse_->FrameDone();
+    RunActions();
     EmptyGraveyard();
 }
 
 void Runtime::Settle() {
+    BeginEvent();
+    RunActions();
+    EmptyGraveyard();
+}
+
+void Runtime::BeginEvent() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
-    RunActions();
-    EmptyGraveyard();
+}
+
+Point Runtime::MouseIn(const DisplayObject& object) const {
+    // Flash measures from where the object is drawn: its offset snapped to whole pixels of
+    // the view.
+    Matrix toView = mouse_->ViewMatrix() * object.ToStage();
+    toView.tx = std::nearbyint(toView.tx);
+    toView.ty = std::nearbyint(toView.ty);
+    std::optional<Matrix> inverse = toView.Inverted();
+    if (!inverse) {
+        // Through a zero scale Flash gives the view position as if it were twips.
+        return mouse_->ViewPosition();
+    }
+    // Whole twips, as Flash keeps the inverse's offset and the result.
+    inverse->tx = std::nearbyint(inverse->tx);
+    inverse->ty = std::nearbyint(inverse->ty);
+    Point p = inverse->Apply(mouse_->ViewPosition());
+    return Point{std::nearbyint(p.x), std::nearbyint(p.y)};
+}
+
+void Runtime::StartSound(const MovieData& movie, std::uint16_t soundId,
+                         const swf::SoundInfo& info) {
+    const swf::Character* c = movie.Character(soundId);
+    const auto* sound = c != nullptr ? std::get_if<std::shared_ptr<const swf::Sound>>(c) : nullptr;
+    if (sound != nullptr && *sound) {
+        Sound().StartSound(*sound, info);
+    }
+}
+
+void Runtime::StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) {
+    if (auto* movieClip = dynamic_cast<MovieClip*>(&clip); movieClip && !movieClip->Removed()) {
+        mouse_->StartDrag(*movieClip, lockCenter, rect);
+    }
+}
+
+void Runtime::StopDrag() {
+    mouse_->StopDrag();
 }
 
 bool Runtime::AllowGoto() {
@@ -169,7 +221,8 @@ bool Runtime::AllowGoto() {
 }
 
 std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
-                                                    std::uint16_t characterId, MovieClip& parent) {
+                                                    std::uint16_t characterId,
+                                                    const DisplayObject& parent) {
     const swf::Character* character = movie->Character(characterId);
     if (character == nullptr || !IsDisplayable(*character)) {
         return nullptr;
@@ -188,7 +241,21 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
         return std::make_unique<MovieClip>(*this, movie, characterId,
                                            movie->SpriteTimeline(**sprite));
     }
+    if (const auto* button = std::get_if<std::shared_ptr<const swf::Button>>(character)) {
+        if (!*button || parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+            return nullptr;
+        }
+        return std::make_unique<ButtonObject>(*this, movie, characterId, **button);
+    }
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
+}
+
+void Runtime::ObjectPlaced(DisplayObject& object) {
+    if (MovieClip* clip = object.AsClip()) {
+        ClipCreated(*clip);
+    } else if (ButtonObject* button = object.AsButton()) {
+        button->SetState(ButtonObject::State::Up);
+    }
 }
 
 std::size_t Runtime::QueuedCount() const {
@@ -211,31 +278,83 @@ void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& cod
         }
         return;
     }
-    // Shares the movie's ownership, so functions defined in the code outlive the frame.
-    avm1::ActionBytes bytes(clip.Movie().Shared(), &code);
-    LaneQueue(lane).push_back(QueuedAction{&clip, std::move(bytes), clip.Movie().Version(), {}});
+    QueueActionsFor(clip, clip, code, lane);
 }
 
-void Runtime::QueueMethod(MovieClip& clip, avm1::StringView name, Lane lane, bool evenIfRemoved) {
+void Runtime::QueueActionsFor(DisplayObject& owner, avm1::Clip& target,
+                              const std::vector<std::uint8_t>& code, Lane lane) {
     if (QueuedCount() >= kMaxQueuedActions) {
+        if (!actionBudgetSpent_) {
+            ReportError("too many queued actions in one frame; the rest are dropped");
+            actionBudgetSpent_ = true;
+        }
         return;
     }
-    LaneQueue(lane).push_back(
-        QueuedAction{&clip, nullptr, clip.Movie().Version(), avm1::String(name), evenIfRemoved});
+    // Shares the movie's ownership, so functions defined in the code outlive the frame.
+    avm1::ActionBytes bytes(owner.Movie().Shared(), &code);
+    QueuedAction action;
+    action.owner = &owner;
+    action.target = &target;
+    action.code = std::move(bytes);
+    action.version = owner.Movie().Version();
+    LaneQueue(lane).push_back(std::move(action));
 }
 
-void Runtime::QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved) {
+void Runtime::QueueMethod(DisplayObject& object, avm1::StringView name, Lane lane,
+                          bool evenIfRemoved, std::vector<avm1::Value> args) {
+    avm1::Clip* target = object.ScriptClip();
+    if (target == nullptr || QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    QueuedAction action;
+    action.owner = &object;
+    action.target = target;
+    action.version = object.Movie().Version();
+    action.method = avm1::String(name);
+    action.evenIfRemoved = evenIfRemoved;
+    action.args = std::move(args);
+    LaneQueue(lane).push_back(std::move(action));
+}
+
+void Runtime::QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved,
+                             std::uint8_t keyCode) {
     const swf::PlaceObject* place = clip.PlacedBy();
     if (place == nullptr) {
         return;
     }
     for (const auto& handler : place->clipActions) {
-        if ((handler.events & event) != 0 && QueuedCount() < kMaxQueuedActions) {
-            avm1::ActionBytes bytes(clip.Movie().Shared(), &handler.actions);
-            LaneQueue(lane).push_back(
-                QueuedAction{&clip, std::move(bytes), clip.Movie().Version(), {}, evenIfRemoved});
+        if ((handler.events & event) == 0 || QueuedCount() >= kMaxQueuedActions) {
+            continue;
         }
+        if (event == swf::kClipKeyPress && handler.keyCode != keyCode) {
+            continue;
+        }
+        QueuedAction action;
+        action.owner = &clip;
+        action.target = &clip;
+        action.code = avm1::ActionBytes(clip.Movie().Shared(), &handler.actions);
+        action.version = clip.Movie().Version();
+        action.evenIfRemoved = evenIfRemoved;
+        LaneQueue(lane).push_back(std::move(action));
     }
+}
+
+void Runtime::QueueBroadcast(avm1::StringView broadcaster, avm1::StringView event,
+                             std::vector<avm1::Value> args) {
+    MovieClip* root = LevelClip(0);
+    if (root == nullptr || QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    QueuedAction action;
+    action.version = root->Movie().Version();
+    action.method = avm1::String(event);
+    action.broadcaster = avm1::String(broadcaster);
+    action.args = std::move(args);
+    LaneQueue(Lane::Frame).push_back(std::move(action));
+}
+
+void Runtime::RunQueued() {
+    RunActions();
 }
 
 void Runtime::ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare) {
@@ -288,16 +407,18 @@ std::vector<MovieClip*> Runtime::ClipsNewestFirst() const {
     std::vector<MovieClip*> all;
     for (const auto& [n, root] : levels_) {
         std::vector<MovieClip*> clips;
-        std::vector<MovieClip*> pending{root.get()};
+        std::vector<DisplayObject*> pending{root.get()};
         while (!pending.empty()) {
-            MovieClip* clip = pending.back();
+            DisplayObject* object = pending.back();
             pending.pop_back();
-            clips.push_back(clip);
-            for (const auto& [depth, child] : clip->DisplayList()) {
-                if (MovieClip* c = child->AsClip()) {
-                    pending.push_back(c);
-                }
+            if (MovieClip* clip = object->AsClip()) {
+                clips.push_back(clip);
             }
+            object->ForEachChild([&pending](DisplayObject& child) {
+                if (child.GetDisplayKind() != DisplayObject::DisplayKind::Graphic) {
+                    pending.push_back(&child);
+                }
+            });
         }
         // Flash keeps the clips of a movie in a list with the newest first and walks it in
         // that order; levels go from the lowest up.
@@ -340,13 +461,23 @@ void Runtime::RunActions() {
         }
         QueuedAction action = std::move(*next);
         lane->pop_front();
-        if (action.clip->Removed() && !action.evenIfRemoved) {
+        if (action.owner != nullptr && action.owner->Removed() && !action.evenIfRemoved) {
             continue;
         }
-        if (action.code) {
-            vm_->Run(action.code, action.clip, action.version);
+        if (!action.broadcaster.empty()) {
+            avm1::Value object = vm_->Get(vm_->Global(), action.broadcaster, action.version);
+            if (avm1::Object* o = object.AsObject()) {
+                std::vector<avm1::Value> args;
+                args.reserve(action.args.size() + 1);
+                args.push_back(avm1::Value::Str(action.method));
+                args.insert(args.end(), action.args.begin(), action.args.end());
+                vm_->CallMethod(o, u"broadcastMessage", args, action.version);
+            }
+        } else if (action.code) {
+            vm_->Run(action.code, action.target, action.version);
         } else {
-            vm_->CallMethod(vm_->ObjectOf(*action.clip), action.method, {}, action.version);
+            vm_->CallMethod(vm_->ObjectOf(*action.target), action.method, action.args,
+                            action.version);
         }
         if (vm_->ActionsExecuted() - frameActionStart_ > limits_.actionsPerFrame) {
             ReportError("scripts ran too long in one frame; the rest are skipped");
@@ -356,26 +487,18 @@ void Runtime::RunActions() {
 }
 
 void Runtime::QueueUnload(DisplayObject& object) {
-    MovieClip* clip = object.AsClip();
-    if (clip == nullptr) {
-        return;
+    object.ForEachChild([this](DisplayObject& child) { QueueUnload(child); });
+    if (MovieClip* clip = object.AsClip()) {
+        QueueClipEvent(*clip, swf::kClipUnload, Lane::Frame, true);
+        QueueMethod(*clip, u"onUnload", Lane::Frame, true);
     }
-    for (const auto& [depth, child] : clip->DisplayList()) {
-        QueueUnload(*child);
-    }
-    QueueClipEvent(*clip, swf::kClipUnload, Lane::Frame, true);
-    QueueMethod(*clip, u"onUnload", Lane::Frame, true);
 }
 
 namespace {
 
 void MarkTreeRemoved(DisplayObject& object) {
     object.MarkRemoved();
-    if (MovieClip* clip = object.AsClip()) {
-        for (const auto& [depth, child] : clip->DisplayList()) {
-            MarkTreeRemoved(*child);
-        }
-    }
+    object.ForEachChild([](DisplayObject& child) { MarkTreeRemoved(child); });
 }
 
 }  // namespace
@@ -389,14 +512,12 @@ void Runtime::Discard(std::unique_ptr<DisplayObject> object, bool events) {
 }
 
 void Runtime::ReleaseScripts(DisplayObject& object) {
-    MovieClip* clip = object.AsClip();
-    if (clip == nullptr) {
-        return;
+    object.ForEachChild([this](DisplayObject& child) { ReleaseScripts(child); });
+    mouse_->Forget(object);
+    keyboard_->Forget(object);
+    if (avm1::Clip* clip = object.ScriptClip()) {
+        vm_->ClipRemoved(*clip);
     }
-    for (const auto& [depth, child] : clip->DisplayList()) {
-        ReleaseScripts(*child);
-    }
-    vm_->ClipRemoved(*clip);
 }
 
 void Runtime::EmptyGraveyard() {
@@ -412,6 +533,17 @@ void Runtime::EmptyGraveyard() {
 avm1::String Runtime::NextInstanceName() {
     std::string name = "instance" + std::to_string(++instanceCounter_);
     return avm1::String(name.begin(), name.end());
+}
+
+bool Runtime::ShowMenu() {
+    MovieClip* root = LevelClip(0);
+    int version = root != nullptr ? root->SwfVersion() : 7;
+    avm1::Object* stage = vm_->Get(vm_->Global(), u"Stage", version).AsObject();
+    if (stage == nullptr) {
+        return true;
+    }
+    avm1::Value show = vm_->Get(stage, u"showMenu", version);
+    return show.IsUndefined() || avm1::ToBoolean(show, version);
 }
 
 avm1::String Runtime::QualityName() const {

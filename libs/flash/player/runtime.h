@@ -18,6 +18,8 @@
 namespace flash {
 
 class DisplayObject;
+class KeyboardInput;
+class MouseInput;
 class MovieClip;
 class MovieData;
 class SoundScript;
@@ -47,17 +49,41 @@ class Runtime final : public avm1::Host {
     void Advance();
     // Runs what a control call left queued and frees what it removed.
     void Settle();
+    // Before an input event: its scripts get a budget of their own.
+    void BeginEvent();
     double TimeMs() override { return timeMs_; }
     void SetRandomSeed(std::uint32_t seed) { random_.seed(seed); }
     double FrameRate() const;
 
-    // For display objects.
+    // For display objects. `container` is what will hold the new object.
     std::unique_ptr<DisplayObject> Instantiate(const std::shared_ptr<MovieData>& movie,
-                                               std::uint16_t characterId, MovieClip& parent);
+                                               std::uint16_t characterId,
+                                               const DisplayObject& container);
+    // An object a timeline or a button just put on the display list: clips start (see
+    // ClipCreated), buttons show their up state.
+    void ObjectPlaced(DisplayObject& object);
     // Queued scripts run lane by lane: init actions, then initialize events, construct events,
     // and last frame actions and the other events in the order they came.
     enum class Lane : std::uint8_t { Init, Initialize, Construct, Frame };
     void QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, Lane lane);
+    // Action bytes that run against `target` for as long as `owner` is on the stage (a
+    // button's actions run on the timeline that holds the button).
+    void QueueActionsFor(DisplayObject& owner, avm1::Clip& target,
+                         const std::vector<std::uint8_t>& code, Lane lane);
+    // object.name() for a clip or a button, when the method is there when its turn comes.
+    void QueueMethod(DisplayObject& object, avm1::StringView name, Lane lane,
+                     bool evenIfRemoved = false, std::vector<avm1::Value> args = {});
+    // The clip actions (onClipEvent) of a clip for an event; `keyCode` picks the keyPress
+    // handlers of one key.
+    void QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved,
+                        std::uint8_t keyCode = 0);
+    // Broadcaster.broadcastMessage(event, args...) of a global broadcaster ("Mouse", "Key").
+    void QueueBroadcast(avm1::StringView broadcaster, avm1::StringView event,
+                        std::vector<avm1::Value> args = {});
+    // Runs what is queued now (input events run their scripts at once, between frames).
+    void RunQueued();
+    // Every clip, newest first, level by level from the lowest: the order clips hear events.
+    std::vector<MovieClip*> ClipsNewestFirst() const;
     // A clip made by its parent's timeline or a script: its initialize and construct events,
     // then (after `prepare`, which sets up its script object) its first frame.
     void ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare = {});
@@ -72,12 +98,27 @@ class Runtime final : public avm1::Host {
     // it run (innermost first) although they are gone.
     void Discard(std::unique_ptr<DisplayObject> object, bool events);
     avm1::String NextInstanceName();
+
+    // Input, in stage twips of _level0.
+    MouseInput& Mouse() { return *mouse_; }
+    KeyboardInput& Keyboard() { return *keyboard_; }
+    // The mouse position in an object's own twips.
+    Point MouseIn(const DisplayObject& object) const;
+
+    // An event sound of a movie by its character id (button sounds).
+    void StartSound(const MovieData& movie, std::uint16_t soundId, const swf::SoundInfo& info);
     // False once scripts jumped too often in one frame (a goto loop); the jump is skipped.
     bool AllowGoto();
     void ObjectCreated() { ++liveObjects_; }
     void ObjectDestroyed() { --liveObjects_; }
     std::size_t LiveObjects() const { return liveObjects_; }
     void ReportError(const std::string& message);
+
+    // Whether _level0's timeline starts again after its last frame.
+    bool Looping() const { return looping_; }
+    void SetLooping(bool loop) { looping_ = loop; }
+    // Stage.showMenu (true unless a script set it false).
+    bool ShowMenu();
 
     // Rendering quality, shared by the control (Quality2) and scripts (_quality).
     Quality QualityLevel() const { return quality_; }
@@ -93,6 +134,8 @@ class Runtime final : public avm1::Host {
     void GetUrl(const avm1::UrlRequest& request) override;
     void CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) override;
     void RemoveSprite(avm1::Clip& clip) override;
+    void StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) override;
+    void StopDrag() override;
     void ScriptError(const avm1::String& message) override;
     void StopSounds() override;
 
@@ -110,20 +153,20 @@ class Runtime final : public avm1::Host {
 
   private:
     struct QueuedAction {
-        MovieClip* clip;
-        avm1::ActionBytes code;  // or, when null, a call of `method`
-        int version;
+        DisplayObject* owner = nullptr;  // null for a broadcast
+        avm1::Clip* target = nullptr;    // what the code runs against or whose method is called
+        avm1::ActionBytes code;          // or, when null, a call of `method`
+        int version = 0;
         avm1::String method;
         bool evenIfRemoved = false;
+        avm1::String broadcaster;  // set for a broadcast of `method`
+        std::vector<avm1::Value> args;
     };
     struct PendingLoad {
         int level;
         std::string url;
     };
 
-    std::vector<MovieClip*> ClipsNewestFirst() const;
-    void QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved);
-    void QueueMethod(MovieClip& clip, avm1::StringView name, Lane lane, bool evenIfRemoved);
     void QueueEnterFrame(const std::vector<MovieClip*>& clips);
     void QueueUnload(DisplayObject& object);
     std::deque<QueuedAction>& LaneQueue(Lane lane);
@@ -154,11 +197,14 @@ class Runtime final : public avm1::Host {
     int gotosThisFrame_ = 0;
     bool objectLimitReported_ = false;
     Quality quality_ = Quality::High;
+    bool looping_ = true;
     double timeMs_ = 0;
     std::mt19937 random_{std::random_device{}()};
     std::size_t liveObjects_ = 0;
     std::uint64_t instanceCounter_ = 0;
     std::uint64_t clipSequence_ = 0;
+    std::unique_ptr<MouseInput> mouse_;
+    std::unique_ptr<KeyboardInput> keyboard_;
 };
 
 }  // namespace flash

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "button_object.h"
 #include "flash/image.h"
 #include "flash/media/video.h"
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "runtime.h"
-#include "stage_transform.h"
+#include "view_transform.h"
 
 namespace flash {
 
@@ -64,6 +65,15 @@ class StageDrawer {
             } else {
                 DrawClip(*clip, t);
             }
+            return;
+        }
+        if (const auto* button = dynamic_cast<const ButtonObject*>(&object)) {
+            // The characters of the state it shows, in depth order.
+            button->ForEachChild([&](DisplayObject& part) {
+                if (asMask || part.Visible()) {
+                    Draw(part, t, asMask);
+                }
+            });
         }
     }
 
@@ -93,7 +103,7 @@ render::Quality ToRenderQuality(Quality quality) {
 }  // namespace
 
 void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t background,
-                 int scaleMode, Quality quality, Image& target) {
+                 const ViewTransform& view, Quality quality, Image& target) {
     if (target.Empty()) {
         return;
     }
@@ -103,8 +113,8 @@ void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t bac
                               static_cast<std::uint8_t>(background), 255};
     options.quality = ToRenderQuality(quality);
     MovieClip* root = runtime.LevelClip(0);
-    Matrix stage = root != nullptr ? StageTransform(root->Movie().Model().header.frameSize,
-                                                    target.Width(), target.Height(), scaleMode)
+    Matrix stage = root != nullptr ? view.ToView(root->Movie().Model().header.frameSize,
+                                                 target.Width(), target.Height())
                                    : Matrix::Scale(0.05, 0.05);
     options.stageScale = std::sqrt(std::fabs(stage.a * stage.d - stage.b * stage.c)) * 20.0;
     renderer.BeginFrame(target.Data(), target.Width(), target.Height(), target.Stride(), options);

@@ -721,6 +721,10 @@ void InstallBroadcaster(Interpreter& setup, Globals& g) {
             listeners.push_back(list->At(i));
         }
         for (const Value& l : listeners) {
+            // A listener whose clip was removed hears nothing more.
+            if (Object* o = l.AsObject(); o && o->Class() == ObjectClass::Clip && !o->AsClip()) {
+                continue;
+            }
             Value fn = name.empty() ? l : in.GetMember(l, name, c.version);
             if (in.IsFunction(fn)) {
                 in.CallFunction(fn.AsObject(), l, args, c.version);

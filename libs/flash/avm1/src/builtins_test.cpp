@@ -181,5 +181,92 @@ TEST_F(BuiltinsTest, NumberMathAndDate) {
     EXPECT_EQ(host.traces, (std::vector<std::string>{"2000", "1", "29", "2", "12"}));
 }
 
+namespace xml {
+
+// x = new XML(text)
+Assembler& NewXml(Assembler& a, const std::string& text, bool ignoreWhite = false) {
+    a.Push("x").Push(0.0).Push("XML").Op(A::NewObject).Op(A::SetVariable);
+    if (ignoreWhite) {
+        a.Push("x").Op(A::GetVariable).Push("ignoreWhite").PushBool(true).Op(A::SetMember);
+    }
+    a.Push(text).Push(1.0).Push("x").Op(A::GetVariable).Push("parseXML").Op(A::CallMethod);
+    return a.Op(A::Pop);
+}
+
+// Pushes x followed by the members in `path`.
+Assembler& Node(Assembler& a, const std::vector<std::string>& path) {
+    a.Push("x").Op(A::GetVariable);
+    for (const std::string& m : path) {
+        a.Push(m).Op(A::GetMember);
+    }
+    return a;
+}
+
+}  // namespace xml
+
+TEST_F(BuiltinsTest, XmlParsesAndPrintsAsFlash) {
+    struct Case {
+        const char* text;
+        bool ignoreWhite;
+        const char* printed;
+        int status;
+    };
+    const Case cases[] = {
+        {"<a x=\"1\" y='2'><b/>t</a>", false, "<a x=\"1\" y=\"2\"><b />t</a>", 0},
+        {"<a> <b /> </a>", true, "<a><b /></a>", 0},
+        {"<a> <b /> </a>", false, "<a> <b /> </a>", 0},
+        {"<?xml version=\"1.0\"?><!DOCTYPE a><a/>", false,
+         "<?xml version=\"1.0\"?><!DOCTYPE a><a />", 0},
+        {"<a><!-- note --><![CDATA[<&>]]></a>", false, "<a>&lt;&amp;&gt;</a>", 0},
+        {"<d>A &amp; &#39; &x; &&amp;</d>", false, "<d>A &amp; &apos; &amp;x; &amp;&amp;</d>", 0},
+        {"<a><b></a>", false, "<a><b /></a>", -10},
+        {"<a><b>", false, "<a><b /></a>", -9},
+        {"<a x=\"1></a>", false, "<a />", -8},
+        {"<a><!-- open", false, "<a />", -5},
+        {"<a><![CDATA[x", false, "<a />", -2},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        xml::NewXml(a, c.text, c.ignoreWhite);
+        xml::Node(a, {}).Trace();
+        xml::Node(a, {"status"}).Trace();
+        host.traces.clear();
+        vm.Run(a.Shared(), &host.root(), 8);
+        ASSERT_EQ(host.traces.size(), 2u) << c.text;
+        EXPECT_EQ(host.traces[0], c.printed) << c.text;
+        EXPECT_EQ(host.traces[1], std::to_string(c.status)) << c.text;
+    }
+}
+
+TEST_F(BuiltinsTest, XmlTreeEditsKeepOneParent) {
+    Assembler a;
+    xml::NewXml(a, "<a><b /></a><c />");
+    xml::Node(a, {"childNodes"}).Push("kids").Op(A::StackSwap).Op(A::SetVariable);
+    // A node never goes inside itself or its descendants.
+    xml::Node(a, {}).Push(1.0);
+    xml::Node(a, {"firstChild", "firstChild"}).Push("appendChild").Op(A::CallMethod).Op(A::Pop);
+    xml::Node(a, {}).Trace();
+    // Appending moves b out of a to the end of the document.
+    xml::Node(a, {"firstChild", "firstChild"}).Push(1.0);
+    xml::Node(a, {}).Push("appendChild").Op(A::CallMethod).Op(A::Pop);
+    xml::Node(a, {}).Trace();
+    // childNodes read earlier is the same array, refreshed.
+    a.Push("kids").Op(A::GetVariable).Trace();
+    xml::Node(a, {"lastChild", "previousSibling", "nodeName"}).Trace();
+    xml::Node(a, {"firstChild", "parentNode", "nodeName"}).Trace();
+    // insertBefore puts a new element before c; a deep clone copies children and attributes.
+    xml::Node(a, {"lastChild", "previousSibling"}).Push("e").Push(1.0);
+    xml::Node(a, {}).Push("createElement").Op(A::CallMethod).Push(2.0);
+    xml::Node(a, {}).Push("insertBefore").Op(A::CallMethod).Op(A::Pop);
+    xml::Node(a, {}).Trace();
+    a.PushBool(true).Push(1.0);
+    xml::Node(a, {}).Push("cloneNode").Op(A::CallMethod).Trace();
+    vm.Run(a.Shared(), &host.root(), 8);
+    const std::vector<std::string> expected = {
+        "<a><b /></a><c />",    "<a /><c /><b />",     "<a />,<c />,<b />", "c", "null",
+        "<a /><e /><c /><b />", "<a /><e /><c /><b />"};
+    EXPECT_EQ(host.traces, expected);
+}
+
 }  // namespace
 }  // namespace flash::avm1

@@ -55,12 +55,13 @@ void Globals::Install(Interpreter& in) {
     InstallGlobalFunctions(in, *this);
     InstallBroadcaster(in, *this);
     InstallMovieClip(in, *this);
+    InstallXml(in, *this);
 }
 
 void Globals::Roots(std::vector<Object*>& out) const {
     for (Object* o : {global, objectProto, functionProto, arrayProto, stringProto, numberProto,
                       booleanProto, dateProto, errorProto, movieClipProto, buttonProto,
-                      textFieldProto, arrayCtor, classRegistry}) {
+                      textFieldProto, arrayCtor, classRegistry, xmlNodeCtor}) {
         out.push_back(o);
     }
 }

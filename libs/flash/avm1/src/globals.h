@@ -30,6 +30,7 @@ class Globals {
     Object* textFieldProto = nullptr;
     Object* arrayCtor = nullptr;
     Object* classRegistry = nullptr;  // Object.registerClass: export name -> constructor
+    Object* xmlNodeCtor = nullptr;
 
   private:
     Vm& vm_;
@@ -47,6 +48,7 @@ void InstallGlobalFunctions(Interpreter& in, Globals& g);
 void InstallMovieClip(Interpreter& in, Globals& g);
 void InstallError(Interpreter& in, Globals& g);
 void InstallBroadcaster(Interpreter& in, Globals& g);
+void InstallXml(Interpreter& in, Globals& g);
 
 // Helpers for the built-ins.
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flash/export.h"
@@ -13,6 +14,38 @@
 namespace flash {
 
 enum class Quality : std::uint8_t { Low, Medium, High };
+
+enum class MouseButton : std::uint8_t { Left, Middle, Right };
+
+// The pointer the movie wants over the view: the hand over an active button, none after
+// Mouse.hide().
+enum class Cursor : std::uint8_t { Arrow, Hand, None };
+
+// The entries of the control's own menu. Texts and order are the menu's; an entry that does
+// not apply to the movie shown is left out.
+enum class MenuCommand : std::uint8_t {
+    ZoomIn,
+    ZoomOut,
+    ShowAll,
+    QualityLow,
+    QualityMedium,
+    QualityHigh,
+    Play,
+    Loop,
+    Rewind,
+    Forward,
+    Back,
+    About,
+};
+
+struct MenuEntry {
+    MenuCommand command = MenuCommand::About;
+    std::wstring text;
+    bool enabled = true;
+    bool checked = false;
+    bool separatorBefore = false;
+    std::vector<MenuEntry> submenu;  // the entry opens these instead of running a command
+};
 
 // What a movie asks of whoever hosts the player. The core never acts on these itself: it
 // never opens a page or starts a program. The defaults ignore everything.
@@ -130,6 +163,34 @@ class FLASH_API Player {
 
     // Draws the current frame into `target` at its size, with the scale mode and quality.
     void Render(Image& target) const;
+
+    // Input. Positions are pixels of the view the movie is shown in: they go through the
+    // same stage transform as Render into an image of the view's size, so a click lands on
+    // what was drawn there. Until SetViewSize, the view is the stage at its own size. Each
+    // call runs the scripts it sets off before it returns. Only the left button acts on the
+    // movie.
+    void SetViewSize(int width, int height);
+    void MouseMove(double x, double y);
+    void MouseDown(double x, double y, MouseButton button = MouseButton::Left);
+    void MouseUp(double x, double y, MouseButton button = MouseButton::Left);
+    // The pointer left the view.
+    void MouseLeave();
+    // Keys by Flash's key codes (Key.LEFT is 37, letters their capitals, Key.ENTER 13), with
+    // the character the key gives on the keyboard layout (0 for none).
+    void KeyDown(int keyCode, char32_t character = 0);
+    void KeyUp(int keyCode, char32_t character = 0);
+    Cursor WantedCursor() const;
+    // A view pixel in stage pixels, for the same mapping outside the player.
+    std::pair<double, double> ViewToStage(double x, double y) const;
+
+    // The control's own menu for a right click at a view point, and running one of its
+    // commands (zoom commands zoom around that point).
+    std::vector<MenuEntry> ContextMenu() const;
+    void RunMenuCommand(MenuCommand command, double x = 0, double y = 0);
+    // Whether the root timeline starts again after its last frame (the menu's "loop").
+    bool Looping() const;
+    void SetLooping(bool loop);
+    double Zoom() const;
 
   private:
     std::unique_ptr<PlayerImpl> impl_;
