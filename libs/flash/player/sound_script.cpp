@@ -214,7 +214,6 @@ struct SoundNatives {
         if (from == nullptr) {
             return Value();
         }
-        SoundScript::Transform read;
         std::vector<std::pair<double SoundScript::Transform::*, double>> fields;
         for (auto [name, slot] : {std::pair{u"ll", &SoundScript::Transform::ll},
                                   {u"lr", &SoundScript::Transform::lr},
@@ -472,10 +471,11 @@ void SoundScript::Install(avm1::Vm& vm) {
         return natives->Read(c, [](const Transform& t) { return Value::Number(t.rr - t.ll); });
     });
     // duration and position read like members.
-    for (auto [name, method] : {std::pair{u"duration", &SoundNatives::Duration},
-                                std::pair{u"position", &SoundNatives::Position}}) {
+    for (const auto& property : {std::pair{u"duration", &SoundNatives::Duration},
+                                 std::pair{u"position", &SoundNatives::Position}}) {
+        const avm1::StringView name = property.first;
         avm1::Member& m = proto->Members().Add(name, Value(), avm1::kDontEnum);
-        m.getter = vm.NewFunction(bind(method));
+        m.getter = vm.NewFunction(bind(property.second));
         m.setter =
             vm.NewFunction([natives, name](CallContext& c) { return natives->Shadow(c, name); }, 1);
     }
