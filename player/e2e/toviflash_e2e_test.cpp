@@ -74,6 +74,8 @@ TEST(ToviFlashEndToEnd, PlaysPausesPlaysAndRemembersTheMovie) {
     wxInitAllImageHandlers();
 
     EXPECT_TRUE(Eventually([&] { return Moving(program, *window); }, 10s)) << "not playing";
+    program.Capture(*window).SaveFile(
+        tovi::testing::ScreenshotPath("toviflash_playing.png").string(), wxBITMAP_TYPE_PNG);
 
     program.SendKeys(*window, "ctrl+p");
     EXPECT_TRUE(Eventually([&] { return !Moving(program, *window); }, 5s)) << "not paused";
@@ -108,3 +110,27 @@ TEST(ToviFlashEndToEnd, EndedBySignalClosesAndKeepsTheHistory) {
 }
 
 }  // namespace
+
+// The X id of a top-level window with this name, or empty (xdotool cannot search for names
+// outside ASCII).
+std::string WindowNamed(const std::string& name) {
+    return RunCommand("xwininfo -root -children 2>/dev/null | grep -F '\"" + name +
+                      "\"' | awk '{print $1}' | head -1");
+}
+
+// The about command goes up from the main window to the application, which shows the box.
+TEST(ToviFlashEndToEnd, AltAShowsTheAboutBox) {
+    ProgramDriver program;
+    ASSERT_TRUE(
+        program.Start(tovi::testing::ProgramDir() / "ToviFlash", {}, {"TOVI_ASSERT_ABORT=1"}));
+    std::optional<unsigned long> window = program.WaitForWindow(20s);
+    ASSERT_TRUE(window) << "no window";
+    program.SendKeys(*window, "alt+a");
+    std::string about;
+    ASSERT_TRUE(Eventually([&] { return !(about = WindowNamed("关于 ToviFlash")).empty(); }, 10s))
+        << "no about box";
+    program.SendKeys(std::stoul(about, nullptr, 16), "Escape");
+    EXPECT_TRUE(Eventually([&] { return WindowNamed("关于 ToviFlash").empty(); }, 10s));
+    program.SendKeys(*window, "ctrl+alt+q");
+    EXPECT_TRUE(program.WaitForExit(20s));
+}
