@@ -5,16 +5,16 @@
 #include <cctype>
 #include <cmath>
 
+#include "button_object.h"
 #include "clip_methods.h"
 #include "display_object.h"
 #include "flash/avm1/convert.h"
-#include "movie_clip.h"
-#include "movie_data.h"
-#include "movie_source.h"
-#include "button_object.h"
 #include "input_objects.h"
 #include "keyboard_input.h"
 #include "mouse_input.h"
+#include "movie_clip.h"
+#include "movie_data.h"
+#include "movie_source.h"
 
 namespace flash {
 
@@ -140,7 +140,6 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
-    soundScript_->Dispatch();
     // Clips made during this tick enter their first frame when they are made; they do not
     // tick again.
     std::vector<MovieClip*> clips = ClipsNewestFirst();
@@ -152,6 +151,9 @@ void Runtime::Advance() {
     }
     RunActions();
     vm_->RunTimers();
+    RunActions();
+    // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
+    soundScript_->Dispatch();
     RunActions();
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
