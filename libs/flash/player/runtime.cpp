@@ -14,6 +14,7 @@
 #include "input_objects.h"
 #include "keyboard_input.h"
 #include "mouse_input.h"
+#include "text_field.h"
 
 namespace flash {
 
@@ -150,12 +151,14 @@ void Runtime::Advance() {
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
 void Runtime::Settle() {
     BeginEvent();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
@@ -241,6 +244,11 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
         }
         return std::make_unique<ButtonObject>(*this, movie, characterId, **button);
     }
+    if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(character)) {
+        if (*edit) {
+            return std::make_unique<TextFieldObject>(*this, movie, characterId, *edit);
+        }
+    }
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
 }
 
@@ -249,6 +257,8 @@ void Runtime::ObjectPlaced(DisplayObject& object) {
         ClipCreated(*clip);
     } else if (ButtonObject* button = object.AsButton()) {
         button->SetState(ButtonObject::State::Up);
+    } else if (auto* field = dynamic_cast<TextFieldObject*>(&object)) {
+        field->Placed();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "text_layout.h"
 
+#include "flash/render/field_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -440,6 +442,36 @@ std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
             x += adv[k];
         }
         top = baseline + metrics.descent * line.size + metrics.leading;
+    }
+    return out;
+}
+
+std::string HtmlToPlainText(std::string_view html) {
+    std::string out;
+    const std::vector<Paragraph> paragraphs =
+        SplitParagraphs(html, true, StyledChar{}, swf::TextAlign::Left);
+    for (std::size_t p = 0; p < paragraphs.size(); ++p) {
+        if (p > 0) {
+            out += '\r';
+        }
+        for (const StyledChar& c : paragraphs[p].chars) {
+            const char32_t ch = c.ch;
+            if (ch < 0x80) {
+                out += static_cast<char>(ch);
+            } else if (ch < 0x800) {
+                out += static_cast<char>(0xC0 | (ch >> 6));
+                out += static_cast<char>(0x80 | (ch & 0x3F));
+            } else if (ch < 0x10000) {
+                out += static_cast<char>(0xE0 | (ch >> 12));
+                out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (ch & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | (ch >> 18));
+                out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (ch & 0x3F));
+            }
+        }
     }
     return out;
 }
