@@ -57,42 +57,48 @@ avm1::Clip* TextFieldObject::VariableBase() {
 }
 
 void TextFieldObject::Placed() {
-    if (variable_.empty() || VariableBase() == nullptr) {
+    bound_ = false;
+    followed_ = false;
+    if (variable_.empty() || Removed() || VariableBase() == nullptr) {
         return;
     }
-    std::optional<avm1::Value> value = GetRuntime().Vm().GetVariable(variable_, VariableBase());
+    avm1::Vm& vm = GetRuntime().Vm();
+    const std::size_t split = variable_.find_last_of(u".:");
+    const avm1::StringView prefix =
+        split == avm1::String::npos ? avm1::StringView() : avm1::StringView(variable_).substr(0, split);
+    const bool onClip =
+        prefix.empty() || vm.ResolveTarget(prefix, VariableBase(), SwfVersion()) != nullptr;
+    std::optional<avm1::Value> value = vm.GetVariable(variable_, VariableBase());
+    if (!onClip && (!value || value->IsUndefined())) {
+        return;  // the timeline it names is not there yet: tried again each frame
+    }
+    bound_ = true;
+    // Flash follows the variables of timelines only: a field bound to a member of a plain
+    // object reads it once.
+    followed_ = onClip;
     if (value && !value->IsUndefined()) {
-        SyncFromVariable(true);
-    } else if (!text_.empty()) {
+        TakeValue(*value);
+    } else if (onClip && !text_.empty()) {
         WriteVariable();
     }
 }
 
-bool TextFieldObject::VariableOnClip() {
-    const std::size_t split = variable_.find_last_of(u".:");
-    if (split == avm1::String::npos) {
-        return true;
+void TextFieldObject::SyncFromVariable() {
+    if (!bound_) {
+        Placed();
+        return;
     }
-    const avm1::StringView path = avm1::StringView(variable_).substr(0, split);
-    return path.empty() ||
-           GetRuntime().Vm().ResolveTarget(path, VariableBase(), SwfVersion()) != nullptr;
+    if (!followed_ || Removed() || VariableBase() == nullptr) {
+        return;
+    }
+    std::optional<avm1::Value> value = GetRuntime().Vm().GetVariable(variable_, VariableBase());
+    if (value && !value->IsUndefined()) {
+        TakeValue(*value);
+    }
 }
 
-void TextFieldObject::SyncFromVariable(bool anyObject) {
-    if (variable_.empty() || Removed() || VariableBase() == nullptr) {
-        return;
-    }
-    // Flash follows the variables of timelines only: a field bound to a member of a plain
-    // object reads it once, when bound.
-    if (!anyObject && !VariableOnClip()) {
-        return;
-    }
-    avm1::Vm& vm = GetRuntime().Vm();
-    std::optional<avm1::Value> value = vm.GetVariable(variable_, VariableBase());
-    if (!value || value->IsUndefined()) {
-        return;
-    }
-    avm1::String text = vm.ToString(*value, SwfVersion());
+void TextFieldObject::TakeValue(const avm1::Value& value) {
+    avm1::String text = GetRuntime().Vm().ToString(value, SwfVersion());
     if (text != text_ || html_ != definition_->html) {
         SetText(text, definition_->html);
     }

@@ -24,13 +24,13 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
     const std::string& ShownText() const { return shown_; }
     bool ShowsHtml() const { return html_; }
 
-    // On the display list: a variable that exists fills the field, else a field with text
-    // gives the variable its text.
+    // On the display list, and when bound anew: a variable that exists fills the field,
+    // else a field with text gives the variable its text. A path to a timeline that does
+    // not exist yet is tried again each frame.
     void Placed();
     // Takes the bound variable's value, if it has one (once per frame and before scripts
-    // read the text). Only variables of timelines are followed unless `anyObject`.
-    void SyncFromVariable(bool anyObject = false);
-
+    // read the text).
+    void SyncFromVariable();
     avm1::String Text();
     void SetText(const avm1::String& text, bool html);
 
@@ -60,8 +60,7 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
 
   private:
     avm1::Clip* VariableBase();
-    // Whether the variable lives on a timeline (rather than on a plain object).
-    bool VariableOnClip();
+    void TakeValue(const avm1::Value& value);
     void WriteVariable();
 
     std::shared_ptr<const swf::EditText> definition_;
@@ -69,6 +68,8 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
     std::string shown_;      // text_ in UTF-8
     bool html_ = false;
     avm1::String variable_;  // empty: bound to nothing
+    bool bound_ = false;     // the variable's place was found
+    bool followed_ = false;  // and it is a timeline's, so changes show
 };
 
 // Every bound field of the stage takes its variable's value.
