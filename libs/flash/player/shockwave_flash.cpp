@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "frame_clock.h"
 #include "paint_frame.h"
@@ -202,7 +203,25 @@ void CShockwaveFlash::OnTimer(wxTimerEvent&) {
         player_->Advance();
     }
     if (run > 0) {
+        FrameMoved();
+    }
+}
+
+void CShockwaveFlash::FrameMoved() {
+    // A tick that leaves the picture as it was (a paused movie whose clips stand still) is not
+    // painted again: the new picture is drawn here and shown only when it differs.
+    if (frameStale_ || frame_.Empty() || !HasWindow() || !IsShownOnScreen()) {
         Changed();
+        return;
+    }
+    if (next_.Width() != frame_.Width() || next_.Height() != frame_.Height()) {
+        next_ = flash::Image(frame_.Width(), frame_.Height());
+    }
+    player_->Render(next_);
+    const std::size_t bytes = static_cast<std::size_t>(next_.Stride()) * next_.Height();
+    if (std::memcmp(next_.Data(), frame_.Data(), bytes) != 0) {
+        std::swap(frame_, next_);
+        Refresh(false);
     }
 }
 
