@@ -118,11 +118,6 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     Bind(wxEVT_LEFT_UP, &CShockwaveFlash::OnMouse, this);
     Bind(wxEVT_RIGHT_DOWN, &CShockwaveFlash::OnMouse, this);
     Bind(wxEVT_LEAVE_WINDOW, &CShockwaveFlash::OnMouse, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
-        const wxPoint at = ScreenToClient(wxGetMousePosition());
-        player_->MouseUp(at.x, at.y);
-        Changed();
-    });
     Bind(wxEVT_KEY_DOWN, &CShockwaveFlash::OnKey, this);
     Bind(wxEVT_KEY_UP, &CShockwaveFlash::OnKey, this);
     player_->SetViewSize(GetClientSize().x, GetClientSize().y);
@@ -235,31 +230,27 @@ void CShockwaveFlash::ShowContextMenu(const wxPoint& at) {
 }
 
 void CShockwaveFlash::OnMouse(wxMouseEvent& event) {
-    event.Skip();
-    if (!player_->HasMovie()) {
-        return;
-    }
     const wxPoint at = event.GetPosition();
     const wxEventType type = event.GetEventType();
     if (type == wxEVT_RIGHT_DOWN) {
+        // The press opens the menu and goes no further.
         ShowContextMenu(at);
+        return;
+    }
+    event.Skip();
+    if (!player_->HasMovie()) {
         return;
     }
     if (type == wxEVT_MOTION) {
         player_->MouseMove(at.x, at.y);
     } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
+        // The window system keeps sending the pressed window the pointer until the release,
+        // so a button dragged off still hears it.
         SetFocus();
-        // A button pressed and dragged off the window still hears its release.
-        if (!HasCapture()) {
-            CaptureMouse();
-        }
         player_->MouseDown(at.x, at.y);
     } else if (type == wxEVT_LEFT_UP) {
-        if (HasCapture()) {
-            ReleaseMouse();
-        }
         player_->MouseUp(at.x, at.y);
-    } else if (type == wxEVT_LEAVE_WINDOW && !HasCapture()) {
+    } else if (type == wxEVT_LEAVE_WINDOW && !event.LeftIsDown()) {
         player_->MouseLeave();
     }
     UpdateCursor();
