@@ -31,10 +31,16 @@ function(tovi_add_test name)
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
+  # Tests that show windows share one X server: its pointer, keyboard focus and grabs. They
+  # take turns, so one test's clicks and popup menus never land in another's windows.
+  set(lock "")
+  if("gui" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
+    set(lock RESOURCE_LOCK tovi_display)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${TOVI_PROGRAM_DIR}
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300 ${lock})
   if("unit" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY TOVI_UNIT_TEST_TARGETS ${name})
   endif()

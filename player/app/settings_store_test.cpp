@@ -25,6 +25,12 @@ void Store(const wchar_t* name, platform::DWORD type, const Bytes& data) {
     ASSERT_EQ(key.SetValue(name, type, data.data(), static_cast<platform::DWORD>(data.size())), 0);
 }
 
+// Every case starts without a stored key, whatever ran before it in this process.
+class SettingsStore : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::DeleteRegTree(RegRoot::CurrentUser, L"Software"); }
+};
+
 RegValue Stored(const wchar_t* keyPath, const wchar_t* name) {
     RegKey key;
     RegValue value;
@@ -33,7 +39,7 @@ RegValue Stored(const wchar_t* keyPath, const wchar_t* name) {
     return value;
 }
 
-TEST(SettingsStore, FirstRunKeepsTheDefaults) {
+TEST_F(SettingsStore, FirstRunKeepsTheDefaults) {
     PlayerSettings s;
     settings_store::Load(s);
     EXPECT_EQ(s.MaxHistory, 200);
@@ -54,7 +60,7 @@ TEST(SettingsStore, FirstRunKeepsTheDefaults) {
     EXPECT_TRUE(s.isLargeIcon[2]);
 }
 
-TEST(SettingsStore, SavesEachValueWithItsTypeSizeAndBytes) {
+TEST_F(SettingsStore, SavesEachValueWithItsTypeSizeAndBytes) {
     settings_store::EnsureKey();
     PlayerSettings s;
     s.MaxHistory = 400;
@@ -124,7 +130,7 @@ TEST(SettingsStore, SavesEachValueWithItsTypeSizeAndBytes) {
     EXPECT_EQ(back.EndMargin, 2);
 }
 
-TEST(SettingsStore, HighQualityAndDragModeTwoAreStoredAsByte0x10) {
+TEST_F(SettingsStore, HighQualityAndDragModeTwoAreStoredAsByte0x10) {
     settings_store::EnsureKey();
     PlayerSettings s;  // "high", drag mode 2
     settings_store::Save(s);
@@ -147,7 +153,7 @@ struct LoadCase {
     std::function<bool(const PlayerSettings&)> expect;
 };
 
-TEST(SettingsStore, LoadAcceptsOnlyTheRightTypeSizeAndRange) {
+TEST_F(SettingsStore, LoadAcceptsOnlyTheRightTypeSizeAndRange) {
     const LoadCase cases[] = {
         {"history 400 taken", L"MaxHistory", platform::kRegDword, Dword(400),
          [](auto& s) { return s.MaxHistory == 400; }},
@@ -259,7 +265,7 @@ TEST(SettingsStore, LoadAcceptsOnlyTheRightTypeSizeAndRange) {
     }
 }
 
-TEST(SettingsStore, AMissingKeyAtSaveWritesTheFallbackKeyOnly) {
+TEST_F(SettingsStore, AMissingKeyAtSaveWritesTheFallbackKeyOnly) {
     PlayerSettings s;
     s.MaxHistory = 12;
     settings_store::Save(s);

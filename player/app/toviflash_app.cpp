@@ -3,34 +3,54 @@
 #include <wx/cmdline.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/window.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/about_dlg.h"
 #include "app/prompt_service.h"
 #include "app/wx_prompts.h"
 #include "platform/wx_dispatch.h"
+#include "playback/shockwave_window.h"
+#include "resource_ids.h"
 
 wxIMPLEMENT_APP(CToviFlashApp);
 
-namespace {
+wxBEGIN_EVENT_TABLE(CToviFlashApp, wxApp) EVT_MENU(ID_APP_ABOUT, CToviFlashApp::OnAppAbout)
+    wxEND_EVENT_TABLE()
 
-WxPrompts g_prompts;
+        namespace {
+    WxPrompts g_prompts;
 
-void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg) {
-    std::fprintf(
-        stderr, "ToviFlash: wxWidgets assertion failed at %s:%d in %s: %s %s\n",
-        static_cast<const char*>(file.utf8_str()), line, static_cast<const char*>(func.utf8_str()),
-        static_cast<const char*>(cond.utf8_str()), static_cast<const char*>(msg.utf8_str()));
-    std::fflush(stderr);
+    void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                      const wxString& msg) {
+        std::fprintf(stderr, "ToviFlash: wxWidgets assertion failed at %s:%d in %s: %s %s\n",
+                     static_cast<const char*>(file.utf8_str()), line,
+                     static_cast<const char*>(func.utf8_str()),
+                     static_cast<const char*>(cond.utf8_str()),
+                     static_cast<const char*>(msg.utf8_str()));
+        std::fflush(stderr);
 #ifdef NDEBUG
-    if (std::getenv("TOVI_ASSERT_ABORT") == nullptr) {
-        return;
-    }
+        if (std::getenv("TOVI_ASSERT_ABORT") == nullptr) {
+            return;
+        }
 #endif
-    std::abort();
-}
+        std::abort();
+    }
+
+    // A request to end (a session logging out, `kill`) closes the main window as the user would,
+    // so the settings and lists are saved. Installed before the sound output starts, whose library
+    // otherwise takes these signals for itself and drops them.
+    void CloseOnSignal(int) {
+        wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+        if (top) {
+            top->Close(true);
+        } else if (wxTheApp) {
+            wxTheApp->ExitMainLoop();
+        }
+    }
 
 }  // namespace
 
@@ -58,13 +78,23 @@ bool CToviFlashApp::OnInit() {
     if (!wxApp::OnInit()) {
         return false;
     }
+#ifdef __UNIX__
+    SetSignalHandler(SIGTERM, CloseOnSignal);
+    SetSignalHandler(SIGINT, CloseOnSignal);
+#endif
     SetAppName(wxS("ToviFlash"));
     SetVendorName(wxS("kestrum"));
     wxInitAllImageHandlers();
     platform::InstallWxDispatcher();
     SetPrompts(&g_prompts);
+    SetFlashWindowFactory(ShockwaveFlashFactory());
     session_ = std::make_unique<PlayerSession>();
     return session_->Start(file_, MakeMainFrame);
+}
+
+void CToviFlashApp::OnAppAbout(wxCommandEvent&) {
+    CAboutDlg about(GetTopWindow());
+    about.ShowModal();
 }
 
 int CToviFlashApp::OnExit() {

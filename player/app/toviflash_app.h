@@ -18,8 +18,12 @@ class CToviFlashApp : public wxApp {
     PlayerSession& Session() { return *session_; }
 
   private:
+    void OnAppAbout(wxCommandEvent& event);
+
     std::unique_ptr<PlayerSession> session_;
     wxString file_;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 wxDECLARE_APP(CToviFlashApp);

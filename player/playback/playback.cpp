@@ -30,6 +30,8 @@ Playback::LoadResult Playback::Load(const wxString& path, const std::function<vo
         if (path.empty()) {
             kind = kStart;
             control_.LoadMovie(0, startMovie_);
+            // The component leaves a loaded movie paused; the start movie is to be seen moving.
+            control_.Play();
         } else {
             if (GetExternNameFromPath(path.wc_str()) == wxS(".flv")) {
                 kind = kFlv;

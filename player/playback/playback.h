@@ -87,8 +87,10 @@ class Playback {
 std::optional<wxString> EndOfMovieKeyword(long f, long n, int margin, int playMode);
 
 // How often to look for the end of a movie playing at `fps` frames per second: twice per
-// frame, so neither of the last two frames can slip by.
+// frame, so neither of the last two frames can slip by. A movie that does not play moves no
+// frame on, so it is looked at only every kIdleCheckMs.
 int EndCheckIntervalMs(double fps);
+inline constexpr int kIdleCheckMs = 250;
 
 // The main window size that gives the playing area the movie's size, never less than 320 by
 // 240: `frame` is the main window's size and `area` the control's.

@@ -57,7 +57,7 @@ TEST_F(PlaybackTest, LoadsAnFlvThroughTheWrapperMovieWhateverTheCaseOfItsExtensi
 TEST_F(PlaybackTest, WithoutAFileTheStartMovieIsShownAndTheListsAreLeftAlone) {
     Playback::LoadResult r = Load("");
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(flash.Take(), (Calls{"LoadMovie 0 /p/Tools/start.swf", "SetQuality2 high"}));
+    EXPECT_EQ(flash.Take(), (Calls{"LoadMovie 0 /p/Tools/start.swf", "Play", "SetQuality2 high"}));
     EXPECT_TRUE(loadedWith.empty());
     EXPECT_FALSE(playback.IsLoaded());
 }

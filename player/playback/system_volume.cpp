@@ -17,6 +17,15 @@ Fn ToviFunction(const char* name) {
 
 }  // namespace
 
+void ReadSystemVolume(unsigned* volume) {
+    static const SetVolumesFn setVolumes = ToviFunction<SetVolumesFn>("SetVolumes");
+    if (setVolumes) {
+        std::uint32_t value = *volume;
+        setVolumes(1, &value);
+        *volume = value;
+    }
+}
+
 void SetSystemVolume(unsigned volume) {
     static const SetVolumesFn setVolumes = ToviFunction<SetVolumesFn>("SetVolumes");
     if (setVolumes) {

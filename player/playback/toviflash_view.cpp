@@ -1,11 +1,14 @@
 #include "playback/toviflash_view.h"
 
 #include <wx/accel.h>
+#include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "app/player_settings.h"
@@ -211,9 +214,23 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
         flash_->Control().StopPlay();
     } catch (const std::exception&) {
     }
+    if (std::getenv("TOVI_REPORT_FIRST_PAINT")) {
+        // For the start-up benchmark: one line once the control has painted for the first time.
+        flash_->Window()->Bind(wxEVT_PAINT, [](wxPaintEvent& event) {
+            event.Skip();
+            static bool reported = false;
+            if (!reported) {
+                reported = true;
+                wxTheApp->CallAfter([] {
+                    std::fputs("ToviFlash: first frame painted\n", stderr);
+                    std::fflush(stderr);
+                });
+            }
+        });
+    }
     frame->Window()->Layout();
     Activate(true);
-    endTimer_.Start(EndCheckIntervalMs(12));
+    endTimer_.Start(kIdleCheckMs);
     return true;
 }
 
@@ -262,9 +279,20 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     if (!result.ok && !result.error.empty()) {
         Prompts().Tell(result.error, PromptIcon::Error);
     }
+    PaceEndCheck();
+}
+
+void CToviFlashView::PaceEndCheck() {
+    int interval = kIdleCheckMs;
     try {
-        endTimer_.Start(EndCheckIntervalMs(flash_->Control().FrameRate()));
+        if (playback_ && playback_->IsLoaded() && !playback_->IsFlv() &&
+            flash_->Control().IsPlaying()) {
+            interval = EndCheckIntervalMs(flash_->Control().FrameRate());
+        }
     } catch (const std::exception&) {
+    }
+    if (!endTimer_.IsRunning() || endTimer_.GetInterval() != interval) {
+        endTimer_.Start(interval);
     }
 }
 
@@ -326,6 +354,7 @@ void CToviFlashView::CheckEndOfMovie() {
 
 void CToviFlashView::OnEndTimer(wxTimerEvent&) {
     CheckEndOfMovie();
+    PaceEndCheck();
 }
 
 void CToviFlashView::RebuildPrevNextMenus() {
@@ -403,6 +432,7 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
         case ID_PLAY:
             endCheckHeld_ = false;
             Guarded([this] { playback_->PlayPause(); });
+            PaceEndCheck();
             break;
         case ID_STOP:
             Guarded([this] { playback_->StopMovie(); });
@@ -448,6 +478,7 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
                 const long frameNumber = progress->pos();
                 endCheckHeld_ = false;
                 Guarded([&] { playback_->Seek(frameNumber); });
+                PaceEndCheck();
             }
             break;
         default:

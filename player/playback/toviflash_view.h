@@ -47,6 +47,9 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     // Looks for the end of the movie once, as the timer does.
     void CheckEndOfMovie();
 
+    // How often the end of the movie is looked for now, in milliseconds.
+    int EndCheckInterval() const { return endTimer_.GetInterval(); }
+
     // The facts the command rules read now.
     ViewFacts CurrentFacts();
 
@@ -63,6 +66,8 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     void OnEndTimer(wxTimerEvent& event);
 
     void Navigate(bool forward);
+    // Sets the end check going at the pace the movie needs now.
+    void PaceEndCheck();
     void BestSize();
     void SaveCopy();
     void UpdatePlayButton();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/evtloop.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
 
@@ -92,7 +93,7 @@ TEST_F(ViewTest, StartsWithTheStartMovieWhenNoFileIsGiven) {
     EXPECT_EQ(Flash().Take(),
               (Calls{"StopPlay",
                      "LoadMovie 0 " + GetSetingFilePathName(L"Tools\\start.swf").utf8_string(),
-                     "SetQuality2 high"}));
+                     "Play", "SetQuality2 high"}));
     EXPECT_FALSE(View()->IsMovieLoaded());
     EXPECT_TRUE(Doc()->GetPathName().empty());
     EXPECT_FALSE(frame->Update(ID_PLAY).enabled);
@@ -175,7 +176,10 @@ TEST_F(ViewTest, CommandsReachTheirHandlersByIdAboveTheWindowIdLimit) {
     // Playback commands go to the view.
     Flash().Take();
     frame->Command(ID_PLAY);
-    EXPECT_EQ(Flash().Take(), (Calls{"IsPlaying", "StopPlay"}));
+    Calls calls = Flash().Take();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "IsPlaying");
+    EXPECT_EQ(calls[1], "StopPlay");
     frame->Command(ID_SCALE_MEDIUM);
     EXPECT_EQ(TheSettings().ScaleMode, 10);
     EXPECT_TRUE(*frame->Update(ID_SCALE_MEDIUM).checked);
@@ -223,6 +227,21 @@ TEST_F(ViewTest, TheEndOfAMovieAppliesThePlayMode) {
     Flash().frame = 99;
     View()->CheckEndOfMovie();
     EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
+}
+
+TEST_F(ViewTest, TheEndIsLookedForTwicePerFrameOnlyWhileTheMoviePlays) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(View()->EndCheckInterval(), kIdleCheckMs);
+    Flash().fps = 24;
+    ASSERT_TRUE(Doc()->Open(Path("a.swf")));
+    EXPECT_EQ(View()->EndCheckInterval(), 20);
+    frame->Command(ID_PLAY);  // pause
+    EXPECT_EQ(View()->EndCheckInterval(), kIdleCheckMs);
+    // A movie paused at its end is still handled: play once rewinds it.
+    Flash().frame = 99;
+    EXPECT_TRUE(PumpEventsUntil([this] { return Flash().frame == 0; }, std::chrono::seconds(5)));
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(View()->EndCheckInterval(), 20);
 }
 
 TEST_F(ViewTest, AFileThatCannotBeOpenedAtTheEndIsReportedOnce) {
@@ -292,6 +311,80 @@ TEST_F(ViewTest, BestSizeGivesThePlayingAreaTheMovieSizeButNoLessThan320By240) {
         EXPECT_TRUE(
             PumpEventsUntil([&] { return control->GetSize() == size; }, std::chrono::seconds(5)))
             << name << ": " << control->GetSize().x << "x" << control->GetSize().y;
+    }
+}
+
+TEST_F(ViewTest, SettingsCommandsChangeTheSettingsAndTheirMarks) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    const struct {
+        int command;
+        std::function<bool()> effect;
+        int marked;  // a command whose item is now checked
+    } cases[] = {
+        {ID_QUALITY_LOW, [] { return TheSettings().PlayHuazhi == "low"; }, ID_QUALITY_LOW},
+        {ID_QUALITY_MEDIUM, [&] { return Flash().quality == "medium"; }, ID_QUALITY_MEDIUM},
+        {ID_SCALE_NO_BORDER, [&] { return Flash().scale == 1; }, ID_SCALE_NO_BORDER},
+        {ID_ADD_TO_TAIL, [] { return !TheSettings().isAddHead; }, ID_ADD_TO_TAIL},
+        {ID_ADD_TO_HEAD, [] { return TheSettings().isAddHead; }, ID_ADD_TO_HEAD},
+        {ID_DRAG_ALWAYS, [] { return TheSettings().OtherSeting == 1; }, ID_DRAG_ALWAYS},
+        {ID_DRAG_NEVER, [] { return TheSettings().OtherSeting == 0; }, ID_DRAG_NEVER},
+        {ID_MUTE, [this] { return frame->muted; }, ID_MUTE},
+        {ID_LIST_SOURCE, [] { return TheSettings().isPlayingList; }, 0},
+    };
+    for (const auto& c : cases) {
+        frame->Command(c.command);
+        EXPECT_TRUE(c.effect()) << c.command;
+        if (c.marked) {
+            EXPECT_TRUE(frame->Update(c.marked).checked.value_or(false)) << c.command;
+        }
+    }
+    // The volume clears the mute; the source toggle rebuilt the menus from the playlist.
+    frame->Command(ID_VOLUME);
+    EXPECT_FALSE(frame->muted);
+    EXPECT_EQ(frame->Handles().nextButton->subItems().at(0)->text(), L"从当前文件夹中读取");
+    // The ribbon goes and comes back with the same command.
+    frame->Command(ID_RIBBON_TOGGLE);
+    EXPECT_FALSE(frame->ribbonVisible);
+    EXPECT_FALSE(*frame->Update(ID_RIBBON_TOGGLE).checked);
+    frame->Command(ID_RIBBON_DISABLE);
+    EXPECT_TRUE(frame->ribbonVisible);
+}
+
+TEST_F(ViewTest, DraggingThePlayingAreaMovesTheWindowAsTheDragModeSays) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    // A place of its own on the screen, where no other test puts a window: the pointer is real.
+    frame->SetSize(0, 540, 480, 400);
+    frame->Show();
+    frame->Raise();
+    wxWindow* control = FakeFlashWindow::Last()->Window();
+    ASSERT_TRUE(PumpEventsUntil([&] { return control->IsShownOnScreen(); }));
+    const struct {
+        int mode;
+        bool ribbon;
+        bool moves;
+    } cases[] = {{kDragAlways, true, true},
+                 {kDragNever, false, false},
+                 {kDragWithoutRibbon, true, false},
+                 {kDragWithoutRibbon, false, true}};
+    wxUIActionSimulator mouse;
+    for (const auto& c : cases) {
+        TheSettings().OtherSeting = c.mode;
+        frame->ribbonVisible = c.ribbon;
+        const wxPoint before = frame->GetPosition();
+        const wxPoint start = control->ClientToScreen(wxPoint(100, 100));
+        mouse.MouseMove(start);
+        PumpEvents(std::chrono::milliseconds(100));
+        mouse.MouseDown();
+        PumpEvents(std::chrono::milliseconds(100));
+        mouse.MouseMove(start + wxPoint(40, 30));
+        PumpEvents(std::chrono::milliseconds(100));
+        mouse.MouseUp();
+        const wxPoint expected = c.moves ? before + wxPoint(40, 30) : before;
+        EXPECT_TRUE(PumpEventsUntil([&] { return frame->GetPosition() == expected; },
+                                    std::chrono::seconds(3)))
+            << "mode " << c.mode << " ribbon " << c.ribbon << ": at " << frame->GetPosition().x
+            << "," << frame->GetPosition().y;
+        PumpEvents(std::chrono::milliseconds(100));
     }
 }
 

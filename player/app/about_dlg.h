@@ -1,0 +1,13 @@
+#pragma once
+
+#include <wx/dialog.h>
+
+// The maker's web site, which the about box links to.
+inline constexpr const wchar_t* kMakerWebSite = L"https://www.kestrum.example/";
+
+// The about box (dialog 100): the program's name and version, and a link (1000) to the
+// maker's web site that opens in the browser.
+class CAboutDlg : public wxDialog {
+  public:
+    explicit CAboutDlg(wxWindow* parent);
+};

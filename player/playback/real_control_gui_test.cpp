@@ -1,0 +1,105 @@
+// The view with the real player component and the data movies made by the build.
+#include <gtest/gtest.h>
+#include <wx/evtloop.h>
+
+#include <filesystem>
+
+#include "app/player_session.h"
+#include "app/player_settings.h"
+#include "lists/media_lists.h"
+#include "playback/shockwave_window.h"
+#include "playback/toviflash_doc.h"
+#include "playback/toviflash_view.h"
+#include "res/resource_ids.h"
+#include "testing/movie_files.h"
+#include "testing/scripted_prompts.h"
+#include "testing/test_frame.h"
+#include "tovi/testing/files.h"
+#include "tovi/testing/gui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tovi::testing::PumpEventsUntil;
+
+class RealControlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TheSettings() = PlayerSettings();
+        SetFlashWindowFactory(ShockwaveFlashFactory());
+    }
+    void TearDown() override {
+        if (frame) {
+            frame->Close(true);
+            PumpEventsUntil([this] { return frame == nullptr; });
+        }
+        session.reset();
+        SetFlashWindowFactory({});
+    }
+    bool Start(const wxString& file = {}) {
+        session = std::make_unique<PlayerSession>();
+        return session->Start(file, [this](wxDocManager* manager) {
+            frame = new TestFrame(manager);
+            frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
+                if (e.GetEventObject() == frame) {
+                    frame = nullptr;
+                }
+                e.Skip();
+            });
+            return frame;
+        });
+    }
+    FlashControl& Control() { return *session->GetView()->Control(); }
+    wxString Path(const char* name) { return wxString::FromUTF8((dir / name).string()); }
+
+    wxEventLoop loop;
+    wxEventLoopActivator activeLoop{&loop};
+    tovi::testing::TempDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<PlayerSession> session;
+    TestFrame* frame = nullptr;
+};
+
+TEST_F(RealControlTest, TheStartMovieIsShownAndPlays) {
+    ASSERT_TRUE(Start());
+    EXPECT_GT(Control().TotalFrames(), 1);
+    EXPECT_TRUE(prompts.shown.empty());
+    // The name fades in and the movie stops there while its ripple goes on.
+    EXPECT_TRUE(PumpEventsUntil([&] { return Control().FrameNum() == Control().TotalFrames() - 1; },
+                                std::chrono::seconds(10)));
+}
+
+TEST_F(RealControlTest, AMoviePlaysPausesAndStopsOnceAtItsEnd) {
+    WriteTestMovie(dir / "short.swf", 320, 240, 12, 24);
+    ASSERT_TRUE(Start(Path("short.swf")));
+    EXPECT_EQ(Control().TotalFrames(), 12);
+    EXPECT_TRUE(Control().IsPlaying());
+    frame->Command(ID_PLAY);
+    EXPECT_FALSE(Control().IsPlaying());
+    frame->Command(ID_PLAY);
+    EXPECT_TRUE(Control().IsPlaying());
+    // Play once: at its last frames the movie is rewound and stopped.
+    EXPECT_TRUE(PumpEventsUntil([&] { return !Control().IsPlaying(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(Control().FrameNum(), 0);
+}
+
+TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
+    tovi::testing::WriteFileText(dir / "clip.flv", "FLV");
+    ASSERT_TRUE(Start(Path("clip.flv")));
+    EXPECT_EQ(Control().FrameNum(), 2);
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
+    EXPECT_EQ(Control().GetVariable("_level0.strPath"), Path("clip.flv"));
+    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoWidth"), "0");
+    EXPECT_TRUE(session->GetView()->GetPlayback()->IsPlaying());
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(Control().FrameNum(), 3);
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "pause");
+    EXPECT_FALSE(session->GetView()->GetPlayback()->IsPlaying());
+    frame->Command(ID_STOP);
+    EXPECT_EQ(Control().FrameNum(), 6);
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "stop");
+    frame->Command(ID_PLAY);
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
+}
+
+}  // namespace
