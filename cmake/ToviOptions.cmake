@@ -25,3 +25,12 @@ if(TOVI_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The maker's web site: the source-terms dialog, the about box and the standalone player open
+# pages under it (header "maker_site.h" of the target tovi_maker_site).
+set(TOVI_MAKER_SITE "https://toviflash.example.org" CACHE STRING
+    "The maker's web site address, without a trailing slash")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/maker_site.h.in
+               ${CMAKE_BINARY_DIR}/generated/maker_site.h @ONLY)
+add_library(tovi_maker_site INTERFACE)
+target_include_directories(tovi_maker_site INTERFACE ${CMAKE_BINARY_DIR}/generated)

@@ -38,6 +38,10 @@ ApplicationMenuWindow::ApplicationMenuWindow(wxWindow* parent, RibbonWindow& own
     Bind(wxEVT_LEAVE_WINDOW, &ApplicationMenuWindow::OnLeave, this);
     Bind(wxEVT_LEFT_UP, &ApplicationMenuWindow::OnLeftUp, this);
     Bind(wxEVT_CHAR_HOOK, &ApplicationMenuWindow::OnKey, this);
+    // A popup window itself gets no keys under GTK; a small focusable child takes them.
+    keys_ =
+        new wxWindow(this, wxID_ANY, wxPoint(0, 0), wxSize(1, 1), wxWANTS_CHARS | wxBORDER_NONE);
+    keys_->Bind(wxEVT_KEY_DOWN, &ApplicationMenuWindow::OnKey, this);
     for (const auto& e : menu_.elements()) {
         owner_.Register(e.get(), this);
     }

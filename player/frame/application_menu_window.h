@@ -24,6 +24,8 @@ class ApplicationMenuWindow : public wxPopupTransientWindow {
     void Activate(const Element& e, bool dropDown);
     // The recent-files area (empty rectangle when it is not drawn).
     wxRect recentArea() const { return recentArea_; }
+    // Takes the keyboard while it is shown (Escape closes it).
+    wxWindow* keyTarget() const { return keys_; }
 
   private:
     struct Item {
@@ -46,6 +48,7 @@ class ApplicationMenuWindow : public wxPopupTransientWindow {
     wxRect recentArea_;
     wxRect bottomRow_;
     const Item* hot_ = nullptr;
+    wxWindow* keys_ = nullptr;
 };
 
 }  // namespace ribbon

@@ -5,8 +5,6 @@
 #include <wx/gauge.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
-#include <wx/uiaction.h>
 
 #include <stdexcept>
 #include <thread>
@@ -330,42 +328,6 @@ TEST_F(MainFrameTest, CommandsAbove32767ReachTheirHandlers) {
         })) << command;
     }
     EXPECT_EQ(presenter.shown, 3);
-}
-
-// The real popup menu, driven by keys: the per-entry menu under a playlist entry is filled
-// when it is reached and its "播放" runs.
-TEST_F(MainFrameTest, EntryMenuOfThePlaylistOpensAndPlays) {
-    CreateFrame();
-    TheSettings().hasMenu[kPlaylistList] = true;
-    for (const wchar_t* path : {L"/movies/a.swf", L"/movies/b.swf"}) {
-        TheLists().playlist.AddTail(path);
-    }
-    frame->RebuildPlaylistMenu();
-    frame->Raise();
-    PumpEvents(std::chrono::milliseconds(100));
-
-    // Down: the toggle item; Down: the first entry; Right: its menu, on "播放"; Enter.
-    // Escapes at the end close whatever is still open, so the popup always ends.
-    const int keys[] = {WXK_DOWN,   WXK_DOWN,   WXK_RIGHT, WXK_RETURN,
-                        WXK_ESCAPE, WXK_ESCAPE, WXK_ESCAPE};
-    std::size_t next = 0;
-    wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (next < std::size(keys)) {
-            wxUIActionSimulator().Char(keys[next++]);
-        } else {
-            timer.Stop();
-        }
-    });
-    timer.Start(400);
-    frame->GetRibbonBar()->ShowElementMenu(*frame->GetHandles().playlistButton, frame,
-                                           wxPoint(60, 60));
-    timer.Stop();
-    EXPECT_TRUE(PumpEventsUntil([&] {
-        return !view->commands.empty() && view->commands.back() == ID_PLAYLIST_PLAY_FIRST;
-    }));
-    // Keys left over go nowhere harmful.
-    PumpEvents(std::chrono::milliseconds(50));
 }
 
 TEST_F(MainFrameTest, ProgressWindowShowsCentredAndStartsEmpty) {

@@ -1,10 +1,12 @@
-// The main window as a person sees it, with the real player control playing a movie in the
-// view: kept as screenshots in the default style and in another, and with the application
-// menu opened over a history of a few files.
+// The main window as a person sees it and uses it, with the real player control playing a
+// movie in the view: kept as screenshots in the default style and in another, and with the
+// application menu opened over a history of a few files; menus driven from the keyboard.
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/image.h>
 #include <wx/panel.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <algorithm>
 #include <cmath>
@@ -257,6 +259,9 @@ TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
     frame->RefreshCapacityControls();
     ASSERT_TRUE(MoviePlays());
     wxImage closed = Shoot("main_window_before_application_menu.png");
+    // The keyboard goes to the main window, as it does when a person clicks it.
+    frame->Raise();
+    PumpEvents(100ms);
     frame->GetRibbonBar()->ShowApplicationMenu();
     ribbon::ApplicationMenuWindow* menu = frame->GetRibbonBar()->applicationMenuWindow();
     ASSERT_TRUE(PumpEventsUntil([&] { return menu->IsShownOnScreen(); }));
@@ -269,6 +274,47 @@ TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
     wxRect under(menu->GetScreenPosition() - frame->GetScreenPosition(), wxSize(200, 150));
     under.Intersect(wxRect(closed.GetSize()));
     EXPECT_GT(Difference(closed.GetSubImage(under), open.GetSubImage(under)), 0.3);
+
+    // Escape from the keyboard closes it.
+    wxUIActionSimulator().Char(WXK_ESCAPE);
+    EXPECT_TRUE(PumpEventsUntil([&] { return !menu->IsShown(); }, 3s));
+}
+
+// The real popup menu, driven by keys: the per-entry menu under a playlist entry is filled
+// when it is reached and its "播放" runs.
+TEST_F(MainWindowScreens, EntryMenuOfThePlaylistOpensAndPlays) {
+    Start();
+    TheSettings().hasMenu[kPlaylistList] = true;
+    for (const wchar_t* path : {L"/movies/a.swf", L"/movies/b.swf"}) {
+        TheLists().playlist.AddTail(path);
+    }
+    frame->RebuildPlaylistMenu();
+    std::vector<int> commands;
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent& e) { commands.push_back(e.GetId()); },
+        ID_PLAYLIST_OPEN_FIRST, ID_PLAYLIST_PLAY_LAST);
+    frame->Raise();
+    PumpEvents(100ms);
+
+    // Down: the toggle item; Down: the first entry; Right: its menu, on "播放"; Enter.
+    // Escapes at the end close whatever is still open, so the popup always ends.
+    const int keys[] = {WXK_DOWN,   WXK_DOWN,   WXK_RIGHT, WXK_RETURN,
+                        WXK_ESCAPE, WXK_ESCAPE, WXK_ESCAPE};
+    std::size_t next = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (next < std::size(keys)) {
+            wxUIActionSimulator().Char(keys[next++]);
+        } else {
+            timer.Stop();
+        }
+    });
+    timer.Start(400);
+    frame->GetRibbonBar()->ShowElementMenu(*frame->GetHandles().playlistButton, frame,
+                                           wxPoint(60, 60));
+    timer.Stop();
+    EXPECT_TRUE(PumpEventsUntil(
+        [&] { return !commands.empty() && commands.back() == ID_PLAYLIST_PLAY_FIRST; }));
 }
 
 }  // namespace

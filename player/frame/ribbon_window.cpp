@@ -262,7 +262,7 @@ void RibbonWindow::ShowApplicationMenu() {
     pos.y += appButton_->GetSize().y - 8;
     appMenu_->Position(pos, wxSize(0, 0));
     appButton_->SetPressed(true);
-    appMenu_->Popup();
+    appMenu_->Popup(appMenu_->keyTarget());
 }
 
 void RibbonWindow::CloseApplicationMenu() {

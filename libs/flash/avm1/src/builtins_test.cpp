@@ -268,5 +268,54 @@ TEST_F(BuiltinsTest, XmlTreeEditsKeepOneParent) {
     EXPECT_EQ(host.traces, expected);
 }
 
+TEST_F(BuiltinsTest, ExternalInterfaceHelpersWriteTheCallProtocol) {
+    struct Case {
+        const char* helper;
+        std::vector<std::string> array;  // the argument, as an array literal
+        bool asArray;                    // else its first element alone
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"_escapeXML", {"a<b>&'\""}, false, "a&lt;b&gt;&amp;&apos;&quot;"},
+        {"_escapeXML", {""}, false, "null"},
+        {"_unescapeXML", {"&amp;lt; &Lt; &#32;"}, false, "&lt; &Lt; &#32;"},
+        {"_jsQuoteString", {"a\\\"b"}, false, "a\\\\\"b"},
+        {"_toXML", {"x&y"}, false, "<string>x&amp;y</string>"},
+        {"_toXML", {"4"}, true, "<array><property id=\"0\"><number>4</number></property></array>"},
+        {"_argumentsToXML",
+         {"f", "s", "2"},
+         true,
+         "<arguments><string>s</string><number>2</number></arguments>"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        if (c.asArray) {
+            PushArray(a, c.array);
+        } else {
+            a.Push(c.array[0]);
+        }
+        a.Push(1.0).Push("flash").Op(A::GetVariable).Push("external").Op(A::GetMember);
+        a.Push("ExternalInterface").Op(A::GetMember).Push(c.helper).Op(A::CallMethod).Trace();
+        EXPECT_EQ(Trace(a, 8), c.expected) << c.helper << " " << c.array[0];
+    }
+}
+
+TEST_F(BuiltinsTest, ArrayElementsEnumerateNewestFirst) {
+    // a = []; a[5] = 5; a[2] = 2; a[3] = 3; a[2] = 9; then for..in collects the keys.
+    Assembler a;
+    a.Push("a").Push(0.0).Op(A::InitArray).Op(A::SetVariable);
+    for (double i : {5.0, 2.0, 3.0}) {
+        a.Push("a").Op(A::GetVariable).Push(i).Push(i).Op(A::SetMember);
+    }
+    a.Push("a").Op(A::GetVariable).Push(2.0).Push(9.0).Op(A::SetMember);
+    a.Push("s").Push("").Op(A::SetVariable);
+    a.Push("a").Op(A::GetVariable).Op(A::Enumerate2).Label("loop");
+    a.StoreRegister(0).PushNull().Op(A::Equals2).If("done");
+    a.Push("s").Push("s").Op(A::GetVariable).PushRegister(0).Op(A::Add2).Push(",").Op(A::Add2);
+    a.Op(A::SetVariable).Jump("loop").Label("done");
+    a.Push("s").Op(A::GetVariable).Trace();
+    EXPECT_EQ(Trace(a), "3,2,5,");
+}
+
 }  // namespace
 }  // namespace flash::avm1

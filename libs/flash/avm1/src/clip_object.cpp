@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "flash/avm1/convert.h"
@@ -142,10 +143,18 @@ bool ArrayObject::SetNative(Vm& vm, StringView name, const Value& value, int ver
 }
 
 void ArrayObject::NativeKeys(Vm&, std::vector<String>& keys) {
+    // Elements in the order they were added, as Flash's property table keeps them.
+    std::vector<std::size_t> present;
     for (std::size_t i = 0; i < elements_.size(); ++i) {
         if (elements_[i].present) {
-            keys.push_back(Ascii(std::to_string(i)));
+            present.push_back(i);
         }
+    }
+    std::stable_sort(present.begin(), present.end(), [this](std::size_t a, std::size_t b) {
+        return elements_[a].order < elements_[b].order;
+    });
+    for (std::size_t i : present) {
+        keys.push_back(Ascii(std::to_string(i)));
     }
 }
 
@@ -162,7 +171,10 @@ void ArrayObject::SetAt(Vm& vm, std::size_t i, Value value) {
         Resize(vm, i + 1);
     }
     elements_[i].value = std::move(value);
-    elements_[i].present = true;
+    if (!elements_[i].present) {
+        elements_[i].present = true;
+        elements_[i].order = ++added_;
+    }
 }
 
 void ArrayObject::Resize(Vm& vm, std::size_t length) {

@@ -56,6 +56,7 @@ void Globals::Install(Interpreter& in) {
     InstallBroadcaster(in, *this);
     InstallMovieClip(in, *this);
     InstallXml(in, *this);
+    InstallExternalInterface(in, *this);
 }
 
 void Globals::Roots(std::vector<Object*>& out) const {

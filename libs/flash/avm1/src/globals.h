@@ -49,6 +49,7 @@ void InstallMovieClip(Interpreter& in, Globals& g);
 void InstallError(Interpreter& in, Globals& g);
 void InstallBroadcaster(Interpreter& in, Globals& g);
 void InstallXml(Interpreter& in, Globals& g);
+void InstallExternalInterface(Interpreter& in, Globals& g);
 
 // Helpers for the built-ins.
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

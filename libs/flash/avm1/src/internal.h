@@ -159,11 +159,13 @@ class ArrayObject : public Object {
     struct Slot {
         Value value;
         bool present = false;
+        std::uint64_t order = 0;  // when the element was added, for enumeration
     };
     std::vector<Slot>& slots() { return elements_; }
 
   private:
     std::vector<Slot> elements_;
+    std::uint64_t added_ = 0;
 };
 
 // An array index written canonically ("0", "12"), or nothing.
