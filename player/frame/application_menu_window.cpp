@@ -42,6 +42,7 @@ ApplicationMenuWindow::ApplicationMenuWindow(wxWindow* parent, RibbonWindow& own
     keys_ =
         new wxWindow(this, wxID_ANY, wxPoint(0, 0), wxSize(1, 1), wxWANTS_CHARS | wxBORDER_NONE);
     keys_->Bind(wxEVT_KEY_DOWN, &ApplicationMenuWindow::OnKey, this);
+    keys_->SetBackgroundColour(wxColour(250, 251, 253));  // the item column's
     for (const auto& e : menu_.elements()) {
         owner_.Register(e.get(), this);
     }
@@ -88,6 +89,8 @@ void ApplicationMenuWindow::Relayout() {
         x -= 4;
     }
     SetClientSize(width, bottomRow_.GetBottom() + 1);
+    // The key taker sits in the item column's bottom margin.
+    keys_->Move(kBorder + 1, bottomRow_.y - 4);
     Refresh();
 }
 

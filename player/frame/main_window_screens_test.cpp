@@ -278,6 +278,33 @@ TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
     // Escape from the keyboard closes it.
     wxUIActionSimulator().Char(WXK_ESCAPE);
     EXPECT_TRUE(PumpEventsUntil([&] { return !menu->IsShown(); }, 3s));
+
+    // Opened again, a click on an item runs its command and closes it.
+    int chosen = 0;
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent& e) { chosen = e.GetId(); }, ID_BEST_SIZE);
+    frame->GetRibbonBar()->ShowApplicationMenu();
+    ASSERT_TRUE(PumpEventsUntil([&] { return menu->IsShownOnScreen(); }));
+    PumpEvents(100ms);
+    wxRect item;
+    ASSERT_TRUE(menu->RectOf(*frame->GetRibbon().applicationMenu()->elements()[12], &item));
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(menu->ClientToScreen(item.GetPosition() + wxPoint(30, item.height / 2)));
+    PumpEvents(100ms);
+    mouse.MouseClick();
+    EXPECT_TRUE(PumpEventsUntil([&] { return chosen == ID_BEST_SIZE; }, 3s));
+    EXPECT_TRUE(PumpEventsUntil([&] { return !menu->IsShown(); }, 3s));
+
+    // A click outside it closes it and runs nothing.
+    chosen = 0;
+    frame->GetRibbonBar()->ShowApplicationMenu();
+    ASSERT_TRUE(PumpEventsUntil([&] { return menu->IsShownOnScreen(); }));
+    PumpEvents(100ms);
+    mouse.MouseMove(view->window->GetScreenRect().GetBottomRight() - wxPoint(40, 40));
+    PumpEvents(100ms);
+    mouse.MouseClick();
+    EXPECT_TRUE(PumpEventsUntil([&] { return !menu->IsShown(); }, 3s));
+    EXPECT_EQ(chosen, 0);
 }
 
 // The real popup menu, driven by keys: the per-entry menu under a playlist entry is filled

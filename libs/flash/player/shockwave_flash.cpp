@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "frame_clock.h"
 #include "key_map.h"
@@ -254,7 +255,7 @@ void CShockwaveFlash::OnMouse(wxMouseEvent& event) {
         player_->MouseLeave();
     }
     UpdateCursor();
-    Changed();
+    FrameMoved();
 }
 
 void CShockwaveFlash::OnKey(wxKeyEvent& event) {
@@ -269,7 +270,7 @@ void CShockwaveFlash::OnKey(wxKeyEvent& event) {
     } else {
         player_->KeyUp(key.code, key.character);
     }
-    Changed();
+    FrameMoved();
 }
 
 void CShockwaveFlash::UpdateCursor() {
@@ -335,7 +336,25 @@ void CShockwaveFlash::OnTimer(wxTimerEvent&) {
     if (run > 0) {
         // Buttons may have moved under a pointer that stands still.
         UpdateCursor();
+        FrameMoved();
+    }
+}
+
+void CShockwaveFlash::FrameMoved() {
+    // A tick that leaves the picture as it was (a paused movie whose clips stand still) is not
+    // painted again: the new picture is drawn here and shown only when it differs.
+    if (frameStale_ || frame_.Empty() || !HasWindow() || !IsShownOnScreen()) {
         Changed();
+        return;
+    }
+    if (next_.Width() != frame_.Width() || next_.Height() != frame_.Height()) {
+        next_ = flash::Image(frame_.Width(), frame_.Height());
+    }
+    player_->Render(next_);
+    const std::size_t bytes = static_cast<std::size_t>(next_.Stride()) * next_.Height();
+    if (std::memcmp(next_.Data(), frame_.Data(), bytes) != 0) {
+        std::swap(frame_, next_);
+        Refresh(false);
     }
 }
 

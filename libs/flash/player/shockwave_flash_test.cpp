@@ -110,6 +110,27 @@ TEST_F(ShockwaveFlashTest, TwoInstancesPlayTheirOwnMovies) {
     EXPECT_EQ(b->CurrentFrame(), 7);
 }
 
+TEST_F(ShockwaveFlashTest, RepaintsWhileThePictureMovesAndNotWhileItStandsStill) {
+    auto* view = new CShockwaveFlash;
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 320, 240), frame, 19890106));
+    int paints = 0;
+    view->Bind(wxEVT_PAINT, [&](wxPaintEvent& event) {
+        ++paints;
+        event.Skip();
+    });
+    view->LoadMovie(0, WriteMovie(dir, "m.swf", {0, 0, 80, 255}).string());
+    view->Play();
+    ASSERT_TRUE(PumpEventsUntil([&] { return view->FrameNum() >= 3 && paints >= 3; }));
+    view->StopPlay();
+    tovi::testing::PumpEvents(std::chrono::milliseconds(150));
+    paints = 0;
+    // About ten ticks of the clock with nothing moving.
+    tovi::testing::PumpEvents(std::chrono::milliseconds(330));
+    EXPECT_EQ(paints, 0);
+    view->Play();
+    EXPECT_TRUE(PumpEventsUntil([&] { return paints >= 2; }));
+}
+
 TEST_F(ShockwaveFlashTest, FollowsItsParentWhileItFillsIt) {
     auto* view = new CShockwaveFlash;
     wxSize client = frame->GetClientSize();

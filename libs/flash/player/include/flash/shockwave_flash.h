@@ -81,6 +81,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void OnKey(wxKeyEvent& event);
     void UpdateCursor();
     void Changed();
+    void FrameMoved();
     void RestartClock();
 
     std::unique_ptr<flash::Player> player_;
@@ -88,6 +89,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     long controlId_ = 0;
     wxTimer timer_;
     flash::Image frame_;
+    flash::Image next_;  // the picture of the latest tick, before it is shown
     bool frameStale_ = true;
     wxWindow* boundParent_ = nullptr;
     wxSize parentClientSize_;
