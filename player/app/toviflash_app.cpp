@@ -59,7 +59,9 @@ void InstallAssertHandler() {
 }
 
 void CToviFlashApp::OnInitCmdLine(wxCmdLineParser& parser) {
-    parser.AddParam(wxS("file"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+    // One file; further arguments are ignored, as the shell may hand over several.
+    parser.AddParam(wxS("file"), wxCMD_LINE_VAL_STRING,
+                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
     parser.SetSwitchChars(wxS("-"));
 }
 

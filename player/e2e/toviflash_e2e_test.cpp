@@ -111,6 +111,24 @@ TEST(ToviFlashEndToEnd, EndedBySignalClosesAndKeepsTheHistory) {
 
 }  // namespace
 
+// Of several files on the command line the first is opened; the others are ignored.
+TEST(ToviFlashEndToEnd, OfSeveralFilesTheFirstIsOpened) {
+    tovi::testing::TempDir dir;
+    const fs::path first = dir / "first.swf";
+    const fs::path second = dir / "second.swf";
+    WriteMovingMovie(first);
+    WriteMovingMovie(second);
+
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(tovi::testing::ProgramDir() / "ToviFlash",
+                              {first.string(), second.string()}, {"TOVI_ASSERT_ABORT=1"}));
+    std::optional<unsigned long> window = program.WaitForWindow(20s);
+    ASSERT_TRUE(window) << "no window";
+    program.SendKeys(*window, "ctrl+alt+q");
+    ASSERT_TRUE(program.WaitForExit(20s));
+    EXPECT_EQ(FirstHistoryLine(), first.string());
+}
+
 // The X id of a top-level window with this name, or empty (xdotool cannot search for names
 // outside ASCII).
 std::string WindowNamed(const std::string& name) {
