@@ -44,6 +44,8 @@ void SetUpIsolatedEnvironment() {
     // Sound goes to SDL's device that plays into nothing: tests never sound on the machine's
     // speakers and find the same device everywhere (a test may choose another driver).
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // A test that picks SDL's disk driver writes its file here, never into the working folder.
+    SetEnv("SDL_DISKAUDIOFILE", g_root / "tmp" / "sdlaudio.raw");
 }
 
 void TearDownIsolatedEnvironment() {

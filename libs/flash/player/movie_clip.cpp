@@ -8,6 +8,7 @@
 #include "display_properties.h"
 #include "movie_data.h"
 #include "runtime.h"
+#include "sound_script.h"
 
 namespace flash {
 
@@ -216,7 +217,8 @@ void MovieClip::PlayFrameSound(const swf::Tag& tag, int frame) {
         const swf::Character* c = Movie().Character(start->soundId);
         const auto* sound = c ? std::get_if<std::shared_ptr<const swf::Sound>>(c) : nullptr;
         if (sound != nullptr) {
-            GetRuntime().Sound().StartSound(*sound, start->info);
+            GetRuntime().Sound().StartSound(*sound, start->info, this,
+                                            GetRuntime().SoundScripts().ClipMix(*this));
         }
     } else if (const auto* head = std::get_if<swf::SoundStreamHead>(&tag)) {
         GetRuntime().Sound().StreamHead(this, *head, GetRuntime().FrameRate());

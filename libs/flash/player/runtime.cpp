@@ -1,4 +1,5 @@
 #include "runtime.h"
+#include "sound_script.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,10 +54,12 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 Runtime::Runtime(const PlayerLimits& limits)
     : limits_(limits),
       vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))),
+      soundScript_(std::make_unique<SoundScript>(*this)),
       mouse_(std::make_unique<MouseInput>(*this)),
       keyboard_(std::make_unique<KeyboardInput>(*this)) {
     InstallClipMethods(*vm_);
     InstallInputObjects(*vm_, *this);
+    soundScript_->Install(*vm_);
 }
 
 Runtime::~Runtime() {
@@ -97,10 +100,12 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
 
 void Runtime::Unload(int level) {
     if (level == 0) {
-        // A new movie starts in silence.
+        // A new movie starts in silence, at full volume.
         if (sound_) {
             sound_->StopAll();
+            sound_->SetGlobalMix({});
         }
+        soundScript_->Reset();
         for (auto& [n, root] : levels_) {
             Discard(std::move(root), false);
         }
@@ -135,6 +140,7 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
+    soundScript_->Dispatch();
     // Clips made during this tick enter their first frame when they are made; they do not
     // tick again.
     std::vector<MovieClip*> clips = ClipsNewestFirst();

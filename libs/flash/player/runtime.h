@@ -22,6 +22,7 @@ class KeyboardInput;
 class MouseInput;
 class MovieClip;
 class MovieData;
+class SoundScript;
 
 // The state of one player: its levels, the script interpreter and the queue of actions, the
 // clock. It is the host the interpreter runs against.
@@ -147,6 +148,8 @@ class Runtime final : public avm1::Host {
     // The player's volume, 0 to 1 (kept for a sound made later).
     void SetSoundVolume(double volume);
     double SoundVolume() const { return soundVolume_; }
+    // The Sound class of scripts.
+    SoundScript& SoundScripts() { return *soundScript_; }
 
   private:
     struct QueuedAction {
@@ -182,6 +185,8 @@ class Runtime final : public avm1::Host {
     // Declared before the clips: they leave their streams as they go.
     std::unique_ptr<media::MovieSound> sound_;
     std::unique_ptr<avm1::Vm> vm_;
+    // Holds script objects: goes before the interpreter.
+    std::unique_ptr<SoundScript> soundScript_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;

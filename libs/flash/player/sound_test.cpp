@@ -170,6 +170,133 @@ TEST_F(SoundTest, ASpritesStreamGoesWithIt) {
     EXPECT_EQ(Heard(), 0);
 }
 
+// Scripts' Sound objects: a script in frame 0 works on the exported sound "tone" (level 1000)
+// through `s`; what plays in each channel shows the volume and transform it set.
+struct ScriptCall {
+    std::string method;
+    std::vector<double> args;
+};
+
+swfgen::ActionBuilder& CallOnS(swfgen::ActionBuilder& b, const ScriptCall& call) {
+    if (call.method == "setTransform") {  // args: ll, lr, rr, rl
+        const char* names[] = {"ll", "lr", "rr", "rl"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            b.Push(names[i]).PushNumber(call.args[i]);
+        }
+        b.PushInteger(4).Op(0x43);  // InitObject
+    } else if (call.method == "attachSound") {
+        b.Push("tone");
+    } else {
+        for (auto it = call.args.rbegin(); it != call.args.rend(); ++it) {
+            b.PushNumber(*it);
+        }
+    }
+    const bool oneArg = call.method == "setTransform" || call.method == "attachSound";
+    const int argc = oneArg ? 1 : static_cast<int>(call.args.size());
+    return b.PushInteger(argc)
+        .Push("s")
+        .GetVariable()
+        .Push(call.method)
+        .Op(0x52)
+        .Op(swfgen::kActionPop);
+}
+
+swfgen::MovieWriter ScriptSoundMovie(const std::string& target,
+                                     const std::vector<ScriptCall>& calls,
+                                     bool timelineSound = false) {
+    swfgen::MovieWriter m(6, kStage, kFps);
+    m.DefineSound(1, PcmSound(20 * kPerFrame, 1000));
+    m.ExportAssets({{1, "tone"}});
+    swfgen::ActionBuilder b;
+    b.Push("s");
+    if (!target.empty()) {
+        b.Push(target).PushInteger(1);
+    } else {
+        b.PushInteger(0);
+    }
+    b.Push("Sound").Op(0x40).SetVariable();  // s = new Sound(target)
+    // s.onSoundComplete = function () { trace("done"); }
+    b.Push("s").GetVariable().Push("onSoundComplete");
+    const std::uint8_t function[] = {0, 0, 0, 10, 0};  // no name, no parameters, 10 bytes
+    b.Op(0x9B, function).Push("done").Trace().Op(swfgen::kActionSetMember);
+    CallOnS(b, {"attachSound", {}});
+    for (const ScriptCall& call : calls) {
+        CallOnS(b, call);
+    }
+    m.DoAction(b.Build());
+    if (timelineSound) {
+        swf::StartSound start;
+        start.soundId = 1;
+        m.StartSound(start);
+    }
+    for (int f = 0; f < 30; ++f) {
+        m.ShowFrame();
+    }
+    return m;
+}
+
+class ScriptSoundTest : public SoundTest, public PlayerListener {
+  protected:
+    ScriptSoundTest() { runtime.SetListener(this); }
+    void OnTrace(const std::string& text) override { traces.push_back(text); }
+    // Left and right after a frame's time.
+    std::pair<int, int> HeardBoth() {
+        mixer.EnsureStarted();
+        output->Pump(kPerFrame);
+        const float* last = &output->Last()[2 * (kPerFrame - 1)];
+        return {static_cast<int>(std::lround(last[0] * 32768)),
+                static_cast<int>(std::lround(last[1] * 32768))};
+    }
+    std::vector<std::string> traces;
+};
+
+TEST_F(ScriptSoundTest, VolumePanAndTransformShapeWhatPlays) {
+    struct Case {
+        const char* name;
+        std::string target;
+        std::vector<ScriptCall> calls;
+        std::pair<int, int> heard;
+        bool timelineSound = false;
+    } cases[] = {
+        {"no start, nothing plays", "", {}, {0, 0}},
+        {"global sound at full volume", "", {{"start", {}}}, {1000, 1000}},
+        {"global volume 50", "", {{"setVolume", {50}}, {"start", {}}}, {500, 500}},
+        {"volume set while it plays", "_root", {{"start", {}}, {"setVolume", {10}}}, {100, 100}},
+        {"pan fully left", "_root", {{"setPan", {-100}}, {"start", {}}}, {1000, 0}},
+        {"pan half right", "", {{"setPan", {50}}, {"start", {}}}, {500, 1000}},
+        {"transform with volume",
+         "_root",
+         {{"setTransform", {0, 50, 25, 0}}, {"setVolume", {50}}, {"start", {}}},
+         {250, 125}},
+        {"stopped", "_root", {{"start", {}}, {"stop", {}}}, {0, 0}},
+        {"a missing target plays nothing", "nowhere", {{"start", {}}}, {0, 0}},
+        {"the clip's volume scales its timeline sounds",
+         "_root",
+         {{"setVolume", {20}}},
+         {200, 200},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(ScriptSoundMovie(c.target, c.calls, c.timelineSound));
+        runtime.Advance();
+        EXPECT_EQ(HeardBoth(), c.heard);
+    }
+}
+
+TEST_F(ScriptSoundTest, OnSoundCompleteFollowsTheEndOfEachStart) {
+    // A second loop of the whole sound, then a start of its last two frames.
+    Load(ScriptSoundMovie("", {{"start", {0, 2}}, {"start", {18.0 * kPerFrame / 44100}}}));
+    for (int f = 0; f < 45 && traces.size() < 2; ++f) {
+        runtime.Advance();
+        HeardBoth();
+        if (f == 3) {
+            EXPECT_EQ(traces, std::vector<std::string>{"done"}) << "the short start ended";
+        }
+    }
+    EXPECT_EQ(traces, (std::vector<std::string>{"done", "done"}));
+}
+
 std::vector<std::uint8_t> Bytes(const swfgen::MovieWriter& movie) {
     swfgen::Bytes bytes = movie.Build();
     return {bytes.begin(), bytes.end()};

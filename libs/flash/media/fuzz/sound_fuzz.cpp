@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the sound decoders, as an event sound and as stream blocks. The
 // first byte holds the format fields as DefineSound stores them (format, rate, 16-bit,
-// stereo); the second the stream block size in 16-byte steps.
+// stereo); the second the stream block size in 16-byte steps. The whole input is also read as
+// an MP3 file.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,6 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace flash;
     if (size < 2) {
         return 0;
+    }
+    // The same bytes as an MP3 file that a script loads.
+    if (auto file = media::SoundFromMp3File(std::span(data, size))) {
+        media::DecodedSound loaded;
+        media::DecodeEventSound(*file, loaded);
     }
     swf::Sound sound;
     sound.format = static_cast<swf::SoundFormat>(data[0] >> 4);

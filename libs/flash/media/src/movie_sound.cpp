@@ -25,6 +25,11 @@ float Level(std::uint16_t level) {
 
 }  // namespace
 
+SoundMix SoundMix::Then(const SoundMix& inner) const {
+    return {ll * inner.ll + lr * inner.rl, ll * inner.lr + lr * inner.rr,
+            rl * inner.ll + rr * inner.rl, rl * inner.lr + rr * inner.rr};
+}
+
 MovieSound::MovieSound(Mixer& mixer) : MovieSound(mixer, Options{}) {}
 
 MovieSound::MovieSound(Mixer& mixer, Options options) : mixer_(mixer), options_(options) {
@@ -95,7 +100,8 @@ void MovieSound::WaitForDecoding() {
 }
 
 MovieSound::VoiceId MovieSound::StartSound(const std::shared_ptr<const swf::Sound>& sound,
-                                           const swf::SoundInfo& info) {
+                                           const swf::SoundInfo& info, const void* owner,
+                                           SoundMix mix) {
     if (!sound) {
         return 0;
     }
@@ -120,6 +126,8 @@ MovieSound::VoiceId MovieSound::StartSound(const std::shared_ptr<const swf::Soun
     std::stable_sort(voice.envelope.begin(), voice.envelope.end(),
                      [](const auto& a, const auto& b) { return a.pos44 < b.pos44; });
     voice.envelopeTime = voice.start;
+    voice.owner = owner;
+    voice.mix = mix;
     {
         auto lock = mixer_.Lock();
         if (voices_.size() >= kMaxVoices) {
@@ -147,6 +155,40 @@ bool MovieSound::IsVoicePlaying(VoiceId voice) const {
     auto lock = mixer_.Lock();
     return std::any_of(voices_.begin(), voices_.end(),
                        [voice](const Voice& v) { return v.id == voice && !v.done; });
+}
+
+void MovieSound::SetOwnerMix(const void* owner, SoundMix mix) {
+    auto lock = mixer_.Lock();
+    for (Voice& v : voices_) {
+        if (v.owner == owner) {
+            v.mix = mix;
+        }
+    }
+}
+
+void MovieSound::SetGlobalMix(SoundMix mix) {
+    auto lock = mixer_.Lock();
+    globalMix_ = mix;
+}
+
+void MovieSound::StopVoice(VoiceId voice) {
+    auto lock = mixer_.Lock();
+    std::erase_if(voices_, [voice](const Voice& v) { return v.id == voice; });
+}
+
+void MovieSound::StopOwner(const void* owner) {
+    auto lock = mixer_.Lock();
+    std::erase_if(voices_, [owner](const Voice& v) { return v.owner == owner; });
+}
+
+std::optional<std::size_t> MovieSound::VoicePosition(VoiceId voice) const {
+    auto lock = mixer_.Lock();
+    for (const Voice& v : voices_) {
+        if (v.id == voice && !v.done) {
+            return v.pos;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<MovieSound::VoiceId> MovieSound::TakeFinished() {
@@ -352,9 +394,17 @@ void MovieSound::MixVoice(Voice& v, float* out, std::size_t frames) {
         const std::size_t run = std::min({frames - i, end - v.pos, v.data->RunFrom(v.pos)});
         const std::int16_t* src = v.data->FrameAt(v.pos);
         float* dst = out + 2 * i;
-        if (v.envelope.empty()) {
+        const SoundMix m = globalMix_.Then(v.mix);
+        if (v.envelope.empty() && m == SoundMix{}) {
             for (std::size_t k = 0; k < 2 * run; ++k) {
                 dst[k] += static_cast<float>(src[k]) * kScale;
+            }
+        } else if (v.envelope.empty()) {
+            for (std::size_t k = 0; k < run; ++k) {
+                const float left = static_cast<float>(src[2 * k]) * kScale;
+                const float right = static_cast<float>(src[2 * k + 1]) * kScale;
+                dst[2 * k] += m.ll * left + m.lr * right;
+                dst[2 * k + 1] += m.rl * left + m.rr * right;
             }
         } else {
             const auto& env = v.envelope;
@@ -373,8 +423,10 @@ void MovieSound::MixVoice(Voice& v, float* out, std::size_t frames) {
                     left += (Level(b.leftLevel) - left) * f;
                     right += (Level(b.rightLevel) - right) * f;
                 }
-                dst[2 * k] += static_cast<float>(src[2 * k]) * kScale * left;
-                dst[2 * k + 1] += static_cast<float>(src[2 * k + 1]) * kScale * right;
+                left *= static_cast<float>(src[2 * k]) * kScale;
+                right *= static_cast<float>(src[2 * k + 1]) * kScale;
+                dst[2 * k] += m.ll * left + m.lr * right;
+                dst[2 * k + 1] += m.rl * left + m.rr * right;
             }
         }
         i += run;
@@ -393,8 +445,12 @@ void MovieSound::MixStream(Stream& s, float* out, std::size_t frames) {
         Segment& seg = s.queue.front();
         const std::size_t n = std::min(frames - i, seg.pcm.size() / 2 - seg.offset);
         const std::int16_t* src = seg.pcm.data() + 2 * seg.offset;
-        for (std::size_t k = 0; k < 2 * n; ++k) {
-            out[2 * i + k] += static_cast<float>(src[k]) * kScale;
+        const SoundMix& m = globalMix_;
+        for (std::size_t k = 0; k < n; ++k) {
+            const float left = static_cast<float>(src[2 * k]) * kScale;
+            const float right = static_cast<float>(src[2 * k + 1]) * kScale;
+            out[2 * (i + k)] += m.ll * left + m.lr * right;
+            out[2 * (i + k) + 1] += m.rl * left + m.rr * right;
         }
         seg.offset += n;
         s.queued -= n;

@@ -22,6 +22,7 @@ void VideoTrack::AddFrame(int frame, std::span<const std::uint8_t> data) {
         decoded_ = -1;
         pictureValid_ = false;
     }
+    failed_ = -1;
 }
 
 const VideoPicture* VideoTrack::Picture(int frame) {
@@ -33,7 +34,15 @@ const VideoPicture* VideoTrack::Picture(int frame) {
     if (pictureValid_ && picture_.frame == target) {
         return &picture_;
     }
-    return Show(target) ? &picture_ : nullptr;
+    // A frame that did not decode is not tried again at every paint.
+    if (target == failed_) {
+        return nullptr;
+    }
+    if (Show(target)) {
+        return &picture_;
+    }
+    failed_ = target;
+    return nullptr;
 }
 
 bool VideoTrack::Show(int target) {

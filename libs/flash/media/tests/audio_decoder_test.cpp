@@ -174,6 +174,50 @@ TEST(AudioDecoderTest, UnknownFormatsAreRefusedWithAReason) {
     EXPECT_NE(error.find("unknown sound format 9"), std::string::npos) << error;
 }
 
+// An MP3 file as loadSound reads it: the ID3v2 tag and stray bytes before the first frame
+// are skipped, rate, channels and length come from the frame headers.
+TEST(AudioDecoderTest, Mp3FilesBecomeEventSounds) {
+    struct Case {
+        const char* name;
+        Tone tone;
+        std::vector<std::uint8_t> lead;  // before the first frame
+        std::uint8_t rateCode;
+    } cases[] = {
+        {"bare, stereo 44 kHz", {44100, true, 44100}, {}, 3},
+        {"ID3v2 tag, mono 22 kHz",
+         {22050, false, 22050},
+         {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 5, 'T', 'I', 'T', 'x', 0},
+         2},
+        {"junk before the frames, mono 11 kHz", {11025, false, 11025}, {1, 2, 3, 0xFF, 0}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto packets = testing::EncodePackets("libmp3lame", c.tone);
+        ASSERT_FALSE(packets.empty());
+        std::vector<std::uint8_t> file = c.lead;
+        std::size_t frames = 0;
+        for (const auto& p : packets) {
+            file.insert(file.end(), p.begin(), p.end());
+            ++frames;
+        }
+        std::string error;
+        const auto sound = SoundFromMp3File(file, &error);
+        ASSERT_TRUE(sound) << error;
+        EXPECT_EQ(sound->format, SoundFormat::Mp3);
+        EXPECT_EQ(sound->rate, c.rateCode);
+        EXPECT_EQ(sound->stereo, c.tone.stereo);
+        EXPECT_EQ(sound->sampleCount, frames * (c.tone.rate >= 32000 ? 1152 : 576));
+        EXPECT_EQ(sound->data.size(), 2 + file.size() - c.lead.size()) << "starts at a frame";
+        const PcmBuffer pcm = DecodeAll(*sound, Body(*sound));
+        EXPECT_GE(pcm.Frames(),
+                  ToMixFrames(static_cast<std::uint64_t>(c.tone.samples), c.tone.rate));
+    }
+    std::string error;
+    const std::vector<std::uint8_t> text = {'n', 'o', 't', ' ', 'm', 'p', '3'};
+    EXPECT_EQ(SoundFromMp3File(text, &error), nullptr);
+    EXPECT_EQ(error, "no MP3 frame in the file");
+}
+
 TEST(AudioDecoderTest, MixFramesCountFiveAndAHalfKilohertzAsAnEighth) {
     EXPECT_EQ(ToMixFrames(1000, 5512), 8000u);
     EXPECT_EQ(ToMixFrames(1000, 11025), 4000u);

@@ -59,6 +59,11 @@ class AudioDecoder {
 std::unique_ptr<AudioDecoder> CreateAudioDecoder(const AudioCoding& coding,
                                                  std::string* error = nullptr);
 
+// An MP3 file (loadSound) as an event sound: its ID3v2 tag skipped, its rate, channels and
+// sample count read from the frame headers. Null with the reason when no frame is found.
+std::shared_ptr<swf::Sound> SoundFromMp3File(std::span<const std::uint8_t> file,
+                                             std::string* error = nullptr);
+
 // Mixer frames for a count of samples at a coding's rate, rounded down.
 std::uint64_t ToMixFrames(std::uint64_t samples, int sampleRate);
 

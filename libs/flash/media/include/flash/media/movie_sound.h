@@ -20,6 +20,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "flash/media/audio_decoder.h"
@@ -35,6 +36,16 @@ struct StreamClock {
     int heardFrame = -1;        // the frame whose block plays now
     double bufferedFrames = 0;  // queued sound not yet played, in frames; below 0 when the
                                 // sound ran dry: for that many frames' time nothing played
+};
+
+// How a sound's two channels reach the two speakers, as a script's sound transform gives it:
+// left out = ll * left in + lr * right in, right out = rl * left in + rr * right in.
+struct SoundMix {
+    float ll = 1, lr = 0, rl = 0, rr = 1;
+
+    bool operator==(const SoundMix&) const = default;
+    // This mix applied after `inner`.
+    SoundMix Then(const SoundMix& inner) const;
 };
 
 class MovieSound final : public MixSource {
@@ -60,7 +71,19 @@ class MovieSound final : public MixSource {
     // Starts an event sound with its sound info: in and out points (44.1 kHz samples), loops,
     // envelope. With the stop flag it stops the sound instead; with no-multiple it does not
     // start while the sound plays. 0 when nothing started (also beyond kMaxVoices voices).
-    VoiceId StartSound(const std::shared_ptr<const swf::Sound>& sound, const swf::SoundInfo& info);
+    // `owner` stands for whatever started it (a clip) and `mix` is that owner's sound transform.
+    VoiceId StartSound(const std::shared_ptr<const swf::Sound>& sound, const swf::SoundInfo& info,
+                       const void* owner = nullptr, SoundMix mix = {});
+    // A new transform for the voices an owner started.
+    void SetOwnerMix(const void* owner, SoundMix mix);
+    // The transform over everything this instance plays (a script's global sound).
+    void SetGlobalMix(SoundMix mix);
+    void StopVoice(VoiceId voice);
+    // Stops the voices an owner started.
+    void StopOwner(const void* owner);
+    // Where a playing voice is in its sound, in mixer frames from the sound's start; nothing
+    // once it ended.
+    std::optional<std::size_t> VoicePosition(VoiceId voice) const;
     // Stops every voice of a sound.
     void StopSound(const swf::Sound* sound);
     bool IsPlaying(const swf::Sound* sound) const;
@@ -103,6 +126,8 @@ class MovieSound final : public MixSource {
         std::size_t envelopeIndex = 0;
         std::uint64_t envelopeTime = 0;  // 44.1 kHz samples from the start of the sound
         bool done = false;
+        const void* owner = nullptr;
+        SoundMix mix;
     };
     struct Segment {
         int frame = 0;
@@ -146,6 +171,7 @@ class MovieSound final : public MixSource {
     std::map<TimelineKey, std::unique_ptr<Stream>> streams_;
     std::vector<VoiceId> finished_;
     float volume_ = 1.0f;
+    SoundMix globalMix_;
     std::vector<float> scratch_;
 };
 

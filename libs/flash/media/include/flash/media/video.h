@@ -84,6 +84,7 @@ class VideoTrack {
     bool decoderTried_ = false;
     std::map<int, std::span<const std::uint8_t>> frames_;
     int decoded_ = -1;  // the last frame the decoder took
+    int failed_ = -1;   // the last frame asked for that did not decode
     VideoPicture picture_;
     bool pictureValid_ = false;
     std::string error_;
