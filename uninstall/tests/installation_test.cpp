@@ -1,7 +1,9 @@
 // The installation as a user meets it: "cmake --install" into a temporary prefix lays out the
-// program folder, registers the player and records its removal; the uninstaller's removal then
-// leaves nothing behind. The Debian package is made from the same rules and its scripts are
-// run against an unpacked copy, never against this machine.
+// program folder, registers the player and records its removal; the installed player starts
+// with its start movie, and a standalone player made with the installed builder opens its movie
+// in the registered full player; the uninstaller's removal then leaves nothing behind. The Debian
+// package is made from the same rules and its scripts are run against an unpacked copy, never
+// against this machine.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/registry.h"
@@ -25,6 +28,14 @@
 #include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
 
+#if TOVI_HAVE_PROGRAM_DRIVER
+#include <wx/image.h>
+
+#include <optional>
+
+#include "testing/program_driver.h"
+#endif
+
 extern char** environ;
 
 namespace {
@@ -34,6 +45,7 @@ using platform::RegKey;
 using platform::RegRoot;
 using tovi::testing::TempDir;
 using uninstall::testing::RunProgram;
+using namespace std::chrono_literals;
 
 const fs::path kBuildDir = TOVI_BUILD_DIR;
 const fs::path kBuildPrograms = TOVI_PROGRAM_DIR;
@@ -110,6 +122,7 @@ class Started {
     Started(const Started&) = delete;
     Started& operator=(const Started&) = delete;
     bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    pid_t Pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
@@ -134,6 +147,84 @@ std::string WaitForWindow(const std::string& text) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return {};
+}
+
+#if TOVI_HAVE_PROGRAM_DRIVER
+// Share of the picture in the start movie's dark blues (its stage and its rings).
+double StartMovieShare(const wxImage& picture) {
+    if (!picture.IsOk()) {
+        return 0;
+    }
+    const unsigned char* rgb = picture.GetData();
+    const long pixels = static_cast<long>(picture.GetWidth()) * picture.GetHeight();
+    long blue = 0;
+    for (long i = 0; i < pixels; ++i) {
+        const int r = rgb[3 * i], g = rgb[3 * i + 1], b = rgb[3 * i + 2];
+        blue += (b > r + 10 && b > g && b < 140) ? 1 : 0;
+    }
+    return pixels ? static_cast<double>(blue) / pixels : 0;
+}
+#endif
+
+// Runs xdotool on the test's display; the lines it wrote.
+std::vector<std::string> Xdotool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::istringstream output(
+        RunProgram(command, {"DISPLAY=" + std::string(std::getenv("DISPLAY")), "LC_ALL=C.UTF-8"})
+            .output);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(output, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Whether a process that is not the test's child has ended (gone, or a zombie).
+bool Ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return true;
+    }
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+// A program the test did not start itself, killed with the object unless it has ended.
+struct FullPlayer {
+    FullPlayer() = default;
+    FullPlayer(FullPlayer&& other) noexcept
+        : pid(std::exchange(other.pid, 0)), window(std::move(other.window)) {}
+    FullPlayer& operator=(FullPlayer&&) = delete;
+    ~FullPlayer() {
+        if (pid > 0 && !Ended(pid)) {
+            ::kill(pid, SIGKILL);
+        }
+    }
+    pid_t pid = 0;
+    std::string window;
+};
+
+// Waits for a window of `program` that a process other than `starter` shows.
+FullPlayer WaitForFullPlayer(const fs::path& program, pid_t starter) {
+    FullPlayer found;
+    for (int i = 0; i < 200 && found.pid == 0; ++i) {
+        for (const std::string& window :
+             Xdotool({"search", "--onlyvisible", "--class", "ToviFlash"})) {
+            const std::vector<std::string> owner = Xdotool({"getwindowpid", window});
+            const pid_t pid = owner.empty() ? 0 : static_cast<pid_t>(std::atol(owner[0].c_str()));
+            std::error_code error;
+            if (pid > 0 && pid != starter &&
+                fs::equivalent(fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error),
+                               program, error)) {
+                found.pid = pid;
+                found.window = window;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return found;
 }
 
 // Files of the program folder that other deliverables bring; each is installed when the build
@@ -217,7 +308,8 @@ TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
     // The user removes the installation with the uninstaller; it does not wait for the removal.
     const auto uninstalled = RunProgram({(programs / "Uninstall").string()});
     EXPECT_EQ(uninstalled.exitCode, 0) << uninstalled.output;
-    for (int i = 0; i < 600 && fs::exists(programs); ++i) {
+    // The removal runs on its own: done when the prefix is left empty, its last step.
+    for (int i = 0; i < 600 && !fs::is_empty(prefix); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     std::vector<std::string> left;
@@ -228,7 +320,11 @@ TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
     EXPECT_TRUE(MachineKeys().empty());
 }
 
-TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncher) {
+// The installed player started from its launcher finds its program folder through the link:
+// the start movie of "Tools" plays in its window, and the per-user folders are made. The stub
+// of "Binary" is looked for through the same program folder.
+TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncherWithItsStartMovie) {
+#if TOVI_HAVE_PROGRAM_DRIVER
     for (const char* file : {"ToviFlash", "Tools/start.swf"}) {
         if (!fs::exists(kBuildPrograms / file)) {
             GTEST_SKIP() << "the build has not made " << file << " yet";
@@ -238,18 +334,51 @@ TEST_F(InstallationTest, InstalledPlayerStartsFromItsLauncher) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
     const fs::path programs = Install();
-    Started player(programs.parent_path().parent_path() / "bin/toviflash");
-    EXPECT_NE(WaitForWindow("ToviFlash播放器"), "");
+    ProgramDriver player;
+    ASSERT_TRUE(player.Start(programs.parent_path().parent_path() / "bin/toviflash", {},
+                             {"TOVI_ASSERT_ABORT=1"}));
+    const std::optional<unsigned long> window = player.WaitForWindow(60s);
+    if (!window) {
+        std::string errors;
+        while (std::optional<std::string> line = player.ReadErrorLine(100ms)) {
+            errors += *line + "\n";
+        }
+        const std::optional<int> status = player.WaitForExit(0ms);
+        FAIL() << "no window; " << (status ? "ended with " + std::to_string(*status) : "running")
+               << "\n"
+               << errors;
+    }
+
+    // The start movie's dark blue stage fills most of the window, and its rings move.
+    double startMovie = 0;
+    double moved = 0;
+    for (int i = 0; i < 50 && (startMovie < 0.3 || moved == 0); ++i) {
+        const wxImage before = player.Capture(*window);
+        std::this_thread::sleep_for(300ms);
+        const wxImage after = player.Capture(*window);
+        startMovie = StartMovieShare(after);
+        moved = ImageDifference(before, after);
+    }
+    EXPECT_GE(startMovie, 0.3) << "the start movie is not shown";
+    EXPECT_GT(moved, 0) << "the start movie does not play";
+
     // Start-up ends by making the per-user folders.
     const fs::path seting = fs::path(std::getenv("XDG_DATA_HOME")) / "Kestrum/ToviFlash/Seting";
     for (int i = 0; i < 100 && !fs::is_directory(seting); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(50ms);
     }
     EXPECT_TRUE(fs::is_directory(seting));
-    EXPECT_TRUE(player.Running());
+
+    player.SendKeys(*window, "ctrl+alt+q");
+    const std::optional<int> status = player.WaitForExit(20s);
+    ASSERT_TRUE(status) << "still running after exit";
+    EXPECT_EQ(*status, 0);
+#else
+    GTEST_SKIP() << "the build has no program driver for ToviFlash yet";
+#endif
 }
 
-TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatStarts) {
+TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatFindsTheInstalledPlayer) {
     if (!fs::exists(kBuildPrograms / "Binary/mkexe")) {
         GTEST_SKIP() << "the build has not made Binary/mkexe (ToviPlayer) yet";
     }
@@ -272,6 +401,30 @@ TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatStarts) {
     Started player(built);
     EXPECT_EQ(WaitForWindow("card.swf - "), "card.swf - ToviFLash播放器 [独立版]");
     EXPECT_TRUE(player.Running());
+    if (!fs::exists(programs / "ToviFlash")) {
+        return;
+    }
+
+    // Its "用ToviFLash播放器打开", the fourth item of its file menu, starts the full player that
+    // register mode recorded, with the movie.
+    const std::vector<std::string> standalone =
+        Xdotool({"search", "--onlyvisible", "--pid", std::to_string(player.Pid())});
+    ASSERT_FALSE(standalone.empty());
+    Xdotool({"windowfocus", "--sync", standalone.back()});
+    Xdotool({"key", "--clearmodifiers", "alt+f"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Xdotool({"key", "--clearmodifiers", "Down", "Down", "Down", "Return"});
+    const FullPlayer full = WaitForFullPlayer(programs / "ToviFlash", player.Pid());
+    ASSERT_GT(full.pid, 0) << "the installed full player did not start";
+    EXPECT_EQ(WaitForWindow("card.swf - ToviFlash"), "card.swf - ToviFlash播放器");
+    // Closed as a user closes it.
+    Xdotool({"windowfocus", "--sync", full.window});
+    Xdotool({"key", "--clearmodifiers", "ctrl+alt+q"});
+    bool ended = false;
+    for (int i = 0; i < 200 && !(ended = Ended(full.pid)); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(ended) << "the full player is still running";
 }
 
 TEST_F(InstallationTest, DebianPackageRegistersOnInstallAndForgetsOnRemoval) {
