@@ -28,7 +28,7 @@ endif()
 
 # The maker's web site: the source-terms dialog, the about box and the standalone player open
 # pages under it (header "maker_site.h" of the target tovi_maker_site).
-set(TOVI_MAKER_SITE "https://toviflash.example.org" CACHE STRING
+set(TOVI_MAKER_SITE "https://www.kestrum.example" CACHE STRING
     "The maker's web site address, without a trailing slash")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/maker_site.h.in
                ${CMAKE_BINARY_DIR}/generated/maker_site.h @ONLY)

@@ -2,8 +2,10 @@
 
 #include <wx/dialog.h>
 
+#include "maker_site.h"
+
 // The maker's web site, which the about box links to.
-inline constexpr const wchar_t* kMakerWebSite = L"https://www.kestrum.example/";
+inline constexpr const wchar_t* kMakerWebSite = L"" TOVI_MAKER_SITE_TEXT "/";
 
 // The about box (dialog 100): the program's name and version, and a link (1000) to the
 // maker's web site that opens in the browser.

@@ -13,6 +13,8 @@
 
 #include "app/player_settings.h"
 #include "app/prompt_service.h"
+#include "flash/shockwave_flash.h"
+#include "get_sous.h"
 #include "lists/media_lists.h"
 #include "menus.h"
 #include "playback/frame_link.h"
@@ -23,6 +25,8 @@
 #include "ribbon_layout.h"
 #include "ribbon_model.h"
 #include "tovi.h"
+#include "ui/UI.h"
+#include "ui/full_screen_environment.h"
 
 // The window of the view: the Flash control covers it. The right-button filter withholds the
 // right button's press from the control; its release, posted here, opens the context menu,
@@ -171,6 +175,7 @@ wxBEGIN_EVENT_TABLE(CToviFlashView, wxView) EVT_MENU_RANGE(ID_VOLUME, ID_PROGRES
 
 CToviFlashView::CToviFlashView() {
     endTimer_.SetOwner(this, ID_END_TIMER);
+    Bind(wxEVT_MENU, &CToviFlashView::OnSourceTerms, this, ID_SOURCE_TERMS);
 }
 
 CToviFlashView::~CToviFlashView() {
@@ -481,8 +486,10 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
                 PaceEndCheck();
             }
             break;
+        case ID_FULL_SCREEN:
+            FullScreen();
+            break;
         default:
-            // Full screen comes with the full-screen window.
             event.Skip();
             break;
     }
@@ -599,6 +606,61 @@ void CToviFlashView::BestSize() {
         window->SetSize(BestWindowSize(window->GetSize(), flash_->Window()->GetSize(), movie));
     } catch (const std::exception&) {
     }
+}
+
+// Plays the movie full screen from where it is, then goes on from where full screen ended.
+void CToviFlashView::FullScreen() {
+    if (!ViewCommandState(ID_FULL_SCREEN, CurrentFacts(), TheSettings()).enabled) {
+        return;
+    }
+    FlashControl& control = flash_->Control();
+    stu_FullScreenParam param;
+    try {
+        param.nFrame = static_cast<std::int32_t>(control.FrameNum());
+        param.bPlaying = control.IsPlaying() ? 1 : 0;
+    } catch (const std::exception&) {
+        return;
+    }
+    FrameLink* frame = TheFrameLink();
+    wxWindow* main = frame ? frame->Window() : wxGetTopLevelParent(area_);
+    const bool shown = main->IsShown();
+    main->Hide();
+    param.pParentWnd = area_;
+    param.pFlash = new CShockwaveFlash;
+    param.strMoviePath = GetDocument()->GetPathName();
+    ui::FullScreenEnvironment environment = ui::GetFullScreenEnvironment();
+    environment.showMessage = [](const wxString& text) { Prompts().Tell(text); };
+    ui::SetFullScreenEnvironment(environment);
+    // The view's movie waits, and its end is not looked for, while full screen plays.
+    endTimer_.Stop();
+    try {
+        control.Stop();
+    } catch (const std::exception&) {
+    }
+    {
+        CFullScreen window(&param);
+        window.ShowModal();
+    }
+    delete param.pFlash;
+    if (shown) {
+        main->Show();
+    }
+    // Laid out again at its own size.
+    const wxSize size = main->GetSize();
+    main->SetSize(size - wxSize(1, 1));
+    main->SetSize(size);
+    try {
+        control.GotoFrame(param.nFrame);
+        if (param.bPlaying != 0) {
+            control.Play();
+        }
+    } catch (const std::exception&) {
+    }
+    PaceEndCheck();
+}
+
+void CToviFlashView::OnSourceTerms(wxCommandEvent&) {
+    ShowSourceTerms(area_);
 }
 
 void CToviFlashView::SaveCopy() {

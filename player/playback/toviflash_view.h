@@ -69,6 +69,8 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     // Sets the end check going at the pace the movie needs now.
     void PaceEndCheck();
     void BestSize();
+    void FullScreen();
+    void OnSourceTerms(wxCommandEvent& event);
     void SaveCopy();
     void UpdatePlayButton();
     void UpdateProgress(wxUpdateUIEvent& event);

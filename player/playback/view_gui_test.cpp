@@ -1,13 +1,16 @@
 // The document and the view in a real (test) main window under the X server.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/docview.h>
 #include <wx/evtloop.h>
 #include <wx/uiaction.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
+#include "flash/shockwave_flash.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"
 #include "platform/registry.h"
@@ -23,6 +26,8 @@
 #include "tovi.h"
 #include "tovi/testing/files.h"
 #include "tovi/testing/gui.h"
+#include "ui/UI.h"
+#include "ui/full_screen_environment.h"
 
 namespace {
 
@@ -412,6 +417,107 @@ TEST_F(ViewTest, ClosingTheWindowSavesTheSettingsAndLists) {
     LoadLists(back, settings, quiet);
     EXPECT_EQ(back.history.Entries(), std::vector<wxString>{Path("a.swf")});
     EXPECT_EQ(back.playlist.Entries(), std::vector<wxString>{Path("a.swf")});
+}
+
+// Full screen runs the UI library's window modally; `script` runs inside it.
+struct FullScreenRun {
+    explicit FullScreenRun(std::function<void(CFullScreen&)> script) {
+        ui::FullScreenEnvironment environment;
+        environment.pollTimer = false;
+        ui::SetFullScreenEnvironment(environment);
+        wxTheApp->CallAfter([script] {
+            for (wxWindow* window : wxTopLevelWindows) {
+                if (auto* full = dynamic_cast<CFullScreen*>(window); full && full->IsModal()) {
+                    script(*full);
+                    return;
+                }
+            }
+        });
+    }
+    ~FullScreenRun() { ui::SetFullScreenEnvironment({}); }
+};
+
+// The calls that move the view's movie: Stop, GotoFrame and Play.
+Calls Moves(Calls calls) {
+    std::erase_if(calls, [](const std::string& c) {
+        return c != "Stop" && c != "Play" && c.rfind("GotoFrame", 0) != 0;
+    });
+    return calls;
+}
+
+void PressEscape(wxWindow* window) {
+    wxKeyEvent press(wxEVT_CHAR_HOOK);
+    press.m_keyCode = WXK_ESCAPE;
+    press.SetEventObject(window);
+    window->ProcessWindowEvent(press);
+}
+
+TEST_F(ViewTest, FullScreenTakesTheMovieOverAndHandsItBack) {
+    ASSERT_TRUE(Start(Path("b.swf")));
+    for (bool playing : {true, false}) {
+        SCOPED_TRACE(playing ? "playing" : "paused");
+        PumpEvents(std::chrono::milliseconds(100));
+        Flash().frame = 12;
+        Flash().playing = playing;
+        Flash().Take();
+        long seen = -1;
+        bool ran = false;
+        FullScreenRun run([&](CFullScreen& window) {
+            ran = true;
+            EXPECT_FALSE(frame->IsShown());
+            auto* flash = dynamic_cast<CShockwaveFlash*>(window.FindWindow(IDC_FLASH));
+            ASSERT_NE(flash, nullptr);
+            EXPECT_EQ(flash->IsPlaying(), playing);
+            if (playing) {
+                EXPECT_GE(flash->FrameNum(), 12);
+            } else {
+                EXPECT_EQ(flash->FrameNum(), 12);
+            }
+            // The view's own movie waits meanwhile.
+            EXPECT_EQ(Moves(Flash().Take()), Calls{"Stop"});
+            if (playing) {
+                EXPECT_TRUE(PumpEventsUntil([&] { return flash->FrameNum() > 13; }));
+            }
+            window.Poll();
+            seen = flash->FrameNum();
+            PressEscape(flash);
+        });
+        frame->Command(ID_FULL_SCREEN);
+        EXPECT_TRUE(ran);
+        EXPECT_TRUE(frame->IsShown());
+        Calls expected{"GotoFrame " + std::to_string(playing ? seen : 12)};
+        if (playing) {
+            expected.push_back("Play");
+            EXPECT_GT(seen, 13);
+        }
+        EXPECT_EQ(Moves(Flash().Take()), expected);
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(ViewTest, FullScreenThatCannotStartSaysSoAndTheViewGoesOn) {
+    ASSERT_TRUE(Start(Path("b.swf")));
+    PumpEvents(std::chrono::milliseconds(100));
+    Flash().frame = 30;
+    Flash().playing = true;
+    fs::remove(dir / "b.swf");  // gone since it was opened
+    Flash().Take();
+    FullScreenRun run([](CFullScreen&) { ADD_FAILURE() << "full screen ran"; });
+    frame->Command(ID_FULL_SCREEN);
+    EXPECT_EQ(prompts.Texts(), std::vector<wxString>{wxString(L"抱歉， 全屏播放失败")});
+    EXPECT_TRUE(frame->IsShown());
+    EXPECT_EQ(Moves(Flash().Take()), (Calls{"Stop", "GotoFrame 30", "Play"}));
+}
+
+TEST_F(ViewTest, FullScreenIsRefusedWhileAPlayerIsMade) {
+    ASSERT_TRUE(Start(Path("b.swf")));
+    g_blIsMaking = 1;
+    Flash().Take();
+    FullScreenRun run([](CFullScreen&) { ADD_FAILURE() << "full screen ran"; });
+    frame->Command(ID_FULL_SCREEN);
+    g_blIsMaking = 0;
+    EXPECT_TRUE(Moves(Flash().Take()).empty());
+    EXPECT_TRUE(frame->IsShown());
 }
 
 }  // namespace
