@@ -6,6 +6,7 @@
 #include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 
 #include <functional>
 #include <memory>
@@ -261,6 +262,30 @@ TEST_F(FullScreenTest, ToolbarShowsThreeSecondsThenFollowsTheCursor) {
         // The pin's message to the window changes nothing else.
         PumpEvents(std::chrono::milliseconds(50));
         EXPECT_TRUE(window.IsModal());
+        window.EndModal(wxID_CANCEL);
+    });
+}
+
+TEST_F(FullScreenTest, ToolbarFollowsTheRealCursor) {
+    ui::FullScreenEnvironment environment;
+    environment.showMessage = [this](const wxString& text) { messages.push_back(text); };
+    environment.pollTimer = false;
+    ui::SetFullScreenEnvironment(environment);
+    stu_FullScreenParam param = Param(false, 0);
+    Run(param, [&](CFullScreen& window) {
+        wxUIActionSimulator input;
+        auto moveTo = [&](int y) {
+            input.MouseMove(wxPoint(300, y));
+            PumpEventsUntil([&] { return wxGetMousePosition().y == y; });
+        };
+        moveTo(600);
+        for (int tick = 0; tick < 151; ++tick) {
+            window.Poll();
+        }
+        EXPECT_EQ(ToolbarBottom(window), 29);
+        moveTo(100);
+        window.Poll();
+        EXPECT_EQ(ToolbarBottom(window), 30);
         window.EndModal(wxID_CANCEL);
     });
 }
