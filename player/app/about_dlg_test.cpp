@@ -29,5 +29,6 @@ TEST(AboutDlg, ShowsTheVersionAndItsLinkOpensTheSiteThroughTheShell) {
     link->GetEventHandler()->ProcessEvent(click);
     platform::SetShellRecorder(nullptr);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].arguments, std::vector<std::string>{"https://www.kestrum.example/"});
+    EXPECT_EQ(opened[0].arguments,
+              std::vector<std::string>{wxString(kMakerWebSite).utf8_string()});
 }

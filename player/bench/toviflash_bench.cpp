@@ -35,6 +35,8 @@ int main() {
     const int runs = 5;
     std::vector<double> firstFrameMs;
     std::vector<long> idleKiB;
+    std::vector<long> idlePssKiB;
+    std::vector<long> idleAnonKiB;
     for (int i = 0; i < runs; ++i) {
         ProgramDriver program;
         const auto start = Clock::now();
@@ -54,20 +56,24 @@ int main() {
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         std::this_thread::sleep_for(3s);
         idleKiB.push_back(program.ResidentKiB());
+        idlePssKiB.push_back(program.ProportionalKiB());
+        idleAnonKiB.push_back(program.PrivateKiB());
         if (auto window = program.WaitForWindow(5s)) {
             Close(program, *window);
         }
     }
     std::sort(firstFrameMs.begin(), firstFrameMs.end());
     std::sort(idleKiB.begin(), idleKiB.end());
+    std::sort(idlePssKiB.begin(), idlePssKiB.end());
+    std::sort(idleAnonKiB.begin(), idleAnonKiB.end());
     std::printf(
         "start to first painted frame of the start movie: median %.0f ms, best %.0f ms "
         "(%d runs)\n",
         firstFrameMs[runs / 2], firstFrameMs.front(), runs);
     std::printf(
         "memory once idle (start movie shown, 3 s after its first frame): median %ld KiB "
-        "resident\n",
-        idleKiB[runs / 2]);
+        "resident, %ld KiB proportional, %ld KiB anonymous\n",
+        idleKiB[runs / 2], idlePssKiB[runs / 2], idleAnonKiB[runs / 2]);
 
     // A looping movie, paused from the keyboard, then left alone.
     tovi::testing::TempDir dir;

@@ -245,12 +245,29 @@ std::chrono::milliseconds ProgramDriver::CpuTime() const {
     return std::chrono::milliseconds(static_cast<long long>((utime + stime) * 1000 / ticks));
 }
 
-long ProgramDriver::ResidentKiB() const {
-    const std::string content = ReadProcFile(pid_, "status");
-    const std::size_t at = content.find("VmRSS:");
+namespace {
+
+// The number after "name:" in a /proc file of the program, 0 when missing.
+long ProcField(pid_t pid, const char* file, const std::string& name) {
+    const std::string content = ReadProcFile(pid, file);
+    const std::size_t at = content.find("\n" + name + ":");
     long kib = 0;
     if (at != std::string::npos) {
-        std::sscanf(content.c_str() + at + 6, "%ld", &kib);
+        std::sscanf(content.c_str() + at + name.size() + 2, "%ld", &kib);
     }
     return kib;
+}
+
+}  // namespace
+
+long ProgramDriver::ResidentKiB() const {
+    return ProcField(pid_, "status", "VmRSS");
+}
+
+long ProgramDriver::ProportionalKiB() const {
+    return ProcField(pid_, "smaps_rollup", "Pss");
+}
+
+long ProgramDriver::PrivateKiB() const {
+    return ProcField(pid_, "smaps_rollup", "Anonymous");
 }

@@ -43,6 +43,10 @@ class ProgramDriver {
     // CPU time (user + system) the program has used, and its resident memory in KiB.
     std::chrono::milliseconds CpuTime() const;
     long ResidentKiB() const;
+    // Resident memory with shared pages divided among their users, and the program's own
+    // anonymous memory (heap, stacks), in KiB.
+    long ProportionalKiB() const;
+    long PrivateKiB() const;
 
   private:
     pid_t pid_ = -1;
