@@ -16,8 +16,9 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils xdotool libx11-dev
   desktop-file-utils
-  # the installation and its Debian package: MIME database, package tools (dpkg-shlibdeps)
-  shared-mime-info dpkg-dev
+  # the installation and its Debian package: MIME database, package tools (dpkg-shlibdeps),
+  # the desktop's file-type lookup and opening (gio)
+  shared-mime-info dpkg-dev libglib2.0-bin
   # fonts for the Chinese interface
   fonts-noto-cjk
 )

@@ -196,20 +196,38 @@ struct FullPlayer {
     FullPlayer() = default;
     FullPlayer(FullPlayer&& other) noexcept
         : pid(std::exchange(other.pid, 0)), window(std::move(other.window)) {}
-    FullPlayer& operator=(FullPlayer&&) = delete;
+    FullPlayer& operator=(FullPlayer&& other) noexcept {
+        std::swap(pid, other.pid);
+        std::swap(window, other.window);
+        return *this;
+    }
     ~FullPlayer() {
         if (pid > 0 && !Ended(pid)) {
             ::kill(pid, SIGKILL);
         }
+    }
+    // Closes the player as a user does; true once it has ended.
+    bool Close() const {
+        Xdotool({"windowfocus", "--sync", window});
+        Xdotool({"key", "--clearmodifiers", "ctrl+alt+q"});
+        for (int i = 0; i < 200; ++i) {
+            if (Ended(pid)) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
     }
     pid_t pid = 0;
     std::string window;
 };
 
 // Waits for a window of `program` that a process other than `starter` shows.
-FullPlayer WaitForFullPlayer(const fs::path& program, pid_t starter) {
+FullPlayer WaitForFullPlayer(const fs::path& program, pid_t starter,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
     FullPlayer found;
-    for (int i = 0; i < 200 && found.pid == 0; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (found.pid == 0 && std::chrono::steady_clock::now() < deadline) {
         for (const std::string& window :
              Xdotool({"search", "--onlyvisible", "--class", "ToviFlash"})) {
             const std::vector<std::string> owner = Xdotool({"getwindowpid", window});
@@ -418,13 +436,56 @@ TEST_F(InstallationTest, InstalledBuilderMakesAStandalonePlayerThatFindsTheInsta
     ASSERT_GT(full.pid, 0) << "the installed full player did not start";
     EXPECT_EQ(WaitForWindow("card.swf - ToviFlash"), "card.swf - ToviFlash播放器");
     // Closed as a user closes it.
-    Xdotool({"windowfocus", "--sync", full.window});
-    Xdotool({"key", "--clearmodifiers", "ctrl+alt+q"});
-    bool ended = false;
-    for (int i = 0; i < 200 && !(ended = Ended(full.pid)); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(full.Close()) << "the full player is still running";
+}
+
+// The desktop sees only the installation (its MIME definitions and its entry): movie files get
+// their types, the player is their default application, and opening a movie the way a double
+// click does starts the installed player with it.
+TEST_F(InstallationTest, DesktopOpensMovieFilesWithTheInstalledPlayer) {
+    if (!fs::exists(kBuildPrograms / "ToviFlash")) {
+        GTEST_SKIP() << "the build has not made ToviFlash yet";
     }
-    EXPECT_TRUE(ended) << "the full player is still running";
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path programs = Install();
+    const fs::path prefix = programs.parent_path().parent_path();
+    const std::vector<std::string> desktop = {
+        "PATH=" + (prefix / "bin").string() + ":" + std::getenv("PATH"),
+        "XDG_DATA_DIRS=" + (prefix / "share").string(), "LC_ALL=C.UTF-8"};
+    const fs::path movie = dir_ / "card.swf";
+    const fs::path video = dir_ / "clip.flv";
+    WriteMovie(movie);
+    tovi::testing::WriteFileText(video, std::string("FLV\x01\x05\0\0\0\x09\0\0\0\0", 13));
+    const struct {
+        fs::path file;
+        std::string type;
+    } cases[] = {{movie, "application/vnd.adobe.flash.movie"}, {video, "video/x-flv"}};
+    for (const auto& c : cases) {
+        const auto info =
+            RunProgram({"gio", "info", "-a", "standard::content-type", c.file.string()}, desktop);
+        EXPECT_NE(info.output.find("standard::content-type: " + c.type), std::string::npos)
+            << info.output;
+        const auto application = RunProgram({"gio", "mime", c.type}, desktop);
+        EXPECT_NE(
+            application.output.find("Default application for “" + c.type + "”: toviflash.desktop"),
+            std::string::npos)
+            << application.output;
+    }
+
+    std::vector<std::string> onDisplay = desktop;
+    onDisplay.push_back("DISPLAY=" + std::string(std::getenv("DISPLAY")));
+    // Now and then gio reports a launch that never happens; asked again, it starts the player.
+    FullPlayer player;
+    for (int attempt = 0; attempt < 3 && player.pid == 0; ++attempt) {
+        const auto opened = RunProgram({"gio", "open", movie.string()}, onDisplay);
+        ASSERT_EQ(opened.exitCode, 0) << opened.output;
+        player = WaitForFullPlayer(programs / "ToviFlash", 0, 10s);
+    }
+    ASSERT_GT(player.pid, 0) << "the installed player did not start";
+    EXPECT_EQ(WaitForWindow("card.swf - "), "card.swf - ToviFlash播放器");
+    EXPECT_TRUE(player.Close()) << "the player is still running";
 }
 
 TEST_F(InstallationTest, DebianPackageRegistersOnInstallAndForgetsOnRemoval) {
