@@ -345,6 +345,26 @@ Value ColorGetTransform(CallContext& c) {
     return Value::Obj(o);
 }
 
+// loadMovie and unloadMovie of a clip: a load between frames, as the global functions ask.
+Value LoadMovie(CallContext& c, bool unload) {
+    MovieClip* clip = ThisClip(c);
+    if (clip == nullptr) {
+        return Value();
+    }
+    avm1::UrlRequest request;
+    request.url = unload ? avm1::String() : c.vm.ToString(c.Arg(0), c.version);
+    request.target = c.vm.DotPath(*clip);
+    request.loadTarget = true;
+    request.source = clip;
+    if (clip->ParentClip() == nullptr) {
+        request.targetLevel = clip->Level();
+    } else {
+        request.targetClip = clip;
+    }
+    c.vm.host().GetUrl(request);
+    return Value();
+}
+
 // Adds a native unless the interpreter already defines one of that name.
 void AddMethod(avm1::Vm& vm, avm1::Object* proto, const char16_t* name, avm1::NativeFn fn) {
     if (proto->Members().Find(name, true) == nullptr) {
@@ -370,6 +390,8 @@ void InstallClipMethods(avm1::Vm& vm) {
     AddMethod(vm, proto, u"getBytesLoaded", BytesTotal);
     AddMethod(vm, proto, u"getBytesTotal", BytesTotal);
     AddMethod(vm, proto, u"getSWFVersion", SwfVersion);
+    AddMethod(vm, proto, u"loadMovie", [](CallContext& c) { return LoadMovie(c, false); });
+    AddMethod(vm, proto, u"unloadMovie", [](CallContext& c) { return LoadMovie(c, true); });
 
     avm1::Object* global = vm.Global();
     if (global->Members().Find(u"Color", true) == nullptr) {

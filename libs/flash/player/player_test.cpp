@@ -204,5 +204,39 @@ TEST(PlayerTest, HigherLayersPlayOverTheMovie) {
     EXPECT_EQ(p.TotalFrames(), 2);
 }
 
+TEST(PlayerTest, LoadMovieIntoAClipReplacesItsContent) {
+    tovi::testing::TempDir dir;
+    swfgen::MovieWriter child(6, kStage, 24);
+    swfgen::ActionBuilder c;
+    c.Push("child ").Push("_name").GetVariable().Op(swfgen::kActionAdd2);
+    c.Push(" ").Op(swfgen::kActionAdd2).Push("v").GetVariable().Op(swfgen::kActionAdd2).Trace();
+    child.DoAction(c.Build()).ShowFrame();
+    child.Save(dir / "child.swf");
+
+    // Frame 1 makes "holder" with a variable and loads into it; frame 2 reads the variable.
+    swfgen::MovieWriter m(6, kStage, 24);
+    swfgen::ActionBuilder a;
+    a.PushInteger(1).Push("holder").PushInteger(2).Push("_root").GetVariable();
+    a.Push("createEmptyMovieClip").Op(0x52).Op(swfgen::kActionPop);
+    a.Push("holder.old").Push("x").SetVariable();
+    const std::uint8_t loadIntoTarget = 0x40;
+    a.Push("child.swf?v=a%20b").Push("holder").Op(swfgen::kActionGetUrl2, {&loadIntoTarget, 1});
+    a.Push("missing.swf").Push("holder").Op(swfgen::kActionGetUrl2, {&loadIntoTarget, 1});
+    m.DoAction(a.Build()).ShowFrame();
+    m.DoAction(swfgen::ActionBuilder().Push("holder.old").GetVariable().Trace().Build())
+        .ShowFrame();
+    m.Save(dir / "main.swf");
+
+    Recorder r;
+    Player p;
+    p.SetListener(&r);
+    p.LoadMovie(0, (dir / "main.swf").wstring());
+    p.Play();
+    p.Advance();
+    p.Advance();
+    // The missing file leaves the loaded clip alone; the old variables went with the old clip.
+    EXPECT_EQ(r.events, (std::vector<std::string>{"trace child holder a b", "trace undefined"}));
+}
+
 }  // namespace
 }  // namespace flash

@@ -5,16 +5,16 @@
 #include <cctype>
 #include <cmath>
 
+#include "button_object.h"
 #include "clip_methods.h"
 #include "display_object.h"
 #include "flash/avm1/convert.h"
-#include "movie_clip.h"
-#include "movie_data.h"
-#include "movie_source.h"
-#include "button_object.h"
 #include "input_objects.h"
 #include "keyboard_input.h"
 #include "mouse_input.h"
+#include "movie_clip.h"
+#include "movie_data.h"
+#include "movie_source.h"
 
 namespace flash {
 
@@ -616,22 +616,130 @@ void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
         const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
         std::string base = source != nullptr ? source->Movie().Url()
                                              : (LevelClip(0) ? LevelClip(0)->Movie().Url() : "");
-        pendingLoads_.push_back({level, url.empty() ? std::string() : ResolveMovieUrl(url, base)});
+        pendingLoads_.push_back(
+            {level, url.empty() ? std::string() : ResolveMovieUrl(url, base), std::string()});
         return;
     }
-    ReportError("loading a movie into a clip is not supported: " + url);
+    auto* target = dynamic_cast<MovieClip*>(request.targetClip);
+    if (target == nullptr || target->Removed()) {
+        return;
+    }
+    // The clip is found again by its path when the load happens: it may be gone by then.
+    const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
+    std::string base = source != nullptr ? source->Movie().Url() : target->Movie().Url();
+    pendingLoads_.push_back({target->Level(),
+                             url.empty() ? std::string() : ResolveMovieUrl(url, base),
+                             avm1::ToUtf8(vm_->DotPath(*target))});
+}
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A part of a query string with %XX and '+' decoded.
+std::string UrlDecode(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '+') {
+            out += ' ';
+        } else if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 &&
+                   HexDigit(s[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
+                           const std::string& url, const std::string& query) {
+    MovieClip* parent = target.ParentClip();
+    if (parent == nullptr) {
+        Load(target.Level(), std::move(movie), url, true);
+        return;
+    }
+    // The movie's root timeline takes the clip's place: same name, depth and transform, new
+    // content and no variables.
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    auto clip = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
+    clip->SetInstanceName(target.InstanceName());
+    clip->SetMatrix(target.GetMatrix());
+    clip->SetColorTransform(target.GetColorTransform());
+    clip->SetVisible(target.Visible());
+    clip->SetPlaceFrame(target.PlaceFrame());
+    if (target.ScriptTransformed()) {
+        clip->SetScriptTransformed();
+    }
+    auto* raw = static_cast<MovieClip*>(parent->Insert(std::move(clip), target.Depth()));
+    ClipCreated(*raw, [&](MovieClip& loaded) {
+        avm1::Object* self = vm_->ObjectOf(loaded);
+        std::string_view rest = query;
+        while (!rest.empty()) {
+            std::size_t amp = rest.find('&');
+            std::string_view pair = rest.substr(0, amp);
+            rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+            std::size_t eq = pair.find('=');
+            if (pair.empty() || eq == 0) {
+                continue;
+            }
+            std::string name = UrlDecode(pair.substr(0, eq));
+            std::string value =
+                eq == std::string_view::npos ? std::string() : UrlDecode(pair.substr(eq + 1));
+            vm_->Set(self, avm1::FromUtf8(name), avm1::Value::Str(avm1::FromUtf8(value)),
+                     loaded.SwfVersion());
+        }
+    });
 }
 
 void Runtime::ProcessPendingLoads() {
     std::vector<PendingLoad> loads;
     loads.swap(pendingLoads_);
     for (const auto& load : loads) {
+        MovieClip* target = nullptr;
+        if (!load.clipPath.empty()) {
+            target = dynamic_cast<MovieClip*>(
+                vm_->ResolveTarget(avm1::FromUtf8(load.clipPath), nullptr, 8));
+            if (target == nullptr || target->Removed()) {
+                continue;
+            }
+            if (load.url.empty() && target->ParentClip() != nullptr) {
+                // unloadMovie: the clip stays, empty.
+                auto empty = std::make_shared<swf::Movie>();
+                empty->header.version = target->Movie().Model().header.version;
+                LoadIntoClip(*target, std::move(empty), target->Movie().Url(), std::string());
+                continue;
+            }
+        }
         if (load.url.empty()) {
-            Unload(load.level);
+            Unload(target != nullptr ? target->Level() : load.level);
             continue;
         }
         try {
-            std::shared_ptr<const swf::Movie> movie = ReadMovieFile(load.url, limits_);
+            // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
+            std::size_t query = load.url.find('?');
+            std::string file = load.url.substr(0, query);
+            std::shared_ptr<const swf::Movie> movie = ReadMovieFile(file, limits_);
+            if (target != nullptr) {
+                // An ActionScript 3 movie needs the other virtual machine: nothing of it runs.
+                if (movie->hasAttributes && movie->attributes.actionScript3) {
+                    ReportError("ActionScript 3 movies are not supported: " + file);
+                    continue;
+                }
+                LoadIntoClip(
+                    *target, std::move(movie), file,
+                    query == std::string::npos ? std::string() : load.url.substr(query + 1));
+                continue;
+            }
             Load(load.level, std::move(movie), load.url, true);
         } catch (const FlashError& e) {
             ReportError(e.what());

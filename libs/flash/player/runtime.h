@@ -165,6 +165,7 @@ class Runtime final : public avm1::Host {
     struct PendingLoad {
         int level;
         std::string url;
+        std::string clipPath;  // loading into a clip: its target path
     };
 
     void QueueEnterFrame(const std::vector<MovieClip*>& clips);
@@ -175,6 +176,9 @@ class Runtime final : public avm1::Host {
     void EmptyGraveyard();
     void ReleaseScripts(DisplayObject& object);
     void LoadFromScript(const avm1::UrlRequest& request);
+    // loadMovie into a clip: the movie's root takes the clip's place on its parent.
+    void LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
+                      const std::string& url, const std::string& query);
     void ProcessPendingLoads();
 
     PlayerLimits limits_;

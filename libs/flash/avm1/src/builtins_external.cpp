@@ -106,8 +106,8 @@ class Serializer {
         std::size_t n = Length(v);
         for (std::size_t i = 0; i < n; ++i) {
             String id = in_.ToString(Value::Number(static_cast<double>(i)), version_);
-            out += u"<property id=\"" + id + u"\">" + Nested(Element(v, id), depth) +
-                   u"</property>";
+            out +=
+                u"<property id=\"" + id + u"\">" + Nested(Element(v, id), depth) + u"</property>";
             in_.CheckString(out.size());
         }
         return out + u"</array>";
@@ -214,17 +214,15 @@ class Serializer {
         return CountOf(n.AsNumber(), in_.vm().limits().maxArrayLength);
     }
 
-    Value Element(const Value& v, const String& id) {
-        return in_.GetMember(v, id, version_);
-    }
+    Value Element(const Value& v, const String& id) { return in_.GetMember(v, id, version_); }
 
     std::vector<Value> Children(const Value& node) {
         std::vector<Value> out;
         Value list = in_.GetMember(node, u"childNodes", version_);
         std::size_t n = Length(list);
         for (std::size_t i = 0; i < n; ++i) {
-            out.push_back(Element(list, in_.ToString(Value::Number(static_cast<double>(i)),
-                                                     version_)));
+            out.push_back(
+                Element(list, in_.ToString(Value::Number(static_cast<double>(i)), version_)));
         }
         return out;
     }
@@ -290,8 +288,7 @@ void InstallExternalInterface(Interpreter& setup, Globals& g) {
            [](Serializer& s, const Value& v) { return Value::Str(s.ObjectToXml(v, 0)); });
     helper(u"_toAS", [](Serializer& s, const Value& v) { return s.ToAs(v, 0); });
     helper(u"_arrayToAS", [](Serializer& s, const Value& v) { return s.ArrayToAs(v, 0); });
-    helper(u"_argumentsToAS",
-           [](Serializer& s, const Value& v) { return s.ArgumentsToAs(v, 0); });
+    helper(u"_argumentsToAS", [](Serializer& s, const Value& v) { return s.ArgumentsToAs(v, 0); });
     helper(u"_objectToAS", [](Serializer& s, const Value& v) { return s.ObjectToAs(v, 0); });
 }
 

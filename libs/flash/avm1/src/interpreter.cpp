@@ -384,6 +384,17 @@ bool Interpreter::HandleThrow(Activation& act, const Value& thrown, std::size_t&
     return false;
 }
 
+namespace {
+
+// A frame counts as loaded once it arrived, and any frame up to Flash's last possible one
+// (16000) does once the whole clip has.
+bool FrameLoaded(Clip& clip, int frame) {
+    int loaded = clip.FramesLoaded();
+    return frame < loaded || (loaded >= clip.TotalFrames() && frame <= 16000);
+}
+
+}  // namespace
+
 void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& returned,
                        Value& result) {
     const int v = act.version;
@@ -447,7 +458,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             auto frame = r.U16();
             auto skip = r.U8();
             Clip* c = TargetClip(act);
-            if (frame && skip && c && *frame >= c->FramesLoaded()) {
+            if (frame && skip && c && !FrameLoaded(*c, *frame)) {
                 for (int i = 0; i < *skip; ++i) {
                     Action next;
                     ActionReader reader(
@@ -466,7 +477,7 @@ void Interpreter::Step(Activation& act, const Action& a, std::size_t& pc, bool& 
             Value frame = Pop();
             Clip* c = nullptr;
             int index = 0;
-            if (skip && ResolveFrameSpec(act, frame, c, index) && index >= c->FramesLoaded()) {
+            if (skip && ResolveFrameSpec(act, frame, c, index) && !FrameLoaded(*c, index)) {
                 for (int i = 0; i < *skip; ++i) {
                     Action next;
                     ActionReader reader(

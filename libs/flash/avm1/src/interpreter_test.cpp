@@ -288,11 +288,17 @@ TEST_F(Swf4Test, HostOperations) {
 
 TEST_F(Swf4Test, WaitForFrameSkipsWhenNotLoaded) {
     Assembler a;
-    a.WaitForFrame(50, 2).Push("skipped").Trace();
-    a.WaitForFrame(2, 2).Push("loaded").Trace();
-    a.Push(100.0).WaitForFrame2(2).Push("skipped2").Trace();
-    a.Push(1.0).WaitForFrame2(2).Push("first frame").Trace();
-    EXPECT_EQ(Run(a), (Traces{"loaded", "first frame"}));
+    a.WaitForFrame(50, 2).Push("50").Trace();
+    a.WaitForFrame(2, 2).Push("2").Trace();
+    a.WaitForFrame(16001, 2).Push("16001").Trace();
+    a.Push(100.0).WaitForFrame2(2).Push("100 (1-based)").Trace();
+    a.Push(1.0).WaitForFrame2(2).Push("1 (1-based)").Trace();
+    // A movie still loading: only what arrived counts.
+    host.root().SetFramesLoaded(3);
+    EXPECT_EQ(Run(a), (Traces{"2", "1 (1-based)"}));
+    // Once all is there, any frame a movie may have counts, even beyond its end.
+    host.root().SetFramesLoaded(-1);
+    EXPECT_EQ(Run(a), (Traces{"50", "2", "100 (1-based)", "1 (1-based)"}));
 }
 
 TEST_F(Swf4Test, CallRunsAFrameScriptOfTheTarget) {

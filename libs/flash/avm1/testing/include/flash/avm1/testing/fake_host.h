@@ -38,6 +38,8 @@ class FakeClip : public Clip {
     bool GotoLabel(StringView label, bool play) override;
     int CurrentFrame() const override { return frame_; }
     int TotalFrames() const override { return total_; }
+    int FramesLoaded() const override { return loaded_ < 0 ? total_ : loaded_; }
+    void SetFramesLoaded(int loaded) { loaded_ = loaded; }
     std::optional<int> FrameOfLabel(StringView label) const override;
     std::vector<ActionBytes> FrameScripts(int frame) override;
     Value GetProperty(Property property) override;
@@ -49,6 +51,7 @@ class FakeClip : public Clip {
     FakeClip* parent_;
     int version_;
     int total_;
+    int loaded_ = -1;  // all of them
     int frame_ = 0;
     int level_ = -1;
     bool playing_ = true;
