@@ -20,9 +20,14 @@ bool FrameClock::FallenBehind(double elapsedMs, std::int64_t framesRun) const {
     return std::floor(elapsedMs / periodMs_) - static_cast<double>(framesRun) > kMaxCatchUp;
 }
 
-int TimerPeriodMs(double framesPerSecond) {
-    double period = FrameClock(framesPerSecond).PeriodMs() / 4;
-    return static_cast<int>(std::clamp(std::lround(period), 5L, 100L));
+double FrameClock::MsUntilNextFrame(double elapsedMs, std::int64_t framesRun) const {
+    const double next = static_cast<double>(framesRun + 1) * periodMs_;
+    return std::max(0.0, next - elapsedMs);
+}
+
+int NextTickMs(const FrameClock& clock, double elapsedMs, std::int64_t framesRun) {
+    const double ms = std::ceil(clock.MsUntilNextFrame(elapsedMs, framesRun));
+    return static_cast<int>(std::clamp(ms, 1.0, 100.0));
 }
 
 }  // namespace flash

@@ -16,13 +16,15 @@ class FrameClock {
     int FramesDue(double elapsedMs, std::int64_t framesRun) const;
     // More than kMaxCatchUp frames behind even after running `framesRun`.
     bool FallenBehind(double elapsedMs, std::int64_t framesRun) const;
+    // Milliseconds from `elapsedMs` until the frame after `framesRun` is due (0 when it is).
+    double MsUntilNextFrame(double elapsedMs, std::int64_t framesRun) const;
 
   private:
     double periodMs_;
 };
 
-// The period of the timer that polls the clock: a fraction of a frame, so frames land close
-// to their time, within 5..100 ms.
-int TimerPeriodMs(double framesPerSecond);
+// When a timer that wakes for each frame is to fire next: at the next frame's time, rounded
+// up to whole milliseconds, within 1..100 ms.
+int NextTickMs(const FrameClock& clock, double elapsedMs, std::int64_t framesRun);
 
 }  // namespace flash

@@ -305,11 +305,27 @@ void CShockwaveFlash::RestartClock() {
     if (!HasWindow()) {
         return;
     }
-    int period = flash::TimerPeriodMs(player_->FrameRate());
-    timer_.Start(period);
+    ScheduleTick();
+}
+
+// The timer wakes once per frame, at the frame's time, rather than polling: a movie that sits
+// still costs few wake-ups.
+void CShockwaveFlash::ScheduleTick() {
+    const double elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_)
+            .count();
+    flash::FrameClock clock(player_->FrameRate());
+    timer_.StartOnce(flash::NextTickMs(clock, elapsedMs, framesRun_));
 }
 
 void CShockwaveFlash::OnTimer(wxTimerEvent&) {
+    Tick();
+    if (HasWindow()) {
+        ScheduleTick();
+    }
+}
+
+void CShockwaveFlash::Tick() {
     if (!player_->HasMovie()) {
         return;
     }

@@ -52,9 +52,12 @@ TEST(FrameClockTest, FramesDueCatchUpAndFallBehind) {
         EXPECT_EQ(clock.FramesDue(c.elapsed, c.run), c.due) << c.elapsed;
         EXPECT_EQ(clock.FallenBehind(c.elapsed, c.run + c.due), c.behind) << c.elapsed;
     }
-    EXPECT_GE(TimerPeriodMs(0.001), 5);
-    EXPECT_LE(TimerPeriodMs(0.001), 100);
-    EXPECT_EQ(TimerPeriodMs(1000), 5);
+    // The timer wakes at the next frame's time, within 1..100 ms.
+    EXPECT_EQ(NextTickMs(clock, 0, 0), 40);
+    EXPECT_EQ(NextTickMs(clock, 41.5, 1), 39);
+    EXPECT_EQ(NextTickMs(clock, 90, 1), 1);  // already due
+    EXPECT_EQ(NextTickMs(FrameClock(0.5), 0, 0), 100);
+    EXPECT_EQ(NextTickMs(FrameClock(1000), 0, 0), 1);
 }
 
 }  // namespace

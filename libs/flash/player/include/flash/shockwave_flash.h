@@ -83,6 +83,8 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void Changed();
     void FrameMoved();
     void RestartClock();
+    void ScheduleTick();
+    void Tick();
 
     std::unique_ptr<flash::Player> player_;
     std::unique_ptr<Listener> listener_;
