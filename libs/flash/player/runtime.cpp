@@ -15,6 +15,7 @@
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "movie_source.h"
+#include "text_field.h"
 
 namespace flash {
 
@@ -156,12 +157,14 @@ void Runtime::Advance() {
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
 void Runtime::Settle() {
     BeginEvent();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
@@ -247,6 +250,11 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
         }
         return std::make_unique<ButtonObject>(*this, movie, characterId, **button);
     }
+    if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(character)) {
+        if (*edit) {
+            return std::make_unique<TextFieldObject>(*this, movie, characterId, *edit);
+        }
+    }
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
 }
 
@@ -255,6 +263,8 @@ void Runtime::ObjectPlaced(DisplayObject& object) {
         ClipCreated(*clip);
     } else if (ButtonObject* button = object.AsButton()) {
         button->SetState(ButtonObject::State::Up);
+    } else if (auto* field = dynamic_cast<TextFieldObject*>(&object)) {
+        field->Placed();
     }
 }
 
