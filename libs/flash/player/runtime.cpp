@@ -16,6 +16,7 @@
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "movie_source.h"
+#include "text_field.h"
 
 namespace flash {
 
@@ -141,7 +142,6 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
-    soundScript_->Dispatch();
     // Clips made during this tick enter their first frame when they are made; they do not
     // tick again.
     std::vector<MovieClip*> clips = ClipsNewestFirst();
@@ -157,15 +157,20 @@ void Runtime::Advance() {
     RunActions();
     vm_->RunTimers();
     RunActions();
+    // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
+    soundScript_->Dispatch();
+    RunActions();
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
 void Runtime::Settle() {
     BeginEvent();
     RunActions();
+    SyncTextFields(*this);
     EmptyGraveyard();
 }
 
@@ -251,6 +256,11 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
         }
         return std::make_unique<ButtonObject>(*this, movie, characterId, **button);
     }
+    if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(character)) {
+        if (*edit) {
+            return std::make_unique<TextFieldObject>(*this, movie, characterId, *edit);
+        }
+    }
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
 }
 
@@ -259,6 +269,8 @@ void Runtime::ObjectPlaced(DisplayObject& object) {
         ClipCreated(*clip);
     } else if (ButtonObject* button = object.AsButton()) {
         button->SetState(ButtonObject::State::Up);
+    } else if (auto* field = dynamic_cast<TextFieldObject*>(&object)) {
+        field->Placed();
     }
 }
 

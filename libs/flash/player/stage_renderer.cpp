@@ -9,6 +9,7 @@
 #include "movie_clip.h"
 #include "movie_data.h"
 #include "runtime.h"
+#include "text_field.h"
 #include "view_transform.h"
 
 namespace flash {
@@ -56,6 +57,12 @@ class StageDrawer {
             const MovieData& movie = graphic->Movie();
             renderer_.DrawCharacter(graphic->Character(), graphic->Ratio(), t,
                                     [&movie](std::uint16_t id) { return movie.Character(id); });
+            return;
+        }
+        if (const auto* field = dynamic_cast<const TextFieldObject*>(&object)) {
+            const MovieData& movie = field->Movie();
+            renderer_.DrawEditText(field->Definition(), field->ShownText(), field->ShowsHtml(), t,
+                                   [&movie](std::uint16_t id) { return movie.Character(id); });
             return;
         }
         if (const auto* clip = dynamic_cast<const MovieClip*>(&object)) {

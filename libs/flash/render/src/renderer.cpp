@@ -70,6 +70,8 @@ class Renderer::Impl {
     void DrawShape(const swf::Shape& shape, const ShapePaths& paths, const Transform& t,
                    const CharacterLookup& lookup);
     void DrawText(const swf::Text& text, const Transform& t, const CharacterLookup& lookup);
+    void DrawEditText(const swf::EditText& field, std::string_view text, bool html,
+                      const Transform& t, const CharacterLookup& lookup);
     void DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap, const Transform& t,
                     bool smoothing);
     void DrawImage(const swf::Image& image, double width, double height, const Transform& t,
@@ -263,6 +265,18 @@ void Renderer::Impl::DrawText(const swf::Text& text, const Transform& t,
     masks_.NoteDrawn(drawn);
 }
 
+void Renderer::Impl::DrawEditText(const swf::EditText& field, std::string_view text, bool html,
+                                  const Transform& t, const CharacterLookup& lookup) {
+    if (!Ready() || !IsUsable(t.matrix)) {
+        return;
+    }
+    const PaintContext context = Context(&lookup);
+    TextDrawer drawer(cr_, paths_, context);
+    Box drawn;
+    drawer.DrawEditText(field, text, html, t, masks_.Recording() ? &drawn : nullptr);
+    masks_.NoteDrawn(drawn);
+}
+
 void Renderer::Impl::DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap,
                                 const Transform& t, bool smoothing) {
     if (!Ready() || !bitmap || !IsUsable(t.matrix)) {
@@ -359,6 +373,14 @@ void Renderer::DrawText(const std::shared_ptr<const swf::Text>& text, const Tran
     }
 }
 
+void Renderer::DrawEditText(const std::shared_ptr<const swf::EditText>& field,
+                            std::string_view text, bool html, const Transform& transform,
+                            const CharacterLookup& lookup) {
+    if (field) {
+        impl_->DrawEditText(*field, text, html, transform, lookup);
+    }
+}
+
 void Renderer::DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap,
                           const Transform& transform, bool smoothing) {
     impl_->DrawBitmap(bitmap, transform, smoothing);
@@ -375,6 +397,10 @@ bool Renderer::DrawCharacter(const swf::Character& character, std::uint16_t rati
         DrawText(*text, transform, lookup);
     } else if (const auto* bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&character)) {
         DrawBitmap(*bitmap, transform, true);
+    } else if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(&character)) {
+        if (*edit) {
+            DrawEditText(*edit, (*edit)->initialText, (*edit)->html, transform, lookup);
+        }
     } else {
         return false;
     }

@@ -712,6 +712,50 @@ TEST(RendererTextTest, DeviceFontsFallBackToASystemFont) {
     FcFini();
 }
 
+TEST(RendererTextTest, EditTextFieldWithEmbeddedFontBorderAndClip) {
+    auto font = SquareFont();
+    font->hasLayout = true;
+    font->ascent = 1024;
+    font->glyphs[0].advance = 1536;  // one and a half squares
+    Library lib;
+    lib.Add(1, std::shared_ptr<const swf::Font>(font));
+    auto field = std::make_shared<swf::EditText>();
+    field->bounds = flash::Rect{0, 30 * 20, 0, 20 * 20};  // 30 x 20 px
+    field->border = true;
+    field->hasFont = true;
+    field->useOutlines = true;
+    field->fontId = 1;
+    field->fontHeight = 200;  // 10 px squares, 15 px apart
+    field->hasTextColor = true;
+    field->color = {0, 128, 0, 255};
+    field->align = swf::TextAlign::Right;
+    const Rgba green{0, 128, 0, 255};
+
+    Canvas c(40, 40);
+    // Two lines; the second is cut off by the field's bottom. Right aligned: the advances
+    // end 2 px (the gutter) inside the right edge; a line too wide starts at the left.
+    c.Begin().DrawEditText(field, "A\nAA", false, Pixels(), lib.Lookup());
+    c.End();
+    EXPECT_COLOR(c, 0, 10, kBlack);   // border
+    EXPECT_COLOR(c, 3, 5, kWhite);    // background inside it
+    EXPECT_COLOR(c, 35, 10, kWhite);  // the canvas outside the field
+    EXPECT_COLOR(c, 18, 7, green);    // first line: advance 15 from x 13, y 2..12
+    EXPECT_COLOR(c, 10, 7, kWhite);
+    EXPECT_COLOR(c, 23, 16, green);  // second line from y 12, clipped at 20 - the border
+    EXPECT_COLOR(c, 23, 22, kWhite);
+
+    // HTML colours and the initial text through DrawCharacter.
+    field->html = true;
+    field->border = false;
+    field->initialText = "<p align='left'><font color='#FF0000'>A</font></p>";
+    Canvas h(40, 40);
+    h.Begin().DrawCharacter(std::shared_ptr<const swf::EditText>(field), 0, Pixels(),
+                            lib.Lookup());
+    h.End();
+    EXPECT_COLOR(h, 7, 7, kRed);
+    EXPECT_COLOR(h, 0, 10, kWhite);  // no border
+}
+
 TEST(RendererRobustnessTest, BadInputDrawsNothingAndLeavesTheFrameUsable) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();

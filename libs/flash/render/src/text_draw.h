@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include <string>
+#include <string_view>
 
 #include "flash/render/renderer.h"
 #include "flash/swf/text.h"
@@ -21,11 +22,19 @@ class TextDrawer {
 
     // Adds the device area drawn to `drawn` when given.
     void Draw(const swf::Text& text, const Transform& t, Box* drawn);
+    // An edit text field showing `text` (UTF-8, HTML when `html`): background and border
+    // when set, then the laid out text clipped to the field's bounds.
+    void DrawEditText(const swf::EditText& field, std::string_view text, bool html,
+                      const Transform& t, Box* drawn);
 
   private:
     // A font without outlines (a device font): its characters through a system font.
     void DrawDeviceGlyph(const swf::Font& font, std::uint16_t code, const Matrix& textToDevice,
                          double x, double y, double height, Box* drawn);
+    // Appends the outline of `utf8` in a system font to the current path.
+    void AppendDeviceText(const std::string& utf8, const char* family, bool bold, bool italic,
+                          const Matrix& textToDevice, double x, double y, double height,
+                          Box* drawn);
 
     cairo_t* cr_;
     PathCache& paths_;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "flash/geom.h"
 #include "flash/swf/movie.h"
@@ -73,6 +74,10 @@ class Renderer {
     // Static text (DefineText 1 and 2) from its fonts' glyphs.
     void DrawText(const std::shared_ptr<const swf::Text>& text, const Transform& transform,
                   const CharacterLookup& lookup);
+    // An edit text field showing `text` (UTF-8; HTML when `html`) in place of its initial
+    // text: background and border when set, the text laid out in the field's bounds.
+    void DrawEditText(const std::shared_ptr<const swf::EditText>& field, std::string_view text,
+                      bool html, const Transform& transform, const CharacterLookup& lookup);
     // A bitmap character on its own: one bitmap pixel is 20 twips.
     void DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap, const Transform& transform,
                     bool smoothing);
@@ -81,7 +86,8 @@ class Renderer {
     // quality allow. The pixels are read during the call only.
     void DrawImage(const swf::Image& image, double width, double height, const Transform& transform,
                    bool smoothing);
-    // Any of the above by its character (ratio for morph shapes only); false for characters
+    // Any of the above by its character (ratio for morph shapes only; edit text with its
+    // initial text); false for characters
     // that are not drawn this way (sprites, buttons, fonts, sounds...).
     bool DrawCharacter(const swf::Character& character, std::uint16_t ratio,
                        const Transform& transform, const CharacterLookup& lookup);
