@@ -798,7 +798,7 @@ void InstallBroadcaster(Interpreter& setup, Globals& g) {
             if (Object* o = target.AsObject()) {
                 clip = o->AsClip();
             } else if (target.IsString()) {
-                clip = in.ResolveTargetPath(target.AsString(), nullptr, c.version);
+                clip = in.ResolveTargetPath(target.AsString(), in.host().Level(0), c.version);
             }
             if (!clip) {
                 return Value::Bool(false);

@@ -317,5 +317,33 @@ TEST_F(BuiltinsTest, ArrayElementsEnumerateNewestFirst) {
     EXPECT_EQ(Trace(a), "3,2,5,");
 }
 
+TEST_F(BuiltinsTest, MovieClipLoaderAsksTheHostToLoadIntoItsTarget) {
+    host.root().AddChild(u"mc");
+    // l = new MovieClipLoader(); l.loadClip("a.swf", "mc"); l.loadClip("b.swf", 2);
+    // l.unloadClip(mc); l.loadClip("c.swf", "nothing") gives false.
+    Assembler a;
+    a.Push("l").Push(0.0).Push("MovieClipLoader").Op(A::NewObject).Op(A::SetVariable);
+    a.Push("mc").Push("a.swf").Push(2.0).Push("l").Op(A::GetVariable).Push("loadClip");
+    a.Op(A::CallMethod).Op(A::Pop);
+    a.Push(2.0).Push("b.swf").Push(2.0).Push("l").Op(A::GetVariable).Push("loadClip");
+    a.Op(A::CallMethod).Op(A::Pop);
+    a.Push("mc").Op(A::GetVariable).Push(1.0).Push("l").Op(A::GetVariable).Push("unloadClip");
+    a.Op(A::CallMethod).Op(A::Pop);
+    a.Push("nothing").Push("c.swf").Push(2.0).Push("l").Op(A::GetVariable).Push("loadClip");
+    a.Op(A::CallMethod).Trace();
+    EXPECT_EQ(Trace(a), "false");
+    ASSERT_EQ(host.requests.size(), 3u);
+    const UrlRequest& clip = host.requests[0];
+    EXPECT_EQ(ToUtf8(clip.url), "a.swf");
+    EXPECT_TRUE(clip.loadTarget);
+    ASSERT_NE(clip.targetClip, nullptr);
+    EXPECT_EQ(ToUtf8(clip.targetClip->Name()), "mc");
+    EXPECT_NE(clip.loader, nullptr);
+    EXPECT_EQ(host.requests[1].targetLevel, 2);
+    EXPECT_EQ(host.requests[1].loader, clip.loader);
+    EXPECT_TRUE(host.requests[2].url.empty());  // unloadClip
+    EXPECT_EQ(host.requests[2].loader, nullptr);
+}
+
 }  // namespace
 }  // namespace flash::avm1
