@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,9 +28,9 @@
 #include "ui/UI.h"
 #include "ui/full_screen_environment.h"
 
-// The window of the view: the Flash control covers it. Mouse presses on the control come here
-// first: the right button's press is withheld from the control and its release opens the
-// context menu; the left button may drag the main window.
+// The window of the view: the Flash control covers it. The right-button filter withholds the
+// right button's press from the control; its release, posted here, opens the context menu,
+// and a left press posted here may drag the main window.
 class PlayArea : public wxWindow {
   public:
     PlayArea(CToviFlashView* view, wxWindow* parent) : wxWindow(parent, wxID_ANY), view_(view) {
@@ -43,9 +44,11 @@ class PlayArea : public wxWindow {
 
     void Host(wxWindow* control) {
         control_ = control;
-        control->Bind(wxEVT_LEFT_DOWN, &PlayArea::OnControlLeftDown, this);
-        control->Bind(wxEVT_RIGHT_DOWN, [](wxMouseEvent&) {});
-        control->Bind(wxEVT_RIGHT_UP, &PlayArea::OnControlRightUp, this);
+        // The filter withholds right presses from the control and posts its left presses and
+        // right releases here as well, in the control's client coordinates.
+        FiterRbutton(this, control);
+        Bind(wxEVT_LEFT_DOWN, &PlayArea::OnControlLeftDown, this);
+        Bind(wxEVT_RIGHT_UP, &PlayArea::OnControlRightUp, this);
         FitControl();
     }
 
@@ -91,7 +94,8 @@ class PlayArea : public wxWindow {
 
     void OnControlLeftDown(wxMouseEvent& event) {
         FrameLink* frame = TheFrameLink();
-        if (!DragMovesWindow() || !frame || HasCapture()) {
+        // The press arrives posted: the button may be up again by now.
+        if (!DragMovesWindow() || !frame || HasCapture() || !wxGetMouseState().LeftIsDown()) {
             event.Skip();
             return;
         }

@@ -3,12 +3,14 @@
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "frame_clock.h"
+#include "key_map.h"
 #include "paint_frame.h"
 #include "platform/shell.h"
 #include "text_convert.h"
@@ -24,6 +26,35 @@ bool WxAcceptsId(long id) {
 // https addresses, so no program is started.
 void OpenPageInBrowser(const std::wstring& url) {
     platform::ShellOpen(L"open", url.c_str(), nullptr, nullptr, platform::kSwShowNormal);
+}
+
+constexpr int kFirstMenuId = 100;
+
+// Fills a wxWidgets menu from the control's menu model.
+void FillMenu(wxMenu& menu, const std::vector<flash::MenuEntry>& entries) {
+    for (const flash::MenuEntry& e : entries) {
+        if (e.separatorBefore && menu.GetMenuItemCount() > 0) {
+            menu.AppendSeparator();
+        }
+        if (!e.submenu.empty()) {
+            auto* sub = new wxMenu;
+            FillMenu(*sub, e.submenu);
+            menu.AppendSubMenu(sub, wxString(e.text));
+            continue;
+        }
+        const int id = CShockwaveFlash::MenuId(e.command);
+        const bool checkable = e.checked || e.command == flash::MenuCommand::Play ||
+                               e.command == flash::MenuCommand::Loop ||
+                               e.command == flash::MenuCommand::QualityLow ||
+                               e.command == flash::MenuCommand::QualityMedium ||
+                               e.command == flash::MenuCommand::QualityHigh;
+        wxMenuItem* item =
+            menu.Append(id, wxString(e.text), wxString(), checkable ? wxITEM_CHECK : wxITEM_NORMAL);
+        if (checkable) {
+            item->Check(e.checked);
+        }
+        item->Enable(e.enabled);
+    }
 }
 
 }  // namespace
@@ -50,6 +81,9 @@ CShockwaveFlash::CShockwaveFlash()
     // The control plays its sound, and its stream sound paces its frames.
     player_->UseSoundDevice(true);
     pageOpener_ = OpenPageInBrowser;
+    menuChooser_ = [this](wxMenu& menu, const wxPoint& at) {
+        return GetPopupMenuSelectionFromUser(menu, at);
+    };
     Bind(wxEVT_TIMER, &CShockwaveFlash::OnTimer, this, timer_.GetId());
 }
 
@@ -70,7 +104,8 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     if (!wxWindow::Create(parent,
                           WxAcceptsId(controlId) ? static_cast<wxWindowID>(controlId) : wxID_ANY,
-                          rect.GetPosition(), rect.GetSize(), style | wxFULL_REPAINT_ON_RESIZE,
+                          rect.GetPosition(), rect.GetSize(),
+                          style | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS,
                           wxASCII_STR(wxPanelNameStr))) {
         return false;
     }
@@ -78,6 +113,15 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     SetName(windowText);
     Bind(wxEVT_PAINT, &CShockwaveFlash::OnPaint, this);
     Bind(wxEVT_SIZE, &CShockwaveFlash::OnSize, this);
+    Bind(wxEVT_MOTION, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_LEFT_DOWN, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_LEFT_DCLICK, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_LEFT_UP, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_RIGHT_DOWN, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_LEAVE_WINDOW, &CShockwaveFlash::OnMouse, this);
+    Bind(wxEVT_KEY_DOWN, &CShockwaveFlash::OnKey, this);
+    Bind(wxEVT_KEY_UP, &CShockwaveFlash::OnKey, this);
+    player_->SetViewSize(GetClientSize().x, GetClientSize().y);
     boundParent_ = parent;
     parentClientSize_ = parent->GetClientSize();
     parent->Bind(wxEVT_SIZE, &CShockwaveFlash::OnParentSize, this);
@@ -161,6 +205,93 @@ void CShockwaveFlash::SetPageOpener(std::function<void(const std::wstring&)> ope
     pageOpener_ = std::move(opener);
 }
 
+void CShockwaveFlash::SetMenuChooser(MenuChooser chooser) {
+    menuChooser_ = std::move(chooser);
+}
+
+int CShockwaveFlash::MenuId(flash::MenuCommand command) {
+    return kFirstMenuId + static_cast<int>(command);
+}
+
+void CShockwaveFlash::ShowContextMenu(const wxPoint& at) {
+    wxMenu menu;
+    FillMenu(menu, player_->ContextMenu());
+    const int chosen = menuChooser_ ? menuChooser_(menu, at) : wxID_NONE;
+    const int command = chosen - kFirstMenuId;
+    if (command < 0 || command > static_cast<int>(flash::MenuCommand::About)) {
+        return;
+    }
+    const auto c = static_cast<flash::MenuCommand>(command);
+    if (c == flash::MenuCommand::About) {
+        wxMessageBox(wxS("Flash 播放组件"), wxS("关于播放组件"), wxOK | wxICON_INFORMATION, this);
+        return;
+    }
+    player_->RunMenuCommand(c, at.x, at.y);
+    Changed();
+}
+
+void CShockwaveFlash::OnMouse(wxMouseEvent& event) {
+    const wxPoint at = event.GetPosition();
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_RIGHT_DOWN) {
+        // The press opens the menu and goes no further.
+        ShowContextMenu(at);
+        return;
+    }
+    event.Skip();
+    if (!player_->HasMovie()) {
+        return;
+    }
+    if (type == wxEVT_MOTION) {
+        player_->MouseMove(at.x, at.y);
+    } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
+        // The window system keeps sending the pressed window the pointer until the release,
+        // so a button dragged off still hears it.
+        SetFocus();
+        player_->MouseDown(at.x, at.y);
+    } else if (type == wxEVT_LEFT_UP) {
+        player_->MouseUp(at.x, at.y);
+    } else if (type == wxEVT_LEAVE_WINDOW && !event.LeftIsDown()) {
+        player_->MouseLeave();
+    }
+    UpdateCursor();
+    FrameMoved();
+}
+
+void CShockwaveFlash::OnKey(wxKeyEvent& event) {
+    // Keys go on to the host too (its accelerators still work).
+    event.Skip();
+    const flash::FlashKey key = flash::FlashKeyOf(event.GetKeyCode(), event.ShiftDown());
+    if (key.code == 0 || !player_->HasMovie()) {
+        return;
+    }
+    if (event.GetEventType() == wxEVT_KEY_DOWN) {
+        player_->KeyDown(key.code, key.character);
+    } else {
+        player_->KeyUp(key.code, key.character);
+    }
+    FrameMoved();
+}
+
+void CShockwaveFlash::UpdateCursor() {
+    const flash::Cursor wanted = player_->WantedCursor();
+    if (wanted == cursor_) {
+        return;
+    }
+    cursor_ = wanted;
+    switch (wanted) {
+        case flash::Cursor::Hand:
+            SetCursor(wxCursor(wxCURSOR_HAND));
+            break;
+        case flash::Cursor::None:
+            SetCursor(wxCursor(wxCURSOR_BLANK));
+            break;
+        case flash::Cursor::Arrow:
+            SetCursor(wxNullCursor);
+            break;
+    }
+}
+
 void CShockwaveFlash::Changed() {
     frameStale_ = true;
     if (HasWindow()) {
@@ -219,6 +350,8 @@ void CShockwaveFlash::Tick() {
         player_->Advance();
     }
     if (run > 0) {
+        // Buttons may have moved under a pointer that stands still.
+        UpdateCursor();
         FrameMoved();
     }
 }
@@ -242,6 +375,7 @@ void CShockwaveFlash::FrameMoved() {
 }
 
 void CShockwaveFlash::OnSize(wxSizeEvent& event) {
+    player_->SetViewSize(GetClientSize().x, GetClientSize().y);
     frameStale_ = true;
     Refresh(false);
     event.Skip();

@@ -1,5 +1,6 @@
 // The control's window under Xvfb: creation as the hosts do it, playing on its timer,
-// painting what the headless player renders, following its parent's size.
+// painting what the headless player renders, following its parent's size, passing mouse and
+// keys to the movie and opening its own menu.
 #include "flash/shockwave_flash.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,82 @@ TEST_F(ShockwaveFlashTest, PagesGoToTheOpenerOthersNowhere) {
     ASSERT_TRUE(PumpEventsUntil([&] { return !opened.empty(); }));
     tovi::testing::PumpEvents(std::chrono::milliseconds(50));
     EXPECT_EQ(opened, std::vector<std::wstring>{L"http://example.com/"});
+}
+
+// Delivers a mouse event to the control as the window system would.
+void Mouse(CShockwaveFlash* view, wxEventType type, int x, int y) {
+    wxMouseEvent event(type);
+    event.SetPosition(wxPoint(x, y));
+    event.SetEventObject(view);
+    event.SetId(view->GetId());
+    view->GetEventHandler()->ProcessEvent(event);
+}
+
+void Key(CShockwaveFlash* view, wxEventType type, int code) {
+    wxKeyEvent event(type);
+    event.m_keyCode = code;
+    event.SetEventObject(view);
+    view->GetEventHandler()->ProcessEvent(event);
+}
+
+TEST_F(ShockwaveFlashTest, MouseAndKeysReachTheMovieThroughTheScaleMode) {
+    auto path = dir / "button.swf";
+    ButtonMovie().Save(path);
+    auto* view = new CShockwaveFlash;
+    // Half the stage's size: the button's middle (150, 150) shows at (75, 75).
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 275, 200), frame, 19890106));
+    view->LoadMovie(0, path.string());
+    view->SetScaleMode(0);
+    view->GetPlayer().Advance();
+
+    Mouse(view, wxEVT_MOTION, 75, 75);
+    EXPECT_TRUE(view->GetCursor().IsOk()) << "no hand over the button";
+    Mouse(view, wxEVT_LEFT_DOWN, 75, 75);
+    Mouse(view, wxEVT_LEFT_UP, 75, 75);
+    Mouse(view, wxEVT_MOTION, 200, 150);
+    EXPECT_FALSE(view->GetCursor().IsOk()) << "the hand stays off the button";
+    Key(view, wxEVT_KEY_DOWN, 'K');
+    Key(view, wxEVT_KEY_UP, 'K');
+    EXPECT_EQ(view->GetVariable("_level0.log"), "over,press,release,out,key,");
+}
+
+TEST_F(ShockwaveFlashTest, RightPressOpensTheOwnMenuThere) {
+    auto path = dir / "button.swf";
+    ButtonMovie().Save(path);
+    auto* view = new CShockwaveFlash;
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 550, 400), frame, 19890106));
+    view->LoadMovie(0, path.string());
+    view->GetPlayer().Advance();
+
+    std::vector<wxString> labels;
+    wxPoint shownAt;
+    int choice = CShockwaveFlash::MenuId(flash::MenuCommand::ZoomIn);
+    view->SetMenuChooser([&](wxMenu& menu, const wxPoint& at) {
+        labels.clear();
+        for (const wxMenuItem* item : menu.GetMenuItems()) {
+            labels.push_back(item->GetItemLabel());
+        }
+        shownAt = at;
+        return choice;
+    });
+    Mouse(view, wxEVT_RIGHT_DOWN, 40, 30);
+    EXPECT_EQ(shownAt, wxPoint(40, 30));
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels.front(), wxString(L"放大(&I)"));
+    EXPECT_GT(view->GetPlayer().Zoom(), 1.0);
+    // The right press itself does nothing to the movie.
+    EXPECT_EQ(view->GetVariable("_level0.log"), "");
+
+    choice = CShockwaveFlash::MenuId(flash::MenuCommand::QualityLow);
+    Mouse(view, wxEVT_RIGHT_DOWN, 10, 10);
+    EXPECT_EQ(view->GetQuality2(), "low");
+    choice = CShockwaveFlash::MenuId(flash::MenuCommand::ShowAll);
+    Mouse(view, wxEVT_RIGHT_DOWN, 10, 10);
+    EXPECT_DOUBLE_EQ(view->GetPlayer().Zoom(), 1.0);
+    // Nothing chosen: nothing changes.
+    choice = wxID_NONE;
+    Mouse(view, wxEVT_RIGHT_DOWN, 10, 10);
+    EXPECT_EQ(view->GetQuality2(), "low");
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 
 #define TOVI_API __attribute__((visibility("default")))
 
+class wxEvtHandler;
+class wxWindow;
+
 // The standalone builder's progress and result message (see MakeExeThreadProc).
 inline constexpr platform::UINT WM_MAKEEXE_NOTIFY = platform::kWmUser + 100;
 
@@ -72,6 +75,19 @@ TOVI_API extern std::int32_t g_blIsMaking;
 // for the whole process). Nonzero `get`: reads the right channel into *volume, 0x7FFF when
 // there is no output device. 0: sets both channels to the low 16 bits of *volume.
 TOVI_API void SetVolumes(int get, std::uint32_t* volume);
+
+// Puts the right-button filter in front of the Flash control's window: from then on a
+// right-button press over it is withheld from it, and mouse moves, left-button presses and
+// right-button releases reach it and are also posted to `notifyWindow` with the same
+// parameters (positions in the control's client area). One control per process is filtered;
+// installing again is harmless. Returns the handler that now receives what the filter passes
+// (the control's own one).
+TOVI_API wxEvtHandler* FiterRbutton(wxWindow* notifyWindow, wxWindow* flashWindow);
+
+// Hands the filtered control a right-button press at the mouse position, past the filter, so
+// that the control opens its own menu there. Returns 1 when the control handled the press,
+// 0 when it did not or no control is filtered.
+TOVI_API std::intptr_t PopuFlashMenu();
 }
 
 #if defined(__clang__)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/menu.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
@@ -15,6 +16,10 @@
 // control's operations. It advances the movie on a timer at the movie's frame rate, paints
 // the current frame double-buffered, and follows its parent's size while it covers the
 // parent's whole client area. Several instances may live at once.
+//
+// Mouse and keyboard over the window reach the movie through the stage transform of the
+// current scale mode; the pointer becomes a hand over active buttons. A right-button press
+// opens the control's own menu at the press.
 //
 // It can be constructed without a window and created later (Create), as the full-screen
 // window does with the wrapper the view hands it. The operations work with or without a
@@ -56,6 +61,15 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     // browser through the shell. Other schemes and FSCommand are ignored.
     void SetPageOpener(std::function<void(const std::wstring& url)> opener);
 
+    // Shows the control's menu at a point of this window and gives the id of the entry
+    // chosen, or wxID_NONE. The default pops it up for the user; tests choose themselves.
+    using MenuChooser = std::function<int(wxMenu& menu, const wxPoint& at)>;
+    void SetMenuChooser(MenuChooser chooser);
+    // Opens the control's menu at a point of this window, as a right-button press does.
+    void ShowContextMenu(const wxPoint& at);
+    // The id an entry of the control's menu has while the menu is open.
+    static int MenuId(flash::MenuCommand command);
+
   private:
     class Listener;
 
@@ -63,6 +77,9 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void OnSize(wxSizeEvent& event);
     void OnTimer(wxTimerEvent& event);
     void OnParentSize(wxSizeEvent& event);
+    void OnMouse(wxMouseEvent& event);
+    void OnKey(wxKeyEvent& event);
+    void UpdateCursor();
     void Changed();
     void FrameMoved();
     void RestartClock();
@@ -81,4 +98,6 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     std::chrono::steady_clock::time_point clockStart_;
     std::int64_t framesRun_ = 0;
     std::function<void(const std::wstring&)> pageOpener_;
+    MenuChooser menuChooser_;
+    flash::Cursor cursor_ = flash::Cursor::Arrow;
 };
