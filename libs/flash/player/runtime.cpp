@@ -141,7 +141,6 @@ void Runtime::Advance() {
     frameActionStart_ = vm_->ActionsExecuted();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
-    soundScript_->Dispatch();
     // Clips made during this tick enter their first frame when they are made; they do not
     // tick again.
     std::vector<MovieClip*> clips = ClipsNewestFirst();
@@ -153,6 +152,9 @@ void Runtime::Advance() {
     }
     RunActions();
     vm_->RunTimers();
+    RunActions();
+    // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
+    soundScript_->Dispatch();
     RunActions();
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();

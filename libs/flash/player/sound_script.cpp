@@ -30,8 +30,10 @@ class SoundState final : public avm1::Object {
     bool hasTarget = false;
     avm1::String target;  // the clip's path
     std::shared_ptr<const swf::Sound> sound;
+    std::shared_ptr<const swf::Sound> loading;  // loaded, its onLoad not yet called
     media::MovieSound::VoiceId voice = 0;
     bool played = false;
+    bool startOnLoad = false;              // a streaming load plays as soon as it is there
     std::optional<std::size_t> fileBytes;  // the size of a loaded file
 };
 
@@ -271,6 +273,9 @@ struct SoundNatives {
 
     Value Start(CallContext& c) {
         SoundState* s = StateOf(c);
+        if (s != nullptr && s->loading) {
+            s->sound = std::move(s->loading);  // starting it finishes the loading
+        }
         if (s == nullptr || !s->sound || !Live(c, *s)) {
             return Value();
         }
@@ -315,12 +320,13 @@ struct SoundNatives {
 
     std::optional<std::size_t> DurationMs(const SoundState& s) {
         if (!s.sound) {
-            return std::nullopt;
+            // A sound still loading has no length yet.
+            return s.loading ? std::optional<std::size_t>(0) : std::nullopt;
         }
         const int rate = media::AudioCoding::Of(*s.sound).SampleRate();
-        return rate > 0 ? static_cast<std::size_t>(std::uint64_t{s.sound->sampleCount} * 1000 /
-                                                   static_cast<std::uint64_t>(rate))
-                        : 0;
+        return rate > 0
+                   ? static_cast<std::size_t>(std::lround(s.sound->sampleCount * 1000.0 / rate))
+                   : 0;
     }
 
     Value Duration(CallContext& c) {
@@ -334,7 +340,7 @@ struct SoundNatives {
 
     Value Position(CallContext& c) {
         SoundState* s = StateOf(c);
-        if (s == nullptr || !Live(c, *s) || !s->sound) {
+        if (s == nullptr || !Live(c, *s) || (!s->sound && !s->loading)) {
             return Value();
         }
         media::MovieSound* sound = runtime().SoundIfAny();
@@ -357,6 +363,7 @@ struct SoundNatives {
         const std::string url =
             ResolveMovieUrl(avm1::ToUtf8(c.vm.ToString(c.Arg(0), c.version)), base);
         std::shared_ptr<swf::Sound> loaded;
+        bool hasId3 = false;
         std::string error = "not a local file";
         if (std::optional<std::string> path = LocalPath(url)) {
             std::ifstream in(*path, std::ios::binary);
@@ -372,6 +379,9 @@ struct SoundNatives {
                 in.read(reinterpret_cast<char*>(bytes.data()), size);
                 if (in) {
                     loaded = media::SoundFromMp3File(bytes, &error);
+                    if (loaded) {
+                        hasId3 = SetId3(c, media::ReadId3Tag(bytes));
+                    }
                 } else {
                     error = "cannot read it";
                 }
@@ -388,19 +398,57 @@ struct SoundNatives {
                 }
             }
         }
+        s->sound = nullptr;
+        s->loading = nullptr;
+        s->voice = 0;
+        s->played = false;
         if (loaded) {
             s->fileBytes = loaded->data.size() - 2;
-            s->sound = std::move(loaded);
-            s->voice = 0;
-            s->played = false;
-            if (avm1::ToBoolean(c.Arg(1), c.version)) {
-                Start(c.vm, c.thisValue);
-            }
+            s->loading = std::move(loaded);
+            s->startOnLoad = avm1::ToBoolean(c.Arg(1), c.version);
         } else {
             runtime().ReportError("loadSound " + url + ": " + error);
         }
-        script.loaded_.push_back({avm1::Root(c.This()), loaded != nullptr});
+        script.loaded_.push_back(
+            {avm1::Root(c.This()), s->loading != nullptr || s->sound != nullptr, hasId3});
         return Value();
+    }
+
+    // The tag's fields as the member id3, unless the object has one: each frame by its id and
+    // the common ones also by name; comments gather in an array.
+    bool SetId3(CallContext& c, const std::optional<std::vector<media::Id3Field>>& fields) {
+        avm1::Object* self = c.This();
+        if (!fields || self == nullptr) {
+            return false;
+        }
+        if (self->Members().Find(u"id3", true) != nullptr) {
+            return true;
+        }
+        static const std::map<std::string, std::u16string> kNames = {
+            {"COMM", u"comment"}, {"TALB", u"album"}, {"TCON", u"genre"}, {"TIT2", u"songname"},
+            {"TPE1", u"artist"},  {"TRCK", u"track"}, {"TYER", u"year"}};
+        avm1::Object* id3 = c.vm.NewObject();
+        id3->SetProto(nullptr);
+        avm1::Object* comments = nullptr;
+        for (const media::Id3Field& f : *fields) {
+            const Value text = Value::Str(avm1::FromUtf8(f.text));
+            if (auto name = kNames.find(f.id); name != kNames.end()) {
+                c.vm.Set(id3, name->second, text, c.version);
+            }
+            if (f.id != "COMM") {
+                c.vm.Set(id3, avm1::FromUtf8(f.id), text, c.version);
+                continue;
+            }
+            if (comments == nullptr) {
+                comments = c.vm.NewArray();
+                c.vm.Set(id3, u"COMM", Value::Obj(comments), c.version);
+            }
+            const Value length = c.vm.Get(comments, u"length", c.version);
+            const auto index = static_cast<std::size_t>(c.vm.ToNumber(length, c.version));
+            c.vm.Set(comments, avm1::FromUtf8(std::to_string(index)), text, c.version);
+        }
+        c.vm.Define(self, u"id3", Value::Obj(id3), avm1::kDontEnum | avm1::kReadOnly);
+        return true;
     }
 
     Value BytesLoaded(CallContext& c) {
@@ -409,8 +457,13 @@ struct SoundNatives {
                                             : Value();
     }
 
-    // duration and position take a value as an ordinary member of the object.
+    // duration and position take a value as an ordinary member of the object until it has a
+    // sound; from then on they only read.
     Value Shadow(CallContext& c, avm1::StringView name) {
+        SoundState* s = StateOf(c);
+        if (s != nullptr && (s->sound || s->loading)) {
+            return Value();
+        }
         if (avm1::Object* self = c.This()) {
             c.vm.Define(self, name, c.Arg(0));
         }
@@ -430,6 +483,7 @@ void SoundScript::Install(avm1::Vm& vm) {
         return;
     }
     auto natives = std::make_shared<SoundNatives>(SoundNatives{*this});
+    natives_ = natives;
     auto bind = [natives](Value (SoundNatives::*method)(CallContext&)) {
         return [natives, method](CallContext& c) { return ((*natives).*method)(c); };
     };
@@ -488,14 +542,31 @@ void SoundScript::Reset() {
     loaded_.clear();
 }
 
+void SoundScript::DispatchLoads(avm1::Vm& vm, const std::vector<Loaded>& loaded, int version) {
+    for (const Loaded& l : loaded) {
+        auto* state = Hidden<SoundState>(l.sound.get(), kStateMember);
+        if (l.id3) {
+            vm.CallMethod(l.sound.get(), u"onID3", {}, version);
+        }
+        if (state != nullptr && state->loading) {
+            state->sound = std::move(state->loading);
+            if (std::exchange(state->startOnLoad, false) && natives_) {
+                natives_->Start(vm, Value::Obj(l.sound.get()));
+            }
+        }
+        const Value ok = Value::Bool(l.ok);
+        vm.CallMethod(l.sound.get(), u"onLoad", std::span(&ok, 1), version);
+    }
+}
+
 void SoundScript::Dispatch() {
     avm1::Vm& vm = runtime_.Vm();
     MovieClip* root = runtime_.LevelClip(0);
     const int version = root != nullptr ? root->SwfVersion() : 7;
-    std::vector<Loaded> loaded = std::exchange(loaded_, {});
-    for (const Loaded& l : loaded) {
-        const Value ok = Value::Bool(l.ok);
-        vm.CallMethod(l.sound.get(), u"onLoad", std::span(&ok, 1), version);
+    // Loads a handler starts are told of in the same tick, up to a bound (a handler that
+    // loads again each time must not hold the tick forever).
+    for (int round = 0; round < kLoadRounds && !loaded_.empty(); ++round) {
+        DispatchLoads(vm, std::exchange(loaded_, {}), version);
     }
     media::MovieSound* sound = runtime_.SoundIfAny();
     if (sound == nullptr) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "flash/avm1/object.h"
@@ -20,6 +21,7 @@ namespace flash {
 
 class MovieClip;
 class Runtime;
+struct SoundNatives;
 
 class SoundScript {
   public:
@@ -47,9 +49,14 @@ class SoundScript {
     struct Loaded {
         avm1::Root sound;
         bool ok;
+        bool id3;  // the file had an ID3 tag: onID3 first
     };
 
+    static constexpr int kLoadRounds = 16;
+    void DispatchLoads(avm1::Vm& vm, const std::vector<Loaded>& loaded, int version);
+
     Runtime& runtime_;
+    std::shared_ptr<SoundNatives> natives_;
     Transform global_;
     // The objects of playing voices, kept for their onSoundComplete.
     std::map<media::MovieSound::VoiceId, avm1::Root> voices_;

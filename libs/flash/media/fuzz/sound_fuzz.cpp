@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) {
         return 0;
     }
-    // The same bytes as an MP3 file that a script loads.
+    // The same bytes as an MP3 file that a script loads, with its tag.
+    media::ReadId3Tag(std::span(data, size));
     if (auto file = media::SoundFromMp3File(std::span(data, size))) {
         media::DecodedSound loaded;
         media::DecodeEventSound(*file, loaded);

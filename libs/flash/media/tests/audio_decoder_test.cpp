@@ -218,6 +218,100 @@ TEST(AudioDecoderTest, Mp3FilesBecomeEventSounds) {
     EXPECT_EQ(error, "no MP3 frame in the file");
 }
 
+std::vector<std::uint8_t> Id3Frame(const std::string& id, std::vector<std::uint8_t> body,
+                                   bool synchsafe, std::uint8_t flags = 0) {
+    std::vector<std::uint8_t> f(id.begin(), id.end());
+    const auto n = static_cast<std::uint32_t>(body.size());
+    for (int shift = 3; shift >= 0; --shift) {
+        f.push_back(static_cast<std::uint8_t>(synchsafe ? n >> (7 * shift) & 0x7F
+                                                        : n >> (8 * shift) & 0xFF));
+    }
+    f.push_back(0);
+    f.push_back(flags);
+    f.insert(f.end(), body.begin(), body.end());
+    return f;
+}
+
+std::vector<std::uint8_t> Id3Tag(int version, const std::vector<std::vector<std::uint8_t>>& frames,
+                                 std::size_t claimedExtra = 0) {
+    std::vector<std::uint8_t> body;
+    for (const auto& f : frames) {
+        body.insert(body.end(), f.begin(), f.end());
+    }
+    const std::size_t n = body.size() + claimedExtra;
+    std::vector<std::uint8_t> tag = {'I', 'D', '3', static_cast<std::uint8_t>(version), 0, 0};
+    for (int shift = 3; shift >= 0; --shift) {
+        tag.push_back(static_cast<std::uint8_t>(n >> (7 * shift) & 0x7F));
+    }
+    tag.insert(tag.end(), body.begin(), body.end());
+    return tag;
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// The text frames and comments of an ID3 tag, whatever their encoding; what cannot be read
+// is left out.
+TEST(AudioDecoderTest, Id3TagsGiveTheirTextFrames) {
+    auto with = [](std::uint8_t encoding, std::vector<std::uint8_t> text) {
+        text.insert(text.begin(), encoding);
+        return text;
+    };
+    const std::vector<std::uint8_t> utf16 = {0xFF, 0xFE, 'H', 0, 0xE9, 0, '!', 0, 0, 0};
+    const std::vector<std::uint8_t> utf16be = {0, 'O', 0, 'k'};
+    std::vector<std::uint8_t> comment = {0, 'e', 'n', 'g', 'd', 'e', 's', 'c', 0};
+    const auto body = Bytes("a comment");
+    comment.insert(comment.end(), body.begin(), body.end());
+    const std::vector<std::uint8_t> latin1 = {'C', 'a', 'f', 0xE9};
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        std::vector<Id3Field> fields;
+    } cases[] = {
+        {"v2.3, each encoding",
+         Id3Tag(3,
+                {Id3Frame("TIT2", with(0, latin1), false), Id3Frame("TPE1", with(1, utf16), false),
+                 Id3Frame("TALB", with(2, utf16be), false),
+                 Id3Frame("TCON", with(3, Bytes("G\xC3\xA9nre")), false),
+                 Id3Frame("COMM", comment, false)}),
+         {{"TIT2", "Caf\xC3\xA9"},
+          {"TPE1", "H\xC3\xA9!"},
+          {"TALB", "Ok"},
+          {"TCON", "G\xC3\xA9nre"},
+          {"COMM", "a comment"}}},
+        {"v2.4 synchsafe sizes, a frame of 200 bytes",
+         Id3Tag(4, {Id3Frame("TIT2", with(3, std::vector<std::uint8_t>(200, 'x')), true),
+                    Id3Frame("TYER", with(0, Bytes("1999")), true)}),
+         {{"TIT2", std::string(200, 'x')}, {"TYER", "1999"}}},
+        {"URLs, user frames and compressed frames left out",
+         Id3Tag(3, {Id3Frame("WOAR", Bytes("http://x"), false),
+                    Id3Frame("TXXX", with(0, Bytes("k\0v")), false),
+                    Id3Frame("TIT2", with(0, Bytes("zip")), false, 0x80),
+                    Id3Frame("TRCK", with(0, Bytes("2")), false)}),
+         {{"TRCK", "2"}}},
+        {"a frame longer than the tag ends it",
+         Id3Tag(3, {Id3Frame("TRCK", with(0, Bytes("2")), false),
+                    Id3Frame("TIT2", with(0, Bytes("cut")), false)}),
+         {{"TRCK", "2"}}},
+    };
+    // The last case's tag claims less than its second frame holds.
+    auto& cut = cases[3].file;
+    cut[9] = static_cast<std::uint8_t>(cut[9] - 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto fields = ReadId3Tag(c.file);
+        ASSERT_TRUE(fields);
+        ASSERT_EQ(fields->size(), c.fields.size());
+        for (std::size_t i = 0; i < c.fields.size(); ++i) {
+            EXPECT_EQ((*fields)[i].id, c.fields[i].id);
+            EXPECT_EQ((*fields)[i].text, c.fields[i].text);
+        }
+    }
+    EXPECT_FALSE(ReadId3Tag(Bytes("no tag at all")));
+    EXPECT_FALSE(ReadId3Tag(Id3Tag(2, {}))) << "v2.2 is not read";
+}
+
 TEST(AudioDecoderTest, MixFramesCountFiveAndAHalfKilohertzAsAnEighth) {
     EXPECT_EQ(ToMixFrames(1000, 5512), 8000u);
     EXPECT_EQ(ToMixFrames(1000, 11025), 4000u);

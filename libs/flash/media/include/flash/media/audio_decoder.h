@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "flash/media/pcm.h"
 #include "flash/swf/sound.h"
@@ -63,6 +65,14 @@ std::unique_ptr<AudioDecoder> CreateAudioDecoder(const AudioCoding& coding,
 // sample count read from the frame headers. Null with the reason when no frame is found.
 std::shared_ptr<swf::Sound> SoundFromMp3File(std::span<const std::uint8_t> file,
                                              std::string* error = nullptr);
+
+// The text frames (T...) and comments (COMM) of an MP3 file's ID3v2.3 or 2.4 tag, in file
+// order, as UTF-8. Nothing when the file has no such tag.
+struct Id3Field {
+    std::string id;  // "TIT2", "COMM", ...
+    std::string text;
+};
+std::optional<std::vector<Id3Field>> ReadId3Tag(std::span<const std::uint8_t> file);
 
 // Mixer frames for a count of samples at a coding's rate, rounded down.
 std::uint64_t ToMixFrames(std::uint64_t samples, int sampleRate);
