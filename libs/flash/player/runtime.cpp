@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 
 #include "button_object.h"
 #include "clip_methods.h"
@@ -150,6 +151,9 @@ void Runtime::Advance() {
             clip->Tick();
         }
     }
+    RunActions();
+    // A loaded clip's first frame ran: its loader's onLoadInit.
+    SendLoadInits();
     RunActions();
     vm_->RunTimers();
     RunActions();
@@ -628,8 +632,8 @@ void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
         const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
         std::string base = source != nullptr ? source->Movie().Url()
                                              : (LevelClip(0) ? LevelClip(0)->Movie().Url() : "");
-        pendingLoads_.push_back(
-            {level, url.empty() ? std::string() : ResolveMovieUrl(url, base), std::string()});
+        pendingLoads_.push_back({level, url.empty() ? std::string() : ResolveMovieUrl(url, base),
+                                 std::string(), avm1::Root(request.loader)});
         return;
     }
     auto* target = dynamic_cast<MovieClip*>(request.targetClip);
@@ -641,7 +645,7 @@ void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
     std::string base = source != nullptr ? source->Movie().Url() : target->Movie().Url();
     pendingLoads_.push_back({target->Level(),
                              url.empty() ? std::string() : ResolveMovieUrl(url, base),
-                             avm1::ToUtf8(vm_->DotPath(*target))});
+                             avm1::ToUtf8(vm_->DotPath(*target)), avm1::Root(request.loader)});
 }
 
 namespace {
@@ -673,12 +677,30 @@ std::string UrlDecode(std::string_view s) {
 
 }  // namespace
 
-void Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
-                           const std::string& url, const std::string& query) {
+void Runtime::Broadcast(avm1::Object* loader, avm1::StringView event,
+                        std::vector<avm1::Value> args) {
+    args.insert(args.begin(), avm1::Value::Str(avm1::String(event)));
+    vm_->CallMethod(loader, u"broadcastMessage", args, 8);
+}
+
+void Runtime::SendLoadInits() {
+    std::vector<LoadInit> inits;
+    inits.swap(loadInits_);
+    for (const LoadInit& init : inits) {
+        // Only while the loaded clip is still on stage.
+        if (init.clip->AsClip() != nullptr) {
+            Broadcast(init.loader.get(), u"onLoadInit", {avm1::Value::Obj(init.clip.get())});
+        }
+    }
+}
+
+MovieClip* Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
+                                 const std::string& url, const std::string& query) {
     MovieClip* parent = target.ParentClip();
     if (parent == nullptr) {
-        Load(target.Level(), std::move(movie), url, true);
-        return;
+        int level = target.Level();
+        Load(level, std::move(movie), url, true);
+        return LevelClip(level);
     }
     // The movie's root timeline takes the clip's place: same name, depth and transform, new
     // content and no variables.
@@ -711,6 +733,7 @@ void Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> 
                      loaded.SwfVersion());
         }
     });
+    return raw;
 }
 
 void Runtime::ProcessPendingLoads() {
@@ -736,10 +759,11 @@ void Runtime::ProcessPendingLoads() {
             Unload(target != nullptr ? target->Level() : load.level);
             continue;
         }
+        // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
+        std::size_t query = load.url.find('?');
+        std::string file = load.url.substr(0, query);
+        MovieClip* loaded = nullptr;
         try {
-            // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
-            std::size_t query = load.url.find('?');
-            std::string file = load.url.substr(0, query);
             std::shared_ptr<const swf::Movie> movie = ReadMovieFile(file, limits_);
             if (target != nullptr) {
                 // An ActionScript 3 movie needs the other virtual machine: nothing of it runs.
@@ -747,14 +771,33 @@ void Runtime::ProcessPendingLoads() {
                     ReportError("ActionScript 3 movies are not supported: " + file);
                     continue;
                 }
-                LoadIntoClip(
+                loaded = LoadIntoClip(
                     *target, std::move(movie), file,
                     query == std::string::npos ? std::string() : load.url.substr(query + 1));
-                continue;
+            } else {
+                Load(load.level, std::move(movie), load.url, true);
+                loaded = LevelClip(load.level);
             }
-            Load(load.level, std::move(movie), load.url, true);
         } catch (const FlashError& e) {
             ReportError(e.what());
+            if (load.loader) {
+                MovieClip* was = target != nullptr ? target : LevelClip(load.level);
+                Broadcast(load.loader.get(), u"onLoadError",
+                          {was ? avm1::Value::Obj(vm_->ObjectOf(*was)) : avm1::Value(),
+                           avm1::Value::Str(u"URLNotFound"), avm1::Value::Number(0)});
+            }
+            continue;
+        }
+        if (load.loader && loaded != nullptr) {
+            // The loader hears of it all at once: the file is read whole.
+            std::error_code error;
+            auto size = std::filesystem::file_size(file, error);
+            avm1::Value bytes = avm1::Value::Number(error ? 0.0 : static_cast<double>(size));
+            avm1::Value clip = avm1::Value::Obj(vm_->ObjectOf(*loaded));
+            Broadcast(load.loader.get(), u"onLoadStart", {clip});
+            Broadcast(load.loader.get(), u"onLoadProgress", {clip, bytes, bytes});
+            Broadcast(load.loader.get(), u"onLoadComplete", {clip, avm1::Value::Number(0)});
+            loadInits_.push_back({load.loader, avm1::Root(clip.AsObject())});
         }
     }
 }

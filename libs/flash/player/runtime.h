@@ -166,6 +166,11 @@ class Runtime final : public avm1::Host {
         int level;
         std::string url;
         std::string clipPath;  // loading into a clip: its target path
+        avm1::Root loader;     // the MovieClipLoader that asked, if one did
+    };
+    struct LoadInit {
+        avm1::Root loader;
+        avm1::Root clip;  // the loaded clip's script object
     };
 
     void QueueEnterFrame(const std::vector<MovieClip*>& clips);
@@ -177,8 +182,11 @@ class Runtime final : public avm1::Host {
     void ReleaseScripts(DisplayObject& object);
     void LoadFromScript(const avm1::UrlRequest& request);
     // loadMovie into a clip: the movie's root takes the clip's place on its parent.
-    void LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
-                      const std::string& url, const std::string& query);
+    MovieClip* LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
+                            const std::string& url, const std::string& query);
+    // A MovieClipLoader event to the loader's listeners.
+    void Broadcast(avm1::Object* loader, avm1::StringView event, std::vector<avm1::Value> args);
+    void SendLoadInits();
     void ProcessPendingLoads();
 
     PlayerLimits limits_;
@@ -196,6 +204,7 @@ class Runtime final : public avm1::Host {
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;
     std::deque<QueuedAction> lanes_[4];
     std::vector<PendingLoad> pendingLoads_;
+    std::vector<LoadInit> loadInits_;
     std::uint64_t frameActionStart_ = 0;
     bool actionBudgetSpent_ = false;
     int gotosThisFrame_ = 0;

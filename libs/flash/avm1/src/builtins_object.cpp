@@ -772,10 +772,51 @@ void InstallBroadcaster(Interpreter& setup, Globals& g) {
     Object* loaderProto = vm.New<Object>(g.objectProto);
     MakeClass(setup, g, u"MovieClipLoader", loaderProto, [](CallContext& c) -> Value {
         if (Object* self = c.This()) {
-            c.vm.Define(self, u"_listeners", Value::Obj(InterpreterOf(c.vm).NewArray()), kDontEnum);
+            // The loader hears its own events first.
+            ArrayObject* list = InterpreterOf(c.vm).NewArray();
+            list->Push(c.vm, c.thisValue);
+            c.vm.Define(self, u"_listeners", Value::Obj(list), kDontEnum);
         }
         return c.thisValue;
     });
+    // loadClip(url, target) and unloadClip(target): target is a clip, a path or a level.
+    auto load = [](CallContext& c, const Value& url, const Value& target) -> Value {
+        Interpreter& in = InterpreterOf(c.vm);
+        UrlRequest req;
+        req.url = url.IsUndefined() ? String() : in.ToString(url, c.version);
+        req.loadTarget = true;
+        req.loader = url.IsUndefined() ? nullptr : c.This();
+        if (target.IsNumber()) {
+            double level = target.AsNumber();
+            if (!(level >= 0 && level < 16000)) {
+                return Value::Bool(false);
+            }
+            req.targetLevel = static_cast<int>(level);
+            req.target = u"_level" + in.ToString(Value::Number(std::trunc(level)), c.version);
+        } else {
+            Clip* clip = nullptr;
+            if (Object* o = target.AsObject()) {
+                clip = o->AsClip();
+            } else if (target.IsString()) {
+                clip = in.ResolveTargetPath(target.AsString(), nullptr, c.version);
+            }
+            if (!clip) {
+                return Value::Bool(false);
+            }
+            req.target = in.DotPath(*clip);
+            if (clip->Parent()) {
+                req.targetClip = clip;
+            } else {
+                req.targetLevel = clip->LevelNumber();
+            }
+        }
+        in.host().GetUrl(req);
+        return Value::Bool(true);
+    };
+    Method(setup, loaderProto, u"loadClip",
+           [load](CallContext& c) -> Value { return load(c, c.Arg(0), c.Arg(1)); });
+    Method(setup, loaderProto, u"unloadClip",
+           [load](CallContext& c) -> Value { return load(c, Value(), c.Arg(0)); });
     vm.Define(loaderProto, u"addListener", Value::Obj(add), kDontEnum);
     vm.Define(loaderProto, u"removeListener", Value::Obj(remove), kDontEnum);
     vm.Define(loaderProto, u"broadcastMessage", Value::Obj(broadcast), kDontEnum);

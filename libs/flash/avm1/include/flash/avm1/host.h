@@ -105,6 +105,8 @@ class Clip {
 // A request of GetURL/GetURL2 and the global functions built on them (getURL, loadMovie,
 // loadVariables, fscommand, unloadMovie). FSCommand arrives with the url
 // "FSCommand:command" and the argument as target.
+class Object;
+
 struct UrlRequest {
     enum class Method : std::uint8_t { None, Get, Post };
     String url;
@@ -115,6 +117,7 @@ struct UrlRequest {
     Clip* source = nullptr;          // the clip whose variables are sent with Get/Post
     Clip* targetClip = nullptr;      // the target resolved to a clip, when it is one
     std::optional<int> targetLevel;  // "_levelN" targets
+    Object* loader = nullptr;        // a MovieClipLoader to tell of the load's progress
 };
 
 struct DragRect {
