@@ -61,7 +61,8 @@ class StageDrawer {
         }
         if (const auto* field = dynamic_cast<const TextFieldObject*>(&object)) {
             const MovieData& movie = field->Movie();
-            renderer_.DrawEditText(field->Definition(), field->ShownText(), field->ShowsHtml(), t,
+            renderer_.DrawEditText(field->Definition(), field->ShownText(), field->ShowsHtml(),
+                                   field->Look(), t,
                                    [&movie](std::uint16_t id) { return movie.Character(id); });
             return;
         }

@@ -1,5 +1,7 @@
 #include "text_field.h"
 
+#include <cmath>
+
 #include "display_properties.h"
 #include "flash/avm1/convert.h"
 #include "flash/render/field_text.h"
@@ -12,7 +14,9 @@ namespace flash {
 TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                                  std::uint16_t characterId,
                                  std::shared_ptr<const swf::EditText> definition)
-    : DisplayObject(runtime, std::move(movie), characterId), definition_(std::move(definition)) {
+    : DisplayObject(runtime, std::move(movie), characterId),
+      definition_(std::move(definition)),
+      look_(render::EditTextLook::Of(*definition_)) {
     if (definition_->hasText) {
         SetText(Movie().ScriptText(definition_->initialText), definition_->html);
     }
@@ -118,6 +122,28 @@ void TextFieldObject::SetProperty(avm1::Property property, const avm1::Value& va
     SetDisplayProperty(*this, property, value);
 }
 
+swf::EditText& TextFieldObject::Edit() {
+    if (!ownDefinition_) {
+        definition_ = std::make_shared<const swf::EditText>(*definition_);
+        ownDefinition_ = true;
+    }
+    return const_cast<swf::EditText&>(*definition_);
+}
+
+namespace {
+
+double ColorNumber(Rgba c) {
+    return double((std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b);
+}
+
+Rgba NumberColor(double n) {
+    const auto v = static_cast<std::uint32_t>(avm1::ToInt32(n));
+    return Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                static_cast<std::uint8_t>(v), 255};
+}
+
+}  // namespace
+
 std::optional<avm1::Value> TextFieldObject::GetMember(avm1::StringView name) {
     const int version = SwfVersion();
     auto is = [&](avm1::StringView member) { return avm1::NamesEqual(name, member, version); };
@@ -131,8 +157,32 @@ std::optional<avm1::Value> TextFieldObject::GetMember(avm1::StringView name) {
     if (is(u"variable")) {
         return variable_.empty() ? avm1::Value::Null() : avm1::Value::Str(variable_);
     }
-    if (is(u"html")) {
-        return avm1::Value::Bool(definition_->html);
+    const swf::EditText& d = *definition_;
+    const std::pair<const char16_t*, bool> flags[] = {
+        {u"html", d.html},           {u"border", look_.border},  {u"background", look_.background},
+        {u"multiline", d.multiline}, {u"wordWrap", d.wordWrap},  {u"password", d.password},
+        {u"selectable", !d.noSelect}, {u"embedFonts", d.useOutlines},
+    };
+    for (const auto& [member, value] : flags) {
+        if (is(member)) {
+            return avm1::Value::Bool(value);
+        }
+    }
+    if (is(u"backgroundColor")) {
+        return avm1::Value::Number(ColorNumber(look_.backgroundColor));
+    }
+    if (is(u"borderColor")) {
+        return avm1::Value::Number(ColorNumber(look_.borderColor));
+    }
+    if (is(u"textColor")) {
+        return avm1::Value::Number(d.hasTextColor ? ColorNumber(d.color) : 0);
+    }
+    if (is(u"maxChars")) {
+        return d.hasMaxLength && d.maxLength > 0 ? avm1::Value::Number(d.maxLength)
+                                                 : avm1::Value::Null();
+    }
+    if (is(u"type")) {
+        return avm1::Value::Str(d.readOnly ? u"dynamic" : u"input");
     }
     if (is(u"length")) {
         return avm1::Value::Number(static_cast<double>(Text().size()));
@@ -147,6 +197,49 @@ bool TextFieldObject::SetMember(avm1::StringView name, const avm1::Value& value)
     if (is(u"text") || is(u"htmlText")) {
         SetText(vm.ToString(value, version), is(u"htmlText"));
         WriteVariable();
+        return true;
+    }
+    auto flag = [&] { return avm1::ToBoolean(vm.ToPrimitive(value, version), version); };
+    if (is(u"border")) {
+        look_.border = flag();
+        return true;
+    }
+    if (is(u"background")) {
+        look_.background = flag();
+        return true;
+    }
+    if (is(u"backgroundColor") || is(u"borderColor") || is(u"textColor")) {
+        const double n = vm.ToNumber(value, version);
+        if (std::isnan(n)) {
+            return true;
+        }
+        const Rgba color = NumberColor(n);
+        if (is(u"backgroundColor")) {
+            look_.backgroundColor = color;
+        } else if (is(u"borderColor")) {
+            look_.borderColor = color;
+        } else {
+            Edit().hasTextColor = true;
+            Edit().color = color;
+        }
+        return true;
+    }
+    const std::pair<const char16_t*, bool swf::EditText::*> editable[] = {
+        {u"multiline", &swf::EditText::multiline},
+        {u"wordWrap", &swf::EditText::wordWrap},
+        {u"password", &swf::EditText::password},
+        {u"embedFonts", &swf::EditText::useOutlines},
+    };
+    for (const auto& [member, field] : editable) {
+        if (is(member)) {
+            Edit().*field = flag();
+            return true;
+        }
+    }
+    if (is(u"html")) {
+        const bool html = flag();
+        Edit().html = html;
+        html_ = html_ && html;
         return true;
     }
     if (is(u"variable")) {

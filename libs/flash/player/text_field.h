@@ -6,6 +6,7 @@
 
 #include "display_object.h"
 #include "flash/avm1/host.h"
+#include "flash/render/renderer.h"
 #include "flash/swf/text.h"
 
 namespace flash {
@@ -23,6 +24,7 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
     // What the field shows: UTF-8, HTML when ShowsHtml().
     const std::string& ShownText() const { return shown_; }
     bool ShowsHtml() const { return html_; }
+    const render::EditTextLook& Look() const { return look_; }
 
     // On the display list, and when bound anew: a variable that exists fills the field,
     // else a field with text gives the variable its text. A path to a timeline that does
@@ -61,9 +63,13 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
   private:
     avm1::Clip* VariableBase();
     void TakeValue(const avm1::Value& value);
+    // The definition to change: the field's own copy, made on the first change.
+    swf::EditText& Edit();
     void WriteVariable();
 
     std::shared_ptr<const swf::EditText> definition_;
+    bool ownDefinition_ = false;
+    render::EditTextLook look_;
     avm1::String text_;      // as scripts set it (HTML when html_)
     std::string shown_;      // text_ in UTF-8
     bool html_ = false;

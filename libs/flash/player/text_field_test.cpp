@@ -118,5 +118,32 @@ TEST_F(TextFieldTest, HtmlTextAndPlainTextViews) {
     EXPECT_EQ(field.GetMember(u"text")->AsString(), u"<b>x</b>");
 }
 
+TEST_F(TextFieldTest, ColoursKeepTheirLow24BitsAndFlagsChangeTheLook) {
+    swf::EditText def = Field("", "x");
+    def.border = true;
+    TextFieldObject& field = Load(def);
+    EXPECT_TRUE(field.Look().border);
+    EXPECT_TRUE(field.Look().background);
+    EXPECT_EQ(field.GetMember(u"backgroundColor")->AsNumber(), 0xFFFFFF);
+    EXPECT_EQ(field.GetMember(u"borderColor")->AsNumber(), 0);
+
+    struct Case {
+        double set;
+        double read;
+    };
+    const Case cases[] = {{0x404040, 0x404040}, {-1, 0xFFFFFF}, {double(0x80FFFFFFu), 0xFFFFFF}};
+    for (const Case& c : cases) {
+        field.SetMember(u"borderColor", avm1::Value::Number(c.set));
+        EXPECT_EQ(field.GetMember(u"borderColor")->AsNumber(), c.read) << c.set;
+    }
+    EXPECT_EQ(field.Look().borderColor, (Rgba{255, 255, 255, 255}));
+
+    field.SetMember(u"background", avm1::Value::Bool(false));
+    field.SetMember(u"textColor", avm1::Value::Number(0xFF0000));
+    EXPECT_FALSE(field.Look().background);
+    EXPECT_EQ(field.Definition()->color, (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(field.GetMember(u"textColor")->AsNumber(), 0xFF0000);
+}
+
 }  // namespace
 }  // namespace flash

@@ -71,7 +71,7 @@ class Renderer::Impl {
                    const CharacterLookup& lookup);
     void DrawText(const swf::Text& text, const Transform& t, const CharacterLookup& lookup);
     void DrawEditText(const swf::EditText& field, std::string_view text, bool html,
-                      const Transform& t, const CharacterLookup& lookup);
+                      const EditTextLook& look, const Transform& t, const CharacterLookup& lookup);
     void DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap, const Transform& t,
                     bool smoothing);
     void DrawImage(const swf::Image& image, double width, double height, const Transform& t,
@@ -266,14 +266,15 @@ void Renderer::Impl::DrawText(const swf::Text& text, const Transform& t,
 }
 
 void Renderer::Impl::DrawEditText(const swf::EditText& field, std::string_view text, bool html,
-                                  const Transform& t, const CharacterLookup& lookup) {
+                                  const EditTextLook& look, const Transform& t,
+                                  const CharacterLookup& lookup) {
     if (!Ready() || !IsUsable(t.matrix)) {
         return;
     }
     const PaintContext context = Context(&lookup);
     TextDrawer drawer(cr_, paths_, context);
     Box drawn;
-    drawer.DrawEditText(field, text, html, t, masks_.Recording() ? &drawn : nullptr);
+    drawer.DrawEditText(field, text, html, look, t, masks_.Recording() ? &drawn : nullptr);
     masks_.NoteDrawn(drawn);
 }
 
@@ -374,10 +375,10 @@ void Renderer::DrawText(const std::shared_ptr<const swf::Text>& text, const Tran
 }
 
 void Renderer::DrawEditText(const std::shared_ptr<const swf::EditText>& field,
-                            std::string_view text, bool html, const Transform& transform,
-                            const CharacterLookup& lookup) {
+                            std::string_view text, bool html, const EditTextLook& look,
+                            const Transform& transform, const CharacterLookup& lookup) {
     if (field) {
-        impl_->DrawEditText(*field, text, html, transform, lookup);
+        impl_->DrawEditText(*field, text, html, look, transform, lookup);
     }
 }
 
@@ -399,7 +400,8 @@ bool Renderer::DrawCharacter(const swf::Character& character, std::uint16_t rati
         DrawBitmap(*bitmap, transform, true);
     } else if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(&character)) {
         if (*edit) {
-            DrawEditText(*edit, (*edit)->initialText, (*edit)->html, transform, lookup);
+            DrawEditText(*edit, (*edit)->initialText, (*edit)->html, EditTextLook::Of(**edit),
+                         transform, lookup);
         }
     } else {
         return false;

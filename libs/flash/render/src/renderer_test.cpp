@@ -734,7 +734,8 @@ TEST(RendererTextTest, EditTextFieldWithEmbeddedFontBorderAndClip) {
     Canvas c(40, 40);
     // Two lines; the second is cut off by the field's bottom. Right aligned: the advances
     // end 2 px (the gutter) inside the right edge; a line too wide starts at the left.
-    c.Begin().DrawEditText(field, "A\nAA", false, Pixels(), lib.Lookup());
+    c.Begin().DrawEditText(field, "A\nAA", false, EditTextLook::Of(*field), Pixels(),
+                           lib.Lookup());
     c.End();
     EXPECT_COLOR(c, 0, 10, kBlack);   // border
     EXPECT_COLOR(c, 3, 5, kWhite);    // background inside it

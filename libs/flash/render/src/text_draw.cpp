@@ -164,7 +164,7 @@ std::string CharToUtf8(char32_t c) {
     return out;
 }
 
-// The field's rectangle as a device path.
+// The field's rectangle as a device path; its edges on whole pixels, as fields are drawn.
 void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
     Path rect;
     rect.MoveTo({double(r.xmin), double(r.ymin)});
@@ -172,7 +172,7 @@ void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
     rect.LineTo({double(r.xmax), double(r.ymax)});
     rect.LineTo({double(r.xmin), double(r.ymax)});
     rect.Close();
-    AppendPath(cr, rect, m, Snap::None, drawn);
+    AppendPath(cr, rect, m, Snap::PixelEdges, drawn);
 }
 
 // Device font sizes are measured at this em size (in twips) and scaled.
@@ -181,31 +181,39 @@ constexpr double kMeasureSize = 1000;
 }  // namespace
 
 void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text, bool html,
-                              const Transform& t, Box* drawn) {
+                              const EditTextLook& look, const Transform& t, Box* drawn) {
     const Rect& b = field.bounds;
     if (b.empty() || b.xmax <= b.xmin || b.ymax <= b.ymin || !IsUsable(t.matrix)) {
         return;
     }
-    if (field.border) {
-        // A white background inside a one pixel black border.
-        const Paint white = MakeSolidPaint(Rgba{255, 255, 255, 255}, t.color, context_);
-        const Paint black = MakeSolidPaint(Rgba{0, 0, 0, 255}, t.color, context_);
-        if (white.pattern && black.pattern) {
+    // The border is one device pixel inside the bounds, the background within it.
+    const double px = 1 / std::sqrt(std::max(
+                              1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
+    const Rect inner{b.xmin + std::int32_t(px), b.xmax - std::int32_t(px),
+                     b.ymin + std::int32_t(px), b.ymax - std::int32_t(px)};
+    const bool hasInner = inner.xmax > inner.xmin && inner.ymax > inner.ymin;
+    if (look.border) {
+        const Paint paint = MakeSolidPaint(look.borderColor, t.color, context_);
+        if (paint.pattern) {
             cairo_new_path(cr_);
             AppendRect(cr_, b, t.matrix, drawn);
-            cairo_set_source(cr_, black.pattern.get());
-            cairo_fill(cr_);
-            const double px = 1 / std::sqrt(std::max(
-                                      1e-9, std::abs(t.matrix.a * t.matrix.d -
-                                                     t.matrix.b * t.matrix.c)));
-            const Rect inner{b.xmin + std::int32_t(px), b.xmax - std::int32_t(px),
-                             b.ymin + std::int32_t(px), b.ymax - std::int32_t(px)};
-            if (inner.xmax > inner.xmin && inner.ymax > inner.ymin) {
-                cairo_new_path(cr_);
+            if (hasInner && !look.background) {
                 AppendRect(cr_, inner, t.matrix, nullptr);
-                cairo_set_source(cr_, white.pattern.get());
-                cairo_fill(cr_);
             }
+            cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_set_source(cr_, paint.pattern.get());
+            cairo_fill(cr_);
+        }
+    }
+    if (look.background) {
+        const Paint paint = MakeSolidPaint(look.backgroundColor, t.color, context_);
+        const Rect& area = look.border ? inner : b;
+        if (paint.pattern && (!look.border || hasInner)) {
+            cairo_new_path(cr_);
+            AppendRect(cr_, area, t.matrix, drawn);
+            cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+            cairo_set_source(cr_, paint.pattern.get());
+            cairo_fill(cr_);
         }
     }
     if (text.empty()) {

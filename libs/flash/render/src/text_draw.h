@@ -25,7 +25,7 @@ class TextDrawer {
     // An edit text field showing `text` (UTF-8, HTML when `html`): background and border
     // when set, then the laid out text clipped to the field's bounds.
     void DrawEditText(const swf::EditText& field, std::string_view text, bool html,
-                      const Transform& t, Box* drawn);
+                      const EditTextLook& look, const Transform& t, Box* drawn);
 
   private:
     // A font without outlines (a device font): its characters through a system font.

@@ -48,6 +48,21 @@ struct Transform {
 // unknown id.
 using CharacterLookup = std::function<const swf::Character*(std::uint16_t id)>;
 
+// The frame of an edit text field, which scripts may change; a field's border flag turns on
+// both a black border and a white background.
+struct EditTextLook {
+    bool border = false;
+    bool background = false;
+    Rgba borderColor{0, 0, 0, 255};
+    Rgba backgroundColor{255, 255, 255, 255};
+
+    static EditTextLook Of(const swf::EditText& field) {
+        EditTextLook look;
+        look.border = look.background = field.border;
+        return look;
+    }
+};
+
 class Renderer {
   public:
     Renderer();
@@ -75,9 +90,10 @@ class Renderer {
     void DrawText(const std::shared_ptr<const swf::Text>& text, const Transform& transform,
                   const CharacterLookup& lookup);
     // An edit text field showing `text` (UTF-8; HTML when `html`) in place of its initial
-    // text: background and border when set, the text laid out in the field's bounds.
+    // text: background and border as `look` says, the text laid out in the field's bounds.
     void DrawEditText(const std::shared_ptr<const swf::EditText>& field, std::string_view text,
-                      bool html, const Transform& transform, const CharacterLookup& lookup);
+                      bool html, const EditTextLook& look, const Transform& transform,
+                      const CharacterLookup& lookup);
     // A bitmap character on its own: one bitmap pixel is 20 twips.
     void DrawBitmap(const std::shared_ptr<const swf::Bitmap>& bitmap, const Transform& transform,
                     bool smoothing);
