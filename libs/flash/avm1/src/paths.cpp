@@ -1,4 +1,4 @@
-// Variables by name and path, target paths and frame specifications.
+// Variables by name and path, target paths and frames given by number or label.
 #include <cmath>
 
 #include "flash/avm1/convert.h"
