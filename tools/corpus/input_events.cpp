@@ -1,5 +1,7 @@
 #include "input_events.h"
 
+#include "flash/utf8.h"
+
 #include <cctype>
 #include <map>
 #include <memory>
@@ -126,24 +128,6 @@ class JsonReader {
         return Json{number};
     }
 
-    static void AppendUtf8(std::string& out, char32_t c) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-
     unsigned Hex4() {
         if (pos_ + 4 > text_.size()) {
             Fail("short \\u escape");
@@ -204,7 +188,7 @@ class JsonReader {
                         char32_t low = Hex4();
                         code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
                     }
-                    AppendUtf8(out, code);
+                    flash::AppendUtf8(out, code);
                     break;
                 }
                 default:

@@ -1,4 +1,5 @@
 #include "flash/media/audio_decoder.h"
+#include "flash/utf8.h"
 #include "mp3_frames.h"
 
 namespace flash::media {
@@ -27,24 +28,6 @@ std::uint32_t BigEndian(std::span<const std::uint8_t> b, bool synchsafe) {
         v = synchsafe ? v << 7 | (b[i] & 0x7F) : v << 8 | b[i];
     }
     return v;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // One string of a frame in its encoding (0 Latin-1, 1 UTF-16 with byte-order mark, 2 UTF-16

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <variant>
 
+#include "flash/utf8.h"
 #include "text_layout.h"
 
 namespace flash::render {
@@ -56,16 +57,7 @@ std::string CodeToUtf8(std::uint16_t code) {
     if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) {
         return out;
     }
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    AppendUtf8(out, code);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "text_layout.h"
 
 #include "flash/render/field_text.h"
+#include "flash/utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -455,22 +456,7 @@ std::string HtmlToPlainText(std::string_view html) {
             out += '\r';
         }
         for (const StyledChar& c : paragraphs[p].chars) {
-            const char32_t ch = c.ch;
-            if (ch < 0x80) {
-                out += static_cast<char>(ch);
-            } else if (ch < 0x800) {
-                out += static_cast<char>(0xC0 | (ch >> 6));
-                out += static_cast<char>(0x80 | (ch & 0x3F));
-            } else if (ch < 0x10000) {
-                out += static_cast<char>(0xE0 | (ch >> 12));
-                out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (ch & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (ch >> 18));
-                out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (ch & 0x3F));
-            }
+            AppendUtf8(out, c.ch);
         }
     }
     return out;
