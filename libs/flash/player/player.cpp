@@ -227,6 +227,14 @@ std::wstring Player::GetVariable(const std::wstring& name) const {
     return Utf8ToWide(avm1::ToUtf8(vm.ToString(*value, root->SwfVersion())));
 }
 
+bool Player::CanChange() const {
+    return impl_->runtime.CanChange();
+}
+
+void Player::PassIdleFrames(std::int64_t frames) {
+    impl_->runtime.PassIdleFrames(frames);
+}
+
 void Player::Advance() {
     impl_->runtime.Advance();
     if (!impl_->soundDevice && impl_->silentMixer.Started()) {

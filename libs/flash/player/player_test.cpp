@@ -240,3 +240,116 @@ TEST(PlayerTest, LoadMovieIntoAClipReplacesItsContent) {
 
 }  // namespace
 }  // namespace flash
+
+namespace flash {
+namespace {
+
+// Whether Advance() could change anything in a movie whose root sits stopped in frame 0
+// holding the clip "child" (sprite 2: two frames, a square in each).
+struct IdleCase {
+    const char* name;
+    bool childStops = true;        // the child's frame 0 stops it
+    bool enterFrameEvent = false;  // onClipEvent(enterFrame) on the child
+    std::string rootScript = {};   // runs in the root's frame 0, after stop()
+    bool sound = false;            // frame 0 starts a long event sound
+    bool playRoot = false;         // the host plays the root
+    bool drag = false;             // the root's frame 0 drags the child
+    bool canChange = false;
+};
+
+// function () {} as an anonymous DefineFunction, pushed on the stack.
+swfgen::ActionBuilder& EmptyFunction(swfgen::ActionBuilder& b) {
+    const std::uint8_t function[] = {0, 0, 0, 0, 0};  // no name, no parameters, empty body
+    return b.Op(0x9B, function);
+}
+
+std::vector<std::uint8_t> IdleMovie(const IdleCase& c) {
+    swfgen::MovieWriter m(6, kStage, 24);
+    DefineSquare(m, 1);
+    swfgen::TagList sprite(6);
+    if (c.childStops) {
+        sprite.DoAction(swfgen::ActionBuilder().Stop().Build());
+    }
+    sprite.PlaceObject2(PlaceNew(1, 1)).ShowFrame();
+    sprite.PlaceObject2(MoveTo(1, 100, 100)).ShowFrame();
+    m.DefineSprite(2, sprite);
+    if (c.sound) {
+        swf::Sound s;
+        s.format = swf::SoundFormat::PcmLittleEndian;
+        s.rate = 3;
+        s.is16Bit = true;
+        s.sampleCount = 44100 * 10;
+        s.data.assign(std::size_t{2} * s.sampleCount, 0x10);
+        m.DefineSound(3, s);
+        swf::StartSound start;
+        start.soundId = 3;
+        m.StartSound(start);
+    }
+    swfgen::Place place = PlaceNew(2, 1, "child");
+    if (c.enterFrameEvent) {
+        place.clipActions.push_back({swf::kClipEnterFrame, 0, Trace("tick")});
+    }
+    m.PlaceObject2(place);
+    swfgen::ActionBuilder script;
+    if (!c.playRoot) {
+        script.Stop();
+    }
+    if (c.rootScript == "onEnterFrame") {  // child.onEnterFrame = function () {};
+        EmptyFunction(script.Push("child").GetVariable().Push("onEnterFrame"))
+            .Op(swfgen::kActionSetMember);
+    } else if (!c.rootScript.empty()) {  // setInterval or setTimeout (function () {}, 1000);
+        EmptyFunction(script.PushNumber(1000))
+            .PushInteger(2)
+            .Push(c.rootScript)
+            .Op(0x3D)
+            .Op(swfgen::kActionPop);
+    }
+    if (c.drag) {
+        // startDrag("child", false): no constraint, not locked to the centre.
+        script.PushInteger(0).PushInteger(0).Push("child").Op(0x27);
+    }
+    m.DoAction(script.Build()).ShowFrame().ShowFrame();
+    return m.Build();
+}
+
+TEST(PlayerTest, CanChangeOnlyWhileSomethingMovesOrWaits) {
+    const IdleCase cases[] = {
+        {.name = "stopped root, stopped child", .canChange = false},
+        {.name = "playing child", .childStops = false, .canChange = true},
+        {.name = "playing root", .playRoot = true, .canChange = true},
+        {.name = "onEnterFrame on the child", .rootScript = "onEnterFrame", .canChange = true},
+        {.name = "enterFrame clip event", .enterFrameEvent = true, .canChange = true},
+        {.name = "pending interval", .rootScript = "setInterval", .canChange = true},
+        {.name = "pending timeout", .rootScript = "setTimeout", .canChange = true},
+        {.name = "playing sound", .sound = true, .canChange = true},
+        {.name = "dragging the child", .drag = true, .canChange = true},
+    };
+    for (const IdleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Player p;
+        p.LoadMovieBytes(0, IdleMovie(c), "idle.swf");
+        EXPECT_TRUE(p.CanChange()) << "the first frame is still to be entered";
+        if (c.playRoot) {
+            p.Play();
+        }
+        p.Advance();
+        EXPECT_EQ(p.CanChange(), c.canChange);
+    }
+}
+
+TEST(PlayerTest, IdleFramesKeepTheScriptClock) {
+    Player p;
+    p.LoadMovieBytes(0, IdleMovie({.name = "idle"}), "idle.swf");
+    p.Advance();
+    ASSERT_FALSE(p.CanChange());
+    const double before = p.TimeMs();
+    p.PassIdleFrames(12);
+    EXPECT_DOUBLE_EQ(p.TimeMs(), before + 500);
+    EXPECT_FALSE(p.CanChange());
+    // A control call that sets something moving ends it.
+    p.Play();
+    EXPECT_TRUE(p.CanChange());
+}
+
+}  // namespace
+}  // namespace flash

@@ -167,6 +167,45 @@ void Runtime::Advance() {
     EmptyGraveyard();
 }
 
+bool Runtime::CanChange() {
+    if (!pendingLoads_.empty() || !loadInits_.empty() || QueuedCount() > 0 || !graveyard_.empty() ||
+        mouse_->Dragged() != nullptr || vm_->HasTimers() || soundScript_->Pending() ||
+        (sound_ && sound_->Busy())) {
+        return true;
+    }
+    for (MovieClip* clip : ClipsNewestFirst()) {
+        if (clip->Playing() || clip->Frame() < 0) {
+            return true;
+        }
+        const swf::PlaceObject* place = clip->PlacedBy();
+        if (place != nullptr && std::any_of(place->clipActions.begin(), place->clipActions.end(),
+                                            [](const auto& handler) {
+                                                return (handler.events & swf::kClipEnterFrame) != 0;
+                                            })) {
+            return true;
+        }
+        // onEnterFrame anywhere on the clip or its prototypes, whatever its value or case; a
+        // chain too long to follow counts as having one.
+        const avm1::Object* object = vm_->ObjectOf(*clip);
+        int hops = 0;
+        for (; object != nullptr && hops < 256; object = object->Proto(), ++hops) {
+            if (object->Members().Find(u"onEnterFrame", false) != nullptr) {
+                return true;
+            }
+        }
+        if (object != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Runtime::PassIdleFrames(std::int64_t frames) {
+    if (frames > 0) {
+        timeMs_ += static_cast<double>(frames) * (1000.0 / FrameRate());
+    }
+}
+
 void Runtime::Settle() {
     BeginEvent();
     RunActions();

@@ -47,6 +47,10 @@ class Runtime final : public avm1::Host {
 
     // One tick of the frame clock.
     void Advance();
+    // Whether Advance() could change anything now (see Player::CanChange).
+    bool CanChange();
+    // Moves the clock on by whole frames that were not run (nothing could change in them).
+    void PassIdleFrames(std::int64_t frames);
     // Runs what a control call left queued and frees what it removed.
     void Settle();
     // Before an input event: its scripts get a budget of their own.

@@ -30,6 +30,10 @@ void OpenPageInBrowser(const std::wstring& url) {
 
 constexpr int kFirstMenuId = 100;
 
+// How often a movie in which nothing can change is looked at again. Operations and input wake
+// it at once; this only catches what changed by other ways (calls on the player itself).
+constexpr int kIdleCheckMs = 250;
+
 // Fills a wxWidgets menu from the control's menu model.
 void FillMenu(wxMenu& menu, const std::vector<flash::MenuEntry>& entries) {
     for (const flash::MenuEntry& e : entries) {
@@ -151,26 +155,31 @@ wxString CShockwaveFlash::GetQuality2() const {
 }
 
 void CShockwaveFlash::Play() {
+    SettleIdle();
     player_->Play();
     Changed();
 }
 
 void CShockwaveFlash::Stop() {
+    SettleIdle();
     player_->Stop();
     Changed();
 }
 
 void CShockwaveFlash::Rewind() {
+    SettleIdle();
     player_->Rewind();
     Changed();
 }
 
 void CShockwaveFlash::StopPlay() {
+    SettleIdle();
     player_->StopPlay();
     Changed();
 }
 
 void CShockwaveFlash::GotoFrame(long frame) {
+    SettleIdle();
     player_->GotoFrame(static_cast<std::int32_t>(std::clamp<long>(frame, INT32_MIN, INT32_MAX)));
     Changed();
 }
@@ -186,6 +195,7 @@ void CShockwaveFlash::SetQuality2(const wxString& quality) {
 }
 
 void CShockwaveFlash::LoadMovie(long layer, const wxString& pathOrUrl) {
+    SettleIdle();
     player_->LoadMovie(static_cast<int>(std::clamp<long>(layer, -1, INT32_MAX)),
                        pathOrUrl.ToStdWstring());
     RestartClock();
@@ -193,6 +203,7 @@ void CShockwaveFlash::LoadMovie(long layer, const wxString& pathOrUrl) {
 }
 
 void CShockwaveFlash::SetVariable(const wxString& name, const wxString& value) {
+    SettleIdle();
     player_->SetVariable(name.ToStdWstring(), value.ToStdWstring());
     Changed();
 }
@@ -226,6 +237,7 @@ void CShockwaveFlash::ShowContextMenu(const wxPoint& at) {
         wxMessageBox(wxS("Flash 播放组件"), wxS("关于播放组件"), wxOK | wxICON_INFORMATION, this);
         return;
     }
+    SettleIdle();
     player_->RunMenuCommand(c, at.x, at.y);
     Changed();
 }
@@ -242,6 +254,7 @@ void CShockwaveFlash::OnMouse(wxMouseEvent& event) {
     if (!player_->HasMovie()) {
         return;
     }
+    SettleIdle();
     if (type == wxEVT_MOTION) {
         player_->MouseMove(at.x, at.y);
     } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
@@ -256,6 +269,7 @@ void CShockwaveFlash::OnMouse(wxMouseEvent& event) {
     }
     UpdateCursor();
     FrameMoved();
+    Rearm();
 }
 
 void CShockwaveFlash::OnKey(wxKeyEvent& event) {
@@ -265,12 +279,14 @@ void CShockwaveFlash::OnKey(wxKeyEvent& event) {
     if (key.code == 0 || !player_->HasMovie()) {
         return;
     }
+    SettleIdle();
     if (event.GetEventType() == wxEVT_KEY_DOWN) {
         player_->KeyDown(key.code, key.character);
     } else {
         player_->KeyUp(key.code, key.character);
     }
     FrameMoved();
+    Rearm();
 }
 
 void CShockwaveFlash::UpdateCursor() {
@@ -297,6 +313,35 @@ void CShockwaveFlash::Changed() {
     if (HasWindow()) {
         Refresh(false);
     }
+    Rearm();
+}
+
+// After an operation or input the movie may move again: the timer goes back to the frame's
+// time, or waits long again when still nothing can change.
+void CShockwaveFlash::Rearm() {
+    if (!HasWindow()) {
+        return;
+    }
+    SettleIdle();
+    ScheduleTick();
+}
+
+// The frames that went by idle count as run without running them (nothing could change in
+// them), so the script clock keeps time and the clock does not race to catch up.
+void CShockwaveFlash::SettleIdle() {
+    if (!idle_) {
+        return;
+    }
+    idle_ = false;
+    const double elapsedMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_)
+            .count();
+    flash::FrameClock clock(player_->FrameRate());
+    const auto passed = static_cast<std::int64_t>(std::floor(elapsedMs / clock.PeriodMs()));
+    if (passed > framesRun_) {
+        player_->PassIdleFrames(passed - framesRun_);
+        framesRun_ = passed;
+    }
 }
 
 void CShockwaveFlash::RestartClock() {
@@ -311,6 +356,11 @@ void CShockwaveFlash::RestartClock() {
 // The timer wakes once per frame, at the frame's time, rather than polling: a movie that sits
 // still costs few wake-ups.
 void CShockwaveFlash::ScheduleTick() {
+    if (!player_->CanChange()) {
+        idle_ = true;
+        timer_.StartOnce(kIdleCheckMs);
+        return;
+    }
     const double elapsedMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_)
             .count();
@@ -319,7 +369,11 @@ void CShockwaveFlash::ScheduleTick() {
 }
 
 void CShockwaveFlash::OnTimer(wxTimerEvent&) {
-    Tick();
+    if (idle_) {
+        SettleIdle();
+    } else {
+        Tick();
+    }
     if (HasWindow()) {
         ScheduleTick();
     }

@@ -131,6 +131,23 @@ TEST_F(ShockwaveFlashTest, RepaintsWhileThePictureMovesAndNotWhileItStandsStill)
     EXPECT_TRUE(PumpEventsUntil([&] { return paints >= 2; }));
 }
 
+TEST_F(ShockwaveFlashTest, APausedStillMovieWaitsUntilPlayWakesIt) {
+    auto* view = new CShockwaveFlash;
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 320, 240), frame, 19890106));
+    view->LoadMovie(0, WriteMovie(dir, "m.swf", {0, 0, 80, 255}).string());
+    ASSERT_TRUE(PumpEventsUntil([&] { return view->Idle(); }));
+    EXPECT_EQ(view->FrameNum(), 0);
+    // Going to a frame leaves it paused: nothing to wake for.
+    view->GotoFrame(4);
+    EXPECT_EQ(view->FrameNum(), 4);
+    EXPECT_TRUE(view->Idle());
+    view->Play();
+    EXPECT_FALSE(view->Idle());
+    ASSERT_TRUE(PumpEventsUntil([&] { return view->FrameNum() >= 7; }));
+    view->StopPlay();
+    EXPECT_TRUE(PumpEventsUntil([&] { return view->Idle(); }));
+}
+
 TEST_F(ShockwaveFlashTest, FollowsItsParentWhileItFillsIt) {
     auto* view = new CShockwaveFlash;
     wxSize client = frame->GetClientSize();

@@ -33,6 +33,8 @@ class SoundScript {
     void Install(avm1::Vm& vm);
     // Once per tick: onLoad of the sounds loaded and onSoundComplete of those that ended.
     void Dispatch();
+    // Whether a loaded sound or a playing Sound object still has an event to send.
+    bool Pending() const { return !loaded_.empty() || !voices_.empty(); }
     // Forgets the global transform and the objects of what played (a new movie on level 0).
     void Reset();
     // The sound transform of a clip (the identity when scripts never set one).

@@ -17,6 +17,7 @@ class Timers {
     int Add(Object* function, Object* object, String method, std::vector<Value> args,
             double interval, bool repeat, int version);
     bool Remove(int id);
+    bool Empty() const { return entries_.empty(); }
     void RunDue();
     void Roots(std::vector<Object*>& out) const;
 

@@ -304,6 +304,10 @@ void Vm::RunTimers() {
     MaybeCollect();
 }
 
+bool Vm::HasTimers() const {
+    return !timers_->Empty();
+}
+
 void Vm::MaybeCollect() {
     if (!interpreter_->Running() && heap_->WantsCollect()) {
         Collect();

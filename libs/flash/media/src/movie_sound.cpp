@@ -157,6 +157,17 @@ bool MovieSound::IsVoicePlaying(VoiceId voice) const {
                        [voice](const Voice& v) { return v.id == voice && !v.done; });
 }
 
+bool MovieSound::Busy() const {
+    auto lock = mixer_.Lock();
+    if (!finished_.empty() ||
+        std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return !v.done; })) {
+        return true;
+    }
+    return std::any_of(streams_.begin(), streams_.end(), [](const auto& s) {
+        return s.second->running || s.second->active || s.second->queued > 0;
+    });
+}
+
 void MovieSound::SetOwnerMix(const void* owner, SoundMix mix) {
     auto lock = mixer_.Lock();
     for (Voice& v : voices_) {

@@ -130,6 +130,13 @@ class FLASH_API Player {
 
     // One tick of the frame clock: every timeline that plays moves on, scripts run.
     void Advance();
+    // Whether Advance() could change anything now. False only when every timeline stands
+    // still and nothing else waits: no enterFrame handler, interval, timeout, sound, load,
+    // drag or queued script. Only input and the control's operations can change that.
+    bool CanChange() const;
+    // Moves the script clock on by `frames` frames, as that many Advance() calls would while
+    // CanChange() is false, without running them.
+    void PassIdleFrames(std::int64_t frames);
     // Frames per second of _level0 (12 without a movie); never 0.
     double FrameRate() const;
     // Stage size of _level0 in pixels (0 x 0 without a movie).

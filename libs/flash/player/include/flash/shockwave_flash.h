@@ -13,7 +13,8 @@
 #include "flash/player.h"
 
 // The Flash control as the programs host it: a child window over the player core with the
-// control's operations. It advances the movie on a timer at the movie's frame rate, paints
+// control's operations. It advances the movie on a timer at the movie's frame rate (only
+// looking in now and then while nothing in the movie can move), paints
 // the current frame double-buffered, and follows its parent's size while it covers the
 // parent's whole client area. Several instances may live at once.
 //
@@ -57,6 +58,9 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     wxString GetVariable(const wxString& name) const;
 
     flash::Player& GetPlayer() { return *player_; }
+    // Whether the timer only looks in now and then because nothing in the movie can change
+    // (see flash::Player::CanChange); operations and input wake it at once.
+    bool Idle() const { return idle_; }
     // Where http and https pages that a movie asks for go; the default opens them in the
     // browser through the shell. Other schemes and FSCommand are ignored.
     void SetPageOpener(std::function<void(const std::wstring& url)> opener);
@@ -85,6 +89,8 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void RestartClock();
     void ScheduleTick();
     void Tick();
+    void SettleIdle();
+    void Rearm();
 
     std::unique_ptr<flash::Player> player_;
     std::unique_ptr<Listener> listener_;
@@ -97,6 +103,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     wxSize parentClientSize_;
     std::chrono::steady_clock::time_point clockStart_;
     std::int64_t framesRun_ = 0;
+    bool idle_ = false;  // the timer waits long: nothing in the movie could change
     std::function<void(const std::wstring&)> pageOpener_;
     MenuChooser menuChooser_;
     flash::Cursor cursor_ = flash::Cursor::Arrow;

@@ -114,6 +114,8 @@ class Vm {
     // setInterval/setTimeout callbacks due at the host's current time; the runtime calls
     // this once per tick.
     void RunTimers();
+    // Whether a setInterval or setTimeout is pending.
+    bool HasTimers() const;
 
     // Frees unreachable objects. Runs by itself after top-level runs when the heap grew;
     // never during a run.

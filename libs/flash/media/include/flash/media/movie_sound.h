@@ -88,6 +88,8 @@ class MovieSound final : public MixSource {
     void StopSound(const swf::Sound* sound);
     bool IsPlaying(const swf::Sound* sound) const;
     bool IsVoicePlaying(VoiceId voice) const;
+    // Whether anything plays or has ended unreported: a voice, a stream, a finished voice.
+    bool Busy() const;
     // The voices that ended by themselves since the last call, in order.
     std::vector<VoiceId> TakeFinished();
     // Starts decoding a sound before it is first played.
