@@ -17,19 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() {
-    if (const char* dir = std::getenv("TOVI_CORPUS_DIR")) {
-        return dir;
-    }
-    for (const fs::path& up : {fs::path(".."), fs::path("../..")}) {
-        const fs::path dir = tovi::testing::SourceDir() / up / "shared" / "corpus";
-        if (fs::is_directory(dir)) {
-            return dir;
-        }
-    }
-    return {};
-}
-
 std::vector<std::shared_ptr<const swf::Sound>> Sounds(const swf::Movie& movie) {
     std::vector<std::shared_ptr<const swf::Sound>> sounds;
     for (const auto& f : movie.frames) {
@@ -47,7 +34,7 @@ std::vector<std::shared_ptr<const swf::Sound>> Sounds(const swf::Movie& movie) {
 // An MP3 event sound (44.1 kHz mono) and a G.711 mu-law one (11 kHz, 8-bit) decode to their
 // sample counts with sound in them.
 TEST(SoundCorpusTest, EventSoundsDecodeToTheirLength) {
-    const fs::path corpus = CorpusDir();
+    const fs::path corpus = tovi::testing::CorpusDir();
     if (corpus.empty()) {
         GTEST_SKIP() << "no corpus beside the source tree (set TOVI_CORPUS_DIR)";
     }
@@ -87,7 +74,7 @@ TEST(VideoCorpusTest, FramesMatchTheExpectedStage) {
         {"colorconversion/h263", 0, 1}, {"colorconversion/vp6a", 1, 0}, {"vp6_dispsize", 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
-        const fs::path corpus = CorpusDir();
+        const fs::path corpus = tovi::testing::CorpusDir();
         if (corpus.empty()) {
             GTEST_SKIP() << "no corpus beside the source tree (set TOVI_CORPUS_DIR)";
         }

@@ -20,19 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() {
-    if (const char* dir = std::getenv("TOVI_CORPUS_DIR")) {
-        return dir;
-    }
-    for (const fs::path& up : {fs::path(".."), fs::path("../..")}) {
-        const fs::path dir = tovi::testing::SourceDir() / up / "shared" / "corpus";
-        if (fs::is_directory(dir)) {
-            return dir;
-        }
-    }
-    return {};
-}
-
 // What test.toml asks for (the few keys these cases use).
 struct CaseSettings {
     int frames = 1;
@@ -96,7 +83,7 @@ std::vector<Rgba> ReadPng(const fs::path& file, int* width, int* height) {
 class CorpusImagesTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CorpusImagesTest, MatchesTheExpectedImage) {
-    const fs::path dir = CorpusDir() / "visual" / GetParam();
+    const fs::path dir = tovi::testing::CorpusDir() / "visual" / GetParam();
     if (!fs::is_directory(dir)) {
         GTEST_SKIP() << "no corpus beside the source tree (set TOVI_CORPUS_DIR)";
     }

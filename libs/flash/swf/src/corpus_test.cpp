@@ -19,20 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() {
-    if (const char* dir = std::getenv("TOVI_CORPUS_DIR")) {
-        return dir;
-    }
-    // Beside the checkout, or beside the folder of worktrees.
-    for (const fs::path& up : {fs::path(".."), fs::path("../..")}) {
-        const fs::path dir = tovi::testing::SourceDir() / up / "shared" / "corpus";
-        if (fs::is_directory(dir)) {
-            return dir;
-        }
-    }
-    return {};
-}
-
 void ForEachBitmap(const std::vector<Frame>& frames,
                    const std::function<void(std::uint16_t, const Bitmap&)>& visit) {
     for (const auto& frame : frames) {
@@ -52,7 +38,7 @@ void ForEachBitmap(const std::vector<Frame>& frames,
 }
 
 TEST(CorpusTest, EveryMovieParses) {
-    const fs::path dir = CorpusDir();
+    const fs::path dir = tovi::testing::CorpusDir();
     if (dir.empty()) {
         GTEST_SKIP() << "no corpus beside the source tree (set TOVI_CORPUS_DIR)";
     }

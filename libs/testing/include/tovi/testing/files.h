@@ -40,4 +40,8 @@ std::filesystem::path ScreenshotPath(const std::string& name);
 std::filesystem::path SourceDir();
 std::filesystem::path ProgramDir();
 
+// The reference corpus: TOVI_CORPUS_DIR, else "shared/corpus" beside the checkout or beside the
+// folder of worktrees; empty when there is none.
+std::filesystem::path CorpusDir();
+
 }  // namespace tovi::testing
