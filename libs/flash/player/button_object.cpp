@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "display_properties.h"
 #include "hit_test.h"
 #include "movie_clip.h"
 #include "movie_data.h"
@@ -62,7 +61,7 @@ bool CharacterTreeHits(MovieData& movie, std::uint16_t id, Point p, int nesting)
 
 ButtonObject::ButtonObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                            std::uint16_t characterId, const swf::Button& button)
-    : DisplayObject(runtime, std::move(movie), characterId), button_(&button) {}
+    : TimelessClip(runtime, std::move(movie), characterId), button_(&button) {}
 
 ButtonObject::~ButtonObject() = default;
 
@@ -170,22 +169,6 @@ void ButtonObject::ForEachChild(const std::function<void(DisplayObject&)>& visit
     for (const auto& [depth, part] : parts_) {
         visit(*part.object);
     }
-}
-
-int ButtonObject::SwfVersion() const {
-    return Movie().Version();
-}
-
-avm1::Clip* ButtonObject::Parent() {
-    return Container() != nullptr ? Container()->ScriptClip() : nullptr;
-}
-
-avm1::Value ButtonObject::GetProperty(avm1::Property property) {
-    return GetDisplayProperty(*this, property);
-}
-
-void ButtonObject::SetProperty(avm1::Property property, const avm1::Value& value) {
-    SetDisplayProperty(*this, property, value);
 }
 
 }  // namespace flash

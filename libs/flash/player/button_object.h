@@ -4,15 +4,14 @@
 #include <map>
 #include <memory>
 
-#include "display_object.h"
-#include "flash/avm1/host.h"
 #include "flash/swf/button.h"
+#include "timeless_clip.h"
 
 namespace flash {
 
 // A DefineButton or DefineButton2 instance. It shows the characters of one state (up, over or
 // down) and is hit where the characters of its hit state are. Scripts see it as a Button.
-class ButtonObject final : public DisplayObject, public avm1::Clip {
+class ButtonObject final : public TimelessClip {
   public:
     enum class State : std::uint8_t { Up, Over, Down };
 
@@ -23,7 +22,6 @@ class ButtonObject final : public DisplayObject, public avm1::Clip {
     const swf::Button& Definition() const { return *button_; }
 
     DisplayKind GetDisplayKind() const override { return DisplayKind::Button; }
-    avm1::Clip* ScriptClip() override { return this; }
     // The bounds and hits of what the current state shows.
     Rect LocalBounds() const override;
     bool HitsPoint(Point local) const override;
@@ -38,22 +36,7 @@ class ButtonObject final : public DisplayObject, public avm1::Clip {
     // The first call, when the button enters the display list, makes the up state.
     void SetState(State state);
 
-    // avm1::Clip
     avm1::ClipKind Kind() const override { return avm1::ClipKind::Button; }
-    int SwfVersion() const override;
-    avm1::Clip* Parent() override;
-    avm1::String Name() const override { return InstanceName(); }
-    avm1::Clip* ChildByName(avm1::StringView, bool) override { return nullptr; }
-    void Play() override {}
-    void Stop() override {}
-    void GotoFrame(int, bool) override {}
-    bool GotoLabel(avm1::StringView, bool) override { return false; }
-    int CurrentFrame() const override { return 0; }
-    int TotalFrames() const override { return 0; }
-    std::optional<int> FrameOfLabel(avm1::StringView) const override { return std::nullopt; }
-    avm1::Value GetProperty(avm1::Property property) override;
-    void SetProperty(avm1::Property property, const avm1::Value& value) override;
-    void SetName(const avm1::String& name) override { SetInstanceName(name); }
 
   private:
     struct Part {

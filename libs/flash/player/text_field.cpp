@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "display_properties.h"
 #include "flash/avm1/convert.h"
 #include "flash/render/field_text.h"
 #include "movie_clip.h"
@@ -14,7 +13,7 @@ namespace flash {
 TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                                  std::uint16_t characterId,
                                  std::shared_ptr<const swf::EditText> definition)
-    : DisplayObject(runtime, std::move(movie), characterId),
+    : TimelessClip(runtime, std::move(movie), characterId),
       definition_(std::move(definition)),
       look_(render::EditTextLook::Of(*definition_)) {
     if (definition_->hasText) {
@@ -24,14 +23,6 @@ TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> mo
 }
 
 TextFieldObject::~TextFieldObject() = default;
-
-int TextFieldObject::SwfVersion() const {
-    return Movie().Version();
-}
-
-avm1::Clip* TextFieldObject::Parent() {
-    return Container() != nullptr ? Container()->ScriptClip() : nullptr;
-}
 
 Rect TextFieldObject::LocalBounds() const {
     return definition_->bounds;
@@ -112,14 +103,6 @@ void TextFieldObject::WriteVariable() {
     if (!variable_.empty() && VariableBase() != nullptr) {
         GetRuntime().Vm().SetVariable(variable_, avm1::Value::Str(text_), VariableBase());
     }
-}
-
-avm1::Value TextFieldObject::GetProperty(avm1::Property property) {
-    return GetDisplayProperty(*this, property);
-}
-
-void TextFieldObject::SetProperty(avm1::Property property, const avm1::Value& value) {
-    SetDisplayProperty(*this, property, value);
 }
 
 swf::EditText& TextFieldObject::Edit() {

@@ -4,17 +4,16 @@
 #include <memory>
 #include <optional>
 
-#include "display_object.h"
-#include "flash/avm1/host.h"
 #include "flash/render/renderer.h"
 #include "flash/swf/text.h"
+#include "timeless_clip.h"
 
 namespace flash {
 
 // A DefineEditText instance. Scripts see it as a TextField: its text, htmlText and variable
 // members; a field with a variable shows that variable of its timeline and sets it when its
 // text changes.
-class TextFieldObject final : public DisplayObject, public avm1::Clip {
+class TextFieldObject final : public TimelessClip {
   public:
     TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> movie, std::uint16_t characterId,
                     std::shared_ptr<const swf::EditText> definition);
@@ -37,26 +36,10 @@ class TextFieldObject final : public DisplayObject, public avm1::Clip {
     void SetText(const avm1::String& text, bool html);
 
     DisplayKind GetDisplayKind() const override { return DisplayKind::Graphic; }
-    avm1::Clip* ScriptClip() override { return this; }
     Rect LocalBounds() const override;
     bool HitsPoint(Point local) const override;
 
-    // avm1::Clip
     avm1::ClipKind Kind() const override { return avm1::ClipKind::TextField; }
-    int SwfVersion() const override;
-    avm1::Clip* Parent() override;
-    avm1::String Name() const override { return InstanceName(); }
-    avm1::Clip* ChildByName(avm1::StringView, bool) override { return nullptr; }
-    void Play() override {}
-    void Stop() override {}
-    void GotoFrame(int, bool) override {}
-    bool GotoLabel(avm1::StringView, bool) override { return false; }
-    int CurrentFrame() const override { return 0; }
-    int TotalFrames() const override { return 0; }
-    std::optional<int> FrameOfLabel(avm1::StringView) const override { return std::nullopt; }
-    avm1::Value GetProperty(avm1::Property property) override;
-    void SetProperty(avm1::Property property, const avm1::Value& value) override;
-    void SetName(const avm1::String& name) override { SetInstanceName(name); }
     std::optional<avm1::Value> GetMember(avm1::StringView name) override;
     bool SetMember(avm1::StringView name, const avm1::Value& value) override;
 
