@@ -13,6 +13,7 @@
 #include "res/resource_ids.h"
 #include "testing/movie_files.h"
 #include "testing/scripted_prompts.h"
+#include "testing/session_test.h"
 #include "testing/test_frame.h"
 #include "tovi/testing/files.h"
 #include "tovi/testing/gui.h"
@@ -22,42 +23,17 @@ namespace {
 namespace fs = std::filesystem;
 using tovi::testing::PumpEventsUntil;
 
-class RealControlTest : public ::testing::Test {
+class RealControlTest : public SessionTest {
   protected:
     void SetUp() override {
         TheSettings() = PlayerSettings();
         SetFlashWindowFactory(ShockwaveFlashFactory());
     }
-    void TearDown() override {
-        if (frame) {
-            frame->Close(true);
-            PumpEventsUntil([this] { return frame == nullptr; });
-        }
-        session.reset();
-        SetFlashWindowFactory({});
-    }
-    bool Start(const wxString& file = {}) {
-        session = std::make_unique<PlayerSession>();
-        return session->Start(file, [this](wxDocManager* manager) {
-            frame = new TestFrame(manager);
-            frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
-                if (e.GetEventObject() == frame) {
-                    frame = nullptr;
-                }
-                e.Skip();
-            });
-            return frame;
-        });
-    }
     FlashControl& Control() { return *session->GetView()->Control(); }
     wxString Path(const char* name) { return wxString::FromUTF8((dir / name).string()); }
 
-    wxEventLoop loop;
-    wxEventLoopActivator activeLoop{&loop};
     tovi::testing::TempDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<PlayerSession> session;
-    TestFrame* frame = nullptr;
 };
 
 TEST_F(RealControlTest, TheStartMovieIsShownAndPlays) {

@@ -22,6 +22,7 @@
 #include "testing/fake_flash_window.h"
 #include "testing/movie_files.h"
 #include "testing/scripted_prompts.h"
+#include "testing/session_test.h"
 #include "testing/test_frame.h"
 #include "tovi.h"
 #include "tovi/testing/files.h"
@@ -40,7 +41,7 @@ wxString W(const fs::path& p) {
     return wxString::FromUTF8(p.string());
 }
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public SessionTest {
   protected:
     void SetUp() override {
         TheSettings() = PlayerSettings();
@@ -56,41 +57,13 @@ class ViewTest : public ::testing::Test {
         }
     }
 
-    void TearDown() override {
-        if (frame) {
-            frame->Close(true);
-            PumpEventsUntil([this] { return frame == nullptr; });
-        }
-        session.reset();
-        SetFlashWindowFactory({});
-    }
-
-    bool Start(const wxString& file = {}) {
-        session = std::make_unique<PlayerSession>();
-        return session->Start(file, [this](wxDocManager* manager) {
-            frame = new TestFrame(manager);
-            frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
-                if (e.GetEventObject() == frame) {
-                    frame = nullptr;
-                }
-                e.Skip();
-            });
-            return frame;
-        });
-    }
-
     CToviFlashDoc* Doc() { return session->GetDocument(); }
     CToviFlashView* View() { return session->GetView(); }
     FakeFlash& Flash() { return FakeFlashWindow::Last()->flash; }
     wxString Path(const char* name) { return W(dir / name); }
 
-    // Timers need an active event loop to be dispatched while the test pumps events.
-    wxEventLoop loop;
-    wxEventLoopActivator activeLoop{&loop};
     tovi::testing::TempDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<PlayerSession> session;
-    TestFrame* frame = nullptr;
 };
 
 TEST_F(ViewTest, StartsWithTheStartMovieWhenNoFileIsGiven) {
