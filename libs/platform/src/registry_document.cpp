@@ -1,5 +1,6 @@
 #include "registry_document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <utility>
@@ -258,8 +259,20 @@ bool ForEachName(std::wstring_view path, Fn fn) {
     return true;
 }
 
-// Takes the next line, joined with its continuations: long hex lists go on after ",\". The
-// line grows in place, so many continuations cost no more than their length.
+// A line that can go on a hex list: hex digits, commas, blanks and a final "\".
+bool IsHexContinuation(std::wstring_view line) {
+    line = Trim(line);
+    if (line.ends_with(L'\\')) {
+        line.remove_suffix(1);
+    }
+    return !line.empty() && std::all_of(line.begin(), line.end(), [](wchar_t c) {
+        return HexDigit(c) >= 0 || c == L',' || IsBlank(c);
+    });
+}
+
+// Takes the next line, joined with its continuations: long hex lists go on after ",\" on
+// lines of hex bytes. A damaged line ending in ",\" takes no other line with it. The line
+// grows in place, so many continuations cost no more than their length.
 std::wstring NextLine(std::wstring_view* rest) {
     std::size_t nl = rest->find(L'\n');
     std::wstring line(rest->substr(0, nl));
@@ -268,11 +281,11 @@ std::wstring NextLine(std::wstring_view* rest) {
         while (!line.empty() && IsBlank(line.back())) {
             line.pop_back();
         }
-        if (!line.ends_with(L",\\") || rest->empty()) {
+        std::size_t next = rest->find(L'\n');
+        if (!line.ends_with(L",\\") || rest->empty() || !IsHexContinuation(rest->substr(0, next))) {
             return line;
         }
         line.pop_back();
-        std::size_t next = rest->find(L'\n');
         line += Trim(rest->substr(0, next));
         *rest = next == std::wstring_view::npos ? std::wstring_view() : rest->substr(next + 1);
     }

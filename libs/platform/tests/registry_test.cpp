@@ -354,6 +354,35 @@ TEST(RegistryDocumentTest, PathsBeyondTheLimitsAreDamageAndTheRestIsKept) {
     }
 }
 
+// A damaged line costs only itself: the values after it are kept.
+TEST(RegistryDocumentTest, ADamagedLineSkipsOnlyItself) {
+    const char* damagedLines[] = {
+        "\"Tail\"=\"unterminated,\\",  // looks continued, but is no hex list
+        "\"Half\"=hex:00,zz,\\",      "garbage,\\", "\"Broken\"=dword:zz", "\"x\"=hex(2:00",
+    };
+    for (const char* damagedLine : damagedLines) {
+        const std::string text = std::string(
+                                     "Windows Registry Editor Version 5.00\n\n"
+                                     "[HKEY_CURRENT_USER\\Software\\kestrum\\ToviFlash]\n"
+                                     "\"MaxHistory\"=dword:00000190\n") +
+                                 damagedLine +
+                                 "\n\"PlayMode\"=dword:00000003\n"
+                                 "\"hasMenu\"=hex:00,\\\n  01,\\\n  01\n";
+        bool damaged = false;
+        RegistryDocument doc = RegistryDocument::Parse(text, L"HKEY_CURRENT_USER", &damaged);
+        EXPECT_TRUE(damaged) << damagedLine;
+        const auto* key = doc.FindKey(L"Software\\kestrum\\ToviFlash");
+        ASSERT_NE(key, nullptr) << damagedLine;
+        EXPECT_EQ(key->values().size(), 3u) << damagedLine;
+        const auto* playMode = RegistryDocument::FindValue(*key, L"PlayMode");
+        ASSERT_NE(playMode, nullptr) << damagedLine;
+        EXPECT_EQ(playMode->data, (Bytes{3, 0, 0, 0})) << damagedLine;
+        const auto* menu = RegistryDocument::FindValue(*key, L"hasMenu");
+        ASSERT_NE(menu, nullptr) << damagedLine;
+        EXPECT_EQ(menu->data, (Bytes{0, 1, 1})) << damagedLine;
+    }
+}
+
 // Many values in one key, set, replaced and removed, and a hex list over many lines: each
 // line costs its own length (this completes at once; before, it took quadratic time).
 TEST(RegistryDocumentTest, ManyValuesAndContinuationsReadInOnePass) {
