@@ -413,8 +413,14 @@ ViewFacts CToviFlashView::CurrentFacts() {
     return f;
 }
 
+bool CToviFlashView::IsEnabled(int id) {
+    return ViewCommandState(id, CurrentFacts(), TheSettings()).enabled;
+}
+
 void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
-    if (!playback_) {
+    // Keys reach here as well as the ribbon and the menus: a command its rule disables
+    // does not run, whatever route it came by.
+    if (!playback_ || !IsEnabled(event.GetId())) {
         return;
     }
     PlayerSettings& settings = TheSettings();
@@ -568,10 +574,16 @@ void CToviFlashView::OnFlashMenu(wxCommandEvent&) {
 }
 
 void CToviFlashView::OnScaleMode(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     Guarded([&] { playback_->SetScaleMode(event.GetId() - ID_SCALE_FIRST); });
 }
 
 void CToviFlashView::OnQuality(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     const wxString word = event.GetId() == ID_QUALITY_HIGH     ? wxS("high")
                           : event.GetId() == ID_QUALITY_MEDIUM ? wxS("medium")
                                                                : wxS("low");
@@ -610,7 +622,7 @@ void CToviFlashView::BestSize() {
 
 // Plays the movie full screen from where it is, then goes on from where full screen ended.
 void CToviFlashView::FullScreen() {
-    if (!ViewCommandState(ID_FULL_SCREEN, CurrentFacts(), TheSettings()).enabled) {
+    if (!IsEnabled(ID_FULL_SCREEN)) {
         return;
     }
     FlashControl& control = flash_->Control();
@@ -671,7 +683,9 @@ void CToviFlashView::SaveCopy() {
     request.defaultExtension = wxS("swf");
     request.defaultName = GetNameFromPath(doc->GetPathName().wc_str());
     request.filter = wxS("Flash文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
+    request.folder = doc->DialogFolder();
     if (std::optional<wxString> target = Prompts().AskFile(request)) {
+        doc->RememberFolder(*target);
         doc->SaveCopy(*target);
     }
 }
