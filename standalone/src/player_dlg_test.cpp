@@ -1,6 +1,7 @@
 #include "player_dlg.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <wx/evtloop.h>
 #include <wx/slider.h>
 #include <wx/toolbar.h>
@@ -224,6 +225,43 @@ TEST_F(PlayerDlgTest, SaveAsCopiesTheMovieAndTellsHowItWent) {
     EXPECT_EQ(ReadFileBytes(target), Pattern(2048, 4));
     dlg_->RunCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(prompts_.told, (std::vector<std::string>{"文件保存成功", "保存文件失败!"}));
+}
+
+// A name typed without its extension gets ".swf"; an existing file of that final name is
+// replaced only when the user says so, and the copy gets the mode of a new file of the user's.
+TEST_F(PlayerDlgTest, SaveAsAsksBeforeReplacingTheFinalName) {
+    Start(Player(Pattern(2048, 4), 550, 400));
+    ::chmod(CachePath().c_str(), 0600);
+    const fs::path target = dir_ / "copy.swf";
+    WriteFileBytes(target, Pattern(10, 7));
+    for (bool replace : {false, true}) {
+        SCOPED_TRACE(replace);
+        prompts_.files = {(dir_ / "copy").string()};
+        prompts_.answers = {replace};
+        prompts_.asked.clear();
+        dlg_->RunCommand(ID_FILE_SAVE_AS);
+        EXPECT_EQ(prompts_.asked, std::vector<std::string>{"copy.swf 已存在。\r\n要替换它吗?"});
+        EXPECT_EQ(ReadFileBytes(target), replace ? Pattern(2048, 4) : Pattern(10, 7));
+        EXPECT_FALSE(fs::exists(dir_ / "copy"));
+    }
+    EXPECT_EQ(prompts_.told, std::vector<std::string>{"文件保存成功"});
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              static_cast<fs::perms>(0666 & ~mask));
+}
+
+// The file dialogs start in this program's folder, then in the folder last chosen.
+TEST_F(PlayerDlgTest, FileDialogsStartInTheFolderLastUsed) {
+    Start(Player(Pattern(2048, 4), 550, 400));
+    const fs::path other = dir_ / "other";
+    fs::create_directories(other);
+    prompts_.files = {(other / "missing.swf").string()};
+    dlg_->RunCommand(ID_FILE_OPEN);
+    dlg_->RunCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(prompts_.requests.size(), 2u);
+    EXPECT_EQ(prompts_.requests[0].folder, dir_.path().string());
+    EXPECT_EQ(prompts_.requests[1].folder, other.string());
 }
 
 TEST_F(PlayerDlgTest, MuteTwiceReturnsToTheLevelAndMarksFollow) {
