@@ -1,6 +1,6 @@
 #include <wx/gdicmn.h>
 
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "platform/wave_out.h"
 #include "player_control.h"
 
