@@ -17,6 +17,7 @@
 #include "get_sous.h"
 #include "lists/media_lists.h"
 #include "menus.h"
+#include "playback/context_menu.h"
 #include "playback/frame_link.h"
 #include "playback/navigation.h"
 #include "playback/system_volume.h"
@@ -53,26 +54,14 @@ class PlayArea : public wxWindow {
     }
 
     void ShowContextMenu(const wxPoint& at) {
-        wxMenu menu;
-        Fill(menu, res::ContextMenu());
-        PopupMenu(&menu, at);
+        ContextMenu menu([this](int command) {
+            return ViewCommandState(command, view_->CurrentFacts(), TheSettings())
+                .checked.has_value();
+        });
+        menu.PopupAndRun(this, at, wxGetTopLevelParent(this));
     }
 
   private:
-    static void Fill(wxMenu& menu, const std::vector<res::MenuItem>& items) {
-        for (const res::MenuItem& item : items) {
-            if (item.IsSeparator()) {
-                menu.AppendSeparator();
-            } else if (item.IsSubmenu()) {
-                auto* sub = new wxMenu;
-                Fill(*sub, item.items);
-                menu.AppendSubMenu(sub, item.text);
-            } else {
-                menu.Append(item.id, item.text);
-            }
-        }
-    }
-
     void FitControl() {
         if (control_) {
             const wxSize size = GetClientSize();

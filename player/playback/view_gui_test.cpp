@@ -4,6 +4,8 @@
 #include <wx/docview.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <filesystem>
@@ -472,6 +474,88 @@ TEST_F(ViewTest, DraggingThePlayingAreaMovesTheWindowAsTheDragModeSays) {
             << "mode " << c.mode << " ribbon " << c.ribbon << ": at " << frame->GetPosition().x
             << "," << frame->GetPosition().y;
         PumpEvents(std::chrono::milliseconds(100));
+    }
+}
+
+// A check item of a menu as the toolkit shows it: its text and mark.
+struct MenuMark {
+    wxString text;
+    bool checkable = false;
+    bool checked = false;
+};
+
+void CollectMarks(const wxMenu& menu, std::vector<MenuMark>& marks) {
+    for (const wxMenuItem* item : menu.GetMenuItems()) {
+        if (item->IsSubMenu()) {
+            CollectMarks(*item->GetSubMenu(), marks);
+        } else if (!item->IsSeparator()) {
+            marks.push_back({item->GetItemLabelText(), item->IsCheckable(),
+                             item->IsCheckable() && item->IsChecked()});
+        }
+    }
+}
+
+// The context menu of a right click on the movie: the items with update-rule marks are check
+// items showing them, and a chosen item runs its command.
+TEST_F(ViewTest, TheContextMenuShowsTheMarksAndRunsTheChosenItem) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    TheSettings().ScaleMode = 3;
+    TheSettings().PlayHuazhi = wxS("medium");
+    frame->muted = true;
+    frame->SetSize(0, 540, 480, 400);
+    frame->Show();
+    frame->Raise();
+    wxWindow* control = FakeFlashWindow::Last()->Window();
+    ASSERT_TRUE(PumpEventsUntil([&] { return control->IsShownOnScreen(); }));
+    Flash().quality = "medium";
+
+    std::vector<MenuMark> marks;
+    View()->GetPlayArea()->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        if (marks.empty() && event.GetMenu() && !event.GetMenu()->GetParent()) {
+            CollectMarks(*event.GetMenu(), marks);
+        }
+        event.Skip();
+    });
+    // Down to the first item, "添加到播放列表", and choose it.
+    const int keys[] = {WXK_DOWN, WXK_RETURN, WXK_ESCAPE, WXK_ESCAPE};
+    std::size_t next = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (next < std::size(keys) && !marks.empty()) {
+            wxUIActionSimulator().Char(keys[next++]);
+        }
+    });
+    timer.Start(300);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(control->ClientToScreen(wxPoint(100, 100)));
+    PumpEvents(std::chrono::milliseconds(100));
+    mouse.MouseClick(wxMOUSE_BTN_RIGHT);
+    EXPECT_TRUE(PumpEventsUntil([&] { return !TheLists().playlist.Entries().empty(); }));
+    timer.Stop();
+    EXPECT_EQ(TheLists().playlist.Entries(), std::vector<wxString>{Path("a.swf")});
+
+    auto mark = [&](const char* text) {
+        for (const MenuMark& m : marks) {
+            if (m.text == wxString::FromUTF8(text)) {
+                return m;
+            }
+        }
+        ADD_FAILURE() << "no item " << text;
+        return MenuMark{};
+    };
+    const struct {
+        const char* text;
+        bool checkable;
+        bool checked;
+    } expected[] = {
+        {"静音播放", true, true},    {"启用Ribbon界面", true, true},   {"中", true, true},
+        {"高", true, false},         {"原始大小", true, true},         {"缩放", true, false},
+        {"播放/暂停", false, false}, {"添加到播放列表", false, false},
+    };
+    for (const auto& e : expected) {
+        const MenuMark m = mark(e.text);
+        EXPECT_EQ(m.checkable, e.checkable) << e.text;
+        EXPECT_EQ(m.checked, e.checked) << e.text;
     }
 }
 
