@@ -2,8 +2,9 @@
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
+// After the message dialog base it builds on.
+#include <wx/generic/msgdlgg.h>
 #include <wx/utils.h>
 
 #include <memory>

@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/frame.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
+// After the message dialog base it builds on.
+#include <wx/generic/msgdlgg.h>
 #include <wx/timer.h>
 
 #include <csignal>
