@@ -272,6 +272,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     });
     if (!result.ok && !result.error.empty()) {
         Prompts().Tell(result.error, PromptIcon::Error);
+    } else if (result.ok && result.actionScript3) {
+        Prompts().Tell(kActionScript3Notice);
     }
     PaceEndCheck();
 }

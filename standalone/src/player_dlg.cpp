@@ -38,6 +38,10 @@ const wxSize kTemplateSize(393, 229);  // dialog units
 constexpr int kFramePollMs = 2000;
 constexpr int kProbeMs = 250;
 const char kFilter[] = "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||";
+// Told once for each loaded movie written for ActionScript 3.
+const char kActionScript3Notice[] =
+    "此动画使用 ActionScript 3.0 编写, 播放器暂时还不支持其中的脚本, "
+    "动画中的交互和程序效果不会运行, 时间轴仍会照常播放。";
 
 wxString W(const std::string& utf8) {
     return wxString::FromUTF8(utf8);
@@ -247,6 +251,9 @@ bool CPlayerDlg::LoadMovie(const std::string& path) {
             slider_->SetValue(static_cast<int>(flash_->FrameNum()));
         }
         SetTitle(W(standalone::MovieTitle(path)));
+        if (flash_->UsesActionScript3()) {
+            prompts_.Tell(this, kActionScript3Notice, PromptKind::kInformation);
+        }
     } catch (const std::exception&) {
         currentPath_.clear();
         hasMovie_ = false;

@@ -264,6 +264,21 @@ TEST_F(PlayerDlgTest, FileDialogsStartInTheFolderLastUsed) {
     EXPECT_EQ(prompts_.requests[1].folder, other.string());
 }
 
+// A movie written for ActionScript 3 is said to be one each time it is loaded, extracted or
+// opened, and it still plays.
+TEST_F(PlayerDlgTest, AnActionScript3MovieIsToldAtEachLoad) {
+    log_->actionScript3 = true;
+    Start(Player(Pattern(2048, 4), 550, 400));
+    ASSERT_EQ(prompts_.told.size(), 1u);
+    EXPECT_EQ(prompts_.told[0].rfind("此动画使用 ActionScript 3.0 编写", 0), 0u)
+        << prompts_.told[0];
+    EXPECT_TRUE(dlg_->HasMovie());
+    EXPECT_EQ(log_->calls, (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
+    prompts_.files.push_back((dir_ / "other.swf").string());
+    dlg_->RunCommand(ID_FILE_OPEN);
+    EXPECT_EQ(prompts_.told.size(), 2u);
+}
+
 TEST_F(PlayerDlgTest, MuteTwiceReturnsToTheLevelAndMarksFollow) {
     Start(BareStub());
     dlg_->RunCommand(ID_VOLUME_80);

@@ -37,6 +37,7 @@ class ShockwaveControl : public PlayerControl {
     void SetQuality2(const std::string& quality) override {
         Flash().SetQuality2(wxString::FromUTF8(quality));
     }
+    bool UsesActionScript3() override { return Flash().UsesActionScript3(); }
     // The wave-out volume of device 0, which the component's sound output plays at.
     void SetOutputVolume(std::uint32_t leftRight) override {
         platform::WaveOutSetVolume(0, leftRight);
