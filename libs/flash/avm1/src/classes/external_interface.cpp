@@ -1,9 +1,9 @@
 // flash.external.ExternalInterface: no container to talk to, so it is never available; its
 // helpers that turn values into the XML of the calling protocol and back work as in Flash.
-#include "builtins_xml.h"
+#include "classes.h"
 #include "flash/avm1/convert.h"
-#include "globals.h"
 #include "interpreter.h"
+#include "xml_node.h"
 
 namespace flash::avm1 {
 
@@ -241,55 +241,79 @@ class Serializer {
     int version_;
 };
 
+Value Construct(CallContext&) {
+    return Value();
+}
+
+Value AddCallback(CallContext&) {
+    return Value::Bool(false);
+}
+
+Value Call(CallContext&) {
+    return Value::Null();
+}
+
+Value EscapeXml(CallContext& c) {
+    auto s = HelperText(c);
+    return s ? Value::Str(XmlEscape(*s)) : Value::Null();
+}
+
+Value UnescapeXml(CallContext& c) {
+    auto s = HelperText(c);
+    return s ? Value::Str(UnescapeText(*s)) : Value::Null();
+}
+
+Value JsQuoteString(CallContext& c) {
+    auto s = HelperText(c);
+    return s ? Value::Str(ReplaceAll(*s, u"\"", u"\\\"")) : Value::Null();
+}
+
+// _toXML and the like: a value in the calling protocol's XML.
+template <String (Serializer::*F)(const Value&, int)>
+Value WriteXml(CallContext& c) {
+    Serializer s(InterpreterOf(c.vm), c.version);
+    return Value::Str((s.*F)(c.Arg(0), 0));
+}
+
+// _toAS and the like: the value such XML stands for.
+template <Value (Serializer::*F)(const Value&, int)>
+Value ReadXml(CallContext& c) {
+    Serializer s(InterpreterOf(c.vm), c.version);
+    return (s.*F)(c.Arg(0), 0);
+}
+
+constexpr NativeMember kStatics[] = {
+    Method(u"addCallback", AddCallback),
+    Method(u"call", Call),
+    Method(u"_escapeXML", EscapeXml),
+    Method(u"_unescapeXML", UnescapeXml),
+    Method(u"_jsQuoteString", JsQuoteString),
+    Method(u"_toXML", WriteXml<&Serializer::ToXml>),
+    Method(u"_arrayToXML", WriteXml<&Serializer::ArrayToXml>),
+    Method(u"_argumentsToXML", WriteXml<&Serializer::ArgumentsToXml>),
+    Method(u"_objectToXML", WriteXml<&Serializer::ObjectToXml>),
+    Method(u"_toAS", ReadXml<&Serializer::ToAs>),
+    Method(u"_arrayToAS", ReadXml<&Serializer::ArrayToAs>),
+    Method(u"_argumentsToAS", ReadXml<&Serializer::ArgumentsToAs>),
+    Method(u"_objectToAS", ReadXml<&Serializer::ObjectToAs>),
+};
+
 }  // namespace
 
-void InstallExternalInterface(Interpreter& setup, Globals& g) {
-    Vm& vm = setup.vm();
-    using C = CallContext;
+void InstallExternalInterface(Interpreter& in, Globals& g) {
+    Vm& vm = in.vm();
     Object* proto = vm.New<Object>(g.objectProto);
-    Object* ctor = MakeClass(setup, g, u"", proto, [](C&) -> Value { return Value(); });
-    Object* flash = setup.GetMember(g.global, u"flash", 8).AsObject();
+    Object* ctor = MakeClass(in, u"", proto, Construct);
+    Object* flash = in.GetMember(g.global, u"flash", 8).AsObject();
     if (!flash) {
-        flash = setup.NewObject();
+        flash = in.NewObject();
         vm.Define(g.global, u"flash", Value::Obj(flash), kDontEnum | kVersion8);
     }
     Object* external = vm.New<Object>(g.objectProto);
     vm.Define(flash, u"external", Value::Obj(external), kDontEnum);
     vm.Define(external, u"ExternalInterface", Value::Obj(ctor), kDontEnum);
-
     vm.Define(ctor, u"available", Value::Bool(false), kDontEnum);
-    Method(setup, ctor, u"addCallback", [](C&) -> Value { return Value::Bool(false); });
-    Method(setup, ctor, u"call", [](C&) -> Value { return Value::Null(); });
-
-    Method(setup, ctor, u"_escapeXML", [](C& c) -> Value {
-        auto s = HelperText(c);
-        return s ? Value::Str(XmlEscape(*s)) : Value::Null();
-    });
-    Method(setup, ctor, u"_unescapeXML", [](C& c) -> Value {
-        auto s = HelperText(c);
-        return s ? Value::Str(UnescapeText(*s)) : Value::Null();
-    });
-    Method(setup, ctor, u"_jsQuoteString", [](C& c) -> Value {
-        auto s = HelperText(c);
-        return s ? Value::Str(ReplaceAll(*s, u"\"", u"\\\"")) : Value::Null();
-    });
-    auto helper = [&](StringView name, Value (*fn)(Serializer&, const Value&)) {
-        Method(setup, ctor, name, [fn](C& c) -> Value {
-            Serializer s(InterpreterOf(c.vm), c.version);
-            return fn(s, c.Arg(0));
-        });
-    };
-    helper(u"_toXML", [](Serializer& s, const Value& v) { return Value::Str(s.ToXml(v, 0)); });
-    helper(u"_arrayToXML",
-           [](Serializer& s, const Value& v) { return Value::Str(s.ArrayToXml(v, 0)); });
-    helper(u"_argumentsToXML",
-           [](Serializer& s, const Value& v) { return Value::Str(s.ArgumentsToXml(v, 0)); });
-    helper(u"_objectToXML",
-           [](Serializer& s, const Value& v) { return Value::Str(s.ObjectToXml(v, 0)); });
-    helper(u"_toAS", [](Serializer& s, const Value& v) { return s.ToAs(v, 0); });
-    helper(u"_arrayToAS", [](Serializer& s, const Value& v) { return s.ArrayToAs(v, 0); });
-    helper(u"_argumentsToAS", [](Serializer& s, const Value& v) { return s.ArgumentsToAs(v, 0); });
-    helper(u"_objectToAS", [](Serializer& s, const Value& v) { return s.ObjectToAs(v, 0); });
+    DefineMembers(vm, ctor, kStatics);
 }
 
 }  // namespace flash::avm1

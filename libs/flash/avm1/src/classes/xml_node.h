@@ -1,6 +1,6 @@
 #pragma once
 
-// XMLNode and XML objects, for the built-ins and their tests.
+// XMLNode and XML objects, for their classes (xml_node.cpp, xml.cpp) and tests.
 
 #include <optional>
 #include <vector>
