@@ -238,6 +238,27 @@ TEST_F(ObjectModelTest, ClipsAreObjectsWithNativeMembers) {
     EXPECT_EQ(Run(c), (Traces{"1", "undefined"}));
 }
 
+TEST_F(ObjectModelTest, GotoMethodsTakeAPathBeforeAColon) {
+    // mc.gotoAndStop(spec): "path:frame" moves the timeline the path names from mc.
+    struct Case {
+        const char* spec;
+        int rootFrame;
+        int mcFrame;
+    };
+    const Case cases[] = {{"3", 0, 2}, {"/:4", 3, 0}, {"_parent:2", 1, 0}, {"nowhere:2", 0, 0}};
+    for (const Case& t : cases) {
+        FakeHost h;
+        Vm machine{h};
+        FakeClip& mc = h.root().AddChild(u"mc", 12);
+        Assembler a;
+        a.Push(t.spec).Push(1.0).Push("mc").Op(A::GetVariable).Push("gotoAndStop");
+        a.Op(A::CallMethod);
+        machine.Run(a.Shared(), &h.root(), 7);
+        EXPECT_EQ(h.root().current_frame(), t.rootFrame) << t.spec;
+        EXPECT_EQ(mc.current_frame(), t.mcFrame) << t.spec;
+    }
+}
+
 TEST_F(ObjectModelTest, ScriptErrorsDoNotEscapeToTheHost) {
     // o.p is a getter that throws; the host reads it between runs.
     Assembler getter;

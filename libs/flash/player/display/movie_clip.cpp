@@ -432,12 +432,14 @@ avm1::Clip* MovieClip::Parent() {
 avm1::Clip* MovieClip::ChildByName(avm1::StringView name, bool caseSensitive) {
     for (const auto& [depth, child] : children_) {
         avm1::Clip* clip = child->ScriptClip();
-        if (clip == nullptr) {
+        const avm1::String& childName = child->InstanceName();
+        if (clip == nullptr && childName.empty()) {
             continue;
         }
-        const avm1::String& childName = child->InstanceName();
         if (caseSensitive ? childName == name : avm1::FoldCase(childName) == avm1::FoldCase(name)) {
-            return clip;
+            // A named shape, bitmap or static text has no object of its own: script sees
+            // the clip holding it.
+            return clip != nullptr ? clip : this;
         }
     }
     return nullptr;

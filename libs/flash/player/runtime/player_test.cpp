@@ -238,6 +238,37 @@ TEST(PlayerTest, LoadMovieIntoAClipReplacesItsContent) {
     EXPECT_EQ(r.events, (std::vector<std::string>{"trace child holder a b", "trace undefined"}));
 }
 
+// removeMovieClip takes any object placed by script, text fields included, up to the
+// highest depth a script may remove from.
+TEST(PlayerTest, RemoveMovieClipTakesScriptPlacedObjectsInItsDepthRange) {
+    struct Case {
+        const char* make;  // createEmptyMovieClip or createTextField
+        std::int32_t depth;
+        const char* after;  // trace of the name after removing it
+    };
+    const Case cases[] = {{"createEmptyMovieClip", 2130690031, "undefined"},
+                          {"createEmptyMovieClip", 2130690032, "_level0.o"},
+                          {"createEmptyMovieClip", -1, "_level0.o"},
+                          {"createTextField", 5, "undefined"}};
+    for (const Case& t : cases) {
+        swfgen::ActionBuilder a;
+        a.PushInteger(10).PushInteger(10).PushInteger(0).PushInteger(0);
+        a.PushInteger(t.depth).Push("o").PushInteger(6).Push("_root").GetVariable();
+        a.Push(t.make).Op(0x52).Op(swfgen::kActionPop);
+        a.Push("o").GetVariable().Op(0x25);  // RemoveSprite
+        a.Push("o").GetVariable().Trace();
+        swfgen::MovieWriter m(8, kStage, 24);
+        m.DoAction(a.Build()).ShowFrame();
+        Recorder r;
+        Player p;
+        p.SetListener(&r);
+        p.LoadMovieBytes(0, m.Build(), "m.swf");
+        p.Advance();
+        EXPECT_EQ(r.events, (std::vector<std::string>{std::string("trace ") + t.after}))
+            << t.make << " " << t.depth;
+    }
+}
+
 }  // namespace
 }  // namespace flash
 

@@ -26,6 +26,8 @@ namespace {
 // script is 16384 on the display list, as Flash lays them out.
 constexpr int kScriptDepthBase = 16384;
 constexpr int kMaxScriptDepth = 1048575;
+// Clips sitting at or above this display list depth cannot be removed by script.
+constexpr int kMaxRemovableDepth = 2130706415;
 // Queued action blocks of one frame beyond which a movie is taken to be looping on itself.
 constexpr std::size_t kMaxQueuedActions = 100000;
 
@@ -840,12 +842,12 @@ void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int dept
 }
 
 void Runtime::RemoveSprite(avm1::Clip& target) {
-    auto* clip = dynamic_cast<MovieClip*>(&target);
+    auto* clip = dynamic_cast<DisplayObject*>(&target);
     if (clip == nullptr || clip->ParentClip() == nullptr || clip->Removed()) {
         return;
     }
     int depth = clip->Depth();
-    if (depth < kScriptDepthBase || depth > kScriptDepthBase + kMaxScriptDepth) {
+    if (depth < kScriptDepthBase || depth > kMaxRemovableDepth) {
         return;
     }
     clip->ParentClip()->RemoveAt(depth);

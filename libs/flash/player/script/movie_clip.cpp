@@ -35,6 +35,17 @@ MovieClip* ClipOf(CallContext& c, const Value& v, MovieClip& base) {
     return nullptr;
 }
 
+// Any display object named by a value (clip, button or text field).
+DisplayObject* DisplayOf(CallContext& c, const Value& v, MovieClip& base) {
+    avm1::Clip* clip = nullptr;
+    if (avm1::Object* o = v.AsObject()) {
+        clip = o->AsClip();
+    } else if (v.IsString()) {
+        clip = c.vm.ResolveTarget(v.AsString(), &base, c.version);
+    }
+    return dynamic_cast<DisplayObject*>(clip);
+}
+
 double Number(CallContext& c, std::size_t i) {
     return c.vm.ToNumber(c.Arg(i), c.version);
 }
@@ -121,7 +132,7 @@ Value SwapDepths(CallContext& c) {
     }
     std::optional<int> depth;
     if (c.Arg(0).IsObject() || c.Arg(0).IsString()) {
-        MovieClip* other = ClipOf(c, c.Arg(0), *parent);
+        DisplayObject* other = DisplayOf(c, c.Arg(0), *parent);
         if (other != nullptr && other->ParentClip() == parent) {
             depth = other->Depth();
         }

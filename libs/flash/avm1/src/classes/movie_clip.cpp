@@ -62,13 +62,22 @@ Value GotoFrame(CallContext& c, bool play) {
     Interpreter& in = InterpreterOf(c.vm);
     const Value& f = c.args.back();
     if (f.IsString()) {
-        double n = StringToNumber(f.AsString(), 7);
+        StringView spec = f.AsString();
+        // "path:frame" names another timeline, relative to this clip.
+        if (std::size_t colon = spec.rfind(u':'); colon != StringView::npos) {
+            clip = in.ResolveTargetPath(spec.substr(0, colon), clip, c.version);
+            spec = spec.substr(colon + 1);
+            if (!clip) {
+                return Value();
+            }
+        }
+        double n = StringToNumber(spec, 7);
         if (std::isfinite(n)) {
             if (n >= 1) {
                 clip->GotoFrame(static_cast<int>(std::min(n, 2147483647.0)) - 1, play);
             }
         } else {
-            clip->GotoLabel(f.AsString(), play);
+            clip->GotoLabel(spec, play);
         }
         return Value();
     }
