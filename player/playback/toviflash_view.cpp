@@ -12,7 +12,7 @@
 #include <exception>
 
 #include "app/player_settings.h"
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "flash/control/shockwave_flash.h"
 #include "get_sous.h"
 #include "lists/media_lists.h"
@@ -271,7 +271,7 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
         RebuildPrevNextMenus();
     });
     if (!result.ok && !result.error.empty()) {
-        Prompts().Tell(result.error, PromptIcon::Error);
+        Prompts().Tell(result.error, host::PromptIcon::Error);
     } else if (result.ok && result.actionScript3) {
         Prompts().Tell(kActionScript3Notice);
     }
@@ -301,7 +301,7 @@ void CToviFlashView::Guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        Prompts().Tell(wxString::FromUTF8(e.what()), PromptIcon::Error);
+        Prompts().Tell(wxString::FromUTF8(e.what()), host::PromptIcon::Error);
     }
 }
 
@@ -668,7 +668,7 @@ void CToviFlashView::OnSourceTerms(wxCommandEvent&) {
 
 void CToviFlashView::SaveCopy() {
     CToviFlashDoc* doc = GetDocument();
-    FileDialogRequest request;
+    host::FileRequest request;
     request.save = true;
     request.overwritePrompt = true;
     request.defaultExtension = wxS("swf");
