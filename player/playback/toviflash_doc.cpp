@@ -14,7 +14,6 @@
 #include "platform/text.h"
 #include "playback/frame_link.h"
 #include "res/resource_ids.h"
-#include "ribbon_model.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CToviFlashDoc, wxDocument);
 
@@ -163,9 +162,5 @@ void CToviFlashDoc::OnListItem(wxCommandEvent& event) {
 
 std::optional<wxString> CToviFlashDoc::DescriptionOf(int id) {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* element = frame ? frame->Ribbon().FindById(id) : nullptr;
-    if (!element) {
-        return std::nullopt;
-    }
-    return wxString(element->Description());
+    return frame ? frame->DescriptionOf(id) : std::nullopt;
 }

@@ -23,8 +23,6 @@
 #include "playback/system_volume.h"
 #include "playback/toviflash_doc.h"
 #include "res/resource_ids.h"
-#include "ribbon_layout.h"
-#include "ribbon_model.h"
 #include "tovi.h"
 #include "ui/UI.h"
 #include "ui/full_screen_environment.h"
@@ -260,9 +258,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     FrameLink* frame = TheFrameLink();
     endCheckHeld_ = false;
     Playback::LoadResult result = playback_->Load(path, [&](long frames) {
-        if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-            progress->SetRange(0, static_cast<int>(frames));
-            progress->SetPos(0);
+        if (frame) {
+            frame->SetProgressRange(static_cast<int>(frames));
         }
         MediaLists& lists = TheLists();
         lists.AddToHistory(path);
@@ -363,21 +360,7 @@ void CToviFlashView::RebuildPrevNextMenus() {
     PrevNextMenus menus =
         BuildPrevNextMenus(settings.isPlayingList ? lists.playlist : lists.related,
                            GetDocument()->GetPathName(), settings.isPlayingList);
-    auto install = [](ribbon::Element* button, const std::vector<MenuEntry>& entries) {
-        if (!button) {
-            return;
-        }
-        ribbon::Element::List items;
-        for (const MenuEntry& e : entries) {
-            ribbon::Element::Ptr item = ribbon::Element::Button(e.id, e.text.ToStdWstring());
-            item->SetToolTip(e.tooltip.ToStdWstring());
-            item->SetDescription(e.description.ToStdWstring());
-            items.push_back(std::move(item));
-        }
-        button->SetSubItems(std::move(items));
-    };
-    install(frame->Handles().previousButton, menus.previous);
-    install(frame->Handles().nextButton, menus.next);
+    frame->SetPrevNextMenus(menus);
 }
 
 ViewFacts CToviFlashView::CurrentFacts() {
@@ -476,8 +459,8 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
             settings.OtherSeting = event.GetId() - ID_DRAG_NEVER;
             break;
         case ID_PROGRESS:
-            if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-                const long frameNumber = progress->pos();
+            if (frame) {
+                const long frameNumber = frame->Progress();
                 endCheckHeld_ = false;
                 Guarded([&] { playback_->Seek(frameNumber); });
                 PaceEndCheck();
@@ -527,8 +510,7 @@ void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
 
 void CToviFlashView::UpdatePlayButton() {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* button = frame ? frame->Handles().playButton : nullptr;
-    if (!button) {
+    if (!frame) {
         return;
     }
     bool playing = false;
@@ -537,25 +519,16 @@ void CToviFlashView::UpdatePlayButton() {
     } catch (const std::exception&) {
         return;
     }
-    const PlayButtonLook look = PlayButtonFor(playing);
-    if (wxString(button->text()) == look.text) {
-        return;
-    }
-    button->SetText(look.text.ToStdWstring());
-    button->SetSmallImage(look.image);
-    button->SetLargeImage(look.image);
-    button->SetToolTip(look.tooltip.ToStdWstring());
-    button->SetDescription(look.description.ToStdWstring());
+    frame->SetPlayButton(PlayButtonFor(playing));
 }
 
 void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr;
-    if (!progress || frame->IsProgressHeld()) {
+    if (!frame || frame->IsProgressHeld()) {
         return;
     }
     try {
-        progress->SetPos(static_cast<int>(flash_->Control().CurrentFrame()));
+        frame->SetProgress(static_cast<int>(flash_->Control().CurrentFrame()));
     } catch (const std::exception&) {
     }
 }
