@@ -6,6 +6,7 @@
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
+#include "flv_files.h"
 #include "lists/media_lists.h"
 #include "playback/shockwave_window.h"
 #include "playback/toviflash_doc.h"
@@ -59,13 +60,22 @@ TEST_F(RealControlTest, AMoviePlaysPausesAndStopsOnceAtItsEnd) {
     EXPECT_EQ(Control().FrameNum(), 0);
 }
 
-TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
-    tovi::testing::WriteFileText(dir / "clip.flv", "FLV");
+// An FLV file plays through the wrapper: its frames are its states, its variables tell the
+// status and the video's size.
+TEST_F(RealControlTest, TheFlvWrapperPlaysPausesAndStops) {
+    std::string log;
+    ASSERT_TRUE(flash::media::testing::MakeFlv(
+        {.video = "flv", .audio = "libmp3lame", .width = 176, .height = 144, .seconds = 4},
+        dir / "clip.flv", &log))
+        << log;
     ASSERT_TRUE(Start(Path("clip.flv")));
     EXPECT_EQ(Control().FrameNum(), 2);
-    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
     EXPECT_EQ(Control().GetVariable("_level0.strPath"), Path("clip.flv"));
-    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoWidth"), "0");
+    EXPECT_TRUE(PumpEventsUntil(
+        [&] { return Control().GetVariable("_level0.flvPlayer.0._videoWidth") == "176"; },
+        std::chrono::seconds(10)));
+    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoHeight"), "144");
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
     EXPECT_TRUE(session->GetView()->GetPlayback()->IsPlaying());
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().FrameNum(), 3);
@@ -76,6 +86,16 @@ TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "stop");
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
+}
+
+TEST_F(RealControlTest, AnFlvThatCannotBePlayedShowsTheWrappersMessage) {
+    tovi::testing::WriteFileText(dir / "empty.flv", "");
+    ASSERT_TRUE(Start(Path("empty.flv")));
+    EXPECT_TRUE(
+        PumpEventsUntil([&] { return Control().FrameNum() == 5; }, std::chrono::seconds(10)));
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "error");
+    EXPECT_EQ(Control().GetVariable("_level0.message._visible"), "true");
+    EXPECT_FALSE(session->GetView()->GetPlayback()->IsPlaying());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "flash/media/flv_playback.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "flv_worker.h"
@@ -254,23 +255,48 @@ void FlvPlayback::Advance(double seconds) {
     }
 }
 
+bool FlvPlayback::Active() const {
+    switch (state_) {
+        case State::Opening:
+        case State::Buffering:
+            return true;
+        case State::Playing:
+            return seeking_ || !paused_ || !hasPicture_;
+        case State::Ended:
+        case State::Failed:
+            break;
+    }
+    return false;
+}
+
+void FlvPlayback::WaitForWorker() {
+    std::unique_lock lock(mutex_);
+    ++shared_.nudges;
+    shared_.idle = false;
+    wake_.notify_all();
+    // Bounded: a worker stuck in a codec does not stop the movie.
+    idle_.wait_for(lock, std::chrono::seconds(10),
+                   [this] { return shared_.finished || (shared_.idle && !shared_.seekTo); });
+}
+
 void FlvPlayback::Tick(double seconds) {
     sought_ = false;
-    TakeShared();
-    if (!flushed_ && endOfFile_ && state_ != State::Opening && state_ != State::Failed) {
-        flushed_ = true;
-        if (state_ == State::Buffering) {
-            state_ = State::Playing;
-            Post("NetStream.Buffer.Full");
-        }
-        Post("NetStream.Buffer.Flush");
+    if (options_.waitForWorker) {
+        WaitForWorker();
     }
+    TakeShared();
     if (state_ == State::Buffering && !seeking_ && (BufferLength() >= bufferTime_ || endOfFile_)) {
         state_ = State::Playing;
         Post("NetStream.Buffer.Full");
     }
     if (state_ == State::Playing) {
         DeliverScripts();
+    }
+    if (!flushed_ && endOfFile_ && state_ == State::Playing) {
+        flushed_ = true;
+        Post("NetStream.Buffer.Flush");
+    }
+    if (state_ == State::Playing) {
         if (!paused_ && !seeking_) {
             // The frame that hears of a seek shows the place sought to.
             Advance(std::exchange(sought_, false) ? 0 : seconds);

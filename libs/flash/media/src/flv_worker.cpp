@@ -12,23 +12,28 @@ constexpr std::size_t kMaxScriptTags = 4096;
 }  // namespace
 
 void FlvPlayback::Worker::Run() {
-    if (!Open()) {
-        return;
-    }
-    for (;;) {
-        const Step step = Next();
-        if (step == Step::Done) {
-            return;
-        }
-        if (step == Step::Wait) {
-            std::unique_lock lock(owner_.mutex_);
-            const std::uint64_t nudges = owner_.shared_.nudges;
-            owner_.wake_.wait_for(lock, std::chrono::milliseconds(50), [&] {
-                const Shared& s = owner_.shared_;
-                return s.stop || s.seekTo.has_value() || s.nudges != nudges;
-            });
+    if (Open()) {
+        for (Step step = Next(); step != Step::Done; step = Next()) {
+            if (step == Step::Wait) {
+                Idle();
+            }
         }
     }
+    std::lock_guard lock(owner_.mutex_);
+    owner_.shared_.finished = true;
+    owner_.idle_.notify_all();
+}
+
+// Waits for the movie's thread to take something, seek or stop.
+void FlvPlayback::Worker::Idle() {
+    std::unique_lock lock(owner_.mutex_);
+    Shared& s = owner_.shared_;
+    const std::uint64_t nudges = s.nudges;
+    s.idle = true;
+    owner_.idle_.notify_all();
+    owner_.wake_.wait_for(lock, std::chrono::milliseconds(50),
+                          [&] { return s.stop || s.seekTo.has_value() || s.nudges != nudges; });
+    s.idle = false;
 }
 
 void FlvPlayback::Worker::Fail(std::string why) {

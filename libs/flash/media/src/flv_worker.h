@@ -21,6 +21,7 @@ class FlvPlayback::Worker {
     enum class Step { Done, Again, Wait };
 
     bool Open();
+    void Idle();
     void Fail(std::string why);
     Step Next();
     void Restart(double seconds, std::uint64_t generation);

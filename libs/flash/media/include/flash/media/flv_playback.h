@@ -50,6 +50,9 @@ class FlvPlayback final : public MixSource {
         double audioAhead = 1.0;      // seconds of decoded sound kept ahead
         double packetsAhead = 2.0;    // seconds of packets read ahead beyond the buffer time
         std::size_t maxPacketBytes = 32u << 20;
+        // Each tick first waits until the worker has done what it can (reproducible headless
+        // runs: what a frame shows does not depend on how fast the worker was).
+        bool waitForWorker = false;
     };
 
     FlvPlayback(SourceOpener opener, Mixer& mixer, Options options);
@@ -84,6 +87,8 @@ class FlvPlayback final : public MixSource {
     const StreamPicture* Picture() const { return hasPicture_ ? &picture_ : nullptr; }
     std::uint64_t PictureSerial() const { return pictureSerial_; }
     bool Ended() const { return state_ == State::Ended; }
+    // Whether a tick may change something: it opens, buffers, seeks or plays.
+    bool Active() const;
     bool Failed() const { return state_ == State::Failed; }
 
     void MixLocked(float* out, std::size_t frames) override;
@@ -118,12 +123,15 @@ class FlvPlayback final : public MixSource {
         std::optional<double> seekedTo;  // the worker's answer for the current generation
         double bufferTime = 0.1;
         std::uint64_t nudges = 0;  // the movie's thread took something: there may be room
+        bool idle = false;         // the worker waits: nothing more to do for now
+        bool finished = false;     // the worker has returned
         bool stop = false;
     };
 
     class Worker;
     friend class Worker;
 
+    void WaitForWorker();
     void TakeShared();
     void DeliverScripts();
     void Advance(double seconds);
@@ -164,6 +172,7 @@ class FlvPlayback final : public MixSource {
     // Shared with the worker.
     mutable std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable idle_;
     Shared shared_;
     // Shared with the mixer (changed under the mixer's lock).
     bool audioRunning_ = false;
