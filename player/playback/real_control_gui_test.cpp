@@ -65,18 +65,24 @@ TEST_F(RealControlTest, AMoviePlaysPausesAndStopsOnceAtItsEnd) {
 TEST_F(RealControlTest, TheFlvWrapperPlaysPausesAndStops) {
     std::string log;
     ASSERT_TRUE(flash::media::testing::MakeFlv(
-        {.video = "flv", .audio = "libmp3lame", .width = 176, .height = 144, .seconds = 4},
+        {.video = "flv", .audio = "libmp3lame", .width = 400, .height = 300, .seconds = 4},
         dir / "clip.flv", &log))
         << log;
     ASSERT_TRUE(Start(Path("clip.flv")));
     EXPECT_EQ(Control().FrameNum(), 2);
     EXPECT_EQ(Control().GetVariable("_level0.strPath"), Path("clip.flv"));
     EXPECT_TRUE(PumpEventsUntil(
-        [&] { return Control().GetVariable("_level0.flvPlayer.0._videoWidth") == "176"; },
+        [&] { return Control().GetVariable("_level0.flvPlayer.0._videoWidth") == "400"; },
         std::chrono::seconds(10)));
-    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoHeight"), "144");
+    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoHeight"), "300");
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
     EXPECT_TRUE(session->GetView()->GetPlayback()->IsPlaying());
+    // Best size fits the playing area to the video.
+    frame->Command(ID_BEST_SIZE);
+    wxWindow* area = session->GetView()->GetPlayArea();
+    EXPECT_TRUE(PumpEventsUntil([&] { return area->GetSize() == wxSize(400, 300); },
+                                std::chrono::seconds(5)))
+        << area->GetSize().x << "x" << area->GetSize().y;
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().FrameNum(), 3);
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "pause");

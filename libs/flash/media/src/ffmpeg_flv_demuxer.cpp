@@ -93,6 +93,8 @@ CodecContextPtr OpenCodec(const AVStream& stream, std::string* error) {
     }
     ctx->pkt_timebase = stream.time_base;
     ctx->thread_count = 1;
+    // The floating-point IDCT gives H.263 pictures as Flash shows them, as for embedded video.
+    ctx->idct_algo = FF_IDCT_FAAN;
     if (avcodec_open2(ctx.get(), codec, nullptr) < 0) {
         Fail(error, std::string("cannot open the decoder ") + codec->name);
         return nullptr;

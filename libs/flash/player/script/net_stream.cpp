@@ -299,6 +299,10 @@ void NetStreamScript::Dispatch() {
         playback->SetVolume(runtime_.SoundVolume());
         playback->Tick(seconds);
         for (const media::FlvEvent& e : playback->TakeEvents()) {
+            // A stream played from a file reports no pauses to ActionScript 2 handlers.
+            if (e.code == "NetStream.Pause.Notify" || e.code == "NetStream.Unpause.Notify") {
+                continue;
+            }
             avm1::Object* self = t.object.get();
             if (e.kind == media::FlvEvent::Kind::Script) {
                 const Value arg = ToValue(vm, e.value, version);
