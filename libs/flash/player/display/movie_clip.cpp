@@ -8,7 +8,7 @@
 #include "flash/avm1/convert.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
-#include "script/sound_script.h"
+#include "script/sound.h"
 
 namespace flash {
 

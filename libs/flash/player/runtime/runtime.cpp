@@ -1,5 +1,5 @@
 #include "runtime/runtime.h"
-#include "script/sound_script.h"
+#include "script/sound.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,9 +16,8 @@
 #include "input/mouse_input.h"
 #include "runtime/movie_data.h"
 #include "runtime/movie_source.h"
-#include "script/clip_methods.h"
-#include "script/input_objects.h"
 #include "script/net_stream.h"
+#include "script/script_classes.h"
 
 namespace flash {
 
@@ -62,10 +61,7 @@ Runtime::Runtime(const PlayerLimits& limits)
       netStreams_(std::make_unique<NetStreamScript>(*this)),
       mouse_(std::make_unique<MouseInput>(*this)),
       keyboard_(std::make_unique<KeyboardInput>(*this)) {
-    InstallClipMethods(*vm_);
-    InstallInputObjects(*vm_, *this);
-    soundScript_->Install(*vm_);
-    netStreams_->Install(*vm_);
+    InstallScriptClasses(*vm_);
 }
 
 Runtime::~Runtime() {

@@ -1,7 +1,7 @@
 // NetConnection: connect(null) for local files (streams play from files); any other address
 // is refused as Flash refuses a server it cannot reach.
 #include "flash/avm1/native_member.h"
-#include "script/net_stream.h"
+#include "script/script_classes.h"
 
 namespace flash {
 

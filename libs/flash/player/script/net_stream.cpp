@@ -12,6 +12,7 @@
 #include "runtime/movie_data.h"
 #include "runtime/movie_source.h"
 #include "runtime/runtime.h"
+#include "script/script_classes.h"
 
 namespace flash {
 
@@ -43,7 +44,7 @@ NetStreamState* StateOf(CallContext& c) {
 }
 
 NetStreamScript& ScriptOf(CallContext& c) {
-    return static_cast<Runtime&>(c.vm.host()).NetStreams();
+    return RuntimeOf(c).NetStreams();
 }
 
 media::FlvPlayback* PlaybackOf(CallContext& c) {
@@ -244,7 +245,7 @@ std::shared_ptr<VideoFeed> FeedOf(avm1::Object* stream) {
     return s != nullptr ? s->feed : nullptr;
 }
 
-void InstallNetStream(avm1::Vm& vm, NetStreamScript&) {
+void InstallNetStream(avm1::Vm& vm) {
     avm1::Object* global = vm.Global();
     if (global->Members().Find(u"NetStream", true) != nullptr) {
         return;
@@ -260,12 +261,6 @@ void InstallNetStream(avm1::Vm& vm, NetStreamScript&) {
 NetStreamScript::NetStreamScript(Runtime& runtime) : runtime_(runtime) {}
 
 NetStreamScript::~NetStreamScript() = default;
-
-void NetStreamScript::Install(avm1::Vm& vm) {
-    InstallNetConnection(vm);
-    InstallNetStream(vm, *this);
-    videoProto_ = avm1::Root(InstallVideo(vm));
-}
 
 void NetStreamScript::Track(avm1::Object* stream, NetStreamState* state) {
     if (std::none_of(streams_.begin(), streams_.end(),
@@ -330,8 +325,11 @@ void NetStreamScript::Reset() {
 }
 
 void NetStreamScript::VideoPlaced(VideoObject& video) {
-    if (videoProto_.get() != nullptr) {
-        runtime_.Vm().ObjectOf(video)->SetProto(videoProto_.get());
+    avm1::Vm& vm = runtime_.Vm();
+    const avm1::Member* ctor = vm.Global()->Members().Find(u"Video", true);
+    avm1::Object* object = ctor != nullptr ? ctor->value.AsObject() : nullptr;
+    if (avm1::Object* proto = object ? vm.Get(object, u"prototype", 7).AsObject() : nullptr) {
+        vm.ObjectOf(video)->SetProto(proto);
     }
 }
 

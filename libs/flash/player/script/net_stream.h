@@ -1,9 +1,10 @@
 #pragma once
 
-// Flash video for scripts: NetConnection, NetStream and Video. A NetStream plays an FLV file
-// through the media library's playback; a Video on the stage shows what the stream it is
-// attached to shows. Streams move on once per tick, and their status and script data reach
-// onStatus, onMetaData, onCuePoint and the other handlers then.
+// The streams of NetStream objects (the classes NetConnection, NetStream and Video are in
+// their own files). A NetStream plays an FLV file through the media library's playback; a
+// Video on the stage shows what the stream it is attached to shows. Streams move on once per
+// tick, and their status and script data reach onStatus, onMetaData, onCuePoint and the other
+// handlers then.
 
 #include <memory>
 #include <vector>
@@ -24,8 +25,6 @@ class NetStreamScript {
     NetStreamScript(const NetStreamScript&) = delete;
     NetStreamScript& operator=(const NetStreamScript&) = delete;
 
-    // Adds NetConnection, NetStream and Video to the interpreter's globals.
-    void Install(avm1::Vm& vm);
     // Once per tick: every stream moves on and tells its handlers what happened.
     void Dispatch();
     // Whether a stream may change something at the next tick.
@@ -48,13 +47,7 @@ class NetStreamScript {
     };
 
     Runtime& runtime_;
-    avm1::Root videoProto_;
     std::vector<Tracked> streams_;
 };
-
-// The classes, one file each.
-void InstallNetConnection(avm1::Vm& vm);
-void InstallNetStream(avm1::Vm& vm, NetStreamScript& script);
-avm1::Object* InstallVideo(avm1::Vm& vm);
 
 }  // namespace flash

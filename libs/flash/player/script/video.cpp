@@ -3,7 +3,7 @@
 #include "display/video_object.h"
 #include "flash/avm1/native_member.h"
 #include "flash/media/flv_playback.h"
-#include "script/net_stream.h"
+#include "script/script_classes.h"
 
 namespace flash {
 
@@ -86,11 +86,10 @@ Value Construct(CallContext&) {
 
 }  // namespace
 
-avm1::Object* InstallVideo(avm1::Vm& vm) {
+void InstallVideo(avm1::Vm& vm) {
     avm1::Object* global = vm.Global();
-    if (const avm1::Member* m = global->Members().Find(u"Video", true)) {
-        avm1::Object* ctor = m->value.AsObject();
-        return ctor != nullptr ? vm.Get(ctor, u"prototype", 7).AsObject() : nullptr;
+    if (global->Members().Find(u"Video", true) != nullptr) {
+        return;
     }
     avm1::Object* ctor = vm.NewFunction(&Construct);
     avm1::Object* proto = vm.NewObject();
@@ -98,7 +97,6 @@ avm1::Object* InstallVideo(avm1::Vm& vm) {
     vm.Define(proto, u"constructor", Value::Obj(ctor), avm1::kDontEnum);
     avm1::DefineMembers(vm, proto, kMembers);
     vm.Define(global, u"Video", Value::Obj(ctor), avm1::kDontEnum);
-    return proto;
 }
 
 }  // namespace flash

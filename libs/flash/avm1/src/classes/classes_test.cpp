@@ -345,5 +345,38 @@ TEST_F(BuiltinsTest, MovieClipLoaderAsksTheHostToLoadIntoItsTarget) {
     EXPECT_EQ(host.requests[2].loader, nullptr);
 }
 
+TEST_F(BuiltinsTest, BroadcasterInitializeOutlivesReplacedMethods) {
+    // Every holder of AsBroadcaster's methods gets other values, the collector runs, and
+    // initialize still hands out working methods.
+    Assembler replace;
+    for (const char* holder : {"AsBroadcaster", "Key", "Mouse", "Stage", "System.IME"}) {
+        for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+            replace.Push(holder).Op(A::GetVariable).Push(name).PushNull().Op(A::SetMember);
+        }
+    }
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+        replace.Push("MovieClipLoader").Op(A::GetVariable).Push("prototype").Op(A::GetMember);
+        replace.Push(name).PushNull().Op(A::SetMember);
+    }
+    vm.Run(replace.Shared(), &host.root(), 7);
+    vm.Collect();
+
+    // o = {}; AsBroadcaster.initialize(o); l = {m: function() { trace("heard"); }};
+    // o.addListener(l); o.broadcastMessage("m");
+    Assembler heard;
+    heard.Push("heard").Trace();
+    Assembler a;
+    a.Push("o").Push(0.0).Push("Object").Op(A::NewObject).Op(A::SetVariable);
+    a.Push("o").Op(A::GetVariable).Push(1.0).Push("AsBroadcaster").Op(A::GetVariable);
+    a.Push("initialize").Op(A::CallMethod).Op(A::Pop);
+    a.Push("l").Push(0.0).Push("Object").Op(A::NewObject).Op(A::SetVariable);
+    a.Push("l").Op(A::GetVariable).Push("m").Function("", {}, heard).Op(A::SetMember);
+    a.Push("l").Op(A::GetVariable).Push(1.0).Push("o").Op(A::GetVariable).Push("addListener");
+    a.Op(A::CallMethod).Op(A::Pop);
+    a.Push("m").Push(1.0).Push("o").Op(A::GetVariable).Push("broadcastMessage");
+    a.Op(A::CallMethod).Op(A::Pop);
+    EXPECT_EQ(Trace(a), "heard");
+}
+
 }  // namespace
 }  // namespace flash::avm1

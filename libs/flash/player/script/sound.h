@@ -29,8 +29,6 @@ class SoundScript {
     SoundScript(const SoundScript&) = delete;
     SoundScript& operator=(const SoundScript&) = delete;
 
-    // Adds the Sound class to the interpreter's globals.
-    void Install(avm1::Vm& vm);
     // Once per tick: onLoad of the sounds loaded and onSoundComplete of those that ended.
     void Dispatch();
     // Whether a loaded sound or a playing Sound object still has an event to send.
@@ -58,7 +56,6 @@ class SoundScript {
     void DispatchLoads(avm1::Vm& vm, const std::vector<Loaded>& loaded, int version);
 
     Runtime& runtime_;
-    std::shared_ptr<SoundNatives> natives_;
     Transform global_;
     // The objects of playing voices, kept for their onSoundComplete.
     std::map<media::MovieSound::VoiceId, avm1::Root> voices_;

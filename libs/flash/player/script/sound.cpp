@@ -1,4 +1,4 @@
-#include "script/sound_script.h"
+#include "script/sound.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +11,13 @@
 #include "runtime/movie_data.h"
 #include "runtime/movie_source.h"
 #include "runtime/runtime.h"
+#include "script/script_classes.h"
 
 namespace flash {
 
+using avm1::Accessor;
 using avm1::CallContext;
+using avm1::Method;
 using avm1::Value;
 
 namespace {
@@ -475,64 +478,68 @@ struct SoundNatives {
             vm, self, {}, runtime().LevelClip(0) ? runtime().LevelClip(0)->SwfVersion() : 7};
         Start(call);
     }
+
+    Value GetVolume(CallContext& c) {
+        return Read(c, [](const SoundScript::Transform& t) { return Value::Number(t.volume); });
+    }
+
+    Value GetPan(CallContext& c) {
+        return Read(c, [](const SoundScript::Transform& t) { return Value::Number(t.rr - t.ll); });
+    }
+
+    Value ShadowDuration(CallContext& c) { return Shadow(c, u"duration"); }
+    Value ShadowPosition(CallContext& c) { return Shadow(c, u"position"); }
 };
 
-void SoundScript::Install(avm1::Vm& vm) {
+namespace {
+
+template <Value (SoundNatives::*kMethod)(CallContext&)>
+Value Native(CallContext& c) {
+    SoundNatives natives{RuntimeOf(c).SoundScripts()};
+    return (natives.*kMethod)(c);
+}
+
+// Flash has them and they do nothing.
+Value Nothing(CallContext&) {
+    return Value();
+}
+
+constexpr avm1::NativeMember kPrototype[] = {
+    Method(u"attachSound", Native<&SoundNatives::AttachSound>),
+    Method(u"start", Native<&SoundNatives::Start>),
+    Method(u"stop", Native<&SoundNatives::Stop>),
+    Method(u"setVolume", Native<&SoundNatives::SetVolume>),
+    Method(u"setPan", Native<&SoundNatives::SetPan>),
+    Method(u"setTransform", Native<&SoundNatives::SetTransform>),
+    Method(u"getTransform", Native<&SoundNatives::GetTransform>),
+    Method(u"getDuration", Native<&SoundNatives::Duration>),
+    Method(u"getPosition", Native<&SoundNatives::Position>),
+    Method(u"loadSound", Native<&SoundNatives::LoadSound>),
+    Method(u"getBytesLoaded", Native<&SoundNatives::BytesLoaded>),
+    Method(u"getBytesTotal", Native<&SoundNatives::BytesLoaded>),
+    Method(u"setDuration", Nothing),
+    Method(u"setPosition", Nothing),
+    Method(u"getVolume", Native<&SoundNatives::GetVolume>),
+    Method(u"getPan", Native<&SoundNatives::GetPan>),
+    // duration and position read like members.
+    Accessor(u"duration", Native<&SoundNatives::Duration>, Native<&SoundNatives::ShadowDuration>,
+             avm1::kDontEnum),
+    Accessor(u"position", Native<&SoundNatives::Position>, Native<&SoundNatives::ShadowPosition>,
+             avm1::kDontEnum),
+};
+
+}  // namespace
+
+void InstallSound(avm1::Vm& vm) {
     avm1::Object* global = vm.Global();
     if (global->Members().Find(u"Sound", true) != nullptr) {
         return;
     }
-    auto natives = std::make_shared<SoundNatives>(SoundNatives{*this});
-    natives_ = natives;
-    auto bind = [natives](Value (SoundNatives::*method)(CallContext&)) {
-        return [natives, method](CallContext& c) { return ((*natives).*method)(c); };
-    };
-    avm1::Object* sound = vm.NewFunction(bind(&SoundNatives::Construct), 1);
+    avm1::Object* sound = vm.NewFunction(Native<&SoundNatives::Construct>, 1);
     avm1::Object* proto = vm.NewObject();
     vm.Define(sound, u"prototype", Value::Obj(proto), avm1::kDontEnum);
     vm.Define(proto, u"constructor", Value::Obj(sound), avm1::kDontEnum);
-    const struct {
-        const char16_t* name;
-        Value (SoundNatives::*method)(CallContext&);
-    } methods[] = {{u"attachSound", &SoundNatives::AttachSound},
-                   {u"start", &SoundNatives::Start},
-                   {u"stop", &SoundNatives::Stop},
-                   {u"setVolume", &SoundNatives::SetVolume},
-                   {u"getVolume", nullptr},
-                   {u"setPan", &SoundNatives::SetPan},
-                   {u"getPan", nullptr},
-                   {u"setTransform", &SoundNatives::SetTransform},
-                   {u"getTransform", &SoundNatives::GetTransform},
-                   {u"getDuration", &SoundNatives::Duration},
-                   {u"getPosition", &SoundNatives::Position},
-                   {u"setDuration", nullptr},
-                   {u"setPosition", nullptr},
-                   {u"loadSound", &SoundNatives::LoadSound},
-                   {u"getBytesLoaded", &SoundNatives::BytesLoaded},
-                   {u"getBytesTotal", &SoundNatives::BytesLoaded}};
-    for (const auto& m : methods) {
-        if (m.method != nullptr) {
-            vm.DefineNative(proto, m.name, bind(m.method));
-        }
-    }
-    // Flash has them and they do nothing.
-    vm.DefineNative(proto, u"setDuration", [](CallContext&) { return Value(); });
-    vm.DefineNative(proto, u"setPosition", [](CallContext&) { return Value(); });
-    vm.DefineNative(proto, u"getVolume", [natives](CallContext& c) {
-        return natives->Read(c, [](const Transform& t) { return Value::Number(t.volume); });
-    });
-    vm.DefineNative(proto, u"getPan", [natives](CallContext& c) {
-        return natives->Read(c, [](const Transform& t) { return Value::Number(t.rr - t.ll); });
-    });
-    // duration and position read like members.
-    for (const auto& property : {std::pair{u"duration", &SoundNatives::Duration},
-                                 std::pair{u"position", &SoundNatives::Position}}) {
-        const avm1::StringView name = property.first;
-        avm1::Member& m = proto->Members().Add(name, Value(), avm1::kDontEnum);
-        m.getter = vm.NewFunction(bind(property.second));
-        m.setter =
-            vm.NewFunction([natives, name](CallContext& c) { return natives->Shadow(c, name); }, 1);
-    }
+    avm1::DefineMembers(vm, proto, kPrototype);
     vm.Define(global, u"Sound", Value::Obj(sound), avm1::kDontEnum);
 }
 
@@ -550,8 +557,8 @@ void SoundScript::DispatchLoads(avm1::Vm& vm, const std::vector<Loaded>& loaded,
         }
         if (state != nullptr && state->loading) {
             state->sound = std::move(state->loading);
-            if (std::exchange(state->startOnLoad, false) && natives_) {
-                natives_->Start(vm, Value::Obj(l.sound.get()));
+            if (std::exchange(state->startOnLoad, false)) {
+                SoundNatives{*this}.Start(vm, Value::Obj(l.sound.get()));
             }
         }
         const Value ok = Value::Bool(l.ok);

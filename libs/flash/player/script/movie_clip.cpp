@@ -1,5 +1,6 @@
-#include "script/clip_methods.h"
-
+// MovieClip: the methods that work on the display list (attachMovie, createEmptyMovieClip,
+// depths, bounds, coordinates, hit tests, bytes, loadMovie). The interpreter makes the class
+// and answers the timeline methods itself (avm1/src/classes/movie_clip.cpp).
 #include <algorithm>
 #include <cmath>
 
@@ -8,12 +9,14 @@
 #include "flash/avm1/object.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
+#include "script/script_classes.h"
 
 namespace flash {
 
 namespace {
 
 using avm1::CallContext;
+using avm1::Method;
 using avm1::Value;
 
 MovieClip* ThisClip(CallContext& c) {
@@ -240,111 +243,6 @@ Value SwfVersion(CallContext& c) {
     return clip ? Value::Number(clip->SwfVersion()) : Value();
 }
 
-// Color: new Color(target) colours a clip through its colour transform.
-MovieClip* ColorTarget(CallContext& c) {
-    avm1::Object* self = c.This();
-    if (self == nullptr) {
-        return nullptr;
-    }
-    Value target = c.vm.Get(self, u"__target", c.version);
-    if (avm1::Object* o = target.AsObject()) {
-        return dynamic_cast<MovieClip*>(o->AsClip());
-    }
-    if (target.IsString() || target.IsUndefined()) {
-        avm1::Clip* root = c.vm.host().Level(0);
-        auto* base = dynamic_cast<MovieClip*>(root);
-        if (base == nullptr) {
-            return nullptr;
-        }
-        if (target.IsUndefined()) {
-            return base;
-        }
-        return dynamic_cast<MovieClip*>(c.vm.ResolveTarget(target.AsString(), base, c.version));
-    }
-    return nullptr;
-}
-
-Value ColorConstruct(CallContext& c) {
-    if (avm1::Object* self = c.This()) {
-        c.vm.Define(self, u"__target", c.Arg(0), avm1::kDontEnum);
-    }
-    return Value();
-}
-
-Value ColorSetRgb(CallContext& c) {
-    MovieClip* clip = ColorTarget(c);
-    if (clip == nullptr || c.args.empty()) {
-        return Value();
-    }
-    std::uint32_t rgb = avm1::ToUint32(Number(c, 0));
-    ColorTransform t = clip->GetColorTransform();
-    t.rMult = t.gMult = t.bMult = 0;
-    t.rAdd = (rgb >> 16) & 0xFF;
-    t.gAdd = (rgb >> 8) & 0xFF;
-    t.bAdd = rgb & 0xFF;
-    clip->SetColorTransform(t);
-    clip->SetScriptTransformed();
-    return Value();
-}
-
-Value ColorGetRgb(CallContext& c) {
-    MovieClip* clip = ColorTarget(c);
-    if (clip == nullptr) {
-        return Value();
-    }
-    const ColorTransform& t = clip->GetColorTransform();
-    auto part = [](double v) {
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) & 0xFF;
-    };
-    return Value::Number((part(t.rAdd) << 16) | (part(t.gAdd) << 8) | part(t.bAdd));
-}
-
-Value ColorSetTransform(CallContext& c) {
-    MovieClip* clip = ColorTarget(c);
-    avm1::Object* o = c.Arg(0).AsObject();
-    if (clip == nullptr || o == nullptr) {
-        return Value();
-    }
-    ColorTransform t = clip->GetColorTransform();
-    struct Field {
-        const char16_t* name;
-        double* slot;
-        double scale;
-    } fields[] = {{u"ra", &t.rMult, 0.01}, {u"ga", &t.gMult, 0.01}, {u"ba", &t.bMult, 0.01},
-                  {u"aa", &t.aMult, 0.01}, {u"rb", &t.rAdd, 1},     {u"gb", &t.gAdd, 1},
-                  {u"bb", &t.bAdd, 1},     {u"ab", &t.aAdd, 1}};
-    for (const auto& f : fields) {
-        Value v = c.vm.Get(o, f.name, c.version);
-        if (!v.IsUndefined()) {
-            double n = c.vm.ToNumber(v, c.version);
-            if (std::isfinite(n)) {
-                *f.slot = n * f.scale;
-            }
-        }
-    }
-    clip->SetColorTransform(t);
-    clip->SetScriptTransformed();
-    return Value();
-}
-
-Value ColorGetTransform(CallContext& c) {
-    MovieClip* clip = ColorTarget(c);
-    if (clip == nullptr) {
-        return Value();
-    }
-    const ColorTransform& t = clip->GetColorTransform();
-    avm1::Object* o = c.vm.NewObject();
-    c.vm.Set(o, u"ra", Value::Number(t.rMult * 100), c.version);
-    c.vm.Set(o, u"rb", Value::Number(t.rAdd), c.version);
-    c.vm.Set(o, u"ga", Value::Number(t.gMult * 100), c.version);
-    c.vm.Set(o, u"gb", Value::Number(t.gAdd), c.version);
-    c.vm.Set(o, u"ba", Value::Number(t.bMult * 100), c.version);
-    c.vm.Set(o, u"bb", Value::Number(t.bAdd), c.version);
-    c.vm.Set(o, u"aa", Value::Number(t.aMult * 100), c.version);
-    c.vm.Set(o, u"ab", Value::Number(t.aAdd), c.version);
-    return Value::Obj(o);
-}
-
 // loadMovie and unloadMovie of a clip: a load between frames, as the global functions ask.
 Value LoadMovie(CallContext& c, bool unload) {
     MovieClip* clip = ThisClip(c);
@@ -365,46 +263,47 @@ Value LoadMovie(CallContext& c, bool unload) {
     return Value();
 }
 
-// Adds a native unless the interpreter already defines one of that name.
-void AddMethod(avm1::Vm& vm, avm1::Object* proto, const char16_t* name, avm1::NativeFn fn) {
-    if (proto->Members().Find(name, true) == nullptr) {
-        vm.DefineNative(proto, name, std::move(fn));
-    }
+Value LocalToGlobal(CallContext& c) {
+    return TransformPoint(c, true);
 }
+
+Value GlobalToLocal(CallContext& c) {
+    return TransformPoint(c, false);
+}
+
+Value LoadMovieFn(CallContext& c) {
+    return LoadMovie(c, false);
+}
+
+Value UnloadMovie(CallContext& c) {
+    return LoadMovie(c, true);
+}
+
+constexpr avm1::NativeMember kPrototype[] = {
+    Method(u"attachMovie", AttachMovie),
+    Method(u"createEmptyMovieClip", CreateEmptyMovieClip),
+    Method(u"getDepth", GetDepth),
+    Method(u"swapDepths", SwapDepths),
+    Method(u"getNextHighestDepth", GetNextHighestDepth),
+    Method(u"getInstanceAtDepth", GetInstanceAtDepth),
+    Method(u"getBounds", GetBounds),
+    Method(u"getRect", GetBounds),
+    Method(u"localToGlobal", LocalToGlobal),
+    Method(u"globalToLocal", GlobalToLocal),
+    Method(u"hitTest", HitTest),
+    Method(u"getBytesLoaded", BytesTotal),
+    Method(u"getBytesTotal", BytesTotal),
+    Method(u"getSWFVersion", SwfVersion),
+    Method(u"loadMovie", LoadMovieFn),
+    Method(u"unloadMovie", UnloadMovie),
+};
 
 }  // namespace
 
-void InstallClipMethods(avm1::Vm& vm) {
-    avm1::Object* proto = vm.MovieClipPrototype();
-    AddMethod(vm, proto, u"attachMovie", AttachMovie);
-    AddMethod(vm, proto, u"createEmptyMovieClip", CreateEmptyMovieClip);
-    AddMethod(vm, proto, u"getDepth", GetDepth);
-    AddMethod(vm, proto, u"swapDepths", SwapDepths);
-    AddMethod(vm, proto, u"getNextHighestDepth", GetNextHighestDepth);
-    AddMethod(vm, proto, u"getInstanceAtDepth", GetInstanceAtDepth);
-    AddMethod(vm, proto, u"getBounds", GetBounds);
-    AddMethod(vm, proto, u"getRect", GetBounds);
-    AddMethod(vm, proto, u"localToGlobal", [](CallContext& c) { return TransformPoint(c, true); });
-    AddMethod(vm, proto, u"globalToLocal", [](CallContext& c) { return TransformPoint(c, false); });
-    AddMethod(vm, proto, u"hitTest", HitTest);
-    AddMethod(vm, proto, u"getBytesLoaded", BytesTotal);
-    AddMethod(vm, proto, u"getBytesTotal", BytesTotal);
-    AddMethod(vm, proto, u"getSWFVersion", SwfVersion);
-    AddMethod(vm, proto, u"loadMovie", [](CallContext& c) { return LoadMovie(c, false); });
-    AddMethod(vm, proto, u"unloadMovie", [](CallContext& c) { return LoadMovie(c, true); });
-
-    avm1::Object* global = vm.Global();
-    if (global->Members().Find(u"Color", true) == nullptr) {
-        avm1::Object* color = vm.NewFunction(ColorConstruct, 1);
-        avm1::Object* colorProto = vm.NewObject();
-        vm.Define(color, u"prototype", Value::Obj(colorProto), avm1::kDontEnum);
-        vm.Define(colorProto, u"constructor", Value::Obj(color), avm1::kDontEnum);
-        vm.DefineNative(colorProto, u"setRGB", ColorSetRgb);
-        vm.DefineNative(colorProto, u"getRGB", ColorGetRgb);
-        vm.DefineNative(colorProto, u"setTransform", ColorSetTransform);
-        vm.DefineNative(colorProto, u"getTransform", ColorGetTransform);
-        vm.Define(global, u"Color", Value::Obj(color), avm1::kDontEnum);
-    }
+void InstallMovieClip(avm1::Vm& vm) {
+    avm1::DefineMembers(vm, vm.MovieClipPrototype(), kPrototype);
+    // Clips take the mouse and show the hand until a script says otherwise.
+    AddInteractiveDefaults(vm, vm.MovieClipPrototype());
 }
 
 }  // namespace flash
