@@ -142,6 +142,23 @@ void DefineClock(ScriptWriter& w) {
         }));
 }
 
+// The Video "v" of decoded size w x h fitted to the area above the bar, its aspect kept,
+// centred.
+void FitVideo(ScriptWriter& t) {
+    t.Set("k",
+          Math("min",
+               {Binary(0x0D, Num(kWidth), Var("w")), Binary(0x0D, Num(kVideoHeight), Var("h"))}),
+          true);
+    t.SetMember(Var("v"), "_width", Binary(0x0C, Var("w"), Var("k")));
+    t.SetMember(Var("v"), "_height", Binary(0x0C, Var("h"), Var("k")));
+    t.SetMember(Var("v"), "_x",
+                Binary(0x0D, Binary(0x0B, Num(kWidth), Binary(0x0C, Var("w"), Var("k"))), Num(2)));
+    t.SetMember(
+        Var("v"), "_y",
+        Binary(0x0D, Binary(0x0B, Num(kVideoHeight), Binary(0x0C, Var("h"), Var("k"))), Num(2)));
+    t.SetMember(Var("v"), "_visible", Bool(true));
+}
+
 // Every frame: the video's size and place, the seek bar, the time.
 void DefineUpdate(ScriptWriter& w) {
     w.SetMember(
@@ -151,29 +168,17 @@ void DefineUpdate(ScriptWriter& w) {
             f.Set("h", Member(Var("v"), "height"), true);
             f.SetMember(Member(R("flvPlayer"), "0"), "_videoWidth", Var("w"));
             f.SetMember(Member(R("flvPlayer"), "0"), "_videoHeight", Var("h"));
-            f.If(
-                Binary(kAnd, Binary(kGreater, Var("w"), Num(0)),
-                       Binary(kGreater, Var("h"), Num(0))),
-                [](ScriptWriter& t) {
-                    // Fitted to the area above the bar, its aspect kept, centred.
-                    t.Set("k",
-                          Math("min", {Binary(0x0D, Num(kWidth), Var("w")),
-                                       Binary(0x0D, Num(kVideoHeight), Var("h"))}),
-                          true);
-                    t.SetMember(Var("v"), "_width", Binary(0x0C, Var("w"), Var("k")));
-                    t.SetMember(Var("v"), "_height", Binary(0x0C, Var("h"), Var("k")));
-                    t.SetMember(
-                        Var("v"), "_x",
-                        Binary(0x0D, Binary(0x0B, Num(kWidth), Binary(0x0C, Var("w"), Var("k"))),
-                               Num(2)));
-                    t.SetMember(
-                        Var("v"), "_y",
-                        Binary(0x0D,
-                               Binary(0x0B, Num(kVideoHeight), Binary(0x0C, Var("h"), Var("k"))),
-                               Num(2)));
-                    t.SetMember(Var("v"), "_visible", Bool(true));
-                },
-                [](ScriptWriter& e) { e.SetMember(Var("v"), "_visible", Bool(false)); });
+            // Laid out again only when the size changes: a size set at every frame would
+            // creep by its rounding.
+            f.If(Not(Binary(kAnd, Eq(Var("w"), R("shownWidth")), Eq(Var("h"), R("shownHeight")))),
+                 [](ScriptWriter& c) {
+                     c.SetMember(Root(), "shownWidth", Var("w"));
+                     c.SetMember(Root(), "shownHeight", Var("h"));
+                     c.If(Binary(kAnd, Binary(kGreater, Var("w"), Num(0)),
+                                 Binary(kGreater, Var("h"), Num(0))),
+                          FitVideo,
+                          [](ScriptWriter& e) { e.SetMember(Var("v"), "_visible", Bool(false)); });
+                 });
             f.Set("d", R("duration"), true);
             f.If(R("dragging"), [](ScriptWriter& t) {
                 t.Set("x", Binary(0x0D, Member(R("seek"), "_xmouse"), Num(kTrackWidth)), true);

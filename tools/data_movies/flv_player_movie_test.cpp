@@ -80,7 +80,20 @@ TEST_F(FlvWrapperTest, PlaysPausesAndStopsThroughItsFrames) {
     Run(10);
     EXPECT_EQ(Var(L"_level0.strStatu"), L"pause");
     const std::wstring pausedAt = Var(L"_level0.ns.time");
-    Run(10);
+    flash::Image still(player.StageWidth(), player.StageHeight());
+    player.Render(still);
+    for (int i = 0; i < 4; ++i) {
+        Run(1);
+        flash::Image now(player.StageWidth(), player.StageHeight());
+        player.Render(now);
+        int differ = 0;
+        for (int y = 0; y < now.Height(); ++y) {
+            for (int x = 0; x < now.Width(); ++x) {
+                differ += now.Pixel(x, y) != still.Pixel(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differ, 0) << "the paused picture changed after " << i + 1 << " frames";
+    }
     EXPECT_EQ(Var(L"_level0.ns.time"), pausedAt);
 
     player.GotoFrame(2);
