@@ -12,18 +12,17 @@
 #include <exception>
 
 #include "app/player_settings.h"
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "flash/control/shockwave_flash.h"
 #include "get_sous.h"
 #include "lists/media_lists.h"
 #include "menus.h"
+#include "playback/context_menu.h"
 #include "playback/frame_link.h"
 #include "playback/navigation.h"
 #include "playback/system_volume.h"
 #include "playback/toviflash_doc.h"
 #include "res/resource_ids.h"
-#include "ribbon_layout.h"
-#include "ribbon_model.h"
 #include "tovi.h"
 #include "ui/UI.h"
 #include "ui/full_screen_environment.h"
@@ -53,26 +52,14 @@ class PlayArea : public wxWindow {
     }
 
     void ShowContextMenu(const wxPoint& at) {
-        wxMenu menu;
-        Fill(menu, res::ContextMenu());
-        PopupMenu(&menu, at);
+        ContextMenu menu([this](int command) {
+            return ViewCommandState(command, view_->CurrentFacts(), TheSettings())
+                .checked.has_value();
+        });
+        menu.PopupAndRun(this, at, wxGetTopLevelParent(this));
     }
 
   private:
-    static void Fill(wxMenu& menu, const std::vector<res::MenuItem>& items) {
-        for (const res::MenuItem& item : items) {
-            if (item.IsSeparator()) {
-                menu.AppendSeparator();
-            } else if (item.IsSubmenu()) {
-                auto* sub = new wxMenu;
-                Fill(*sub, item.items);
-                menu.AppendSubMenu(sub, item.text);
-            } else {
-                menu.Append(item.id, item.text);
-            }
-        }
-    }
-
     void FitControl() {
         if (control_) {
             const wxSize size = GetClientSize();
@@ -271,9 +258,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     FrameLink* frame = TheFrameLink();
     endCheckHeld_ = false;
     Playback::LoadResult result = playback_->Load(path, [&](long frames) {
-        if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-            progress->SetRange(0, static_cast<int>(frames));
-            progress->SetPos(0);
+        if (frame) {
+            frame->SetProgressRange(static_cast<int>(frames));
         }
         MediaLists& lists = TheLists();
         lists.AddToHistory(path);
@@ -282,7 +268,9 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
         RebuildPrevNextMenus();
     });
     if (!result.ok && !result.error.empty()) {
-        Prompts().Tell(result.error, PromptIcon::Error);
+        Prompts().Tell(result.error, host::PromptIcon::Error);
+    } else if (result.ok && result.actionScript3) {
+        Prompts().Tell(kActionScript3Notice);
     }
     PaceEndCheck();
 }
@@ -310,7 +298,7 @@ void CToviFlashView::Guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        Prompts().Tell(wxString::FromUTF8(e.what()), PromptIcon::Error);
+        Prompts().Tell(wxString::FromUTF8(e.what()), host::PromptIcon::Error);
     }
 }
 
@@ -372,21 +360,7 @@ void CToviFlashView::RebuildPrevNextMenus() {
     PrevNextMenus menus =
         BuildPrevNextMenus(settings.isPlayingList ? lists.playlist : lists.related,
                            GetDocument()->GetPathName(), settings.isPlayingList);
-    auto install = [](ribbon::Element* button, const std::vector<MenuEntry>& entries) {
-        if (!button) {
-            return;
-        }
-        ribbon::Element::List items;
-        for (const MenuEntry& e : entries) {
-            ribbon::Element::Ptr item = ribbon::Element::Button(e.id, e.text.ToStdWstring());
-            item->SetToolTip(e.tooltip.ToStdWstring());
-            item->SetDescription(e.description.ToStdWstring());
-            items.push_back(std::move(item));
-        }
-        button->SetSubItems(std::move(items));
-    };
-    install(frame->Handles().previousButton, menus.previous);
-    install(frame->Handles().nextButton, menus.next);
+    frame->SetPrevNextMenus(menus);
 }
 
 ViewFacts CToviFlashView::CurrentFacts() {
@@ -413,8 +387,14 @@ ViewFacts CToviFlashView::CurrentFacts() {
     return f;
 }
 
+bool CToviFlashView::IsEnabled(int id) {
+    return ViewCommandState(id, CurrentFacts(), TheSettings()).enabled;
+}
+
 void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
-    if (!playback_) {
+    // Keys reach here as well as the ribbon and the menus: a command its rule disables
+    // does not run, whatever route it came by.
+    if (!playback_ || !IsEnabled(event.GetId())) {
         return;
     }
     PlayerSettings& settings = TheSettings();
@@ -479,8 +459,8 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
             settings.OtherSeting = event.GetId() - ID_DRAG_NEVER;
             break;
         case ID_PROGRESS:
-            if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-                const long frameNumber = progress->pos();
+            if (frame) {
+                const long frameNumber = frame->Progress();
                 endCheckHeld_ = false;
                 Guarded([&] { playback_->Seek(frameNumber); });
                 PaceEndCheck();
@@ -530,8 +510,7 @@ void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
 
 void CToviFlashView::UpdatePlayButton() {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* button = frame ? frame->Handles().playButton : nullptr;
-    if (!button) {
+    if (!frame) {
         return;
     }
     bool playing = false;
@@ -540,25 +519,16 @@ void CToviFlashView::UpdatePlayButton() {
     } catch (const std::exception&) {
         return;
     }
-    const PlayButtonLook look = PlayButtonFor(playing);
-    if (wxString(button->text()) == look.text) {
-        return;
-    }
-    button->SetText(look.text.ToStdWstring());
-    button->SetSmallImage(look.image);
-    button->SetLargeImage(look.image);
-    button->SetToolTip(look.tooltip.ToStdWstring());
-    button->SetDescription(look.description.ToStdWstring());
+    frame->SetPlayButton(PlayButtonFor(playing));
 }
 
 void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr;
-    if (!progress || frame->IsProgressHeld()) {
+    if (!frame || frame->IsProgressHeld()) {
         return;
     }
     try {
-        progress->SetPos(static_cast<int>(flash_->Control().CurrentFrame()));
+        frame->SetProgress(static_cast<int>(flash_->Control().CurrentFrame()));
     } catch (const std::exception&) {
     }
 }
@@ -568,10 +538,16 @@ void CToviFlashView::OnFlashMenu(wxCommandEvent&) {
 }
 
 void CToviFlashView::OnScaleMode(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     Guarded([&] { playback_->SetScaleMode(event.GetId() - ID_SCALE_FIRST); });
 }
 
 void CToviFlashView::OnQuality(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     const wxString word = event.GetId() == ID_QUALITY_HIGH     ? wxS("high")
                           : event.GetId() == ID_QUALITY_MEDIUM ? wxS("medium")
                                                                : wxS("low");
@@ -610,7 +586,7 @@ void CToviFlashView::BestSize() {
 
 // Plays the movie full screen from where it is, then goes on from where full screen ended.
 void CToviFlashView::FullScreen() {
-    if (!ViewCommandState(ID_FULL_SCREEN, CurrentFacts(), TheSettings()).enabled) {
+    if (!IsEnabled(ID_FULL_SCREEN)) {
         return;
     }
     FlashControl& control = flash_->Control();
@@ -665,13 +641,15 @@ void CToviFlashView::OnSourceTerms(wxCommandEvent&) {
 
 void CToviFlashView::SaveCopy() {
     CToviFlashDoc* doc = GetDocument();
-    FileDialogRequest request;
+    host::FileRequest request;
     request.save = true;
     request.overwritePrompt = true;
     request.defaultExtension = wxS("swf");
     request.defaultName = GetNameFromPath(doc->GetPathName().wc_str());
     request.filter = wxS("Flash文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
+    request.folder = doc->DialogFolder();
     if (std::optional<wxString> target = Prompts().AskFile(request)) {
+        doc->RememberFolder(*target);
         doc->SaveCopy(*target);
     }
 }

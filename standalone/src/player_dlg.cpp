@@ -5,7 +5,11 @@
 #include <wx/slider.h>
 #include <wx/toolbar.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "about_dlg.h"
 #include "cache_cleaner.h"
@@ -27,20 +31,44 @@
 
 namespace {
 
-using standalone::PromptKind;
+namespace fs = std::filesystem;
 
 const wxSize kTemplateSize(393, 229);  // dialog units
 constexpr int kFramePollMs = 2000;
 constexpr int kProbeMs = 250;
 const char kFilter[] = "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||";
+// Told once for each loaded movie written for ActionScript 3.
+const char kActionScript3Notice[] =
+    "此动画使用 ActionScript 3.0 编写, 播放器暂时还不支持其中的脚本, "
+    "动画中的交互和程序效果不会运行, 时间轴仍会照常播放。";
 
 wxString W(const std::string& utf8) {
     return wxString::FromUTF8(utf8);
 }
 
+// The process's file-creation mask, read without changing it (the extraction thread may be
+// creating files meanwhile).
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+// A saved copy is the user's file: it gets the mode of a file the user creates, not the
+// private one of the cache file it was copied from.
+void GiveNewFileMode(const fs::path& file) {
+    std::error_code ec;
+    fs::permissions(file, static_cast<fs::perms>(0666 & ~CurrentUmask()), fs::perm_options::replace,
+                    ec);
+}
+
 }  // namespace
 
-CPlayerDlg::CPlayerDlg(standalone::Prompts& prompts,
+CPlayerDlg::CPlayerDlg(host::PromptService& prompts,
                        std::unique_ptr<standalone::PlayerControl> flash, std::string ownPath)
     : wxFrame(nullptr, IDD_PLAYER_DIALOG, W(standalone::kInitialTitle)),
       prompts_(prompts),
@@ -62,6 +90,9 @@ CPlayerDlg::~CPlayerDlg() {
 }
 
 void CPlayerDlg::Initialise() {
+    const std::string own =
+        ownPath_.empty() ? platform::NativePath(platform::GetProgramPath()) : ownPath_;
+    lastFolder_ = fs::path(own).parent_path().string();
     SetFont(wxFont(wxFontInfo(9).FaceName(W("宋体"))));
     SetMenuBar(standalone::BuildMenuBar());
     SetClientSize(ConvertDialogToPixels(kTemplateSize));
@@ -163,7 +194,7 @@ void CPlayerDlg::OnExtractNotify(platform::WPARAM code, platform::LPARAM argumen
             progress_->Show();
             break;
         case EXN_ERROR_TEXT:
-            prompts_.Tell(this, reinterpret_cast<const char*>(argument), PromptKind::kError);
+            Tell(reinterpret_cast<const char*>(argument), host::PromptIcon::Error);
             break;
         case EXN_PROGRESS:
             if (progress_) {
@@ -194,7 +225,7 @@ void CPlayerDlg::OnExtractNotify(platform::WPARAM code, platform::LPARAM argumen
 
 void CPlayerDlg::PlayExtracted(const std::string& path) {
     if (flash_->Window() == nullptr) {
-        prompts_.Tell(this, "抱歉, 无法播放此动画 文件可能损坏!", PromptKind::kError);
+        Tell("抱歉, 无法播放此动画 文件可能损坏!", host::PromptIcon::Error);
         return;
     }
     FitToMovie();
@@ -219,10 +250,13 @@ bool CPlayerDlg::LoadMovie(const std::string& path) {
             slider_->SetValue(static_cast<int>(flash_->FrameNum()));
         }
         SetTitle(W(standalone::MovieTitle(path)));
+        if (flash_->UsesActionScript3()) {
+            Tell(kActionScript3Notice, host::PromptIcon::Information);
+        }
     } catch (const std::exception&) {
         currentPath_.clear();
         hasMovie_ = false;
-        prompts_.Tell(this, "抱歉, 打开文件出错", PromptKind::kError);
+        Tell("抱歉, 打开文件出错", host::PromptIcon::Error);
         SetTitle(W(standalone::kUntitledTitle));
         WriteProbe();
         return false;
@@ -401,11 +435,18 @@ void CPlayerDlg::RunCommand(int id) {
 }
 
 void CPlayerDlg::Open() {
-    standalone::FileRequest request;
-    request.filter = kFilter;
-    const std::optional<std::string> path = prompts_.ChooseFile(this, request);
-    if (path && LoadMovie(*path)) {
-        currentPath_ = *path;
+    host::FileRequest request;
+    request.filter = W(kFilter);
+    request.folder = W(lastFolder_);
+    request.parent = this;
+    const std::optional<wxString> path = prompts_.AskFile(request);
+    if (!path) {
+        return;
+    }
+    const std::string chosen(path->utf8_str());
+    lastFolder_ = fs::path(chosen).parent_path().string();
+    if (LoadMovie(chosen)) {
+        currentPath_ = chosen;
     }
 }
 
@@ -413,37 +454,52 @@ void CPlayerDlg::SaveAs() {
     if (!hasMovie_) {
         return;
     }
-    standalone::FileRequest request;
+    host::FileRequest request;
     request.save = true;
-    request.filter = kFilter;
-    request.defaultExtension = "swf";
-    request.defaultName = standalone::FileNamePart(currentPath_);
-    const std::optional<std::string> target = prompts_.ChooseFile(this, request);
-    if (!target) {
+    request.overwritePrompt = true;
+    request.filter = W(kFilter);
+    request.defaultExtension = wxS("swf");
+    request.defaultName = W(standalone::FileNamePart(currentPath_));
+    request.folder = W(lastFolder_);
+    request.parent = this;
+    // The service adds the extension to a name typed without one and asks before replacing
+    // a file of the final name.
+    const std::optional<wxString> chosen = prompts_.AskFile(request);
+    if (!chosen) {
         return;
     }
+    const fs::path target = fs::path(std::string(chosen->utf8_str()));
+    lastFolder_ = target.parent_path().string();
     if (platform::CopyFileTo(platform::WidePath(currentPath_).c_str(),
-                             platform::WidePath(*target).c_str(), false)) {
-        prompts_.Tell(this, "文件保存成功", PromptKind::kInformation);
+                             platform::WidePath(target.string()).c_str(), false)) {
+        GiveNewFileMode(target);
+        Tell("文件保存成功", host::PromptIcon::Information);
     } else {
-        prompts_.Tell(this, "保存文件失败!", PromptKind::kError);
+        Tell("保存文件失败!", host::PromptIcon::Error);
     }
+}
+
+void CPlayerDlg::Tell(const std::string& text, host::PromptIcon icon) {
+    prompts_.Tell(W(text), icon, this);
+}
+
+bool CPlayerDlg::Ask(const std::string& text) {
+    return prompts_.AskYesNo(W(text), this);
 }
 
 void CPlayerDlg::OpenInFullPlayer() {
     switch (standalone::OpenInFullPlayer(hasMovie_, currentPath_)) {
         case standalone::FullPlayerOutcome::kNotInstalled:
-            if (prompts_.Ask(this,
-                             "您还未安装ToviFlash播放器或安装程序已经损坏, "
-                             "是否下载安装ToviFLash播放器?")) {
+            if (Ask("您还未安装ToviFlash播放器或安装程序已经损坏, "
+                    "是否下载安装ToviFLash播放器?")) {
                 OpenPage(standalone::kDownloadPage);
             }
             break;
         case standalone::FullPlayerOutcome::kNoMovie:
-            prompts_.Tell(this, "未加载影片!", PromptKind::kInformation);
+            Tell("未加载影片!", host::PromptIcon::Information);
             break;
         case standalone::FullPlayerOutcome::kStartFailed:
-            prompts_.Tell(this, "使用ToviFlash播放器播放失败", PromptKind::kError);
+            Tell("使用ToviFlash播放器播放失败", host::PromptIcon::Error);
             break;
         case standalone::FullPlayerOutcome::kStarted:
             Close();
@@ -452,18 +508,17 @@ void CPlayerDlg::OpenInFullPlayer() {
 }
 
 void CPlayerDlg::ClearCache() {
-    if (!prompts_.Ask(this, "您确定要删除缓存文件吗?")) {
+    if (!Ask("您确定要删除缓存文件吗?")) {
         return;
     }
     const std::string folder = standalone::GetCacheFolder();
     const std::string program =
         ownPath_.empty() ? platform::NativePath(platform::GetProgramPath()) : ownPath_;
     const bool cleared = standalone::ClearCacheFolder(
-        folder, program,
-        [this](const std::string& file) { prompts_.Tell(this, file, PromptKind::kError); });
+        folder, program, [this](const std::string& file) { Tell(file, host::PromptIcon::Error); });
     if (cleared) {
-        prompts_.Tell(this, "文件清除成功", PromptKind::kInformation);
-    } else if (prompts_.Ask(this, "部分文件删除失败 可能是存在被使用, 您是否要手动删除它们?")) {
+        Tell("文件清除成功", host::PromptIcon::Information);
+    } else if (Ask("部分文件删除失败 可能是存在被使用, 您是否要手动删除它们?")) {
         platform::ShellOpen(L"open", platform::WidePath(folder).c_str(), nullptr, nullptr,
                             platform::kSwShowNormal);
     }

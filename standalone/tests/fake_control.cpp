@@ -45,6 +45,7 @@ class FakeControl : public PlayerControl {
         Log("Quality2 " + quality);
         log_->quality = quality;
     }
+    bool UsesActionScript3() override { return log_->actionScript3; }
     void SetOutputVolume(std::uint32_t leftRight) override { log_->volumes.push_back(leftRight); }
 
   private:
@@ -58,35 +59,6 @@ class FakeControl : public PlayerControl {
 
 std::unique_ptr<PlayerControl> MakeFakeControl(std::shared_ptr<ControlLog> log) {
     return std::make_unique<FakeControl>(std::move(log));
-}
-
-void ScriptedPrompts::Tell(wxWindow*, const std::string& text, PromptKind) {
-    told.push_back(text);
-}
-
-bool ScriptedPrompts::Ask(wxWindow*, const std::string& text) {
-    asked.push_back(text);
-    if (answers.empty()) {
-        return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-std::optional<std::string> ScriptedPrompts::ChooseFile(wxWindow*, const FileRequest& request) {
-    requests.push_back(request);
-    if (files.empty()) {
-        return std::nullopt;
-    }
-    std::string file = files.front();
-    files.pop_front();
-    return file;
-}
-
-int ScriptedPrompts::RunModal(wxDialog& dialog) {
-    modals.push_back(std::string(dialog.GetTitle().utf8_str()));
-    return wxID_OK;
 }
 
 }  // namespace standalone::testing
