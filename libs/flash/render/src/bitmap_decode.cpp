@@ -1,7 +1,7 @@
 // Bitmap decoding to premultiplied ARGB32: JPEG (with JPEGTables and the alpha plane of
 // DefineBitsJPEG3/4), PNG and GIF inside the JPEG tags, and the zlib lossless formats.
 
-#include "flash/swf/bitmap.h"
+#include "flash/render/bitmap_decode.h"
 
 #include <zlib.h>
 
@@ -10,7 +10,12 @@
 
 #include "image_codecs.h"
 
-namespace flash::swf {
+namespace flash::render {
+
+using swf::Bitmap;
+using swf::BitmapKind;
+using swf::Image;
+using swf::kMaxImagePixels;
 namespace {
 
 using detail::Fail;
@@ -205,4 +210,4 @@ std::optional<std::pair<int, int>> BitmapSize(const Bitmap& bitmap) {
     return detail::JpegSize(bitmap.data);
 }
 
-}  // namespace flash::swf
+}  // namespace flash::render

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "flash/swf/bitmap.h"
+#include "flash/render/bitmap_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace flash::swf;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         b.alphaData.assign(b.data.begin() + static_cast<std::ptrdiff_t>(split), b.data.end());
         b.data.resize(split);
     }
-    BitmapSize(b);
-    DecodeBitmap(b);
+    flash::render::BitmapSize(b);
+    flash::render::DecodeBitmap(b);
     return 0;
 }

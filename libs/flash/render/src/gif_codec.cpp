@@ -6,7 +6,10 @@
 #include "flash/swf/error.h"
 #include "image_codecs.h"
 
-namespace flash::swf::detail {
+namespace flash::render::detail {
+
+using swf::BitReader;
+using swf::ParseError;
 namespace {
 
 struct Palette {
@@ -229,4 +232,4 @@ std::optional<Image> DecodeGif(std::span<const std::uint8_t> data, std::string* 
     }
 }
 
-}  // namespace flash::swf::detail
+}  // namespace flash::render::detail

@@ -11,7 +11,7 @@
 
 #include "image_codecs.h"
 
-namespace flash::swf::detail {
+namespace flash::render::detail {
 namespace {
 
 bool IsStandalone(std::uint8_t marker) {
@@ -206,4 +206,4 @@ std::optional<std::pair<int, int>> JpegSize(std::span<const std::uint8_t> data) 
     return std::nullopt;
 }
 
-}  // namespace flash::swf::detail
+}  // namespace flash::render::detail

@@ -1,4 +1,4 @@
-#include "flash/swf/bitmap.h"
+#include "flash/render/bitmap_decode.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
 
-namespace flash::swf {
+namespace flash::render {
 namespace {
+
+using namespace flash::swf;
 
 using swfgen::Bytes;
 using tovi::testing::HexBytes;
@@ -219,4 +221,4 @@ TEST(BitmapDecodeTest, DamagedImagesFailInsteadOfInventingPixels) {
 }
 
 }  // namespace
-}  // namespace flash::swf
+}  // namespace flash::render

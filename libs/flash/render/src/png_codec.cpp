@@ -6,7 +6,7 @@
 
 #include "image_codecs.h"
 
-namespace flash::swf::detail {
+namespace flash::render::detail {
 namespace {
 
 struct Reader {
@@ -81,4 +81,4 @@ std::optional<Image> DecodePng(std::span<const std::uint8_t> data, std::string* 
     return img;
 }
 
-}  // namespace flash::swf::detail
+}  // namespace flash::render::detail

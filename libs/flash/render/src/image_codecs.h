@@ -10,9 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "flash/swf/bitmap.h"
+#include "flash/render/bitmap_decode.h"
 
-namespace flash::swf::detail {
+namespace flash::render::detail {
+
+using swf::Image;
+using swf::kMaxImagePixels;
 
 inline bool Fail(std::string* error, const char* why) {
     if (error != nullptr) {
@@ -36,4 +39,4 @@ std::optional<std::pair<int, int>> JpegSize(std::span<const std::uint8_t> data);
 std::optional<std::pair<int, int>> PngSize(std::span<const std::uint8_t> data);
 std::optional<std::pair<int, int>> GifSize(std::span<const std::uint8_t> data);
 
-}  // namespace flash::swf::detail
+}  // namespace flash::render::detail
