@@ -416,10 +416,12 @@ RegistryDocument RegistryDocument::Parse(std::string_view bytes, std::wstring_vi
 
 namespace {
 
-// Writes the key and then its subkeys, each path once: the text grows with the paths it names.
+// Writes the key and then its subkeys. A key without values that has subkeys is left out: its
+// subkeys' sections bring it back. So the text grows with the paths of the keys that hold
+// something, never with the square of a deep path.
 void SerializeKey(const RegistryDocument::Key& key, std::wstring_view rootName, std::wstring* path,
                   std::wstring* out) {
-    if (!path->empty() || !key.values().empty()) {
+    if (!key.values().empty() || (!path->empty() && key.subKeys().empty())) {
         *out += L"\n[";
         *out += rootName;
         if (!path->empty()) {

@@ -58,6 +58,7 @@ class RegistryDocument {
     // "HKEY_LOCAL_MACHINE"; sections of another root are skipped as damage.
     static RegistryDocument Parse(std::string_view bytes, std::wstring_view rootName,
                                   bool* damaged);
+    // The export text; keys without values that have subkeys are implied by them.
     std::string Serialize(std::wstring_view rootName) const;
 
     bool HasKey(std::wstring_view path) const;

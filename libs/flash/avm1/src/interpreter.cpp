@@ -47,6 +47,9 @@ void Interpreter::CountActions(std::uint64_t n) {
     if (executed_ > vm_.limits().instructionBudget) {
         throw AbortRun{u"script ran too long"};
     }
+    if (ScriptsInterrupted()) {
+        throw AbortRun{u"script interrupted: the program is ending"};
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -109,6 +112,9 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
         return RunResult::Done;
     }
     bool outer = depth_ == 0;
+    if (outer && ScriptsInterrupted()) {
+        return RunResult::Aborted;  // the program is ending: nothing more to report
+    }
     if (outer) {
         total_ += executed_;
         executed_ = 0;
@@ -158,6 +164,9 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
 Value Interpreter::CallGuarded(Object* function, const Value& thisValue,
                                std::span<const Value> args, int version) {
     bool outer = depth_ == 0;
+    if (outer && ScriptsInterrupted()) {
+        return Value();
+    }
     if (outer) {
         total_ += executed_;
         executed_ = 0;
@@ -251,9 +260,7 @@ Value Interpreter::Execute(Activation& act) {
                     }
                     return flow.result;
                 }
-                if (++executed_ > vm_.limits().instructionBudget) {
-                    throw AbortRun{u"script ran too long"};
-                }
+                CountActions(1);
                 flow.pc = a->next;
                 if (ActionHandler handler = handlers[a->code]) {
                     ActionStep step{*this, act, *a, flow};

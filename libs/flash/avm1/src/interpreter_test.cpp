@@ -134,6 +134,30 @@ TEST_F(Swf4Test, BranchOutOfTheBlockEndsIt) {
     EXPECT_EQ(Run(a), Traces{"a"});
 }
 
+// An interrupt (the program is ending) stops a running script at its next action, long before
+// its budget, and no script runs until scripts resume.
+TEST_F(Swf4Test, InterruptStopsTheRunningScriptAtOnce) {
+    struct InterruptingHost : FakeHost {
+        void Trace(const String& text) override {
+            FakeHost::Trace(text);
+            InterruptScripts();
+        }
+    } h;
+    Vm interrupted(h);
+    Assembler a;
+    a.Label("top").Push("tick").Trace().Jump("top");
+    EXPECT_EQ(interrupted.Run(a.Shared(), &h.root(), 4), RunResult::Aborted);
+    EXPECT_EQ(h.traces, Traces{"tick"});
+    EXPECT_EQ(interrupted.Run(a.Shared(), &h.root(), 4), RunResult::Aborted);
+    EXPECT_EQ(h.traces, Traces{"tick"});
+    ResumeScripts();
+    Assembler b;
+    b.Push("after").Trace();
+    EXPECT_EQ(interrupted.Run(b.Shared(), &h.root(), 4), RunResult::Done);
+    ResumeScripts();
+    EXPECT_EQ(h.traces, (Traces{"tick", "after"}));
+}
+
 TEST_F(Swf4Test, EndlessLoopStopsAtTheBudget) {
     FakeHost h;
     Vm small(h, Limits{.instructionBudget = 1000});

@@ -1,5 +1,6 @@
 #include "flash/avm1/vm.h"
 
+#include <atomic>
 #include <limits>
 #include <unordered_map>
 
@@ -10,6 +11,25 @@
 #include "timers.h"
 
 namespace flash::avm1 {
+namespace {
+
+// Lock-free, so that a signal handler may set it.
+std::atomic<bool> g_scriptsInterrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+}  // namespace
+
+void InterruptScripts() {
+    g_scriptsInterrupted.store(true, std::memory_order_relaxed);
+}
+
+void ResumeScripts() {
+    g_scriptsInterrupted.store(false, std::memory_order_relaxed);
+}
+
+bool ScriptsInterrupted() {
+    return g_scriptsInterrupted.load(std::memory_order_relaxed);
+}
 
 struct ClipRegistry {
     std::unordered_map<Clip*, ClipObject*> objects;

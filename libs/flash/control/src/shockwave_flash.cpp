@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "flash/swf/movie.h"
@@ -32,6 +34,54 @@ void OpenPageInBrowser(const std::wstring& url) {
 }
 
 constexpr int kFirstMenuId = 100;
+
+// A request to end (SIGTERM, SIGINT) stops the movies' scripts at once, in the handler itself,
+// and then goes on to what the program set for it: a program closes its window from the
+// event loop, which would otherwise wait for a script that runs.
+constexpr int kEndSignals[] = {SIGTERM, SIGINT};
+struct sigaction g_programHandlers[std::size(kEndSignals)];
+
+void InterruptOnEndSignal(int signal, siginfo_t* info, void* context) {
+    flash::Player::InterruptScripts();
+    for (std::size_t i = 0; i < std::size(kEndSignals); ++i) {
+        if (kEndSignals[i] != signal) {
+            continue;
+        }
+        const struct sigaction& program = g_programHandlers[i];
+        if ((program.sa_flags & SA_SIGINFO) != 0) {
+            if (program.sa_sigaction != nullptr) {
+                program.sa_sigaction(signal, info, context);
+            }
+        } else if (program.sa_handler == SIG_DFL) {
+            ::sigaction(signal, &program, nullptr);
+            ::raise(signal);
+        } else if (program.sa_handler != SIG_IGN) {
+            program.sa_handler(signal);
+        }
+    }
+}
+
+// Once, when the first control is made (after the program set its own handlers). A signal
+// the program ignores stays ignored.
+void InterruptScriptsOnEndSignals() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    for (std::size_t i = 0; i < std::size(kEndSignals); ++i) {
+        struct sigaction current {};
+        if (::sigaction(kEndSignals[i], nullptr, &current) != 0 ||
+            ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN)) {
+            continue;
+        }
+        struct sigaction chained {};
+        chained.sa_sigaction = InterruptOnEndSignal;
+        chained.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&chained.sa_mask);
+        ::sigaction(kEndSignals[i], &chained, &g_programHandlers[i]);
+    }
+}
 
 // How often a movie in which nothing can change is looked at again. Operations and input wake
 // it at once; this only catches what changed by other ways (calls on the player itself).
@@ -85,6 +135,7 @@ CShockwaveFlash::CShockwaveFlash()
       listener_(std::make_unique<Listener>(*this)),
       timer_(this) {
     player_->SetListener(listener_.get());
+    InterruptScriptsOnEndSignals();
     // The control plays its sound, and its stream sound paces its frames.
     player_->UseSoundDevice(true);
     pageOpener_ = OpenPageInBrowser;

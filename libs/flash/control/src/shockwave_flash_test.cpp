@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
 #include "test_movies.h"
@@ -201,26 +202,6 @@ TEST_F(ShockwaveFlashTest, ShowsOnScreenWhatThePlayerRenders) {
         << "pixels unlike the headless render";
 }
 
-TEST_F(ShockwaveFlashTest, PagesGoToTheOpenerOthersNowhere) {
-    swfgen::MovieWriter m(6, kStage, 30);
-    m.DoAction(swfgen::ActionBuilder()
-                   .GetUrl("http://example.com/", "_blank")
-                   .GetUrl("javascript:alert(1)", "")
-                   .GetUrl("FSCommand:exec", "calc")
-                   .Build())
-        .ShowFrame();
-    auto path = dir / "u.swf";
-    m.Save(path);
-    auto* view = new CShockwaveFlash;
-    std::vector<std::wstring> opened;
-    view->SetPageOpener([&](const std::wstring& url) { opened.push_back(url); });
-    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 100, 100), frame, 19890106));
-    view->LoadMovie(0, path.string());
-    ASSERT_TRUE(PumpEventsUntil([&] { return !opened.empty(); }));
-    tovi::testing::PumpEvents(std::chrono::milliseconds(50));
-    EXPECT_EQ(opened, std::vector<std::wstring>{L"http://example.com/"});
-}
-
 // Delivers a mouse event to the control as the window system would.
 void Mouse(CShockwaveFlash* view, wxEventType type, int x, int y) {
     wxMouseEvent event(type);
@@ -256,6 +237,59 @@ TEST_F(ShockwaveFlashTest, MouseAndKeysReachTheMovieThroughTheScaleMode) {
     Key(view, wxEVT_KEY_DOWN, 'K');
     Key(view, wxEVT_KEY_UP, 'K');
     EXPECT_EQ(view->GetVariable("_level0.log"), "over,press,release,out,key,");
+}
+
+// A page the movie asks for in answer to a key press goes to the opener; other schemes go
+// nowhere, and so does a page asked for without the user.
+TEST_F(ShockwaveFlashTest, PagesGoToTheOpenerOthersNowhere) {
+    auto path = dir / "u.swf";
+    ActionButtonMovie(swfgen::ActionBuilder().GetUrl("http://example.com/unasked", "").Build(), {},
+                      {},
+                      swfgen::ActionBuilder()
+                          .GetUrl("http://example.com/", "_blank")
+                          .GetUrl("javascript:alert(1)", "")
+                          .GetUrl("FSCommand:exec", "calc")
+                          .Build())
+        .Save(path);
+    auto* view = new CShockwaveFlash;
+    std::vector<std::wstring> opened;
+    view->SetPageOpener([&](const std::wstring& url) { opened.push_back(url); });
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 550, 400), frame, 19890106));
+    view->LoadMovie(0, path.string());
+    view->GetPlayer().Advance();
+    tovi::testing::PumpEvents(std::chrono::milliseconds(50));
+    EXPECT_TRUE(opened.empty());
+    Key(view, wxEVT_KEY_DOWN, 'K');
+    Key(view, wxEVT_KEY_UP, 'K');
+    EXPECT_EQ(opened, std::vector<std::wstring>{L"http://example.com/"});
+}
+
+// A request to end that comes while a script runs stops that script at once (the program's
+// window would otherwise close only when the script ends), then reaches the program's handler.
+TEST_F(ShockwaveFlashTest, AnEndSignalStopsARunningScriptAtOnce) {
+    static volatile std::sig_atomic_t received = 0;
+    struct sigaction program {};
+    program.sa_handler = [](int) { received = received + 1; };
+    sigemptyset(&program.sa_mask);
+    ASSERT_EQ(::sigaction(SIGTERM, &program, nullptr), 0);
+    auto* view = new CShockwaveFlash;  // after the program's handler, as in the programs
+    struct Raiser : flash::PlayerListener {
+        void OnTrace(const std::string&) override {
+            ++traces;
+            ::raise(SIGTERM);
+        }
+        int traces = 0;
+    } raiser;
+    view->GetPlayer().SetListener(&raiser);
+    swfgen::MovieWriter m(6, kStage, 30);
+    m.DoAction(swfgen::ActionBuilder().Label("top").TraceText("tick").Jump("top").Build())
+        .ShowFrame();
+    view->GetPlayer().LoadMovieBytes(0, m.Build(), "loop.swf");
+    view->GetPlayer().Advance();
+    view->GetPlayer().SetListener(nullptr);
+    flash::Player::ResumeScripts();
+    EXPECT_EQ(raiser.traces, 1);
+    EXPECT_EQ(received, 1);
 }
 
 TEST_F(ShockwaveFlashTest, RightPressOpensTheOwnMenuThere) {

@@ -20,6 +20,7 @@ namespace flash {
 PlayerListener::~PlayerListener() = default;
 void PlayerListener::OnTrace(const std::string&) {}
 void PlayerListener::OnOpenPage(const std::string&, const std::string&) {}
+void PlayerListener::OnPageRefused(const std::string&, const std::string&) {}
 void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
 void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
@@ -334,6 +335,14 @@ std::pair<double, double> Player::ViewToStage(double x, double y) const {
     return {p.x / 20.0, p.y / 20.0};
 }
 
+void Player::InterruptScripts() {
+    avm1::InterruptScripts();
+}
+
+void Player::ResumeScripts() {
+    avm1::ResumeScripts();
+}
+
 void Player::MouseMove(double x, double y) {
     if (HasMovie()) {
         impl_->runtime.BeginEvent();
@@ -345,16 +354,20 @@ void Player::MouseMove(double x, double y) {
 void Player::MouseDown(double x, double y, MouseButton button) {
     if (HasMovie() && button == MouseButton::Left) {
         impl_->runtime.BeginEvent();
+        impl_->runtime.Pages().Press();
         impl_->runtime.Mouse().Down(impl_->Pointer(x, y));
         impl_->runtime.Settle();
+        impl_->runtime.Pages().InputDone(false);
     }
 }
 
 void Player::MouseUp(double x, double y, MouseButton button) {
     if (HasMovie() && button == MouseButton::Left) {
         impl_->runtime.BeginEvent();
+        impl_->runtime.Pages().Release();
         impl_->runtime.Mouse().Up(impl_->Pointer(x, y));
         impl_->runtime.Settle();
+        impl_->runtime.Pages().InputDone(true);
     }
 }
 
@@ -369,16 +382,20 @@ void Player::MouseLeave() {
 void Player::KeyDown(int keyCode, char32_t character) {
     if (HasMovie()) {
         impl_->runtime.BeginEvent();
+        impl_->runtime.Pages().Press();
         impl_->runtime.Keyboard().Down(keyCode, character);
         impl_->runtime.Settle();
+        impl_->runtime.Pages().InputDone(true);
     }
 }
 
 void Player::KeyUp(int keyCode, char32_t character) {
     if (HasMovie()) {
         impl_->runtime.BeginEvent();
+        impl_->runtime.Pages().Release();
         impl_->runtime.Keyboard().Up(keyCode, character);
         impl_->runtime.Settle();
+        impl_->runtime.Pages().InputDone(true);
     }
 }
 

@@ -17,6 +17,9 @@ class Recorder : public PlayerListener {
     void OnOpenPage(const std::string& url, const std::string& window) override {
         events.push_back("page " + url + " " + window);
     }
+    void OnPageRefused(const std::string& url, const std::string& window) override {
+        events.push_back("refused " + url + " " + window);
+    }
     void OnFsCommand(const std::string& command, const std::string& args) override {
         events.push_back("fscommand " + command + " " + args);
     }
@@ -179,9 +182,50 @@ TEST(PlayerTest, UrlsAreReportedNeverOpened) {
     p.SetListener(&r);
     p.LoadMovieBytes(0, m.Build(), "m.swf");
     p.Advance();
-    EXPECT_EQ(r.events, (std::vector<std::string>{"page https://example.com/x _blank",
+    // No page opens without the user asking (see PagesOpenOnlyInAnswerToTheUser).
+    EXPECT_EQ(r.events, (std::vector<std::string>{"refused https://example.com/x _blank",
                                                   "other mailto:someone@example.com ",
                                                   "fscommand quit true", "other file:///bin/sh "}));
+}
+
+swfgen::Bytes AskForPages(const std::string& what) {
+    swfgen::ActionBuilder a;
+    for (int i = 0; i < 500; ++i) {
+        a.GetUrl("http://example.com/" + what, "_blank");
+    }
+    return a.Build();
+}
+
+// Flash's rule for pop-ups: a page opens only in answer to a click or a key press, one for
+// each; the movie's other requests are refused and the first refusal is told to the host.
+TEST(PlayerTest, PagesOpenOnlyInAnswerToTheUser) {
+    Recorder r;
+    Player p;
+    p.SetListener(&r);
+    p.LoadMovieBytes(0,
+                     ActionButtonMovie(AskForPages("frame"), AskForPages("press"),
+                                       AskForPages("release"), AskForPages("key"))
+                         .Build(),
+                     "flood.swf");
+    p.Advance();
+    p.Advance();
+    EXPECT_EQ(r.events, (std::vector<std::string>{"refused http://example.com/frame _blank"}));
+    r.events.clear();
+    for (int click = 0; click < 2; ++click) {
+        p.MouseMove(150, 150);
+        p.MouseDown(150, 150);
+        p.MouseUp(150, 150);
+    }
+    p.MouseMove(300, 300);
+    p.MouseDown(300, 300);  // a press outside the button runs none of its actions
+    p.MouseUp(300, 300);
+    p.Advance();
+    p.KeyDown('K', U'k');
+    p.KeyUp('K', U'k');
+    p.Advance();
+    EXPECT_EQ(r.events, (std::vector<std::string>{"page http://example.com/press _blank",
+                                                  "page http://example.com/press _blank",
+                                                  "page http://example.com/key _blank"}));
 }
 
 TEST(PlayerTest, HigherLayersPlayOverTheMovie) {

@@ -93,6 +93,7 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
     Unload(level);
     if (level == 0) {
         timeMs_ = 0;
+        pages_.Reset();
     }
     auto data = std::make_shared<MovieData>(std::move(movie), url);
     auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
@@ -644,7 +645,11 @@ void Runtime::GetUrl(const avm1::UrlRequest& request) {
         return;
     }
     if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) {
-        listener_->OnOpenPage(url, target);
+        if (pages_.Take()) {
+            listener_->OnOpenPage(url, target);
+        } else if (pages_.FirstRefusal()) {
+            listener_->OnPageRefused(url, target);
+        }
     } else {
         listener_->OnOtherUrl(url, target);
     }

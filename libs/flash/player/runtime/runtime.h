@@ -14,6 +14,7 @@
 #include "flash/media/movie_sound.h"
 #include "flash/player/player.h"
 #include "flash/swf/movie.h"
+#include "runtime/page_openings.h"
 
 namespace flash {
 
@@ -59,6 +60,8 @@ class Runtime final : public avm1::Host {
     void Settle();
     // Before an input event: its scripts get a budget of their own.
     void BeginEvent();
+    // Which pages the movie's getURL calls may open (only in answer to the user).
+    PageOpenings& Pages() { return pages_; }
     double TimeMs() override { return timeMs_; }
     void SetRandomSeed(std::uint32_t seed) { random_.seed(seed); }
     double FrameRate() const;
@@ -225,6 +228,7 @@ class Runtime final : public avm1::Host {
     bool actionBudgetSpent_ = false;
     int gotosThisFrame_ = 0;
     bool objectLimitReported_ = false;
+    PageOpenings pages_;
     Quality quality_ = Quality::High;
     bool looping_ = true;
     double timeMs_ = 0;

@@ -76,9 +76,12 @@ inline swfgen::MovieWriter ButtonMovie() {
             .Build();
     };
     const std::pair<std::uint16_t, const char*> conditions[] = {
-        {swf::kCondIdleToOverUp, "over"},          {swf::kCondOverUpToIdle, "out"},
-        {swf::kCondOverUpToOverDown, "press"},     {swf::kCondOverDownToOverUp, "release"},
-        {swf::kCondOverDownToOutDown, "dragOut"},  {swf::kCondOutDownToOverDown, "dragOver"},
+        {swf::kCondIdleToOverUp, "over"},
+        {swf::kCondOverUpToIdle, "out"},
+        {swf::kCondOverUpToOverDown, "press"},
+        {swf::kCondOverDownToOverUp, "release"},
+        {swf::kCondOverDownToOutDown, "dragOut"},
+        {swf::kCondOutDownToOverDown, "dragOver"},
         {swf::kCondOutDownToIdle, "releaseOutside"},
     };
     for (const auto& [condition, name] : conditions) {
@@ -91,6 +94,31 @@ inline swfgen::MovieWriter ButtonMovie() {
     place.matrix = Matrix::Translate(2000, 2000);
     m.PlaceObject2(place);
     m.ShowFrame();
+    return m;
+}
+
+// A movie whose first frame runs `frame` and whose button, 100 px square at (100, 100) px,
+// runs `press`, `release` and, on the "k" key, `key`.
+inline swfgen::MovieWriter ActionButtonMovie(const swfgen::Bytes& frame, const swfgen::Bytes& press,
+                                             const swfgen::Bytes& release,
+                                             const swfgen::Bytes& key) {
+    swfgen::MovieWriter m(8, kStage, 24);
+    DefineSquare(m, 1, 2000, {255, 0, 0, 255});
+    swf::Button button;
+    button.version = 2;
+    swf::ButtonRecord record;
+    record.states = swf::kButtonUp | swf::kButtonOver | swf::kButtonDown | swf::kButtonHitTest;
+    record.characterId = 1;
+    record.depth = 1;
+    button.records = {record};
+    button.actions.push_back({swf::kCondOverUpToOverDown, 0, press});
+    button.actions.push_back({swf::kCondOverDownToOverUp, 0, release});
+    button.actions.push_back({0, static_cast<std::uint8_t>('k'), key});
+    m.DefineButton(10, button);
+    m.DoAction(frame);
+    swfgen::Place place = PlaceNew(10, 1, "button");
+    place.matrix = Matrix::Translate(2000, 2000);
+    m.PlaceObject2(place).ShowFrame();
     return m;
 }
 

@@ -238,6 +238,33 @@ TEST_F(BuiltinsTest, XmlParsesAndPrintsAsFlash) {
     }
 }
 
+// A document nested 65,536 deep (built by doubling "<a>" in the script, as a small movie
+// would) parses in time proportional to its length: each new node joins its parent without a
+// walk up the whole chain above it.
+TEST_F(BuiltinsTest, DeeplyNestedXmlParsesInOnePass) {
+    for (bool closed : {false, true}) {
+        Assembler a;
+        a.Push("s").Push("<a>").Op(A::SetVariable);
+        a.Push("e").Push("</a>").Op(A::SetVariable);
+        for (int i = 0; i < 16; ++i) {
+            for (const char* name : {"s", "e"}) {
+                a.Push(name).Push(name).Op(A::GetVariable).Push(name).Op(A::GetVariable);
+                a.Op(A::Add2).Op(A::SetVariable);
+            }
+        }
+        a.Push("x").Push("s").Op(A::GetVariable);
+        if (closed) {
+            a.Push("e").Op(A::GetVariable).Op(A::Add2);
+        }
+        a.Push(1.0).Push("XML").Op(A::NewObject).Op(A::SetVariable);
+        xml::Node(a, {"status"}).Trace();
+        xml::Node(a, {"firstChild", "firstChild", "firstChild", "nodeName"}).Trace();
+        host.traces.clear();
+        vm.Run(a.Shared(), &host.root(), 8);
+        EXPECT_EQ(host.traces, (std::vector<std::string>{closed ? "0" : "-9", "a"}));
+    }
+}
+
 TEST_F(BuiltinsTest, XmlTreeEditsKeepOneParent) {
     Assembler a;
     xml::NewXml(a, "<a><b /></a><c />");

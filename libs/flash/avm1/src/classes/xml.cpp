@@ -113,7 +113,7 @@ class XmlParser {
         auto* node = in_.vm().New<XmlNodeObject>(NodePrototype(in_, version_), kXmlText);
         node->value = std::move(text);
         node->attributes = in_.NewObject();
-        parent->Insert(in_.vm(), node, parent->children.size());
+        parent->AppendNew(in_.vm(), node);
     }
 
     // An element's start tag at `pos` (on '<').
@@ -130,7 +130,7 @@ class XmlParser {
         auto* node = in_.vm().New<XmlNodeObject>(NodePrototype(in_, version_), kXmlElement);
         node->name = String(text.substr(nameStart, i - nameStart));
         node->attributes = in_.NewObject();
-        open.back()->Insert(in_.vm(), node, open.back()->children.size());
+        open.back()->AppendNew(in_.vm(), node);
         std::vector<std::pair<String, Value>> attrs;
         // Attributes are added last first, so that for..in lists them in document order.
         struct AddAttributes {

@@ -185,6 +185,14 @@ bool XmlNodeObject::Insert(Vm& vm, XmlNodeObject* child, std::size_t index) {
     return true;
 }
 
+void XmlNodeObject::AppendNew(Vm& vm, XmlNodeObject* child) {
+    children.push_back(child);
+    child->parent = this;
+    if (childArray) {
+        childArray->Push(vm, Value::Obj(child));
+    }
+}
+
 void XmlNodeObject::RefreshChildArray(Vm& vm) {
     if (!childArray) {
         return;
@@ -264,7 +272,7 @@ XmlNodeObject* XmlNodeObject::Clone(Interpreter& in, bool deep, int version, int
     }
     if (deep && depth < 512) {
         for (XmlNodeObject* c : std::vector<XmlNodeObject*>(children)) {
-            copy->Insert(in.vm(), c->Clone(in, true, version, depth + 1), copy->children.size());
+            copy->AppendNew(in.vm(), c->Clone(in, true, version, depth + 1));
         }
     }
     return copy;

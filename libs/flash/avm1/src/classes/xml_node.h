@@ -22,6 +22,9 @@ class XmlNodeObject : public Object {
     bool IsAncestorOrSelf(const XmlNodeObject* node) const;
     // Moves `child` to `index` among the children; refuses a node that contains this one.
     bool Insert(Vm& vm, XmlNodeObject* child, std::size_t index);
+    // Appends a node made just now, which has no parent and cannot hold this one: no walk up
+    // the tree, so building a deep tree costs its size.
+    void AppendNew(Vm& vm, XmlNodeObject* child);
     void Detach(Vm& vm);
     XmlNodeObject* Sibling(int step) const;
     // childNodes: one array per node, rebuilt whenever the children change.

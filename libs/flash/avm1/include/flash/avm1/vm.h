@@ -26,9 +26,16 @@ struct Limits {
     std::size_t maxArrayLength = 1u << 20;         // elements of one array
 };
 
+// Stops every script of the process at its next action, and keeps scripts from running until
+// ResumeScripts: a program that is ending (a close request, a signal) never waits for one.
+// Safe to call from a signal handler and from any thread.
+void InterruptScripts();
+void ResumeScripts();
+bool ScriptsInterrupted();
+
 enum class RunResult : std::uint8_t {
     Done,     // ran to the end or to an End action
-    Aborted,  // broke a limit
+    Aborted,  // broke a limit, or scripts were interrupted
     Threw,    // an exception escaped the script
 };
 

@@ -22,6 +22,10 @@
 // current scale mode; the pointer becomes a hand over active buttons. A right-button press
 // opens the control's own menu at the press.
 //
+// A request to end the program (SIGTERM, SIGINT) stops the movies' scripts at once before the
+// program's own handler for it runs (flash::Player::InterruptScripts), so closing never waits
+// for a script.
+//
 // It can be constructed without a window and created later (Create), as the full-screen
 // window does with the wrapper the view hands it. The operations work with or without a
 // window; failing ones throw flash::FlashError.

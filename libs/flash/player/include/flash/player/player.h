@@ -55,7 +55,10 @@ class FLASH_API PlayerListener {
     // One trace() line, UTF-8.
     virtual void OnTrace(const std::string& line);
     // An http or https page the movie asks to open (getURL), with the window name it gave.
+    // Only in answer to the user's click or key press, one for each (Flash's rule).
     virtual void OnOpenPage(const std::string& url, const std::string& window);
+    // The first page of a movie refused by that rule; the rest are refused silently.
+    virtual void OnPageRefused(const std::string& url, const std::string& window);
     // FSCommand("command", "args").
     virtual void OnFsCommand(const std::string& command, const std::string& args);
     // getURL with any other scheme (mailto:, javascript:, file:, ...): reported, not acted on.
@@ -130,6 +133,11 @@ class FLASH_API Player {
 
     // One tick of the frame clock: every timeline that plays moves on, scripts run.
     void Advance();
+    // Stops the scripts of every player at their next action and runs none from then on, for
+    // a program that is ending (a close request, a signal): it never waits for a script. Safe
+    // in a signal handler. ResumeScripts undoes it.
+    static void InterruptScripts();
+    static void ResumeScripts();
     // Whether Advance() could change anything now. False only when every timeline stands
     // still and nothing else waits: no enterFrame handler, interval, timeout, sound, load,
     // drag or queued script. Only input and the control's operations can change that.
