@@ -15,7 +15,7 @@
 
 #include "app/player_settings.h"
 #include "application_menu_window.h"
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "lists/media_lists.h"
 #include "main_frame.h"
 #include "make_exe_progress.h"

@@ -1,6 +1,6 @@
 #include "playback/shockwave_window.h"
 
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "app/player_settings.h"
 #include "app/prompt_service.h"
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "get_sous.h"
 #include "lists/media_lists.h"
 #include "menus.h"

@@ -10,7 +10,7 @@
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"
 #include "platform/registry.h"

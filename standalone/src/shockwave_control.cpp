@@ -1,6 +1,6 @@
 #include <wx/gdicmn.h>
 
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "player_control.h"
 
 namespace standalone {

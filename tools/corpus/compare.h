@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "corpus_case.h"
-#include "flash/image.h"
+#include "flash/player/image.h"
 
 namespace corpus {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "compare.h"
-#include "flash/player.h"
+#include "flash/player/player.h"
 #include "input_events.h"
 
 #if defined(__unix__)

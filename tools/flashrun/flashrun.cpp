@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "flash/player.h"
+#include "flash/player/player.h"
 #include "flash/swf/error.h"
 #include "flash/swf/movie.h"
 #include "flashrun_options.h"

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "toolbar_motion.h"
 #include "ui/UI.h"
 #include "ui/full_sc_toop.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "flash/shockwave_flash.h"
+#include "flash/control/shockwave_flash.h"
 #include "flash/swf/tag_codes.h"
 #include "swfgen/shape_builder.h"
 #include "swfgen/tag_writer.h"

@@ -31,32 +31,15 @@ class Globals {
     Object* arrayCtor = nullptr;
     Object* classRegistry = nullptr;  // Object.registerClass: export name -> constructor
     Object* xmlNodeCtor = nullptr;
+    Object* xmlNodeProto = nullptr;
+    // AsBroadcaster's methods, one function of each shared by every broadcaster.
+    Object* addListener = nullptr;
+    Object* removeListener = nullptr;
+    Object* broadcastMessage = nullptr;
 
   private:
     Vm& vm_;
 };
-
-// Built-in installers, one per class family (builtins_*.cpp).
-void InstallObject(Interpreter& in, Globals& g);
-void InstallFunction(Interpreter& in, Globals& g);
-void InstallArray(Interpreter& in, Globals& g);
-void InstallString(Interpreter& in, Globals& g);
-void InstallNumberBoolean(Interpreter& in, Globals& g);
-void InstallMath(Interpreter& in, Globals& g);
-void InstallDate(Interpreter& in, Globals& g);
-void InstallGlobalFunctions(Interpreter& in, Globals& g);
-void InstallMovieClip(Interpreter& in, Globals& g);
-void InstallError(Interpreter& in, Globals& g);
-void InstallBroadcaster(Interpreter& in, Globals& g);
-void InstallXml(Interpreter& in, Globals& g);
-void InstallExternalInterface(Interpreter& in, Globals& g);
-
-// Helpers for the built-ins.
-NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});
-void Method(Interpreter& in, Object* target, StringView name, NativeFn fn,
-            std::uint16_t attrs = kDontEnum);
-Object* MakeClass(Interpreter& in, Globals& g, StringView name, Object* proto, NativeFn fn,
-                  NativeFn construct = {});
 
 Interpreter& InterpreterOf(Vm& vm);
 Timers& TimersOf(Vm& vm);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "flash/player.h"
+#include "flash/player/player.h"
 #include "flash/swf/tag_codes.h"
 #include "swfgen/action_builder.h"
 #include "swfgen/shape_builder.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "flash/player.h"
+#include "flash/player/player.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     flash::PlayerLimits limits;

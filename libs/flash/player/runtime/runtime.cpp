@@ -1,0 +1,907 @@
+#include "runtime/runtime.h"
+#include "script/sound.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+
+#include "display/button_object.h"
+#include "display/display_object.h"
+#include "display/movie_clip.h"
+#include "display/text_field.h"
+#include "flash/avm1/convert.h"
+#include "input/keyboard_input.h"
+#include "input/mouse_input.h"
+#include "runtime/movie_data.h"
+#include "runtime/movie_source.h"
+#include "script/script_classes.h"
+
+namespace flash {
+
+namespace {
+
+// Script depths (attachMovie, duplicateMovieClip) sit above the timeline's: depth 0 of a
+// script is 16384 on the display list, as Flash lays them out.
+constexpr int kScriptDepthBase = 16384;
+constexpr int kMaxScriptDepth = 1048575;
+// Queued action blocks of one frame beyond which a movie is taken to be looping on itself.
+constexpr std::size_t kMaxQueuedActions = 100000;
+
+bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+avm1::Limits ScriptLimits(const PlayerLimits& limits) {
+    avm1::Limits l;
+    l.instructionBudget = std::min<std::uint64_t>(l.instructionBudget, limits.actionsPerFrame);
+    return l;
+}
+
+}  // namespace
+
+Runtime::Runtime(const PlayerLimits& limits)
+    : limits_(limits),
+      vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))),
+      soundScript_(std::make_unique<SoundScript>(*this)),
+      mouse_(std::make_unique<MouseInput>(*this)),
+      keyboard_(std::make_unique<KeyboardInput>(*this)) {
+    InstallScriptClasses(*vm_);
+}
+
+Runtime::~Runtime() {
+    for (auto& [level, root] : levels_) {
+        ReleaseScripts(*root);
+    }
+    levels_.clear();
+    for (auto& lane : lanes_) {
+        lane.clear();
+    }
+    EmptyGraveyard();
+}
+
+void Runtime::ReportError(const std::string& message) {
+    if (listener_ != nullptr) {
+        listener_->OnScriptError(message);
+    }
+}
+
+void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std::string& url,
+                   bool play) {
+    if (level < 0 || level >= limits_.maxLevels) {
+        throw FlashError("no such layer: " + std::to_string(level));
+    }
+    Unload(level);
+    if (level == 0) {
+        timeMs_ = 0;
+    }
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
+    root->SetLevel(level);
+    root->SetPlaying(play);
+    root->SetSequence(++clipSequence_);
+    // The first frame is entered by the next tick, so what the host does right after
+    // loading (Play, Stop, GotoFrame) comes before the movie's own first actions.
+    levels_[level] = std::move(root);
+}
+
+void Runtime::Unload(int level) {
+    if (level == 0) {
+        // A new movie starts in silence, at full volume.
+        if (sound_) {
+            sound_->StopAll();
+            sound_->SetGlobalMix({});
+        }
+        soundScript_->Reset();
+        for (auto& [n, root] : levels_) {
+            Discard(std::move(root), false);
+        }
+        levels_.clear();
+        return;
+    }
+    auto it = levels_.find(level);
+    if (it != levels_.end()) {
+        Discard(std::move(it->second), false);
+        levels_.erase(it);
+    }
+}
+
+MovieClip* Runtime::LevelClip(int level) const {
+    auto it = levels_.find(level);
+    return it == levels_.end() ? nullptr : it->second.get();
+}
+
+double Runtime::FrameRate() const {
+    MovieClip* root = LevelClip(0);
+    if (root == nullptr) {
+        return 12.0;
+    }
+    double fps = root->Movie().Model().header.FramesPerSecond();
+    // A rate of 0 asks for full speed; the screen's usual rate stands for it.
+    return fps > 0 ? fps : 60.0;
+}
+
+void Runtime::Advance() {
+    ProcessPendingLoads();
+    timeMs_ += 1000.0 / FrameRate();
+    frameActionStart_ = vm_->ActionsExecuted();
+    actionBudgetSpent_ = false;
+    gotosThisFrame_ = 0;
+    // Clips made during this tick enter their first frame when they are made; they do not
+    // tick again.
+    std::vector<MovieClip*> clips = ClipsNewestFirst();
+    QueueEnterFrame(clips);
+    for (MovieClip* clip : clips) {
+        if (!clip->Removed()) {
+            clip->Tick();
+        }
+    }
+    RunActions();
+    // A loaded clip's first frame ran: its loader's onLoadInit.
+    SendLoadInits();
+    RunActions();
+    vm_->RunTimers();
+    RunActions();
+    // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
+    soundScript_->Dispatch();
+    RunActions();
+    // Things may have moved under the pointer; rolling over them runs scripts too.
+    mouse_->FrameDone();
+    RunActions();
+    SyncTextFields(*this);
+    EmptyGraveyard();
+}
+
+bool Runtime::CanChange() {
+    if (!pendingLoads_.empty() || !loadInits_.empty() || QueuedCount() > 0 || !graveyard_.empty() ||
+        mouse_->Dragged() != nullptr || vm_->HasTimers() || soundScript_->Pending() ||
+        (sound_ && sound_->Busy())) {
+        return true;
+    }
+    for (MovieClip* clip : ClipsNewestFirst()) {
+        if (clip->Playing() || clip->Frame() < 0) {
+            return true;
+        }
+        const swf::PlaceObject* place = clip->PlacedBy();
+        if (place != nullptr && std::any_of(place->clipActions.begin(), place->clipActions.end(),
+                                            [](const auto& handler) {
+                                                return (handler.events & swf::kClipEnterFrame) != 0;
+                                            })) {
+            return true;
+        }
+        // onEnterFrame anywhere on the clip or its prototypes, whatever its value or case; a
+        // chain too long to follow counts as having one.
+        const avm1::Object* object = vm_->ObjectOf(*clip);
+        int hops = 0;
+        for (; object != nullptr && hops < 256; object = object->Proto(), ++hops) {
+            if (object->Members().Find(u"onEnterFrame", false) != nullptr) {
+                return true;
+            }
+        }
+        if (object != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Runtime::PassIdleFrames(std::int64_t frames) {
+    if (frames > 0) {
+        timeMs_ += static_cast<double>(frames) * (1000.0 / FrameRate());
+    }
+}
+
+void Runtime::Settle() {
+    BeginEvent();
+    RunActions();
+    SyncTextFields(*this);
+    EmptyGraveyard();
+}
+
+void Runtime::BeginEvent() {
+    frameActionStart_ = vm_->ActionsExecuted();
+    actionBudgetSpent_ = false;
+    gotosThisFrame_ = 0;
+}
+
+Point Runtime::MouseIn(const DisplayObject& object) const {
+    // Flash measures from where the object is drawn: its offset snapped to whole pixels of
+    // the view.
+    Matrix toView = mouse_->ViewMatrix() * object.ToStage();
+    toView.tx = std::nearbyint(toView.tx);
+    toView.ty = std::nearbyint(toView.ty);
+    std::optional<Matrix> inverse = toView.Inverted();
+    if (!inverse) {
+        // Through a zero scale Flash gives the view position as if it were twips.
+        return mouse_->ViewPosition();
+    }
+    // Whole twips, as Flash keeps the inverse's offset and the result.
+    inverse->tx = std::nearbyint(inverse->tx);
+    inverse->ty = std::nearbyint(inverse->ty);
+    Point p = inverse->Apply(mouse_->ViewPosition());
+    return Point{std::nearbyint(p.x), std::nearbyint(p.y)};
+}
+
+void Runtime::StartSound(const MovieData& movie, std::uint16_t soundId,
+                         const swf::SoundInfo& info) {
+    const swf::Character* c = movie.Character(soundId);
+    const auto* sound = c != nullptr ? std::get_if<std::shared_ptr<const swf::Sound>>(c) : nullptr;
+    if (sound != nullptr && *sound) {
+        Sound().StartSound(*sound, info);
+    }
+}
+
+void Runtime::StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) {
+    if (auto* movieClip = dynamic_cast<MovieClip*>(&clip); movieClip && !movieClip->Removed()) {
+        mouse_->StartDrag(*movieClip, lockCenter, rect);
+    }
+}
+
+void Runtime::StopDrag() {
+    mouse_->StopDrag();
+}
+
+bool Runtime::AllowGoto() {
+    if (gotosThisFrame_ >= limits_.maxGotoPerFrame) {
+        if (gotosThisFrame_ == limits_.maxGotoPerFrame) {
+            ReportError("too many frame jumps in one frame; the rest are ignored");
+            ++gotosThisFrame_;
+        }
+        return false;
+    }
+    ++gotosThisFrame_;
+    return true;
+}
+
+std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
+                                                    std::uint16_t characterId,
+                                                    const DisplayObject& parent) {
+    const swf::Character* character = movie->Character(characterId);
+    if (character == nullptr || !IsDisplayable(*character)) {
+        return nullptr;
+    }
+    if (liveObjects_ >= limits_.maxDisplayObjects) {
+        if (!objectLimitReported_) {
+            ReportError("too many display objects; no more are made");
+            objectLimitReported_ = true;
+        }
+        return nullptr;
+    }
+    if (const auto* sprite = std::get_if<std::shared_ptr<const swf::Sprite>>(character)) {
+        if (!*sprite || parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+            return nullptr;
+        }
+        return std::make_unique<MovieClip>(*this, movie, characterId,
+                                           movie->SpriteTimeline(**sprite));
+    }
+    if (const auto* button = std::get_if<std::shared_ptr<const swf::Button>>(character)) {
+        if (!*button || parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+            return nullptr;
+        }
+        return std::make_unique<ButtonObject>(*this, movie, characterId, **button);
+    }
+    if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(character)) {
+        if (*edit) {
+            return std::make_unique<TextFieldObject>(*this, movie, characterId, *edit);
+        }
+    }
+    return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
+}
+
+void Runtime::ObjectPlaced(DisplayObject& object) {
+    if (MovieClip* clip = object.AsClip()) {
+        ClipCreated(*clip);
+    } else if (ButtonObject* button = object.AsButton()) {
+        button->SetState(ButtonObject::State::Up);
+    } else if (auto* field = dynamic_cast<TextFieldObject*>(&object)) {
+        field->Placed();
+    }
+}
+
+std::size_t Runtime::QueuedCount() const {
+    std::size_t n = 0;
+    for (const auto& lane : lanes_) {
+        n += lane.size();
+    }
+    return n;
+}
+
+std::deque<Runtime::QueuedAction>& Runtime::LaneQueue(Lane lane) {
+    return lanes_[static_cast<std::size_t>(lane)];
+}
+
+void Runtime::QueueActions(MovieClip& clip, const std::vector<std::uint8_t>& code, Lane lane) {
+    if (QueuedCount() >= kMaxQueuedActions) {
+        if (!actionBudgetSpent_) {
+            ReportError("too many queued actions in one frame; the rest are dropped");
+            actionBudgetSpent_ = true;
+        }
+        return;
+    }
+    QueueActionsFor(clip, clip, code, lane);
+}
+
+void Runtime::QueueActionsFor(DisplayObject& owner, avm1::Clip& target,
+                              const std::vector<std::uint8_t>& code, Lane lane) {
+    if (QueuedCount() >= kMaxQueuedActions) {
+        if (!actionBudgetSpent_) {
+            ReportError("too many queued actions in one frame; the rest are dropped");
+            actionBudgetSpent_ = true;
+        }
+        return;
+    }
+    // Shares the movie's ownership, so functions defined in the code outlive the frame.
+    avm1::ActionBytes bytes(owner.Movie().Shared(), &code);
+    QueuedAction action;
+    action.owner = &owner;
+    action.target = &target;
+    action.code = std::move(bytes);
+    action.version = owner.Movie().Version();
+    LaneQueue(lane).push_back(std::move(action));
+}
+
+void Runtime::QueueMethod(DisplayObject& object, avm1::StringView name, Lane lane,
+                          bool evenIfRemoved, std::vector<avm1::Value> args) {
+    avm1::Clip* target = object.ScriptClip();
+    if (target == nullptr || QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    QueuedAction action;
+    action.owner = &object;
+    action.target = target;
+    action.version = object.Movie().Version();
+    action.method = avm1::String(name);
+    action.evenIfRemoved = evenIfRemoved;
+    action.args = std::move(args);
+    LaneQueue(lane).push_back(std::move(action));
+}
+
+void Runtime::QueueClipEvent(MovieClip& clip, std::uint32_t event, Lane lane, bool evenIfRemoved,
+                             std::uint8_t keyCode) {
+    const swf::PlaceObject* place = clip.PlacedBy();
+    if (place == nullptr) {
+        return;
+    }
+    for (const auto& handler : place->clipActions) {
+        if ((handler.events & event) == 0 || QueuedCount() >= kMaxQueuedActions) {
+            continue;
+        }
+        if (event == swf::kClipKeyPress && handler.keyCode != keyCode) {
+            continue;
+        }
+        QueuedAction action;
+        action.owner = &clip;
+        action.target = &clip;
+        action.code = avm1::ActionBytes(clip.Movie().Shared(), &handler.actions);
+        action.version = clip.Movie().Version();
+        action.evenIfRemoved = evenIfRemoved;
+        LaneQueue(lane).push_back(std::move(action));
+    }
+}
+
+void Runtime::QueueBroadcast(avm1::StringView broadcaster, avm1::StringView event,
+                             std::vector<avm1::Value> args) {
+    MovieClip* root = LevelClip(0);
+    if (root == nullptr || QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    QueuedAction action;
+    action.version = root->Movie().Version();
+    action.method = avm1::String(event);
+    action.broadcaster = avm1::String(broadcaster);
+    action.args = std::move(args);
+    LaneQueue(Lane::Frame).push_back(std::move(action));
+}
+
+void Runtime::RunQueued() {
+    RunActions();
+}
+
+void Runtime::ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare) {
+    clip.SetSequence(++clipSequence_);
+    QueueClipEvent(clip, swf::kClipInitialize, Lane::Initialize, false);
+    QueueClipEvent(clip, swf::kClipConstruct, Lane::Construct, false);
+    if (prepare) {
+        prepare(clip);
+    }
+    clip.EnterFirstFrame();
+}
+
+MovieClip* Runtime::AttachClip(MovieClip& parent, std::uint16_t spriteId, const avm1::String& name,
+                               int depth, const std::function<void(MovieClip&)>& prepare) {
+    const swf::Character* character = parent.Movie().Character(spriteId);
+    if (character == nullptr ||
+        !std::holds_alternative<std::shared_ptr<const swf::Sprite>>(*character)) {
+        return nullptr;
+    }
+    std::unique_ptr<DisplayObject> object = Instantiate(parent.SharedMovie(), spriteId, parent);
+    if (!object) {
+        return nullptr;
+    }
+    object->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(object), depth));
+    ClipCreated(*clip, prepare);
+    return clip;
+}
+
+MovieClip* Runtime::CreateEmptyClip(MovieClip& parent, const avm1::String& name, int depth) {
+    static const std::vector<swf::Frame> kNoFrames;
+    static const Timeline kEmpty(kNoFrames, 6);
+    if (liveObjects_ >= limits_.maxDisplayObjects ||
+        parent.NestingDepth() + 1 >= limits_.maxNestingDepth) {
+        return nullptr;
+    }
+    auto object = std::make_unique<MovieClip>(*this, parent.SharedMovie(), 0, kEmpty);
+    object->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(object), depth));
+    ClipCreated(*clip);
+    return clip;
+}
+
+void Runtime::QueueLoadEvent(MovieClip& clip) {
+    QueueClipEvent(clip, swf::kClipLoad, Lane::Frame, false);
+    QueueMethod(clip, u"onLoad", Lane::Frame, false);
+}
+
+std::vector<MovieClip*> Runtime::ClipsNewestFirst() const {
+    std::vector<MovieClip*> all;
+    for (const auto& [n, root] : levels_) {
+        std::vector<MovieClip*> clips;
+        std::vector<DisplayObject*> pending{root.get()};
+        while (!pending.empty()) {
+            DisplayObject* object = pending.back();
+            pending.pop_back();
+            if (MovieClip* clip = object->AsClip()) {
+                clips.push_back(clip);
+            }
+            object->ForEachChild([&pending](DisplayObject& child) {
+                if (child.GetDisplayKind() != DisplayObject::DisplayKind::Graphic) {
+                    pending.push_back(&child);
+                }
+            });
+        }
+        // Flash keeps the clips of a movie in a list with the newest first and walks it in
+        // that order; levels go from the lowest up.
+        std::sort(clips.begin(), clips.end(), [](const MovieClip* a, const MovieClip* b) {
+            return a->Sequence() > b->Sequence();
+        });
+        all.insert(all.end(), clips.begin(), clips.end());
+    }
+    return all;
+}
+
+void Runtime::QueueEnterFrame(const std::vector<MovieClip*>& clips) {
+    for (MovieClip* clip : clips) {
+        if (clip->Frame() >= 0) {
+            QueueClipEvent(*clip, swf::kClipEnterFrame, Lane::Frame, false);
+            QueueMethod(*clip, u"onEnterFrame", Lane::Frame, false);
+        }
+    }
+}
+
+void Runtime::RunActions() {
+    for (;;) {
+        QueuedAction* next = nullptr;
+        std::deque<QueuedAction>* lane = nullptr;
+        for (auto& l : lanes_) {
+            if (!l.empty()) {
+                lane = &l;
+                next = &l.front();
+                break;
+            }
+        }
+        if (next == nullptr) {
+            break;
+        }
+        if (actionBudgetSpent_) {
+            for (auto& l : lanes_) {
+                l.clear();
+            }
+            break;
+        }
+        QueuedAction action = std::move(*next);
+        lane->pop_front();
+        if (action.owner != nullptr && action.owner->Removed() && !action.evenIfRemoved) {
+            continue;
+        }
+        if (!action.broadcaster.empty()) {
+            avm1::Value object = vm_->Get(vm_->Global(), action.broadcaster, action.version);
+            if (avm1::Object* o = object.AsObject()) {
+                std::vector<avm1::Value> args;
+                args.reserve(action.args.size() + 1);
+                args.push_back(avm1::Value::Str(action.method));
+                args.insert(args.end(), action.args.begin(), action.args.end());
+                vm_->CallMethod(o, u"broadcastMessage", args, action.version);
+            }
+        } else if (action.code) {
+            vm_->Run(action.code, action.target, action.version);
+        } else {
+            vm_->CallMethod(vm_->ObjectOf(*action.target), action.method, action.args,
+                            action.version);
+        }
+        if (vm_->ActionsExecuted() - frameActionStart_ > limits_.actionsPerFrame) {
+            ReportError("scripts ran too long in one frame; the rest are skipped");
+            actionBudgetSpent_ = true;
+        }
+    }
+}
+
+void Runtime::QueueUnload(DisplayObject& object) {
+    object.ForEachChild([this](DisplayObject& child) { QueueUnload(child); });
+    if (MovieClip* clip = object.AsClip()) {
+        QueueClipEvent(*clip, swf::kClipUnload, Lane::Frame, true);
+        QueueMethod(*clip, u"onUnload", Lane::Frame, true);
+    }
+}
+
+namespace {
+
+void MarkTreeRemoved(DisplayObject& object) {
+    object.MarkRemoved();
+    object.ForEachChild([](DisplayObject& child) { MarkTreeRemoved(child); });
+}
+
+}  // namespace
+
+void Runtime::Discard(std::unique_ptr<DisplayObject> object, bool events) {
+    if (events) {
+        QueueUnload(*object);
+    }
+    MarkTreeRemoved(*object);
+    graveyard_.push_back(std::move(object));
+}
+
+void Runtime::ReleaseScripts(DisplayObject& object) {
+    object.ForEachChild([this](DisplayObject& child) { ReleaseScripts(child); });
+    mouse_->Forget(object);
+    keyboard_->Forget(object);
+    if (avm1::Clip* clip = object.ScriptClip()) {
+        vm_->ClipRemoved(*clip);
+    }
+}
+
+void Runtime::EmptyGraveyard() {
+    while (!graveyard_.empty()) {
+        std::vector<std::unique_ptr<DisplayObject>> dead;
+        dead.swap(graveyard_);
+        for (auto& object : dead) {
+            ReleaseScripts(*object);
+        }
+    }
+}
+
+avm1::String Runtime::NextInstanceName() {
+    std::string name = "instance" + std::to_string(++instanceCounter_);
+    return avm1::String(name.begin(), name.end());
+}
+
+bool Runtime::ShowMenu() {
+    MovieClip* root = LevelClip(0);
+    int version = root != nullptr ? root->SwfVersion() : 7;
+    avm1::Object* stage = vm_->Get(vm_->Global(), u"Stage", version).AsObject();
+    if (stage == nullptr) {
+        return true;
+    }
+    avm1::Value show = vm_->Get(stage, u"showMenu", version);
+    return show.IsUndefined() || avm1::ToBoolean(show, version);
+}
+
+avm1::String Runtime::QualityName() const {
+    switch (quality_) {
+        case Quality::Low:
+            return u"LOW";
+        case Quality::Medium:
+            return u"MEDIUM";
+        case Quality::High:
+            break;
+    }
+    return u"HIGH";
+}
+
+void Runtime::SetQualityName(avm1::StringView name) {
+    if (std::optional<Quality> q = ParseQuality(avm1::ToUtf8(name))) {
+        quality_ = *q;
+    }
+}
+
+avm1::Clip* Runtime::Level(int level) {
+    return LevelClip(level);
+}
+
+void Runtime::Trace(const avm1::String& text) {
+    if (listener_ != nullptr) {
+        listener_->OnTrace(avm1::ToUtf8(text));
+    }
+}
+
+double Runtime::Random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}
+
+void Runtime::GetUrl(const avm1::UrlRequest& request) {
+    std::string url = avm1::ToUtf8(request.url);
+    std::string target = avm1::ToUtf8(request.target);
+    if (StartsWithNoCase(url, "fscommand:")) {
+        if (listener_ != nullptr) {
+            listener_->OnFsCommand(url.substr(10), target);
+        }
+        return;
+    }
+    if (request.targetLevel || request.loadTarget) {
+        LoadFromScript(request);
+        return;
+    }
+    if (listener_ == nullptr || url.empty()) {
+        return;
+    }
+    if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) {
+        listener_->OnOpenPage(url, target);
+    } else {
+        listener_->OnOtherUrl(url, target);
+    }
+}
+
+void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
+    if (request.loadVariables) {
+        ReportError("loadVariables is not supported");
+        return;
+    }
+    std::string url = avm1::ToUtf8(request.url);
+    if (request.targetLevel) {
+        int level = *request.targetLevel;
+        if (level < 0 || level >= limits_.maxLevels) {
+            return;
+        }
+        // Loading happens between frames, as it does in Flash; an empty address unloads.
+        const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
+        std::string base = source != nullptr ? source->Movie().Url()
+                                             : (LevelClip(0) ? LevelClip(0)->Movie().Url() : "");
+        pendingLoads_.push_back({level, url.empty() ? std::string() : ResolveMovieUrl(url, base),
+                                 std::string(), avm1::Root(request.loader)});
+        return;
+    }
+    auto* target = dynamic_cast<MovieClip*>(request.targetClip);
+    if (target == nullptr || target->Removed()) {
+        return;
+    }
+    // The clip is found again by its path when the load happens: it may be gone by then.
+    const MovieClip* source = dynamic_cast<MovieClip*>(request.source);
+    std::string base = source != nullptr ? source->Movie().Url() : target->Movie().Url();
+    pendingLoads_.push_back({target->Level(),
+                             url.empty() ? std::string() : ResolveMovieUrl(url, base),
+                             avm1::ToUtf8(vm_->DotPath(*target)), avm1::Root(request.loader)});
+}
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A part of a query string with %XX and '+' decoded.
+std::string UrlDecode(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '+') {
+            out += ' ';
+        } else if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 &&
+                   HexDigit(s[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void Runtime::Broadcast(avm1::Object* loader, avm1::StringView event,
+                        std::vector<avm1::Value> args) {
+    args.insert(args.begin(), avm1::Value::Str(avm1::String(event)));
+    vm_->CallMethod(loader, u"broadcastMessage", args, 8);
+}
+
+void Runtime::SendLoadInits() {
+    std::vector<LoadInit> inits;
+    inits.swap(loadInits_);
+    for (const LoadInit& init : inits) {
+        // Only while the loaded clip is still on stage.
+        if (init.clip->AsClip() != nullptr) {
+            Broadcast(init.loader.get(), u"onLoadInit", {avm1::Value::Obj(init.clip.get())});
+        }
+    }
+}
+
+MovieClip* Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
+                                 const std::string& url, const std::string& query) {
+    MovieClip* parent = target.ParentClip();
+    if (parent == nullptr) {
+        int level = target.Level();
+        Load(level, std::move(movie), url, true);
+        return LevelClip(level);
+    }
+    // The movie's root timeline takes the clip's place: same name, depth and transform, new
+    // content and no variables.
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    auto clip = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
+    clip->SetInstanceName(target.InstanceName());
+    clip->SetMatrix(target.GetMatrix());
+    clip->SetColorTransform(target.GetColorTransform());
+    clip->SetVisible(target.Visible());
+    clip->SetPlaceFrame(target.PlaceFrame());
+    if (target.ScriptTransformed()) {
+        clip->SetScriptTransformed();
+    }
+    auto* raw = static_cast<MovieClip*>(parent->Insert(std::move(clip), target.Depth()));
+    ClipCreated(*raw, [&](MovieClip& loaded) {
+        avm1::Object* self = vm_->ObjectOf(loaded);
+        std::string_view rest = query;
+        while (!rest.empty()) {
+            std::size_t amp = rest.find('&');
+            std::string_view pair = rest.substr(0, amp);
+            rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+            std::size_t eq = pair.find('=');
+            if (pair.empty() || eq == 0) {
+                continue;
+            }
+            std::string name = UrlDecode(pair.substr(0, eq));
+            std::string value =
+                eq == std::string_view::npos ? std::string() : UrlDecode(pair.substr(eq + 1));
+            vm_->Set(self, avm1::FromUtf8(name), avm1::Value::Str(avm1::FromUtf8(value)),
+                     loaded.SwfVersion());
+        }
+    });
+    return raw;
+}
+
+void Runtime::ProcessPendingLoads() {
+    std::vector<PendingLoad> loads;
+    loads.swap(pendingLoads_);
+    for (const auto& load : loads) {
+        MovieClip* target = nullptr;
+        if (!load.clipPath.empty()) {
+            target = dynamic_cast<MovieClip*>(
+                vm_->ResolveTarget(avm1::FromUtf8(load.clipPath), nullptr, 8));
+            if (target == nullptr || target->Removed()) {
+                continue;
+            }
+            if (load.url.empty() && target->ParentClip() != nullptr) {
+                // unloadMovie: the clip stays, empty.
+                auto empty = std::make_shared<swf::Movie>();
+                empty->header.version = target->Movie().Model().header.version;
+                LoadIntoClip(*target, std::move(empty), target->Movie().Url(), std::string());
+                continue;
+            }
+        }
+        if (load.url.empty()) {
+            Unload(target != nullptr ? target->Level() : load.level);
+            continue;
+        }
+        // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
+        std::size_t query = load.url.find('?');
+        std::string file = load.url.substr(0, query);
+        MovieClip* loaded = nullptr;
+        try {
+            std::shared_ptr<const swf::Movie> movie = ReadMovieFile(file, limits_);
+            if (target != nullptr) {
+                // An ActionScript 3 movie needs the other virtual machine: nothing of it runs.
+                if (movie->hasAttributes && movie->attributes.actionScript3) {
+                    ReportError("ActionScript 3 movies are not supported: " + file);
+                    continue;
+                }
+                loaded = LoadIntoClip(
+                    *target, std::move(movie), file,
+                    query == std::string::npos ? std::string() : load.url.substr(query + 1));
+            } else {
+                Load(load.level, std::move(movie), load.url, true);
+                loaded = LevelClip(load.level);
+            }
+        } catch (const FlashError& e) {
+            ReportError(e.what());
+            if (load.loader) {
+                MovieClip* was = target != nullptr ? target : LevelClip(load.level);
+                Broadcast(load.loader.get(), u"onLoadError",
+                          {was ? avm1::Value::Obj(vm_->ObjectOf(*was)) : avm1::Value(),
+                           avm1::Value::Str(u"URLNotFound"), avm1::Value::Number(0)});
+            }
+            continue;
+        }
+        if (load.loader && loaded != nullptr) {
+            // The loader hears of it all at once: the file is read whole.
+            std::error_code error;
+            auto size = std::filesystem::file_size(file, error);
+            avm1::Value bytes = avm1::Value::Number(error ? 0.0 : static_cast<double>(size));
+            avm1::Value clip = avm1::Value::Obj(vm_->ObjectOf(*loaded));
+            Broadcast(load.loader.get(), u"onLoadStart", {clip});
+            Broadcast(load.loader.get(), u"onLoadProgress", {clip, bytes, bytes});
+            Broadcast(load.loader.get(), u"onLoadComplete", {clip, avm1::Value::Number(0)});
+            loadInits_.push_back({load.loader, avm1::Root(clip.AsObject())});
+        }
+    }
+}
+
+void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) {
+    auto* original = dynamic_cast<MovieClip*>(&source);
+    if (original == nullptr || original->ParentClip() == nullptr || original->CharacterId() == 0 ||
+        depth < -kScriptDepthBase || depth > kMaxScriptDepth) {
+        return;
+    }
+    MovieClip& parent = *original->ParentClip();
+    std::unique_ptr<DisplayObject> copy =
+        Instantiate(original->SharedMovie(), original->CharacterId(), parent);
+    if (!copy) {
+        return;
+    }
+    copy->SetMatrix(original->GetMatrix());
+    copy->SetColorTransform(original->GetColorTransform());
+    copy->SetVisible(original->Visible());
+    copy->SetPlacedBy(original->PlacedBy());
+    copy->SetInstanceName(name);
+    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(copy), depth + kScriptDepthBase));
+    ClipCreated(*clip);
+}
+
+void Runtime::RemoveSprite(avm1::Clip& target) {
+    auto* clip = dynamic_cast<MovieClip*>(&target);
+    if (clip == nullptr || clip->ParentClip() == nullptr || clip->Removed()) {
+        return;
+    }
+    int depth = clip->Depth();
+    if (depth < kScriptDepthBase || depth > kScriptDepthBase + kMaxScriptDepth) {
+        return;
+    }
+    clip->ParentClip()->RemoveAt(depth);
+}
+
+void Runtime::StopSounds() {
+    if (sound_) {
+        sound_->StopAll();
+    }
+}
+
+void Runtime::SetSoundMixer(media::Mixer* mixer, bool decodeInBackground) {
+    mixer_ = mixer;
+    decodeInBackground_ = decodeInBackground;
+    sound_.reset();
+}
+
+media::MovieSound& Runtime::Sound() {
+    if (!sound_) {
+        sound_ = std::make_unique<media::MovieSound>(
+            mixer_ != nullptr ? *mixer_ : media::Mixer::Process(),
+            media::MovieSound::Options{.decodeInBackground = decodeInBackground_});
+        sound_->SetVolume(soundVolume_);
+    }
+    return *sound_;
+}
+
+void Runtime::SetSoundVolume(double volume) {
+    soundVolume_ = std::clamp(volume, 0.0, 1.0);
+    if (sound_) {
+        sound_->SetVolume(soundVolume_);
+    }
+}
+
+void Runtime::ScriptError(const avm1::String& message) {
+    ReportError(avm1::ToUtf8(message));
+}
+
+}  // namespace flash
