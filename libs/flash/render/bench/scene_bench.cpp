@@ -19,7 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "flash/player.h"
+#include "flash/player/image.h"
+#include "flash/player/player.h"
 #include "flash/swf/tag_codes.h"
 #include "swfgen/image_encoder.h"
 #include "swfgen/shape_builder.h"
