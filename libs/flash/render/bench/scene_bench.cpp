@@ -137,8 +137,8 @@ swfgen::Bytes SceneB() {
     };
     std::vector<Mover> movers;
     for (int i = 0; i < kInstances; ++i) {
-        movers.push_back({x(rng), y(rng), u(rng) * 40, u(rng) * 40, u(rng) * kPi, u(rng) * 0.04,
-                          s(rng)});
+        movers.push_back(
+            {x(rng), y(rng), u(rng) * 40, u(rng) * 40, u(rng) * kPi, u(rng) * 0.04, s(rng)});
     }
     for (int frame = 0; frame < kLoopFrames; ++frame) {
         for (int i = 0; i < kInstances; ++i) {
@@ -190,8 +190,8 @@ flash::swf::Font BlockFont(int n) {
         const double notch = 100 + 35 * i;
         flash::swf::Glyph glyph;
         glyph.code = static_cast<std::uint16_t>('A' + i);
-        glyph.edges = Polygon({{60, -700}, {560, -700}, {560, 0}, {notch, 0}, {notch, -250},
-                               {60, -250}});
+        glyph.edges =
+            Polygon({{60, -700}, {560, -700}, {560, 0}, {notch, 0}, {notch, -250}, {60, -250}});
         font.glyphs.push_back(glyph);
     }
     return font;
@@ -224,15 +224,16 @@ void Scenery(swfgen::MovieWriter& m, std::mt19937& rng, std::uint16_t& depth) {
     std::uniform_real_distribution<double> x(0, 11000), y(4500, 7800), u(0, 1);
     for (std::uint16_t id = 2; id <= 7; ++id) {  // hills
         swfgen::ShapeBuilder hill;
-        hill.Fill1(hill.AddFill(Gradient(true, {80, Byte(140 + id * 10), 60, 255},
-                                         {40, 90, 30, 255}, 9000)));
+        hill.Fill1(hill.AddFill(
+            Gradient(true, {80, Byte(140 + id * 10), 60, 255}, {40, 90, 30, 255}, 9000)));
         hill.Line(hill.AddLine(30, {30, 60, 20, 255}));
         hill.MoveTo(-4000, 2500).CurveTo(0, -2500, 4000, 2500).LineTo(-4000, 2500);
         m.DefineShape(id, hill, 3);
         m.PlaceObject(id, depth++, Matrix::Translate(id * 1800 - 2000, 5200 + id % 3 * 300));
     }
     swfgen::ShapeBuilder house;  // walls, roof, door, two windows
-    house.Fill1(house.AddSolidFill({220, 200, 160, 255})).Line(house.AddLine(30, {60, 40, 20, 255}));
+    house.Fill1(house.AddSolidFill({220, 200, 160, 255}))
+        .Line(house.AddLine(30, {60, 40, 20, 255}));
     house.Rectangle({-500, 500, -600, 0});
     house.Fill1(house.AddSolidFill({170, 50, 40, 255})).MoveTo(-650, -600).LineTo(0, -1100);
     house.LineTo(650, -600).LineTo(-650, -600);

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "bitmap_cache.h"
+#include "gradient_fill.h"
 #include "mask_stack.h"
 #include "paint.h"
 #include "path.h"
@@ -20,19 +21,6 @@ namespace {
 
 constexpr int kMaxSide = 32767;     // Cairo's image surface limit
 constexpr int kSweepInterval = 64;  // frames between drops of dead cache entries
-
-// The device box of a twips box under `m`.
-Box DeviceBox(const Box& b, const Matrix& m) {
-    Box out;
-    if (b.Empty()) {
-        return out;
-    }
-    for (Point p : {Point{b.x0, b.y0}, Point{b.x1, b.y0}, Point{b.x0, b.y1}, Point{b.x1, b.y1}}) {
-        const Point d = m.Apply(p);
-        out.Add(d.x, d.y);
-    }
-    return out;
-}
 
 cairo_antialias_t AntialiasOf(Quality q) {
     switch (q) {
@@ -87,6 +75,7 @@ class Renderer::Impl {
     MaskStack masks_;
     PathCache paths_;
     BitmapCache bitmaps_;
+    GradientFiller gradients_;
     int frames_ = 0;
 
   private:
@@ -177,7 +166,12 @@ void Renderer::Impl::DrawFills(const LayerPaths& layer, const swf::ShapeLayer& s
         if (sp.style == 0 || sp.style > styles.fills.size()) {
             return;
         }
-        const Paint paint = MakeFillPaint(styles.fills[sp.style - 1], t.matrix, t.color, context);
+        const swf::FillStyle& style = styles.fills[sp.style - 1];
+        if (style.IsGradient() && !context.mask &&
+            gradients_.Fill(cr_, sp.path, t.matrix, rule, style, t.color)) {
+            return;
+        }
+        const Paint paint = MakeFillPaint(style, t.matrix, t.color, context);
         if (paint.pattern) {
             FillPath(sp.path, t.matrix, rule, paint);
         }
@@ -434,6 +428,7 @@ void Renderer::SetPathCaching(bool on) {
 void Renderer::ClearCaches() {
     impl_->paths_.Clear();
     impl_->bitmaps_.Clear();
+    impl_->gradients_.Clear();
 }
 
 }  // namespace flash::render
