@@ -1,6 +1,7 @@
-# Runs at the end of a plain "cmake --install": writes the removal script for exactly the files
-# installed, brings the desktop's MIME and application caches of the prefix up to date, runs
-# the uninstaller's register mode and records the uninstall entry naming the removal script.
+# Runs at the end of a plain "cmake --install": brings the desktop's MIME and application caches
+# of the prefix up to date, writes the removal script with the manifest of exactly the files
+# installed (and the database files the update made), runs the uninstaller's register mode and
+# records the uninstall entry naming the removal script.
 # Staged installations (DESTDIR, or cpack making the package) skip all of it.
 if(NOT "$ENV{DESTDIR}" STREQUAL "" OR "$ENV{TOVI_PACKAGE_STAGING}")
   message(STATUS "Staged installation: registration is left to the package's scripts")
@@ -17,12 +18,66 @@ function(tovi_shell_quote out text)
   set(${out} "'${text}'" PARENT_SCOPE)
 endfunction()
 
-set(files ${CMAKE_INSTALL_MANIFEST_FILES} "${removal_script}")
+# Files under the desktop's MIME folder and the application entries' cache: what is there
+# before the databases are brought up to date belongs to others.
+function(tovi_database_files out)
+  file(GLOB_RECURSE found LIST_DIRECTORIES false "${prefix}/share/mime/*")
+  set(files "")
+  foreach(file IN LISTS found)
+    cmake_path(IS_PREFIX packages "${file}" NORMALIZE package)
+    if(NOT package)
+      list(APPEND files "${file}")
+    endif()
+  endforeach()
+  if(EXISTS "${prefix}/share/applications/mimeinfo.cache")
+    list(APPEND files "${prefix}/share/applications/mimeinfo.cache")
+  endif()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+set(packages "${prefix}/share/mime/packages")
+
+tovi_database_files(before)
+find_program(TOVI_UPDATE_MIME update-mime-database)
+find_program(TOVI_UPDATE_DESKTOP update-desktop-database)
+if(TOVI_UPDATE_MIME)
+  execute_process(COMMAND "${TOVI_UPDATE_MIME}" "${prefix}/share/mime")
+endif()
+if(TOVI_UPDATE_DESKTOP)
+  execute_process(COMMAND "${TOVI_UPDATE_DESKTOP}" -q "${prefix}/share/applications")
+endif()
+# What the update made anew is ours to take away when nothing else feeds the databases.
+tovi_database_files(generated)
+if(before)
+  list(REMOVE_ITEM generated ${before})
+endif()
+
+# The removal's manifest, one line a file, tab-separated: "F", the SHA-256 of the bytes
+# installed and the path; "L", the target of an installed link and the path; "G", "-" and the
+# path of a generated database file. The removal takes a file only while it is still what was
+# installed.
+set(files ${CMAKE_INSTALL_MANIFEST_FILES})
 list(REMOVE_DUPLICATES files)
-# Every folder below the prefix that holds an installed file, and the program folder's data
-# folders (made even when a data file was not there to install), deepest first.
+list(REMOVE_ITEM files "${removal_script}")
+set(manifest "")
+foreach(file IN LISTS files)
+  if(IS_SYMLINK "${file}")
+    file(READ_SYMLINK "${file}" target)
+    string(APPEND manifest "L\t${target}\t${file}\n")
+  elseif(EXISTS "${file}" AND NOT IS_DIRECTORY "${file}")
+    file(SHA256 "${file}" sum)
+    string(APPEND manifest "F\t${sum}\t${file}\n")
+  endif()
+endforeach()
+foreach(file IN LISTS generated)
+  string(APPEND manifest "G\t-\t${file}\n")
+endforeach()
+string(REGEX REPLACE "\n$" "" MANIFEST_LINES "${manifest}")
+
+# Every folder below the prefix that holds an installed or generated file, and the program
+# folder's data folders (made even when a data file was not there to install), deepest first.
 set(folders "")
-foreach(file IN LISTS files ITEMS "${program_dir}/Binary/." "${program_dir}/Tools/.")
+foreach(file IN LISTS files generated ITEMS "${removal_script}" "${program_dir}/Binary/."
+                                            "${program_dir}/Tools/.")
   get_filename_component(folder "${file}" DIRECTORY)
   while(NOT folder STREQUAL prefix)
     cmake_path(IS_PREFIX prefix "${folder}" NORMALIZE inside)
@@ -38,22 +93,12 @@ list(SORT folders ORDER DESCENDING)
 
 tovi_shell_quote(PROGRAM_DIR_Q "${program_dir}")
 tovi_shell_quote(PREFIX_Q "${prefix}")
-string(REPLACE ";" "\n" FILE_LINES "${files}")
 string(REPLACE ";" "\n" FOLDER_LINES "${folders}")
 configure_file("${TOVI_PACKAGING_DIR}/remove-toviflash.sh.in" "${removal_script}" @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                 WORLD_READ WORLD_EXECUTE)
 message(STATUS "Installing: ${removal_script}")
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${removal_script}")
-
-find_program(TOVI_UPDATE_MIME update-mime-database)
-find_program(TOVI_UPDATE_DESKTOP update-desktop-database)
-if(TOVI_UPDATE_MIME)
-  execute_process(COMMAND "${TOVI_UPDATE_MIME}" "${prefix}/share/mime")
-endif()
-if(TOVI_UPDATE_DESKTOP)
-  execute_process(COMMAND "${TOVI_UPDATE_DESKTOP}" -q "${prefix}/share/applications")
-endif()
 
 # Register mode, with any message on the terminal rather than in a window.
 if(EXISTS "${program_dir}/Uninstall")

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cctype>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -87,19 +86,6 @@ fs::path SourceDir() {
 
 fs::path ProgramDir() {
     return TOVI_PROGRAM_DIR;
-}
-
-fs::path CorpusDir() {
-    if (const char* dir = std::getenv("TOVI_CORPUS_DIR")) {
-        return dir;
-    }
-    for (const fs::path& up : {fs::path(".."), fs::path("../..")}) {
-        const fs::path dir = SourceDir() / up / "shared" / "corpus";
-        if (fs::is_directory(dir)) {
-            return dir;
-        }
-    }
-    return {};
 }
 
 }  // namespace tovi::testing

@@ -109,6 +109,33 @@ TEST(ToviFlashEndToEnd, EndedBySignalClosesAndKeepsTheHistory) {
     EXPECT_EQ(FirstHistoryLine(), movie.string());
 }
 
+// A settings file with a key path far too deep (a 20 KB line) is read as damaged: the player
+// starts with the values that could be read and keeps the damaged file beside the new one.
+TEST(ToviFlashEndToEnd, StartsWithASettingsFileTooDeepToBeOurs) {
+    const fs::path store = fs::path(std::getenv("XDG_CONFIG_HOME")) / "kestrum";
+    fs::create_directories(store);
+    std::string deep;
+    for (int i = 0; i < 10000; ++i) {
+        deep += i ? "\\k" : "k";
+    }
+    tovi::testing::WriteFileText(
+        store / "HKEY_CURRENT_USER.reg",
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + deep + "]\n");
+
+    ProgramDriver program;
+    ASSERT_TRUE(
+        program.Start(tovi::testing::ProgramDir() / "ToviFlash", {}, {"TOVI_ASSERT_ABORT=1"}));
+    std::optional<unsigned long> window = program.WaitForWindow(20s);
+    ASSERT_TRUE(window) << "no window";
+    program.SendKeys(*window, "ctrl+alt+q");
+    ASSERT_TRUE(program.WaitForExit(20s));
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(store)) {
+        kept += entry.path().filename().string().find(".damaged-") != std::string::npos;
+    }
+    EXPECT_EQ(kept, 1);
+}
+
 }  // namespace
 
 // Of several files on the command line the first is opened; the others are ignored.

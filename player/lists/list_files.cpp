@@ -1,10 +1,13 @@
 #include "lists/list_files.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <string_view>
 
 #include "Tovilib.h"
 #include "app/prompt_service.h"
@@ -23,6 +26,38 @@ void ShowFileError(PromptService& prompts, const platform::FileException& error)
     prompts.Tell(error.GetErrorMessage(), PromptIcon::Error);
 }
 
+// The process id of a save in progress beside `list` ("<list>.<pid>.new"), or 0.
+long SavingProcess(const std::string& name, const std::string& list) {
+    constexpr std::string_view kSuffix = ".new";
+    if (name.size() <= list.size() + 1 + kSuffix.size() || !name.starts_with(list + ".") ||
+        !name.ends_with(kSuffix)) {
+        return 0;
+    }
+    const std::string digits =
+        name.substr(list.size() + 1, name.size() - list.size() - 1 - kSuffix.size());
+    if (digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return 0;
+    }
+    return std::stol(digits);
+}
+
+// Removes the files of saves that a process ended before finishing (killed, or the machine
+// went down); a save of a process still running is left alone.
+void RemoveStaleSaves(const wxString& path) {
+    const std::filesystem::path native = platform::NativePath(path.ToStdWstring());
+    const std::string list = native.filename().string();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(native.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const long pid = SavingProcess(it->path().filename().string(), list);
+        if (pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH) {
+            std::remove(it->path().c_str());
+        }
+    }
+}
+
 }  // namespace
 
 LineFileFactory DefaultLineFiles() {
@@ -31,6 +66,7 @@ LineFileFactory DefaultLineFiles() {
 
 void LoadListFile(const wxString& path, int capacity, MediaList& list, PromptService& prompts,
                   const LineFileFactory& files) {
+    RemoveStaleSaves(path);
     std::unique_ptr<MyFileW> file = files();
     if (!file->Open(path.wc_str(), kReadFlags)) {
         return;

@@ -21,7 +21,8 @@ LineFileFactory DefaultLineFiles();
 
 // Appends up to `capacity` lines of the file to `list`; lines shorter than 5 characters are
 // skipped but counted. A missing file or one without a byte-order mark adds nothing; a file
-// error is shown with its text and keeps what was read.
+// error is shown with its text and keeps what was read. Files of saves beside it that a
+// process which no longer runs left behind are removed first.
 void LoadListFile(const wxString& path, int capacity, MediaList& list, PromptService& prompts,
                   const LineFileFactory& files = DefaultLineFiles());
 

@@ -1,6 +1,8 @@
 #include "lists/list_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -53,6 +55,35 @@ TEST_F(ListFilesTest, WritesTheFirstEntriesUpToTheCapacityByteForByte) {
     }
     // Nothing is left beside the list.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// A save killed half-way leaves "<list>.<pid>.new"; the next load removes it, unless that
+// process still runs (it may be saving right now) or the name is not one of ours.
+TEST_F(ListFilesTest, LoadRemovesSavesLeftByProcessesThatEnded) {
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string gone = "Playlist.ini." + std::to_string(ended) + ".new";
+    const std::string kept[] = {
+        "Playlist.ini." + std::to_string(::getppid()) + ".new",  // still running
+        "Playlist.ini." + std::to_string(::getpid()) + ".new",   // this process
+        "Playlist.ini.x" + std::to_string(ended) + ".new",
+        "history.ini." + std::to_string(ended) + ".new",  // another list's, left to its load
+    };
+    WriteFileBytes(dir / gone, {1});
+    for (const std::string& name : kept) {
+        WriteFileBytes(dir / name, {1});
+    }
+    ScriptedPrompts prompts;
+    MediaList list;
+    LoadListFile(File(), 250, list, prompts);
+    EXPECT_FALSE(fs::exists(dir / gone));
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+    }
 }
 
 TEST_F(ListFilesTest, ReadsBackWhatWasWritten) {

@@ -21,15 +21,12 @@ bool DeleteFile(const std::string& path, const std::function<void(const std::str
     return false;
 }
 
-}  // namespace
-
-bool ClearCacheFolder(const std::string& cacheFolder, const std::string& programPath,
-                      const std::function<void(const std::string&)>& fileFailed) {
-    if (IsSharedTempFolder(cacheFolder)) {
-        return DeleteFile(CacheFilePath(cacheFolder, programPath), fileFailed);
-    }
+// Deletes the files of `folder` and, with `depth` left, empties and removes its folders too.
+// Links are removed themselves, never what they point to.
+bool ClearEntries(const std::string& folder, int depth,
+                  const std::function<void(const std::string&)>& fileFailed) {
     std::error_code ec;
-    std::filesystem::directory_iterator it(cacheFolder, ec);
+    std::filesystem::directory_iterator it(folder, ec);
     if (ec) {
         return ec == std::errc::no_such_file_or_directory;
     }
@@ -41,13 +38,32 @@ bool ClearCacheFolder(const std::string& cacheFolder, const std::string& program
             continue;  // gone meanwhile
         }
         if (S_ISDIR(st.st_mode)) {
+            if (depth > 0) {
+                cleared = ClearEntries(path, depth - 1, fileFailed) && cleared;
+            }
             cleared = ::rmdir(path.c_str()) == 0 && cleared;
         } else {
-            // Links are removed themselves, never what they point to.
             cleared = DeleteFile(path, fileFailed) && cleared;
         }
     }
     return cleared && !ec;
+}
+
+}  // namespace
+
+bool ClearCacheFolder(const std::string& cacheFolder, const std::string& programPath,
+                      const std::function<void(const std::string&)>& fileFailed) {
+    if (IsSharedTempFolder(cacheFolder)) {
+        // Only this player's own cache file and its folder, never anything else in there.
+        const std::string file = PlayerCachePath(cacheFolder, programPath);
+        if (!DeleteFile(file, fileFailed)) {
+            return false;
+        }
+        const std::string folder = file.substr(0, file.rfind('/'));
+        return ::rmdir(folder.c_str()) == 0 || errno == ENOENT;
+    }
+    // Each player keeps its movie in a folder of its own: those are emptied too.
+    return ClearEntries(cacheFolder, 1, fileFailed);
 }
 
 }  // namespace standalone

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "cache_folder.h"
 #include "names.h"
 #include "standalone_trailer.h"
 
@@ -69,7 +70,7 @@ class Extraction {
         offset_ = trailer.movieOffset;
         movieLength_ = trailer.movieLength;
 
-        cachePath_ = CacheFilePath(io_.CacheFolder(), ownPath_);
+        cachePath_ = PlayerCachePath(io_.CacheFolder(), ownPath_);
         if (!Send(EXN_PROGRESS, 10)) {
             return 0;
         }

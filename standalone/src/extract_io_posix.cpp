@@ -120,6 +120,8 @@ class PosixCacheWriter : public CacheWriter {
         if (!temp_.empty()) {
             ::unlink(temp_.c_str());
             temp_.clear();
+            // The player's folder goes too when nothing else is in it.
+            ::rmdir(target_.substr(0, target_.rfind('/')).c_str());
         }
     }
 
@@ -163,8 +165,12 @@ class PosixExtractIo : public ExtractIo {
     }
 
     std::unique_ptr<CacheWriter> CreateCache(const std::string& path) override {
-        // Whatever holds the name must be a plain file of ours; the rename below replaces it
-        // without ever writing through a link.
+        // The player's own folder first; then whatever holds the name must be a plain file of
+        // ours; the rename below replaces it without ever writing through a link.
+        const std::size_t cut = path.rfind('/');
+        if (cut != std::string::npos && cut > 0 && !MakeOwnPrivateFolder(path.substr(0, cut))) {
+            return nullptr;
+        }
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
             return nullptr;

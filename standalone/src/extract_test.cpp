@@ -102,12 +102,17 @@ class ExtractTest : public ::testing::Test {
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(CacheDir(), ec);
-        fs::remove(fs::path(standalone::TempFolder()) / "Card.swf", ec);
+        fs::remove_all(fs::path(InTemp()).parent_path(), ec);
     }
 
     std::string Own() const { return (dir_ / "Card.exe").string(); }
-    fs::path CacheDir() const { return fs::path(standalone::TempFolder()) / "ToviPlayer"; }
-    std::string CachePath() const { return (CacheDir() / "Card.swf").string(); }
+    fs::path CacheDir() const { return fs::path(std::getenv("XDG_CACHE_HOME")) / "ToviPlayer"; }
+    std::string CachePath() const {
+        return standalone::PlayerCachePath(CacheDir().string(), Own());
+    }
+    std::string InTemp() const {
+        return standalone::PlayerCachePath(standalone::TempFolder(), Own());
+    }
 
     void WritePlayer(const Bytes& movie) { WriteFileBytes(Own(), PlayerFile(Stub(), movie)); }
 
@@ -117,9 +122,14 @@ class ExtractTest : public ::testing::Test {
                   : standalone::RunExtraction(Own(), force, recorder_);
     }
 
-    // Nothing but the cache file is left in the cache folder (no temporary files).
+    // Nothing but the player's folder with its cache file is left in the cache folder (no
+    // temporary files).
     void ExpectOnlyCacheFile() const {
+        const fs::path own = fs::path(CachePath()).parent_path();
         for (const auto& entry : fs::directory_iterator(CacheDir())) {
+            EXPECT_EQ(entry.path(), own);
+        }
+        for (const auto& entry : fs::directory_iterator(own)) {
             EXPECT_EQ(entry.path().string(), CachePath());
         }
     }
@@ -142,7 +152,7 @@ class ExtractResultTest : public ExtractTest, public ::testing::WithParamInterfa
 
 TEST_P(ExtractResultTest, EndsWithItsResultCode) {
     const auto& c = GetParam();
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     c.prepare(Own(), CachePath());
     EXPECT_EQ(Run(), c.result);
     ASSERT_FALSE(recorder_.notes.empty());
@@ -273,7 +283,7 @@ TEST_P(StaleCacheTest, IsWrittenAnew) {
     WritePlayer(movie);
     Bytes stale = movie;
     c.spoil(stale);
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     WriteFileBytes(CachePath(), stale);
     EXPECT_EQ(Run(), EXTRACT_WRITTEN);
     EXPECT_EQ(ReadFileBytes(CachePath()), movie);
@@ -302,11 +312,51 @@ TEST_F(ExtractTest, ReExtractRewritesAnIdenticalCache) {
     EXPECT_EQ(ReadFileBytes(CachePath()), kMovie);
 }
 
+// Two players of one file name in different folders: each keeps its own cache, so one
+// starting never replaces the movie of the other.
+TEST_F(ExtractTest, TwoPlayersOfOneNameKeepTheirOwnCaches) {
+    const fs::path other = dir_ / "elsewhere" / "Card.exe";
+    fs::create_directories(other.parent_path());
+    const Bytes otherMovie = Pattern(kMovie.size(), 42);
+    WritePlayer(kMovie);
+    WriteFileBytes(other, PlayerFile(Stub(), otherMovie));
+    ASSERT_EQ(Run(), EXTRACT_WRITTEN);
+    Recorder recorder;
+    ASSERT_EQ(standalone::RunExtraction(other.string(), false, recorder), EXTRACT_WRITTEN);
+    const std::string otherCache =
+        standalone::PlayerCachePath(standalone::GetCacheFolder(), other.string());
+    EXPECT_NE(otherCache, CachePath());
+    EXPECT_EQ(recorder.notes[recorder.notes.size() - 2], PlayFile(otherCache));
+    EXPECT_EQ(ReadFileBytes(CachePath()), kMovie);
+    EXPECT_EQ(ReadFileBytes(otherCache), otherMovie);
+    EXPECT_EQ(Run(), EXTRACT_REUSED);
+}
+
+// The cache lives in the per-user cache folder, made owner-only when missing, and nothing of
+// it goes to the shared temporary folder.
+TEST_F(ExtractTest, CacheIsInThePerUserCacheFolder) {
+    const fs::path home = dir_ / "fresh cache";
+    ::setenv("XDG_CACHE_HOME", home.c_str(), 1);
+    WritePlayer(kMovie);
+    ASSERT_EQ(Run(), EXTRACT_WRITTEN);
+    EXPECT_EQ(standalone::GetCacheFolder(), (home / "ToviPlayer").string());
+    EXPECT_EQ(fs::path(CachePath()).parent_path().parent_path(), home / "ToviPlayer");
+    EXPECT_EQ(ReadFileBytes(CachePath()), kMovie);
+    for (const fs::path& folder :
+         {home, home / "ToviPlayer", fs::path(CachePath()).parent_path()}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(folder.c_str(), &st), 0) << folder;
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+    }
+    EXPECT_FALSE(fs::exists(fs::path(standalone::TempFolder()) / "ToviPlayer"));
+    EXPECT_FALSE(fs::exists(InTemp()));
+}
+
 TEST_F(ExtractTest, CacheFolderThatCannotBeCreatedFallsBackToTheTemporaryFolder) {
     WriteFileBytes(CacheDir(), {1, 2, 3});  // a file holds the folder's name
     WritePlayer(kMovie);
     EXPECT_EQ(Run(), EXTRACT_WRITTEN);
-    const std::string inTemp = standalone::TempFolder() + "/Card.swf";
+    const std::string inTemp = InTemp();
     EXPECT_EQ(recorder_.notes[recorder_.notes.size() - 2], PlayFile(inTemp));
     EXPECT_EQ(ReadFileBytes(inTemp), kMovie);
 }
@@ -324,13 +374,13 @@ TEST_F(ExtractTest, CacheFolderOfAnotherUserIsNotUsed) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to give a folder away";
     }
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     ASSERT_EQ(::chown(CacheDir().c_str(), 4242, 4242), 0);
     EXPECT_EQ(standalone::GetCacheFolder(), standalone::TempFolder());
 }
 
 TEST_F(ExtractTest, OpenCacheFolderOfOursIsMadePrivate) {
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     ASSERT_EQ(::chmod(CacheDir().c_str(), 0777), 0);
     EXPECT_EQ(standalone::GetCacheFolder(), CacheDir().string());
     struct stat st {};
@@ -340,7 +390,7 @@ TEST_F(ExtractTest, OpenCacheFolderOfOursIsMadePrivate) {
 
 TEST_F(ExtractTest, CacheFileThatIsALinkIsNeitherReadNorWrittenThrough) {
     WritePlayer(kMovie);
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     const fs::path victim = dir_ / "victim";
     WriteFileBytes(victim, kMovie);  // even identical content must not be trusted
     fs::create_symlink(victim, CachePath());
@@ -354,7 +404,7 @@ TEST_F(ExtractTest, CacheFileOfAnotherUserIsNotReusedOrReplaced) {
         GTEST_SKIP() << "needs root to give a file away";
     }
     WritePlayer(kMovie);
-    fs::create_directories(CacheDir());
+    fs::create_directories(fs::path(CachePath()).parent_path());
     WriteFileBytes(CachePath(), kMovie);
     ASSERT_EQ(::chown(CachePath().c_str(), 4242, 4242), 0);
     EXPECT_EQ(Run(), EXTRACT_CACHE_UNWRITABLE);
@@ -424,7 +474,7 @@ TEST_F(ExtractTest, ReadOrWriteErrorPartWayEndsTheRunAndKeepsTheOldCache) {
     for (bool readFails : {true, false}) {
         SCOPED_TRACE(readFails ? "read fails" : "write fails");
         WritePlayer(kMovie);
-        fs::create_directories(CacheDir());
+        fs::create_directories(fs::path(CachePath()).parent_path());
         WriteFileBytes(CachePath(), old);
         FailingIo io;
         if (readFails) {

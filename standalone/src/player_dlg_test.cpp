@@ -78,7 +78,9 @@ class PlayerDlgTest : public ::testing::Test {
     }
 
     std::string OwnPath() const { return (dir_ / "card.exe").string(); }
-    std::string CachePath() const { return standalone::GetCacheFolder() + "/card.swf"; }
+    std::string CachePath() const {
+        return standalone::PlayerCachePath(standalone::GetCacheFolder(), OwnPath());
+    }
 
     // Starts the window on a program file with these bytes and waits for the first run.
     void Start(const Bytes& own) {

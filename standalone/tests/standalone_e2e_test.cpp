@@ -195,7 +195,8 @@ TEST_F(StandaloneE2eTest, BuiltPlayerExtractsPlaysAndReusesItsCache) {
     EXPECT_EQ(receiver.texts[0].rfind("已成功生成独立播放器", 0), 0u) << receiver.texts[0];
 
     const std::string title = "card.swf - ToviFLash播放器 [独立版]";
-    const fs::path cache = fs::path(std::getenv("TMPDIR")) / "ToviPlayer" / "card.swf";
+    // The cache: the player's own folder in the per-user cache folder, under the movie's name.
+    fs::path cache;
     struct stat first {};
     {
         Player player(exe.string(), Probe());
@@ -203,7 +204,10 @@ TEST_F(StandaloneE2eTest, BuiltPlayerExtractsPlaysAndReusesItsCache) {
         ASSERT_EQ(state["result"], "100");
         EXPECT_EQ(state["title"], title);
         EXPECT_EQ(state["hasMovie"], "1");
-        EXPECT_EQ(state["path"], cache.string());
+        cache = state["path"];
+        EXPECT_EQ(cache.filename(), "card.swf");
+        EXPECT_EQ(cache.parent_path().parent_path(),
+                  fs::path(std::getenv("XDG_CACHE_HOME")) / "ToviPlayer");
         EXPECT_EQ(tovi::testing::ReadFileBytes(cache), tovi::testing::ReadFileBytes(swf));
         if (HaveXwininfo()) {
             EXPECT_EQ(XWindowTitle("card.swf - "), title);

@@ -5,6 +5,8 @@
 //                                                   (exit 1) when one of them fails
 //   corpus_report [--corpus DIR] --write-passing FILE   lists the passing cases in FILE
 //   corpus_report [--corpus DIR] [--images DIR] CASE...  runs cases verbosely
+//
+// The corpus is --corpus, else $TOVI_CORPUS_DIR, else tests/corpus of the source tree.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,7 @@
 
 #include "corpus_case.h"
 #include "runner.h"
+#include "tovi/testing/corpus_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -204,11 +207,10 @@ int main(int argc, char** argv) {
     if (modes != 1) {
         return Usage("give one of --summary, --write-passing, --gate or cases");
     }
-    fs::path root =
-        options.corpus.empty() ? corpus::FindCorpus(CORPUS_SEARCH_START) : options.corpus;
-    if (root.empty() || !fs::is_directory(root)) {
-        std::fprintf(stderr, "corpus_report: the reference corpus was not found%s\n",
-                     options.corpus.empty() ? " (set TOVI_CORPUS or use --corpus)" : "");
+    fs::path root = options.corpus.empty() ? tovi::testing::CorpusDir() : options.corpus;
+    if (!fs::is_directory(root)) {
+        std::fprintf(stderr, "corpus_report: the reference corpus was not found in %s\n",
+                     root.string().c_str());
         return 1;
     }
     if (!options.gate.empty()) {

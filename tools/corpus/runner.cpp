@@ -319,20 +319,4 @@ CaseResult RunCaseIsolated(const CorpusCase& c, int, const RunOptions& options) 
 
 #endif
 
-fs::path FindCorpus(const fs::path& start) {
-    if (const char* env = std::getenv("TOVI_CORPUS"); env != nullptr && *env != '\0') {
-        return fs::path(env);
-    }
-    std::error_code ec;
-    for (fs::path dir = fs::absolute(start, ec); !dir.empty(); dir = dir.parent_path()) {
-        if (fs::is_directory(dir / "shared" / "corpus", ec)) {
-            return dir / "shared" / "corpus";
-        }
-        if (dir == dir.parent_path()) {
-            break;
-        }
-    }
-    return {};
-}
-
 }  // namespace corpus

@@ -28,8 +28,4 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options = {});
 // fails that case only.
 CaseResult RunCaseIsolated(const CorpusCase& c, int timeoutSeconds, const RunOptions& options = {});
 
-// The corpus folder: $TOVI_CORPUS when set, else the first "shared/corpus" found in `start`
-// or a folder above it. Empty when there is none.
-std::filesystem::path FindCorpus(const std::filesystem::path& start);
-
 }  // namespace corpus

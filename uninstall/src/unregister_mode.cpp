@@ -31,6 +31,10 @@ bool UserFiles::IsFolder(const std::wstring& path) {
     return platform::IsDirectory(path.c_str());
 }
 
+bool UserFiles::IsLink(const std::wstring& path) {
+    return platform::IsSymbolicLink(path.c_str());
+}
+
 namespace {
 
 // Deletes every file in `folder` whose name is `name` in any letter case: the main program
@@ -67,6 +71,13 @@ bool UnregisterUser(const std::wstring& appData, UserFiles& files) {
     const std::wstring shared = appData + L"\\Kestrum";
     const std::wstring player = shared + L"\\ToviFlash";
     const std::wstring settings = player + L"\\Seting";
+    // A link in place of one of these folders leads out of them: delete nothing through it.
+    for (const std::wstring* folder : {&shared, &player, &settings}) {
+        if (files.IsLink(*folder)) {
+            platform::SetLastError(platform::kErrorAccessDenied);
+            return false;
+        }
+    }
     if (!DeleteListFile(files, settings, L"History.ini") ||
         !DeleteListFile(files, settings, L"Playlist.ini")) {
         return false;

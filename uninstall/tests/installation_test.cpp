@@ -338,6 +338,45 @@ TEST_F(InstallationTest, InstallRegisterAndRemoveLeavingNothingBehind) {
     EXPECT_TRUE(MachineKeys().empty());
 }
 
+// The removal takes exactly what the installation put there: not the files behind a link put
+// in place of one of its folders (even when they have the installed bytes), not a file the
+// user changed since, not what others keep in the shared MIME folder.
+TEST_F(InstallationTest, RemovalTakesOnlyWhatTheInstallationPutThere) {
+    const fs::path programs = Install();
+    const fs::path prefix = programs.parent_path().parent_path();
+    ASSERT_FALSE(HasFailure());
+    TempDir elsewhere;
+    for (const auto& entry : fs::directory_iterator(programs / "Tools")) {
+        fs::copy_file(entry.path(), elsewhere / entry.path().filename());
+    }
+    tovi::testing::WriteFileText(elsewhere / "mine.swf", "mine");
+    fs::remove_all(programs / "Tools");
+    fs::create_directory_symlink(elsewhere.path(), programs / "Tools");
+    std::vector<fs::path> outside;
+    for (const auto& entry : fs::directory_iterator(elsewhere.path())) {
+        outside.push_back(entry.path());
+    }
+    const fs::path foreign = prefix / "share/mime/someone-elses.cache";
+    tovi::testing::WriteFileText(foreign, "theirs");
+    const fs::path edited = prefix / "share/icons/hicolor/scalable/apps/toviflash.svg";
+    ASSERT_TRUE(fs::exists(edited));
+    tovi::testing::WriteFileText(edited, "<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+
+    const auto removed = RunProgram({"sh", (programs / "remove-toviflash.sh").string()});
+    EXPECT_EQ(removed.exitCode, 0) << removed.output;
+    for (const fs::path& file : outside) {
+        EXPECT_TRUE(fs::exists(file)) << file;
+    }
+    EXPECT_TRUE(fs::exists(foreign));
+    EXPECT_TRUE(fs::exists(edited));
+    for (const char* gone : {"Uninstall", "toviflash-setup", "libtovi.so", "remove-toviflash.sh"}) {
+        EXPECT_FALSE(fs::exists(programs / gone)) << gone;
+    }
+    EXPECT_FALSE(fs::exists(prefix / "share/mime/packages/toviflash.xml"));
+    EXPECT_FALSE(fs::exists(prefix / "share/applications/toviflash.desktop"));
+    EXPECT_TRUE(MachineKeys().empty());
+}
+
 // The installed player started from its launcher finds its program folder through the link:
 // the start movie of "Tools" plays in its window, and the per-user folders are made. The stub
 // of "Binary" is looked for through the same program folder.

@@ -234,6 +234,34 @@ TEST_F(UnregisterTest, WithoutRegDeleteTreeTheKeyStays) {
     EXPECT_TRUE(UserKeyExists());
 }
 
+// A link in place of one of the player's folders ends the mode: nothing is deleted where it
+// points, and nothing else goes either.
+TEST_F(UnregisterTest, AFolderThatIsALinkIsNotDeletedThrough) {
+    for (const char* linked : {"Kestrum", "Kestrum/ToviFlash", "Kestrum/ToviFlash/Seting"}) {
+        SetUp();
+        // Whichever folder the link takes the place of, list files lie where it points.
+        TempDir elsewhere;
+        const fs::path lists[] = {elsewhere.path(), elsewhere / "Seting",
+                                  elsewhere / "ToviFlash" / "Seting"};
+        for (const fs::path& folder : lists) {
+            fs::create_directories(folder);
+            Touch(folder / "History.ini");
+            Touch(folder / "Playlist.ini");
+        }
+        fs::remove_all(Kestrum());
+        fs::create_directories((appData_ / linked).parent_path());
+        fs::create_directory_symlink(elsewhere.path(), appData_ / linked);
+        EXPECT_FALSE(Unregister(files_)) << linked;
+        for (const fs::path& folder : lists) {
+            EXPECT_TRUE(fs::exists(folder / "History.ini")) << linked;
+            EXPECT_TRUE(fs::exists(folder / "Playlist.ini")) << linked;
+        }
+        EXPECT_TRUE(fs::is_symlink(appData_ / linked)) << linked;
+        EXPECT_TRUE(UserKeyExists()) << linked;
+        fs::remove_all(Kestrum());
+    }
+}
+
 TEST_F(UnregisterTest, AHistoryFileThatCannotBeDeletedStopsEverythingAfterIt) {
     struct LockedHistory : uninstall::UserFiles {
         bool RemoveFile(const std::wstring& path) override {

@@ -155,6 +155,12 @@ bool PathExists(const wchar_t* path) {
     return !native.empty() && ::stat(native.c_str(), &st) == 0;
 }
 
+bool IsSymbolicLink(const wchar_t* path) {
+    struct stat st {};
+    std::string native = StripTrailingSlashes(Native(path));
+    return !native.empty() && ::lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool MakeDirectory(const wchar_t* path) {
     std::string native = Native(path);
     if (native.empty()) {

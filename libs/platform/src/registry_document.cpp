@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -10,7 +12,6 @@ namespace {
 
 constexpr std::wstring_view kHeader = L"Windows Registry Editor Version 5.00";
 constexpr std::wstring_view kOldHeader = L"REGEDIT4";
-constexpr std::size_t kMaxNameLength = 255;
 
 std::wstring_view Trim(std::wstring_view s) {
     const wchar_t* blanks = L" \t\r\n";
@@ -234,10 +235,64 @@ bool ParseValueData(std::wstring_view s, DWORD* type, std::vector<std::uint8_t>*
     return false;
 }
 
-// Value names may be up to 16383 characters long.
 bool ValidName(std::wstring_view name) {
-    return name.size() <= 16383;
+    return name.size() <= RegistryDocument::kMaxValueNameLength;
 }
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// Calls `fn` with each name of a normalized path ("" has none); stops when it returns false.
+template <typename Fn>
+bool ForEachName(std::wstring_view path, Fn fn) {
+    while (!path.empty()) {
+        std::size_t cut = path.find(L'\\');
+        if (!fn(path.substr(0, cut))) {
+            return false;
+        }
+        if (cut == std::wstring_view::npos) {
+            break;
+        }
+        path.remove_prefix(cut + 1);
+    }
+    return true;
+}
+
+// A line that can go on a hex list: hex digits, commas, blanks and a final "\".
+bool IsHexContinuation(std::wstring_view line) {
+    line = Trim(line);
+    if (line.ends_with(L'\\')) {
+        line.remove_suffix(1);
+    }
+    return !line.empty() && std::all_of(line.begin(), line.end(), [](wchar_t c) {
+        return HexDigit(c) >= 0 || c == L',' || IsBlank(c);
+    });
+}
+
+// Takes the next line, joined with its continuations: long hex lists go on after ",\" on
+// lines of hex bytes. A damaged line ending in ",\" takes no other line with it. The line
+// grows in place, so many continuations cost no more than their length.
+std::wstring NextLine(std::wstring_view* rest) {
+    std::size_t nl = rest->find(L'\n');
+    std::wstring line(rest->substr(0, nl));
+    *rest = nl == std::wstring_view::npos ? std::wstring_view() : rest->substr(nl + 1);
+    for (;;) {
+        while (!line.empty() && IsBlank(line.back())) {
+            line.pop_back();
+        }
+        std::size_t next = rest->find(L'\n');
+        if (!line.ends_with(L",\\") || rest->empty() || !IsHexContinuation(rest->substr(0, next))) {
+            return line;
+        }
+        line.pop_back();
+        line += Trim(rest->substr(0, next));
+        *rest = next == std::wstring_view::npos ? std::wstring_view() : rest->substr(next + 1);
+    }
+}
+
+void SerializeKey(const RegistryDocument::Key& key, std::wstring_view rootName, std::wstring* path,
+                  std::wstring* out);
 
 }  // namespace
 
@@ -249,17 +304,15 @@ bool RegistryDocument::NormalizePath(std::wstring_view path, std::wstring* out) 
     while (!path.empty() && path.back() == L'\\') {
         path.remove_suffix(1);
     }
-    std::size_t start = 0;
-    while (start <= path.size() && !path.empty()) {
-        std::size_t cut = path.find(L'\\', start);
-        std::size_t len = (cut == std::wstring_view::npos ? path.size() : cut) - start;
-        if (len == 0 || len > kMaxNameLength) {
-            return false;
-        }
-        if (cut == std::wstring_view::npos) {
-            break;
-        }
-        start = cut + 1;
+    if (path.size() > kMaxPathLength) {
+        return false;
+    }
+    std::size_t depth = 0;
+    bool ok = ForEachName(path, [&](std::wstring_view name) {
+        return !name.empty() && name.size() <= kMaxNameLength && ++depth <= kMaxDepth;
+    });
+    if (!ok) {
+        return false;
     }
     *out = path;
     return true;
@@ -269,6 +322,10 @@ RegistryDocument RegistryDocument::Parse(std::string_view bytes, std::wstring_vi
                                          bool* damaged) {
     RegistryDocument doc;
     bool bad = false;
+    if (bytes.size() > kMaxFileBytes) {
+        bytes = {};
+        bad = true;
+    }
     std::wstring text = DecodeText(bytes);
     std::wstring_view rest = text;
     bool sawHeader = false;
@@ -278,17 +335,7 @@ RegistryDocument RegistryDocument::Parse(std::string_view bytes, std::wstring_vi
     const std::wstring rootFolded = FoldCase(rootName);
 
     while (!rest.empty()) {
-        std::size_t nl = rest.find(L'\n');
-        std::wstring line(rest.substr(0, nl));
-        rest = nl == std::wstring_view::npos ? std::wstring_view() : rest.substr(nl + 1);
-        // Long hex lists continue on the next line after ",\".
-        while (Trim(line).ends_with(L",\\") && !rest.empty()) {
-            std::wstring_view t = Trim(line);
-            line = std::wstring(t.substr(0, t.size() - 1));
-            std::size_t next = rest.find(L'\n');
-            line += Trim(rest.substr(0, next));
-            rest = next == std::wstring_view::npos ? std::wstring_view() : rest.substr(next + 1);
-        }
+        std::wstring line = NextLine(&rest);
         std::wstring_view l = Trim(line);
         if (l.empty() || l[0] == L';') {
             continue;
@@ -313,11 +360,11 @@ RegistryDocument RegistryDocument::Parse(std::string_view bytes, std::wstring_vi
                 inner.remove_prefix(1);
             }
             std::size_t cut = inner.find(L'\\');
-            std::wstring head = FoldCase(inner.substr(0, cut));
+            std::wstring_view head = inner.substr(0, cut);
             std::wstring_view sub =
                 cut == std::wstring_view::npos ? std::wstring_view() : inner.substr(cut + 1);
             std::wstring path;
-            if (head != rootFolded || !NormalizePath(sub, &path)) {
+            if (FoldCase(head) != rootFolded || !NormalizePath(sub, &path)) {
                 bad = true;
                 continue;
             }
@@ -367,148 +414,135 @@ RegistryDocument RegistryDocument::Parse(std::string_view bytes, std::wstring_vi
     return doc;
 }
 
+namespace {
+
+// Writes the key and then its subkeys, each path once: the text grows with the paths it names.
+void SerializeKey(const RegistryDocument::Key& key, std::wstring_view rootName, std::wstring* path,
+                  std::wstring* out) {
+    if (!path->empty() || !key.values().empty()) {
+        *out += L"\n[";
+        *out += rootName;
+        if (!path->empty()) {
+            *out += L"\\";
+            *out += *path;
+        }
+        *out += L"]\n";
+        for (const RegistryDocument::Value& v : key.values()) {
+            *out += FormatValue(v) + L"\n";
+        }
+    }
+    for (const auto& [folded, sub] : key.subKeys()) {
+        const std::size_t size = path->size();
+        if (!path->empty()) {
+            path->push_back(L'\\');
+        }
+        *path += sub->name();
+        SerializeKey(*sub, rootName, path, out);
+        path->resize(size);
+    }
+}
+
+}  // namespace
+
 std::string RegistryDocument::Serialize(std::wstring_view rootName) const {
     std::wstring out(kHeader);
     out += L"\n";
-    for (const auto& [folded, key] : keys_) {
-        if (key.path.empty() && key.values.empty()) {
-            continue;
-        }
-        out += L"\n[";
-        out += rootName;
-        if (!key.path.empty()) {
-            out += L"\\" + key.path;
-        }
-        out += L"]\n";
-        for (const Value& v : key.values) {
-            out += FormatValue(v) + L"\n";
-        }
-    }
+    std::wstring path;
+    SerializeKey(root_, rootName, &path, &out);
     return Utf8FromWide(out);
 }
 
 bool RegistryDocument::HasKey(std::wstring_view path) const {
-    if (path.empty()) {
-        return true;
-    }
-    std::wstring folded = FoldCase(path);
-    auto it = keys_.lower_bound(folded);
-    if (it == keys_.end()) {
-        return false;
-    }
-    if (it->first == folded) {
-        return true;
-    }
-    // A key named only by its descendants still exists.
-    return it->first.size() > folded.size() && it->first.starts_with(folded) &&
-           it->first[folded.size()] == L'\\';
+    return FindKey(path) != nullptr;
 }
 
 const RegistryDocument::Key* RegistryDocument::FindKey(std::wstring_view path) const {
-    auto it = keys_.find(FoldCase(path));
-    return it == keys_.end() ? nullptr : &it->second;
+    const Key* key = &root_;
+    ForEachName(path, [&](std::wstring_view name) {
+        auto it = key->subKeys_.find(FoldCase(name));
+        key = it == key->subKeys_.end() ? nullptr : it->second.get();
+        return key != nullptr;
+    });
+    return key;
 }
 
 RegistryDocument::Key* RegistryDocument::FindKey(std::wstring_view path) {
-    auto it = keys_.find(FoldCase(path));
-    return it == keys_.end() ? nullptr : &it->second;
+    return const_cast<Key*>(std::as_const(*this).FindKey(path));
 }
 
 RegistryDocument::Key& RegistryDocument::CreateKey(std::wstring_view path, bool* created) {
-    // Parents first, so each keeps the case it was first created with.
-    for (std::size_t cut = path.find(L'\\'); cut != std::wstring_view::npos;
-         cut = path.find(L'\\', cut + 1)) {
-        std::wstring parent(path.substr(0, cut));
-        keys_.try_emplace(FoldCase(parent), Key{parent, {}});
-    }
-    auto [it, inserted] = keys_.try_emplace(FoldCase(path), Key{std::wstring(path), {}});
+    // Missing parents are made on the way down; each keeps the case it was first created with.
+    Key* key = &root_;
+    bool inserted = false;
+    ForEachName(path, [&](std::wstring_view name) {
+        auto [it, isNew] = key->subKeys_.try_emplace(FoldCase(name));
+        if (isNew) {
+            it->second = std::make_unique<Key>(std::wstring(name));
+        }
+        inserted = isNew;
+        key = it->second.get();
+        return true;
+    });
     if (created) {
-        *created = inserted && !path.empty();
+        *created = inserted;
     }
-    return it->second;
+    return *key;
 }
 
 bool RegistryDocument::DeleteTree(std::wstring_view path) {
     if (path.empty()) {
-        bool any = !keys_.empty();
-        keys_.clear();
+        bool any = !root_.values_.empty() || !root_.subKeys_.empty();
+        root_ = Key();
         return any;
     }
-    if (!HasKey(path)) {
+    std::size_t cut = path.rfind(L'\\');
+    Key* parent = cut == std::wstring_view::npos ? &root_ : FindKey(path.substr(0, cut));
+    if (parent == nullptr) {
         return false;
     }
-    std::wstring folded = FoldCase(path);
-    for (auto it = keys_.lower_bound(folded); it != keys_.end();) {
-        const std::wstring& k = it->first;
-        bool below = k == folded || (k.size() > folded.size() && k.starts_with(folded) &&
-                                     k[folded.size()] == L'\\');
-        if (!below) {
-            if (!k.starts_with(folded)) {
-                break;
-            }
-            ++it;
-            continue;
-        }
-        it = keys_.erase(it);
-    }
-    return true;
+    std::wstring_view name = cut == std::wstring_view::npos ? path : path.substr(cut + 1);
+    return parent->subKeys_.erase(FoldCase(name)) != 0;
 }
 
 std::vector<std::wstring> RegistryDocument::SubKeys(std::wstring_view path) const {
-    std::wstring prefix = path.empty() ? std::wstring() : FoldCase(path) + L"\\";
     std::vector<std::wstring> names;
-    std::vector<std::wstring> seen;
-    for (auto it = keys_.lower_bound(prefix); it != keys_.end(); ++it) {
-        if (!it->first.starts_with(prefix)) {
-            break;
+    if (const Key* key = FindKey(path)) {
+        for (const auto& [folded, sub] : key->subKeys_) {
+            names.push_back(sub->name_);
         }
-        if (it->first.size() == prefix.size()) {
-            continue;
-        }
-        std::size_t cut = it->first.find(L'\\', prefix.size());
-        std::size_t len = (cut == std::wstring::npos ? it->first.size() : cut) - prefix.size();
-        std::wstring folded = it->first.substr(prefix.size(), len);
-        if (std::find(seen.begin(), seen.end(), folded) != seen.end()) {
-            continue;
-        }
-        seen.push_back(folded);
-        names.push_back(it->second.path.substr(prefix.size(), len));
     }
     return names;
 }
 
 const RegistryDocument::Value* RegistryDocument::FindValue(const Key& key, std::wstring_view name) {
-    for (const Value& v : key.values) {
-        if (EqualsNoCase(v.name, name)) {
-            return &v;
-        }
-    }
-    return nullptr;
+    auto it = key.valueIndex_.find(FoldCase(name));
+    return it == key.valueIndex_.end() ? nullptr : &*it->second;
 }
 
 bool RegistryDocument::SetValue(Key& key, std::wstring_view name, DWORD type,
                                 std::vector<std::uint8_t> data) {
-    for (Value& v : key.values) {
-        if (EqualsNoCase(v.name, name)) {
-            if (v.type == type && v.data == data) {
-                return false;
-            }
-            v.type = type;
-            v.data = std::move(data);
-            return true;
-        }
+    auto [it, inserted] = key.valueIndex_.try_emplace(FoldCase(name));
+    if (inserted) {
+        key.values_.push_back(Value{std::wstring(name), type, std::move(data)});
+        it->second = std::prev(key.values_.end());
+        return true;
     }
-    key.values.push_back(Value{std::wstring(name), type, std::move(data)});
+    Value& v = *it->second;
+    if (v.type == type && v.data == data) {
+        return false;
+    }
+    v.type = type;
+    v.data = std::move(data);
     return true;
 }
 
 bool RegistryDocument::DeleteValue(Key& key, std::wstring_view name) {
-    auto it = std::find_if(key.values.begin(), key.values.end(),
-                           [&](const Value& v) { return EqualsNoCase(v.name, name); });
-    if (it == key.values.end()) {
+    auto it = key.valueIndex_.find(FoldCase(name));
+    if (it == key.valueIndex_.end()) {
         return false;
     }
-    key.values.erase(it);
+    key.values_.erase(it->second);
+    key.valueIndex_.erase(it);
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +16,45 @@ namespace platform {
 // in. Paths are relative to the root ("" is the root itself) and use "\"; lookups ignore case.
 class RegistryDocument {
   public:
+    // Limits of what a store may hold; a file beyond them is damaged. A key path has at most
+    // kMaxDepth names of at most kMaxNameLength characters and kMaxPathLength in all.
+    static constexpr std::size_t kMaxDepth = 512;
+    static constexpr std::size_t kMaxNameLength = 255;
+    static constexpr std::size_t kMaxPathLength = 32767;
+    static constexpr std::size_t kMaxValueNameLength = 16383;
+    static constexpr std::size_t kMaxFileBytes = 64u << 20;
+
     struct Value {
         std::wstring name;
         DWORD type = kRegNone;
         std::vector<std::uint8_t> data;
     };
-    struct Key {
-        std::wstring path;
-        std::vector<Value> values;
+    // One key of the tree: its name, its values in the order they were set and its subkeys.
+    class Key {
+      public:
+        Key() = default;
+        explicit Key(std::wstring name) : name_(std::move(name)) {}
+        Key(const Key&) = delete;
+        Key& operator=(const Key&) = delete;
+        Key(Key&&) = default;
+        Key& operator=(Key&&) = default;
+
+        const std::wstring& name() const { return name_; }
+        const std::list<Value>& values() const { return values_; }
+        const std::map<std::wstring, std::unique_ptr<Key>>& subKeys() const { return subKeys_; }
+
+      private:
+        friend class RegistryDocument;
+        std::wstring name_;  // in the case it was first created with
+        std::list<Value> values_;
+        std::map<std::wstring, std::list<Value>::iterator> valueIndex_;  // by folded name
+        std::map<std::wstring, std::unique_ptr<Key>> subKeys_;           // by folded name
     };
 
     // Reads the export text ("Windows Registry Editor Version 5.00", UTF-8 or UTF-16 with its
-    // byte-order mark). Lines that cannot be understood are skipped and make the result
-    // damaged; everything readable is kept. `rootName` is "HKEY_CURRENT_USER" or
+    // byte-order mark). Lines that cannot be understood, or that go beyond the limits above,
+    // are skipped and make the result damaged; everything readable is kept. A file larger
+    // than kMaxFileBytes is damaged as a whole. `rootName` is "HKEY_CURRENT_USER" or
     // "HKEY_LOCAL_MACHINE"; sections of another root are skipped as damage.
     static RegistryDocument Parse(std::string_view bytes, std::wstring_view rootName,
                                   bool* damaged);
@@ -50,11 +78,11 @@ class RegistryDocument {
     static bool DeleteValue(Key& key, std::wstring_view name);
 
     // Removes doubled and trailing separators: "a\\b\" -> "a\b". False when the path holds an
-    // empty component in the middle or a name that is too long.
+    // empty component in the middle or goes beyond the limits on names, depth or length.
     static bool NormalizePath(std::wstring_view path, std::wstring* out);
 
   private:
-    std::map<std::wstring, Key> keys_;  // by folded path
+    Key root_;
 };
 
 }  // namespace platform

@@ -67,6 +67,9 @@ bool ReadWholeFile(const std::string& path, std::string* out, int* err) {
             break;
         }
         out->append(buffer, static_cast<std::size_t>(n));
+        if (out->size() > RegistryDocument::kMaxFileBytes) {
+            break;  // too large to be ours: the reader takes it as damaged
+        }
     }
     ::close(fd);
     return true;
@@ -490,7 +493,7 @@ LONG RegKey::EnumValues(std::vector<std::wstring>* names) const {
         }
         names->clear();
         if (const RegistryDocument::Key* key = doc.FindKey(path_)) {
-            for (const auto& v : key->values) {
+            for (const auto& v : key->values()) {
                 names->push_back(v.name);
             }
         }

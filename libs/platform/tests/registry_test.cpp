@@ -305,6 +305,138 @@ TEST_F(RegistryTest, DamagedFileKeepsReadableEntriesAndTheOriginal) {
     ASSERT_EQ(key.QueryValue(L"hasMenu", &value), 0);
 }
 
+// A key path of `depth` names, each `name` long.
+std::string DeepPath(std::size_t depth, std::size_t nameLength) {
+    std::string path;
+    for (std::size_t i = 0; i < depth; ++i) {
+        path += (i ? "\\" : "") + std::string(nameLength, static_cast<char>('a' + i % 26));
+    }
+    return path;
+}
+
+TEST(RegistryDocumentTest, PathsBeyondTheLimitsAreDamageAndTheRestIsKept) {
+    struct Case {
+        const char* what;
+        std::string path;
+        bool accepted;
+    } cases[] = {
+        {"512 names", DeepPath(512, 1), true},
+        {"513 names", DeepPath(513, 1), false},
+        {"5000 names (10 KB line)", DeepPath(5000, 1), false},
+        {"10000 names (20 KB line)", DeepPath(10000, 1), false},
+        {"a name of 255", DeepPath(1, 255), true},
+        {"a name of 256", DeepPath(1, 256), false},
+        {"128 names of 255", DeepPath(128, 255), true},
+        {"129 names of 255 (over 32767 in all)", DeepPath(129, 255), false},
+    };
+    for (const Case& c : cases) {
+        const std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" +
+                                 c.path +
+                                 "]\n\"x\"=dword:1\n\n"
+                                 "[HKEY_CURRENT_USER\\Software\\kestrum\\ToviFlash\\Settings]\n"
+                                 "\"MaxHistory\"=dword:00000190\n";
+        bool damaged = false;
+        RegistryDocument doc = RegistryDocument::Parse(text, L"HKEY_CURRENT_USER", &damaged);
+        EXPECT_EQ(damaged, !c.accepted) << c.what;
+        const std::wstring wide = WideFromUtf8(c.path);
+        EXPECT_EQ(doc.HasKey(wide), c.accepted) << c.what;
+        const auto* settings = doc.FindKey(L"Software\\kestrum\\ToviFlash\\Settings");
+        ASSERT_NE(settings, nullptr) << c.what;
+        EXPECT_NE(RegistryDocument::FindValue(*settings, L"MaxHistory"), nullptr) << c.what;
+        if (c.accepted) {
+            // What was kept is written back and read again unchanged.
+            bool again = true;
+            const std::string saved = doc.Serialize(L"HKEY_CURRENT_USER");
+            RegistryDocument reread = RegistryDocument::Parse(saved, L"HKEY_CURRENT_USER", &again);
+            EXPECT_FALSE(again) << c.what;
+            EXPECT_EQ(reread.Serialize(L"HKEY_CURRENT_USER"), saved) << c.what;
+        }
+    }
+}
+
+// A damaged line costs only itself: the values after it are kept.
+TEST(RegistryDocumentTest, ADamagedLineSkipsOnlyItself) {
+    const char* damagedLines[] = {
+        "\"Tail\"=\"unterminated,\\",  // looks continued, but is no hex list
+        "\"Half\"=hex:00,zz,\\",      "garbage,\\", "\"Broken\"=dword:zz", "\"x\"=hex(2:00",
+    };
+    for (const char* damagedLine : damagedLines) {
+        const std::string text = std::string(
+                                     "Windows Registry Editor Version 5.00\n\n"
+                                     "[HKEY_CURRENT_USER\\Software\\kestrum\\ToviFlash]\n"
+                                     "\"MaxHistory\"=dword:00000190\n") +
+                                 damagedLine +
+                                 "\n\"PlayMode\"=dword:00000003\n"
+                                 "\"hasMenu\"=hex:00,\\\n  01,\\\n  01\n";
+        bool damaged = false;
+        RegistryDocument doc = RegistryDocument::Parse(text, L"HKEY_CURRENT_USER", &damaged);
+        EXPECT_TRUE(damaged) << damagedLine;
+        const auto* key = doc.FindKey(L"Software\\kestrum\\ToviFlash");
+        ASSERT_NE(key, nullptr) << damagedLine;
+        EXPECT_EQ(key->values().size(), 3u) << damagedLine;
+        const auto* playMode = RegistryDocument::FindValue(*key, L"PlayMode");
+        ASSERT_NE(playMode, nullptr) << damagedLine;
+        EXPECT_EQ(playMode->data, (Bytes{3, 0, 0, 0})) << damagedLine;
+        const auto* menu = RegistryDocument::FindValue(*key, L"hasMenu");
+        ASSERT_NE(menu, nullptr) << damagedLine;
+        EXPECT_EQ(menu->data, (Bytes{0, 1, 1})) << damagedLine;
+    }
+}
+
+// Many values in one key, set, replaced and removed, and a hex list over many lines: each
+// line costs its own length (this completes at once; before, it took quadratic time).
+TEST(RegistryDocumentTest, ManyValuesAndContinuationsReadInOnePass) {
+    constexpr int kValues = 50000;
+    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Big]\n";
+    for (int i = 0; i < kValues; ++i) {
+        text += "\"v" + std::to_string(i) + "\"=dword:1\n";
+    }
+    for (int i = 0; i < kValues; i += 2) {
+        text += "\"V" + std::to_string(i) + "\"=-\n";
+    }
+    text += "\"long\"=hex:00";
+    for (int i = 0; i < kValues; ++i) {
+        text += ",\\\n  01";
+    }
+    text += "\n";
+    bool damaged = true;
+    RegistryDocument doc = RegistryDocument::Parse(text, L"HKEY_CURRENT_USER", &damaged);
+    EXPECT_FALSE(damaged);
+    const RegistryDocument::Key* key = doc.FindKey(L"big");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->values().size(), static_cast<std::size_t>(kValues / 2 + 1));
+    EXPECT_EQ(RegistryDocument::FindValue(*key, L"v0"), nullptr);
+    ASSERT_NE(RegistryDocument::FindValue(*key, L"v1"), nullptr);
+    const auto* hex = RegistryDocument::FindValue(*key, L"LONG");
+    ASSERT_NE(hex, nullptr);
+    EXPECT_EQ(hex->data.size(), static_cast<std::size_t>(kValues + 1));
+}
+
+TEST_F(RegistryTest, SettingsBeyondTheLimitsAreReadAsDamagedAndKept) {
+    fs::create_directories(UserFile().parent_path());
+    const std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" +
+                             DeepPath(10000, 1) +
+                             "]\n\n[HKEY_CURRENT_USER\\Software\\kestrum\\ToviFlash\\Settings]\n"
+                             "\"PlayMode\"=dword:00000002\n";
+    tovi::testing::WriteFileText(UserFile(), text);
+    RegKey key;
+    ASSERT_EQ(key.Open(RegRoot::CurrentUser, L"Software\\kestrum\\ToviFlash\\Settings",
+                       kKeyRead | kKeyWrite),
+              0);
+    RegValue value;
+    ASSERT_EQ(key.QueryValue(L"PlayMode", &value), 0);
+    ASSERT_EQ(key.SetDword(L"ScaleMode", 1), 0);
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(UserFile().parent_path())) {
+        if (entry.path().filename().string().find(".damaged-") != std::string::npos) {
+            EXPECT_EQ(ReadText(entry.path()), text);
+            ++kept;
+        }
+    }
+    EXPECT_EQ(kept, 1);
+    EXPECT_EQ(ReadText(UserFile()).find("\\a\\b\\c"), std::string::npos);
+}
+
 TEST_F(RegistryTest, ReadsUtf16FilesWithByteOrderMark) {
     const std::wstring text =
         L"Windows Registry Editor Version 5.00\r\n\r\n"

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "flash/avm1/actions.h"
 #include "flash/avm1/testing/fake_host.h"
 #include "flash/avm1/vm.h"
 
@@ -22,6 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.maxStack = 10000;
     Vm vm(host, limits);
     auto code = std::make_shared<const std::vector<std::uint8_t>>(data + 1, data + size);
+    // The decoder alone, at every offset a jump could reach.
+    ActionProgram program(*code, version);
+    for (std::size_t offset = 0; offset < code->size(); ++offset) {
+        program.At(offset, code->size());
+    }
     vm.Run(code, &host.root(), version);
     // Functions the code left behind run as event handlers would.
     Object* root = vm.ObjectOf(host.root());

@@ -32,6 +32,10 @@ using ScopePtr = std::shared_ptr<const Scope>;
 using PoolPtr = std::shared_ptr<const std::vector<Value>>;
 
 class Interpreter;
+class ActionProgram;
+
+// Prototype chains longer than this are cycles: lookups stop there.
+inline constexpr int kMaxProtoDepth = 256;
 
 class FunctionObject : public Object {
   public:
@@ -69,6 +73,7 @@ class ScriptFunction : public FunctionObject {
     void TraceRefs(std::vector<Object*>& out) override;
 
     ActionBytes code;
+    std::shared_ptr<ActionProgram> program;  // the decoded actions of `code`
     std::size_t begin = 0;
     std::size_t end = 0;
     String name;

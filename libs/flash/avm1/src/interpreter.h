@@ -1,15 +1,19 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "actions_cache.h"
 #include "flash/avm1/actions.h"
 #include "internal.h"
 
 namespace flash::avm1 {
 
 class Globals;
+class Interpreter;
 
 // An active Try action of an activation.
 struct TryHandler {
@@ -39,6 +43,7 @@ struct WithBlock {
 // One running block of actions: a top-level action list or a function body.
 struct Activation {
     ActionBytes code;
+    std::shared_ptr<ActionProgram> program;  // the decoded actions of `code`
     std::size_t begin = 0;
     std::size_t end = 0;
     PoolPtr pool;
@@ -58,6 +63,48 @@ struct Activation {
     std::vector<TryHandler> tries;
     std::vector<WithBlock> withs;
 };
+
+// Where an activation's action loop stands: handlers move `pc` (already past the action)
+// and end the activation with `returned`.
+struct Flow {
+    std::size_t pc = 0;
+    bool returned = false;
+    Value result;
+};
+
+// What an action handler works on: the interpreter, the running activation, the action and
+// where the loop goes next.
+struct ActionStep {
+    Interpreter& in;
+    Activation& act;
+    const DecodedAction& action;
+    Flow& flow;
+
+    int version() const { return act.version; }
+    template <typename T>
+    const T& Payload() const {
+        return action.As<T>();
+    }
+    inline Value Pop();
+    inline void Push(Value v);
+};
+
+// One handler per action code; codes without one are skipped.
+using ActionHandler = void (*)(ActionStep&);
+using HandlerTable = std::array<ActionHandler, 256>;
+
+inline void SetHandler(HandlerTable& table, ActionCode code, ActionHandler handler) {
+    table[static_cast<std::uint8_t>(code)] = handler;
+}
+
+// The handler families, each adding its actions to the table.
+void AddArithmeticHandlers(HandlerTable& table);  // arithmetic, comparison, strings, bits
+void AddStackHandlers(HandlerTable& table);       // stack, registers, variables, members
+void AddControlHandlers(HandlerTable& table);     // branches, calls, functions, exceptions
+void AddTimelineHandlers(HandlerTable& table);    // timeline, properties, host requests
+
+// "_levelN" -> N.
+std::optional<int> LevelOf(StringView name);
 
 class Interpreter {
   public:
@@ -137,35 +184,50 @@ class Interpreter {
     // Every object the running activations reference (for collection between runs).
     void Roots(std::vector<Object*>& out) const;
 
-    String DecodeString(std::string_view bytes, int version) const;
-
     Value ExecuteFunction(ScriptFunction& fn, const Value& thisValue, std::span<const Value> args,
                           Object* home);
     Clip* TargetClip(Activation& act);
     Value LookupName(Activation& act, StringView name, bool* found = nullptr);
 
-  private:
-    void Step(Activation& act, const Action& a, std::size_t& pc, bool& returned, Value& result);
-    bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
-    bool CheckBlocks(Activation& act, std::size_t& pc, bool& returned, Value& result);
-
-    Value* Register(Activation& act, std::size_t index);
-    StringView NameOf(const Value& name, int version, String& text);
+    // For the action handlers: the operand stack of the running activation (popping past
+    // its bottom gives undefined), registers, and nested runs.
     Value Pop();
     void Push(Value v);
     Value& Top();
     std::size_t StackSize() const { return stack_.size(); }
+    // Values the activation may pop.
+    std::size_t StackAvailable(const Activation& act) const {
+        return stack_.size() - std::min(stack_.size(), act.stackBase);
+    }
+    Value* Register(Activation& act, std::size_t index);
+    // A name from the stack: strings are used in place, other values converted into `text`.
+    StringView NameOf(const Value& name, int version, String& text);
+    // Runs a frame's actions for the Call action, counted as a call.
+    void RunNested(Activation& sub);
+    // The decoded actions of a buffer for a movie of SWF `version`.
+    std::shared_ptr<ActionProgram> ProgramFor(const ActionBytes& code, int version) {
+        return programs_.Get(code, version);
+    }
 
-    Value LookupSpecial(Activation& act, StringView name, bool& found);
-    Object* ResolvePathObject(Activation& act, StringView path, bool slash);
     void GotoFrameSpec(Activation& act, const Value& frame, bool play, int bias);
     bool ResolveFrameSpec(Activation& act, const Value& frame, Clip*& clip, int& index,
                           bool* label = nullptr);
+    void SetTargetTo(Activation& act, const Value& target);
+    // Defines the function whose body starts at `bodyStart`; gives the offset after it.
+    std::size_t DefineFunction(Activation& act, const FunctionDefinition& def,
+                               std::size_t bodyStart);
+
+  private:
+    bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
+    bool CheckBlocks(Activation& act, Flow& flow);
+    void PreloadRegisters(ScriptFunction& fn, Activation& act, LocalsObject& locals,
+                          std::span<const Value> args);
+
+    Value LookupSpecial(Activation& act, StringView name, bool& found);
+    Object* ResolvePathObject(Activation& act, StringView path, bool slash);
 
     // `chain` with `outer` appended as its outermost entry.
     static ScopePtr WithOuter(const ScopePtr& chain, Object* outer);
-    void SetTargetTo(Activation& act, const Value& target);
-    void DefineFunction(Activation& act, const Action& a, bool v2, std::size_t& pc);
 
     Vm& vm_;
     Globals& globals_;
@@ -177,6 +239,14 @@ class Interpreter {
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
     std::size_t stringUnits_ = 0;
+    ActionCache programs_;
 };
+
+inline Value ActionStep::Pop() {
+    return in.Pop();
+}
+inline void ActionStep::Push(Value v) {
+    in.Push(std::move(v));
+}
 
 }  // namespace flash::avm1

@@ -7,8 +7,6 @@
 
 namespace flash::avm1 {
 
-namespace {
-
 std::optional<int> LevelOf(StringView name) {
     static constexpr StringView kLevel = u"_level";
     if (name.size() <= kLevel.size() || !NamesEqual(name.substr(0, kLevel.size()), kLevel, 6)) {
@@ -23,6 +21,8 @@ std::optional<int> LevelOf(StringView name) {
     }
     return n;
 }
+
+namespace {
 
 bool HasPathSeparator(StringView path) {
     for (char16_t c : path) {
@@ -342,6 +342,41 @@ void Interpreter::GotoFrameSpec(Activation& act, const Value& frame, bool play, 
         index += bias;
     }
     clip->GotoFrame(index, play);
+}
+
+// tellTarget: "" (and undefined before SWF 7) goes back to the code's own timeline; a target
+// that names no clip is the level's root.
+void Interpreter::SetTargetTo(Activation& act, const Value& t) {
+    const int v = act.version;
+    act.targetMissing = false;
+    if (auto* o = t.AsObject(); o && o->AsClip()) {
+        act.target = o;
+        act.targetValid = true;
+        return;
+    }
+    String path = t.IsUndefined() ? String() : ToString(t, v);
+    if (path.empty() && (!t.IsUndefined() || v < 7)) {
+        act.target = act.base;
+        act.targetValid = true;
+        return;
+    }
+    Clip* base = act.base ? act.base->AsClip() : nullptr;
+    Clip* c = path.empty() ? nullptr : ResolveTargetPath(path, base, v);
+    if (c) {
+        act.target = ObjectFor(c);
+        act.targetValid = true;
+    } else if (base) {
+        Clip* root = base;
+        for (int guard = 0; root->Parent() && guard < 100000; ++guard) {
+            root = root->Parent();
+        }
+        act.target = ObjectFor(root);
+        act.targetValid = true;
+        act.targetMissing = v >= 7;
+    } else {
+        act.target = act.base;
+        act.targetValid = false;
+    }
 }
 
 }  // namespace flash::avm1

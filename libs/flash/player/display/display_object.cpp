@@ -5,6 +5,7 @@
 #include "display/button_object.h"
 #include "display/movie_clip.h"
 #include "flash/media/video.h"
+#include "flash/render/bitmap_decode.h"
 #include "input/shape_hits.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
@@ -115,7 +116,7 @@ Rect GraphicObject::LocalBounds() const {
         return Rect{0, (*video)->width * 20, 0, (*video)->height * 20};
     }
     if (auto bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&c); bitmap && *bitmap) {
-        if (auto size = swf::BitmapSize(**bitmap)) {
+        if (auto size = render::BitmapSize(**bitmap)) {
             return Rect{0, size->first * 20, 0, size->second * 20};
         }
     }

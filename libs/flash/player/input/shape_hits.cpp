@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "flash/render/bitmap_decode.h"
+
 namespace flash {
 
 namespace {
@@ -121,7 +123,7 @@ bool CharacterHits(const swf::Character& c, std::uint16_t ratio, Point p) {
         return Inside((*edit)->bounds, p);
     }
     if (auto bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&c); bitmap && *bitmap) {
-        if (auto size = swf::BitmapSize(**bitmap)) {
+        if (auto size = render::BitmapSize(**bitmap)) {
             return Inside(Rect{0, size->first * 20, 0, size->second * 20}, p);
         }
     }

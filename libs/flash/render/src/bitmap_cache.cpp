@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "flash/render/bitmap_decode.h"
+
 namespace flash::render {
 
 SurfaceRef::~SurfaceRef() {
@@ -91,7 +93,7 @@ cairo_surface_t* BitmapCache::Surface(const std::shared_ptr<const swf::Bitmap>& 
         return it->second.surface.get();
     }
     Entry entry{bitmap, {}};
-    if (auto image = swf::DecodeBitmap(*bitmap)) {
+    if (auto image = DecodeBitmap(*bitmap)) {
         entry.surface = MakeSurface(*image);
     }
     cairo_surface_t* s = entry.surface.get();

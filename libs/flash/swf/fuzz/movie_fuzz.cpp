@@ -4,6 +4,7 @@
 #include <span>
 #include <variant>
 
+#include "flash/render/bitmap_decode.h"
 #include "flash/swf/error.h"
 #include "flash/swf/movie.h"
 
@@ -18,7 +19,7 @@ void Visit(const flash::swf::Character& character) {
             MorphAt(**morph, ratio);
         }
     } else if (const auto* bitmap = std::get_if<std::shared_ptr<const Bitmap>>(&character)) {
-        DecodeBitmap(**bitmap);
+        flash::render::DecodeBitmap(**bitmap);
     } else if (const auto* sprite = std::get_if<std::shared_ptr<const Sprite>>(&character)) {
         Visit((*sprite)->frames);
     }

@@ -118,6 +118,9 @@ Unpacked Unpack(std::span<const std::uint8_t> file, std::size_t limit) {
     out.version = file[3];
     out.fileLength = Le32(file.data() + 4);
     limit = std::min(limit, kMaxMovieBytes);
+    if (out.compression != Compression::None) {
+        limit = std::min(limit, std::size_t{out.fileLength} + kDeclaredLengthSlack);
+    }
 
     // The output always keeps the 8 header bytes; the body follows them uncompressed.
     limit = std::max<std::size_t>(limit, 8);

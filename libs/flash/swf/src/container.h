@@ -15,6 +15,11 @@ namespace flash::swf::detail {
 // Uncompressed movies grow no larger than this, whatever they declare.
 inline constexpr std::size_t kMaxMovieBytes = std::size_t(512) << 20;
 
+// Flash reads a movie no further than the file length its header declares. A compressed body
+// is unpacked to that length and this much more, enough to tell that data follows it, and
+// no further: a small file cannot unpack to far more than it declares.
+inline constexpr std::size_t kDeclaredLengthSlack = 4096;
+
 struct Unpacked {
     Compression compression = Compression::None;
     std::uint8_t version = 0;
@@ -25,7 +30,8 @@ struct Unpacked {
 };
 
 // Throws ParseError when the data has no movie signature or is too short for its header.
-// Stops after `limit` bytes of output when given (enough for a header).
+// Stops after `limit` bytes of output when given (enough for a header), and a compressed
+// movie after its declared length and kDeclaredLengthSlack.
 Unpacked Unpack(std::span<const std::uint8_t> file, std::size_t limit = kMaxMovieBytes);
 
 }  // namespace flash::swf::detail

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "flash/swf/error.h"
+#include "flash/swf/movie.h"
 #include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
 
@@ -67,6 +70,32 @@ TEST(ContainerTest, ForgedSizesDoNotAllocateWhatTheyDeclare) {
     auto cws = SampleMovie(Compression::Zlib);
     cws[4] = cws[5] = cws[6] = cws[7] = 0xFF;
     EXPECT_LT(Unpack(cws).bytes.size(), 1u << 20);
+}
+
+// A small compressed file that unpacks to far more than its header declares: only the
+// declared length and the slack are unpacked, and the reader still sees that data followed.
+TEST(ContainerTest, CompressedBodiesStopAtTheDeclaredLength) {
+    swfgen::MovieWriter m(10, Rect{0, 100, 0, 100}, 12);
+    for (int i = 0; i < 20000; ++i) {
+        m.FrameLabel("frame" + std::to_string(i)).ShowFrame();
+    }
+    for (Compression c : {Compression::Zlib, Compression::Lzma}) {
+        auto file = m.Build(c);
+        file[4] = 0xE8;  // declares 1000 bytes
+        file[5] = 0x03;
+        file[6] = file[7] = 0;
+        const Unpacked u = Unpack(file);
+        EXPECT_EQ(u.fileLength, 1000u);
+        EXPECT_LE(u.bytes.size(), 1000u + kDeclaredLengthSlack);
+        EXPECT_GE(u.bytes.size(), 1000u);
+        if (c == Compression::Zlib) {
+            const Movie movie = ParseMovie(file);
+            EXPECT_TRUE(std::any_of(
+                movie.diagnostics.begin(), movie.diagnostics.end(), [](const Diagnostic& d) {
+                    return d.message == "data past the declared file length ignored";
+                }));
+        }
+    }
 }
 
 TEST(ContainerTest, LimitStopsEarly) {

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "flash/render/bitmap_decode.h"
 #include "flash/swf/error.h"
 #include "flash/swf/movie.h"
 #include "tovi/testing/files.h"
@@ -64,7 +65,7 @@ TEST(CorpusTest, EveryMovieParses) {
             ForEachBitmap(movie.frames, [&](std::uint16_t id, const Bitmap& b) {
                 ++bitmaps;
                 std::string error;
-                if (!DecodeBitmap(b, &error)) {
+                if (!render::DecodeBitmap(b, &error)) {
                     ADD_FAILURE() << name << ": bitmap " << id << ": " << error;
                 }
             });

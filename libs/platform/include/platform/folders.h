@@ -27,6 +27,8 @@ std::wstring GetProgramFolder();
 bool IsDirectory(const wchar_t* path);
 // True when anything exists at `path`.
 bool PathExists(const wchar_t* path);
+// True when `path` itself is a symbolic link (whatever it points to, if anything).
+bool IsSymbolicLink(const wchar_t* path);
 // CreateDirectory: one level; 183 when it exists, 3 when the parent is missing.
 bool MakeDirectory(const wchar_t* path);
 // DeleteFile: a file, not a folder.

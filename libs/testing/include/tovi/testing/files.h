@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tovi/testing/corpus_dir.h"
+
 namespace tovi::testing {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -36,12 +38,8 @@ Bytes HexBytes(const std::string& hex);
 // Where tests put screenshots for a person to look at (build tree "screenshots/").
 std::filesystem::path ScreenshotPath(const std::string& name);
 
-// The reference corpus and the source tree, for tests that read fixtures.
+// The source tree and the program folder, for tests that read fixtures.
 std::filesystem::path SourceDir();
 std::filesystem::path ProgramDir();
-
-// The reference corpus: TOVI_CORPUS_DIR, else "shared/corpus" beside the checkout or beside the
-// folder of worktrees; empty when there is none.
-std::filesystem::path CorpusDir();
 
 }  // namespace tovi::testing

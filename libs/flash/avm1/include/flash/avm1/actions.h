@@ -2,9 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <variant>
+#include <vector>
+
+#include "flash/avm1/value.h"
 
 namespace flash::avm1 {
 
@@ -170,6 +175,158 @@ class PayloadReader {
   private:
     std::span<const std::uint8_t> data_;
     std::size_t pos_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// Typed actions: every payload decoded once into values, with the reader's bounds checks.
+// A field the payload was too short for stays empty, so the interpreter can act as it did
+// on the partial record. Text is decoded as the movie's version stores it (UTF-8 from
+// SWF 6, Latin-1 before).
+
+// No payload, or one the interpreter ignores.
+struct NoPayload {};
+
+struct GotoFrameAction {
+    std::optional<std::uint16_t> frame;
+};
+
+struct GetUrlAction {
+    String url;
+    String target;
+};
+
+struct WaitForFrameAction {
+    std::optional<std::uint16_t> frame;
+    std::optional<std::uint8_t> skip;
+};
+
+struct WaitForFrame2Action {
+    std::optional<std::uint8_t> skip;
+};
+
+// SetTarget and GoToLabel.
+struct NameAction {
+    String name;
+};
+
+// One value of a Push record.
+struct PushItem {
+    enum class Kind : std::uint8_t { Constant, Register, Pool };
+    Kind kind = Kind::Constant;
+    std::uint16_t index = 0;  // the register or constant pool entry
+    Value value;              // the constant
+};
+
+// The values up to the first one that cannot be read.
+struct PushAction {
+    std::vector<PushItem> items;
+};
+
+// Jump and If: the offset from the following action, when present.
+struct BranchAction {
+    std::optional<std::int16_t> offset;
+};
+
+struct GetUrl2Action {
+    std::uint8_t flags = 0;
+};
+
+struct GotoFrame2Action {
+    bool play = false;
+    std::uint16_t bias = 0;
+};
+
+struct StoreRegisterAction {
+    std::optional<std::uint8_t> reg;
+};
+
+// The strings up to the first unterminated one.
+struct ConstantPoolAction {
+    std::shared_ptr<const std::vector<Value>> strings;
+};
+
+struct FunctionParameter {
+    std::uint8_t reg = 0;  // DefineFunction2: 0 for a local variable
+    String name;
+};
+
+// DefineFunction and DefineFunction2. The body is the `codeSize` bytes after the action.
+struct FunctionDefinition {
+    bool v2 = false;
+    String name;
+    std::uint8_t registerCount = 0;
+    std::uint16_t flags = 0;
+    std::vector<FunctionParameter> params;
+    std::uint16_t codeSize = 0;
+};
+
+// A definition the payload was too short for is empty: the action then does nothing.
+struct DefineFunctionAction {
+    std::optional<FunctionDefinition> function;
+};
+
+struct WithAction {
+    std::uint16_t size = 0;
+};
+
+struct TryBlock {
+    bool hasCatch = false;
+    bool hasFinally = false;
+    bool catchInRegister = false;
+    std::uint8_t reg = 0;
+    String name;
+    std::uint16_t trySize = 0;
+    std::uint16_t catchSize = 0;
+    std::uint16_t finallySize = 0;
+};
+
+// Empty when the sizes cannot be read: the action then does nothing.
+struct TryAction {
+    std::optional<TryBlock> block;
+};
+
+using ActionPayload = std::variant<NoPayload, GotoFrameAction, GetUrlAction, WaitForFrameAction,
+                                   WaitForFrame2Action, NameAction, PushAction, BranchAction,
+                                   GetUrl2Action, GotoFrame2Action, StoreRegisterAction,
+                                   ConstantPoolAction, DefineFunctionAction, WithAction, TryAction>;
+
+// One action with its payload decoded.
+struct DecodedAction {
+    std::uint8_t code = 0;
+    std::size_t offset = 0;
+    std::size_t next = 0;
+    ActionPayload payload;
+
+    ActionCode Code() const { return static_cast<ActionCode>(code); }
+    template <typename T>
+    const T& As() const {
+        return std::get<T>(payload);
+    }
+};
+
+// Script text as a movie of SWF `version` stores it.
+String DecodeText(std::string_view bytes, int version);
+
+// Decodes a record's payload for a movie of SWF `version`.
+DecodedAction DecodeAction(const Action& action, int version);
+
+// The actions of one byte buffer, each decoded the first time it is asked for, so code run
+// in a loop is decoded once. Jumps may land anywhere, so actions are found by offset.
+class ActionProgram {
+  public:
+    ActionProgram(std::span<const std::uint8_t> bytes, int version);
+
+    // The action at `offset`; null at code 0, at or past `end`, and for a record that runs
+    // past `end`.
+    const DecodedAction* At(std::size_t offset, std::size_t end);
+
+    int version() const { return version_; }
+
+  private:
+    ActionReader reader_;
+    int version_;
+    std::vector<const DecodedAction*> slots_;  // by offset; null until decoded
+    std::vector<std::unique_ptr<DecodedAction>> actions_;
 };
 
 }  // namespace flash::avm1

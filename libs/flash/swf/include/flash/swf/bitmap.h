@@ -1,7 +1,7 @@
 #pragma once
 
 // Bitmaps (DefineBits, DefineBitsJPEG2-4, DefineBitsLossless 1-2): the tag's data is kept as
-// stored and decoded on demand.
+// stored; the renderer decodes it on demand (flash/render/bitmap_decode.h).
 
 #include <cstdint>
 #include <memory>
@@ -45,11 +45,5 @@ struct Image {
 
 // Images above this many pixels are refused (Flash's own limit is about this size).
 inline constexpr std::uint64_t kMaxImagePixels = 16777216;
-
-// Decodes a bitmap; nullopt (with the reason in *error when given) for data that does not decode.
-std::optional<Image> DecodeBitmap(const Bitmap& bitmap, std::string* error = nullptr);
-
-// The width and height a bitmap will have, read from its header without decoding it.
-std::optional<std::pair<int, int>> BitmapSize(const Bitmap& bitmap);
 
 }  // namespace flash::swf
