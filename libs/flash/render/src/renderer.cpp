@@ -1,5 +1,7 @@
 #include "flash/render/renderer.h"
 
+#include "flash/render/bitmap_decode.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <variant>
 
 #include "bitmap_cache.h"
+#include "device_bounds.h"
 #include "gradient_fill.h"
 #include "mask_stack.h"
 #include "paint.h"
@@ -401,6 +404,40 @@ bool Renderer::DrawCharacter(const swf::Character& character, std::uint16_t rati
         return false;
     }
     return true;
+}
+
+PixelRect Renderer::DeviceBounds(const swf::Character& character, std::uint16_t ratio,
+                                 const Transform& transform, double stageScale) {
+    const Matrix& m = transform.matrix;
+    if (!IsUsable(m)) {
+        return {};
+    }
+    if (const auto* shape = std::get_if<std::shared_ptr<const swf::Shape>>(&character)) {
+        if (*shape) {
+            return ToPixelRect(ShapeDeviceBox(**shape, impl_->paths_.Shape(*shape), m, stageScale));
+        }
+    } else if (const auto* morph =
+                   std::get_if<std::shared_ptr<const swf::MorphShape>>(&character)) {
+        if (*morph) {
+            const MorphFrame& frame = impl_->paths_.Morph(*morph, ratio);
+            return ToPixelRect(ShapeDeviceBox(frame.shape, frame.paths, m, stageScale));
+        }
+    } else if (const auto* text = std::get_if<std::shared_ptr<const swf::Text>>(&character)) {
+        if (*text) {
+            return ToPixelRect(TextDeviceBox(**text, m));
+        }
+    } else if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(&character)) {
+        if (*edit) {
+            return DeviceRect((*edit)->bounds, m, 2);  // drawn clipped to its bounds
+        }
+    } else if (const auto* bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&character)) {
+        if (*bitmap) {
+            if (const auto size = BitmapSize(**bitmap)) {
+                return DeviceRect({0, size->first * 20, 0, size->second * 20}, m, 2);
+            }
+        }
+    }
+    return {};
 }
 
 void Renderer::BeginMask() {
