@@ -87,6 +87,7 @@ bool PlayerSession::Start(const wxString& file, const FrameFactory& makeFrame) {
     wxDocument* doc = template_->CreateDocument(wxString(), wxDOC_NEW | wxDOC_SILENT);
     document_ = wxDynamicCast(doc, CToviFlashDoc);
     if (!document_ || !GetView()) {
+        Abandon();
         return false;
     }
 
@@ -94,6 +95,7 @@ bool PlayerSession::Start(const wxString& file, const FrameFactory& makeFrame) {
 
     if (!file.empty()) {
         if (!document_->Open(file)) {
+            Abandon();
             return false;
         }
     } else {
@@ -107,6 +109,17 @@ bool PlayerSession::Start(const wxString& file, const FrameFactory& makeFrame) {
 
     CreateFolders();
     return true;
+}
+
+void PlayerSession::Abandon() {
+    // The document and its view go while the main window they live in is still there.
+    if (manager_) {
+        manager_->CloseDocuments(true);
+    }
+    document_ = nullptr;
+    if (frame_) {
+        frame_->Window()->Destroy();
+    }
 }
 
 void PlayerSession::LoadState() {

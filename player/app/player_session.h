@@ -46,6 +46,9 @@ class PlayerSession {
     static void CreateFolders();
 
   private:
+    // Takes down what a failed start-up brought up, the document before the main window.
+    void Abandon();
+
     wxDocManager* manager_ = nullptr;
     wxDocTemplate* template_ = nullptr;
     FrameLink* frame_ = nullptr;

@@ -1,5 +1,7 @@
 #include "app/prompt_service.h"
 
+#include <wx/filename.h>
+
 #include <cstdio>
 
 PromptService::~PromptService() = default;
@@ -12,12 +14,31 @@ class UnattendedPrompts : public PromptService {
         std::fprintf(stderr, "ToviFlash: %s\n", static_cast<const char*>(text.utf8_str()));
         return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
     }
-    std::optional<wxString> AskFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<wxString> ShowFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
 };
 
 PromptService* g_installed = nullptr;
 
 }  // namespace
+
+std::optional<wxString> PromptService::AskFile(const FileDialogRequest& request) {
+    std::optional<wxString> path = ShowFileDialog(request);
+    if (!path || !request.save) {
+        return path;
+    }
+    wxFileName name(*path);
+    if (!request.defaultExtension.empty() && name.GetExt().empty()) {
+        *path += wxS(".") + request.defaultExtension;
+        name.Assign(*path);
+    }
+    if (request.overwritePrompt && name.FileExists() &&
+        !AskYesNo(name.GetFullName() + wxS(" 已存在。\r\n要替换它吗?"))) {
+        return std::nullopt;
+    }
+    return path;
+}
 
 PromptService& Prompts() {
     static UnattendedPrompts unattended;

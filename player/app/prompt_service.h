@@ -16,6 +16,8 @@ struct FileDialogRequest {
     bool overwritePrompt = false;
     wxString defaultExtension;  // without its dot; empty for none
     wxString defaultName;
+    // The folder the dialog starts in; empty for the user's home folder.
+    wxString folder;
     // Pairs of "name|pattern" separated by "|", optionally ending with "||".
     wxString filter;
 };
@@ -25,8 +27,12 @@ class PromptService {
     virtual ~PromptService();
 
     virtual PromptAnswer Message(const wxString& text, PromptButtons buttons, PromptIcon icon) = 0;
-    // The chosen path, or none when the dialog was cancelled.
-    virtual std::optional<wxString> AskFile(const FileDialogRequest& request) = 0;
+    // The path the user gave in the dialog, as given; none when the dialog was cancelled.
+    virtual std::optional<wxString> ShowFileDialog(const FileDialogRequest& request) = 0;
+
+    // The file to use: a save dialog's name gets the default extension when it has none, and
+    // replacing an existing file of that final name is asked first (No gives none).
+    std::optional<wxString> AskFile(const FileDialogRequest& request);
 
     void Tell(const wxString& text, PromptIcon icon = PromptIcon::Information) {
         Message(text, PromptButtons::Ok, icon);

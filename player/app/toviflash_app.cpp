@@ -5,13 +5,13 @@
 #include <wx/image.h>
 #include <wx/window.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/about_dlg.h"
 #include "app/prompt_service.h"
 #include "app/wx_prompts.h"
+#include "host/end_on_signal.h"
 #include "platform/wx_dispatch.h"
 #include "playback/shockwave_window.h"
 #include "resource_ids.h"
@@ -38,18 +38,6 @@ wxBEGIN_EVENT_TABLE(CToviFlashApp, wxApp) EVT_MENU(ID_APP_ABOUT, CToviFlashApp::
         }
 #endif
         std::abort();
-    }
-
-    // A request to end (a session logging out, `kill`) closes the main window as the user would,
-    // so the settings and lists are saved. Installed before the sound output starts, whose library
-    // otherwise takes these signals for itself and drops them.
-    void CloseOnSignal(int) {
-        wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-        if (top) {
-            top->Close(true);
-        } else if (wxTheApp) {
-            wxTheApp->ExitMainLoop();
-        }
     }
 
 }  // namespace
@@ -80,10 +68,8 @@ bool CToviFlashApp::OnInit() {
     if (!wxApp::OnInit()) {
         return false;
     }
-#ifdef __UNIX__
-    SetSignalHandler(SIGTERM, CloseOnSignal);
-    SetSignalHandler(SIGINT, CloseOnSignal);
-#endif
+    // Before the sound output starts, whose library otherwise takes these signals for itself.
+    host::EndOnSignals();
     SetAppName(wxS("ToviFlash"));
     SetVendorName(wxS("kestrum"));
     wxInitAllImageHandlers();

@@ -2,8 +2,12 @@
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
-#include <wx/filename.h>
 #include <wx/msgdlg.h>
+// After the message dialog base it builds on.
+#include <wx/generic/msgdlgg.h>
+#include <wx/utils.h>
+
+#include <memory>
 
 namespace {
 
@@ -31,7 +35,9 @@ PromptAnswer WxPrompts::Message(const wxString& text, PromptButtons buttons, Pro
             style |= wxICON_QUESTION;
             break;
     }
-    wxMessageDialog dialog(Owner(), text, kCaption, style);
+    // A dialog of wxWidgets' own, which a request to end can cancel (the toolkit's native one
+    // runs a loop of its own that nothing ends).
+    wxGenericMessageDialog dialog(Owner(), text, kCaption, style);
     switch (dialog.ShowModal()) {
         case wxID_YES:
             return PromptAnswer::Yes;
@@ -42,20 +48,20 @@ PromptAnswer WxPrompts::Message(const wxString& text, PromptButtons buttons, Pro
     }
 }
 
-std::optional<wxString> WxPrompts::AskFile(const FileDialogRequest& request) {
-    long style = request.save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    if (request.overwritePrompt && request.save) {
-        style |= wxFD_OVERWRITE_PROMPT;
-    }
-    wxFileDialog dialog(Owner(), wxFileSelectorPromptStr, wxString(), request.defaultName,
-                        DialogFilter(request.filter), style);
-    if (dialog.ShowModal() != wxID_OK) {
+std::unique_ptr<wxFileDialog> WxPrompts::MakeFileDialog(wxWindow* owner,
+                                                        const FileDialogRequest& request) {
+    // Replacing a file is asked by the service once the final name is known.
+    const long style = request.save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    // Never the process's working folder, which the user did not choose.
+    const wxString folder = request.folder.empty() ? wxGetHomeDir() : request.folder;
+    return std::make_unique<wxFileDialog>(owner, wxFileSelectorPromptStr, folder,
+                                          request.defaultName, DialogFilter(request.filter), style);
+}
+
+std::optional<wxString> WxPrompts::ShowFileDialog(const FileDialogRequest& request) {
+    std::unique_ptr<wxFileDialog> dialog = MakeFileDialog(Owner(), request);
+    if (dialog->ShowModal() != wxID_OK) {
         return std::nullopt;
     }
-    wxString path = dialog.GetPath();
-    // The default extension goes on a name typed without one, as the Windows dialog does.
-    if (request.save && !request.defaultExtension.empty() && wxFileName(path).GetExt().empty()) {
-        path += wxS(".") + request.defaultExtension;
-    }
-    return path;
+    return dialog->GetPath();
 }

@@ -2,6 +2,9 @@
 
 #include "app/prompt_service.h"
 
+#include <memory>
+
+class wxFileDialog;
 class wxWindow;
 
 // The prompt service of the running program: wxWidgets message boxes and file dialogs over
@@ -9,5 +12,9 @@ class wxWindow;
 class WxPrompts : public PromptService {
   public:
     PromptAnswer Message(const wxString& text, PromptButtons buttons, PromptIcon icon) override;
-    std::optional<wxString> AskFile(const FileDialogRequest& request) override;
+    std::optional<wxString> ShowFileDialog(const FileDialogRequest& request) override;
+
+    // The dialog a request shows, not shown yet.
+    static std::unique_ptr<wxFileDialog> MakeFileDialog(wxWindow* owner,
+                                                        const FileDialogRequest& request);
 };

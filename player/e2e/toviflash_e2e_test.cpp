@@ -109,6 +109,35 @@ TEST(ToviFlashEndToEnd, EndedBySignalClosesAndKeepsTheHistory) {
     EXPECT_EQ(FirstHistoryLine(), movie.string());
 }
 
+// A file given at start-up that cannot be played is told in a message box; once it is
+// answered, or while it is still open the program is asked to end, start-up ends without a
+// crash (the toolkit's failure status, 255).
+TEST(ToviFlashEndToEnd, AFileThatCannotBePlayedAtStartUpEndsItCleanly) {
+    tovi::testing::TempDir dir;
+    tovi::testing::WriteFileText(dir / "bad.swf", "not a movie");
+    const struct {
+        const char* file;
+        int signal;  // 0: the message is answered with Enter
+    } cases[] = {{"missing.swf", 0}, {"bad.swf", 0}, {"bad.swf", SIGTERM}, {"bad.swf", SIGINT}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " signal " + std::to_string(c.signal));
+        ProgramDriver program;
+        ASSERT_TRUE(program.Start(tovi::testing::ProgramDir() / "ToviFlash",
+                                  {(dir / c.file).string()}, {"TOVI_ASSERT_ABORT=1"}));
+        // The main window stays hidden: the one shown is the message box.
+        std::optional<unsigned long> box = program.WaitForWindow(20s);
+        ASSERT_TRUE(box) << "no message box";
+        if (c.signal == 0) {
+            program.SendKeys(*box, "Return");
+        } else {
+            ::kill(program.Pid(), c.signal);
+        }
+        std::optional<int> status = program.WaitForExit(20s);
+        ASSERT_TRUE(status) << "still running";
+        EXPECT_EQ(*status, 255);
+    }
+}
+
 // A settings file with a key path far too deep (a 20 KB line) is read as damaged: the player
 // starts with the values that could be read and keeps the damaged file beside the new one.
 TEST(ToviFlashEndToEnd, StartsWithASettingsFileTooDeepToBeOurs) {

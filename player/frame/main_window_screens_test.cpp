@@ -2,6 +2,8 @@
 // movie in the view: kept as screenshots in the default style and in another, and with the
 // application menu opened over a history of a few files; menus driven from the keyboard.
 #include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/docview.h>
 #include <wx/image.h>
 #include <wx/panel.h>
@@ -16,6 +18,7 @@
 #include "app/player_settings.h"
 #include "application_menu_window.h"
 #include "flash/control/shockwave_flash.h"
+#include "gtk_menus.h"
 #include "lists/media_lists.h"
 #include "main_frame.h"
 #include "make_exe_progress.h"
@@ -342,6 +345,104 @@ TEST_F(MainWindowScreens, EntryMenuOfThePlaylistOpensAndPlays) {
     timer.Stop();
     EXPECT_TRUE(PumpEventsUntil(
         [&] { return !commands.empty() && commands.back() == ID_PLAYLIST_PLAY_FIRST; }));
+}
+
+// What the screen shows in `rect` now.
+wxImage ScreenImage(const wxRect& rect) {
+    wxScreenDC screen;
+    wxBitmap bitmap(rect.GetSize());
+    wxMemoryDC memory(bitmap);
+    memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+    memory.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+// Pixels of `image` in clear colour (the list images are coloured; texts and the menu are
+// shades of grey).
+long Coloured(const wxImage& image) {
+    const unsigned char* p = image.GetData();
+    const long pixels = static_cast<long>(image.GetWidth()) * image.GetHeight();
+    long coloured = 0;
+    for (long i = 0; i < pixels; ++i, p += 3) {
+        if (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 60) {
+            ++coloured;
+        }
+    }
+    return coloured;
+}
+
+// The related-files menu as the toolkit shows it, with the extended menu on: each entry shows
+// its image, 32 or 16 pixels by the large-icons flag, and a click on the entry itself opens
+// its file (its small menu is still there to the side).
+TEST_F(MainWindowScreens, RelatedEntriesShowTheirImagesAndOpenWhenClicked) {
+    Start();
+    TheSettings().hasMenu[kRelatedList] = true;
+    for (const wchar_t* path : {L"/movies/a.swf", L"/movies/b.swf"}) {
+        TheLists().related.AddTail(path);
+    }
+    std::vector<int> commands;
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent& e) { commands.push_back(e.GetId()); },
+        ID_RELATED_OPEN_FIRST, ID_RELATED_PLAY_LAST);
+    wxMenuItem* entry = nullptr;
+    frame->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        if (!entry && event.GetMenu() && !event.GetMenu()->GetParent()) {
+            for (wxMenuItem* item : event.GetMenu()->GetMenuItems()) {
+                if (item->GetItemLabelText() == "b.swf") {
+                    entry = item;
+                }
+            }
+        }
+        event.Skip();
+    });
+    frame->Raise();
+    PumpEvents(100ms);
+    for (bool large : {true, false}) {
+        SCOPED_TRACE(large ? "large icons" : "small icons");
+        TheSettings().isLargeIcon[kRelatedList] = large;
+        frame->RebuildRelatedMenu();
+        commands.clear();
+        entry = nullptr;
+        wxRect rect;
+        wxImage icon;
+        int ticks = 0;
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (++ticks > 25) {
+                wxUIActionSimulator().Char(WXK_ESCAPE);  // the popup always ends
+            }
+            if (icon.IsOk() || !entry || !ribbon::gtk::ScreenRect(*entry, &rect)) {
+                return;
+            }
+            icon = ScreenImage(wxRect(rect.x, rect.y, 48, rect.height));
+            // On the entry, its small menu opens beside it; then a click on the entry.
+            wxUIActionSimulator mouse;
+            mouse.MouseMove(rect.GetPosition() + wxPoint(rect.width / 3, rect.height / 2));
+            PumpEvents(600ms);
+            mouse.MouseDown();
+            PumpEvents(100ms);
+            mouse.MouseUp();
+        });
+        timer.Start(200);
+        frame->GetRibbonBar()->ShowElementMenu(*frame->GetHandles().openButton, frame,
+                                               wxPoint(60, 60));
+        timer.Stop();
+        ASSERT_TRUE(icon.IsOk()) << "the entry was not shown";
+        icon.SaveFile(tovi::testing::ScreenshotPath(large ? "related_entry_large_icon.png"
+                                                          : "related_entry_small_icon.png")
+                          .string(),
+                      wxBITMAP_TYPE_PNG);
+        // An image is drawn at the left of the entry, and the row is as tall as it needs.
+        EXPECT_GT(Coloured(icon), large ? 150 : 40);
+        if (large) {
+            EXPECT_GE(rect.height, 32);
+        } else {
+            EXPECT_LT(rect.height, 32);
+        }
+        // The click opened the entry's file: its open id, position 1.
+        EXPECT_TRUE(PumpEventsUntil([&] { return !commands.empty(); }, 3s));
+        EXPECT_EQ(commands, std::vector<int>{ID_RELATED_OPEN_FIRST + 1});
+    }
 }
 
 }  // namespace

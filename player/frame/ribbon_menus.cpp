@@ -2,6 +2,7 @@
 
 #include <wx/window.h>
 
+#include "gtk_menus.h"
 #include "image_strips.h"
 
 namespace ribbon {
@@ -34,6 +35,10 @@ wxBitmap ItemBitmap(const Element& e) {
 ElementMenu::ElementMenu(const Element::List& items)
     : menu_(std::make_unique<wxMenu>()), nextId_(kFirstItemId) {
     AddElements(*menu_, items, true);
+    carriers_.top = menu_.get();
+    if (!carriers_.ids.empty()) {
+        gtk::ChooseOnClick(carriers_);
+    }
     if (!pending_.empty()) {
         // The items carrying the submenus are in the top menu: their highlight comes before
         // the submenu is shown; the submenu's own opening is the fallback.
@@ -94,6 +99,14 @@ void ElementMenu::AddElements(wxMenu& menu, const Element::List& items, bool laz
                     menuItem->SetSubMenu(sub);
                 }
                 menu.Append(menuItem);
+                if (bitmap.IsOk()) {
+                    gtk::AlwaysShowImage(*menuItem);
+                }
+                // An entry of a list menu stays a button with its own command while it carries
+                // its small menu.
+                if (!e.subItems().empty() && e.id() > 0 && &menu == menu_.get()) {
+                    carriers_.ids.push_back(id);
+                }
                 break;
             }
         }

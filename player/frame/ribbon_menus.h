@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "gtk_menus.h"
 #include "menus.h"
 #include "ribbon_model.h"
 
@@ -59,6 +60,7 @@ class ElementMenu {
     std::map<int, int> commands_;
     std::vector<std::pair<int, int>> order_;
     std::vector<Pending> pending_;
+    gtk::ClickableCarriers carriers_;
     wxWindow* target_ = nullptr;
     int nextId_;
 };

@@ -27,4 +27,6 @@ class FlashControl {
     // Frames per second of the loaded movie (never 0), so the end of a movie is looked for
     // as often as its frames change.
     virtual double FrameRate() = 0;
+    // The loaded movie is written for ActionScript 3, whose scripts the control does not run.
+    virtual bool UsesActionScript3() = 0;
 };

@@ -50,6 +50,7 @@ Playback::LoadResult Playback::Load(const wxString& path, const std::function<vo
                 control_.LoadMovie(0, path);
                 control_.Play();
                 result.frameCount = control_.TotalFrames();
+                result.actionScript3 = control_.UsesActionScript3();
             }
             loaded_ = true;
             control_.SetScaleMode(settings_.ScaleMode);

@@ -16,6 +16,11 @@ inline constexpr long kFlvFramePlaying = 2;
 inline constexpr long kFlvFramePaused = 3;
 inline constexpr long kFlvFrameStopped = 6;
 
+// Told once for each opened movie written for ActionScript 3.
+inline constexpr const wchar_t* kActionScript3Notice =
+    L"此动画使用 ActionScript 3.0 编写, 播放器暂时还不支持其中的脚本, "
+    L"动画中的交互和程序效果不会运行, 时间轴仍会照常播放。";
+
 // How the play button looks.
 struct PlayButtonLook {
     wxString text;
@@ -42,6 +47,8 @@ class Playback {
         bool ok = true;
         wxString error;  // the message for the user; empty when nothing is to be said
         long frameCount = 0;
+        // The movie is written for ActionScript 3: its timeline plays, its scripts do not.
+        bool actionScript3 = false;
     };
     // The load routine for `path` (empty: the start movie). `loaded` runs once the movie is
     // in the control (the lists and menus follow it); the quality is put last. A failing call

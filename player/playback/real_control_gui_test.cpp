@@ -7,10 +7,12 @@
 #include "app/player_session.h"
 #include "app/player_settings.h"
 #include "lists/media_lists.h"
+#include "playback/playback.h"
 #include "playback/shockwave_window.h"
 #include "playback/toviflash_doc.h"
 #include "playback/toviflash_view.h"
 #include "res/resource_ids.h"
+#include "swfgen/tag_writer.h"
 #include "testing/movie_files.h"
 #include "testing/scripted_prompts.h"
 #include "testing/session_test.h"
@@ -76,6 +78,33 @@ TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "stop");
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
+}
+
+// A movie of 60 empty frames at 24 fps whose FileAttributes carry `flags`.
+void WriteMovieWithAttributes(const fs::path& file, std::uint8_t flags) {
+    swfgen::MovieWriter movie(10, flash::Rect{0, 320 * 20, 0, 240 * 20}, 24);
+    movie.FileAttributes(flags);
+    for (int i = 0; i < 60; ++i) {
+        movie.ShowFrame();
+    }
+    movie.Save(file);
+}
+
+// An ActionScript 3 movie is said to be one, once each time it is opened, and its timeline
+// still plays; other movies say nothing.
+TEST_F(RealControlTest, AnActionScript3MovieIsToldOncePerOpeningAndStillPlays) {
+    WriteMovieWithAttributes(dir / "as3.swf", 0x08);
+    WriteMovieWithAttributes(dir / "as2.swf", 0x00);
+    ASSERT_TRUE(Start(Path("as3.swf")));
+    EXPECT_EQ(prompts.Texts(), std::vector<wxString>{kActionScript3Notice});
+    const long first = Control().FrameNum();
+    EXPECT_TRUE(PumpEventsUntil([&] { return Control().FrameNum() > first + 2; }));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+
+    ASSERT_TRUE(session->GetDocument()->Open(Path("as2.swf")));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    ASSERT_TRUE(session->GetDocument()->Open(Path("as3.swf")));
+    EXPECT_EQ(prompts.shown.size(), 2u);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ class ShockwaveWindow : public FlashWindow, private FlashControl {
     }
     wxString GetVariable(const wxString& name) override { return control_->GetVariable(name); }
     double FrameRate() override { return control_->GetPlayer().FrameRate(); }
+    bool UsesActionScript3() override { return control_->UsesActionScript3(); }
 
     CShockwaveFlash* control_;
 };

@@ -1,5 +1,7 @@
 #include "playback/toviflash_doc.h"
 
+#include <wx/filename.h>
+
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -96,6 +98,15 @@ bool CToviFlashDoc::SaveCopy(const wxString& target) {
     return false;
 }
 
+wxString CToviFlashDoc::DialogFolder() const {
+    const wxString path = GetPathName();
+    return path.empty() ? lastFolder_ : wxFileName(path).GetPath();
+}
+
+void CToviFlashDoc::RememberFolder(const wxString& chosen) {
+    lastFolder_ = wxFileName(chosen).GetPath();
+}
+
 void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
     if (g_blIsMaking != 0) {
         Prompts().Tell(wxS("现在正在生成另一个文件, 请稍候重试"), PromptIcon::Warning);
@@ -108,10 +119,12 @@ void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
     request.defaultExtension = wxS("exe");
     request.defaultName = GetNameFormPathNoEx(path.wc_str()) + wxS(".exe");
     request.filter = wxS("可执行文件(*.exe)|*.exe|其它文件类型(*.*)|*.*||");
+    request.folder = DialogFolder();
     std::optional<wxString> output = Prompts().AskFile(request);
     if (!output) {
         return;
     }
+    RememberFolder(*output);
     auto* param = new stu_MakeExeParam{
         GetLastDirectoryFromPath(platform::GetProgramPath().c_str()) + wxS("Binary\\mkexe"),
         *output,
@@ -129,7 +142,9 @@ void CToviFlashDoc::OnOpen(wxCommandEvent&) {
     FileDialogRequest request;
     request.overwritePrompt = true;
     request.filter = kOpenFilter;
+    request.folder = DialogFolder();
     if (std::optional<wxString> path = Prompts().AskFile(request)) {
+        RememberFolder(*path);
         Open(*path);
     }
 }

@@ -34,6 +34,12 @@ class CToviFlashDoc : public wxDocument, private ListItemCommands::Host {
     // open file itself leaves it as it is.
     bool SaveCopy(const wxString& target);
 
+    // Where the file dialogs start: the open file's folder, else the folder last chosen in
+    // one of them; empty when there is neither.
+    wxString DialogFolder() const;
+    // Takes the folder of a file chosen in a dialog as the last one used.
+    void RememberFolder(const wxString& chosen);
+
     // Starts the standalone-player builder for the open file; `notify` receives its progress.
     // Refused with a message while another build runs.
     void MakePlayer(platform::MessageWindow* notify);
@@ -51,6 +57,7 @@ class CToviFlashDoc : public wxDocument, private ListItemCommands::Host {
 
     stu_SwfInfo info_{};
     wxString previousPath_;
+    wxString lastFolder_;
 
     wxDECLARE_DYNAMIC_CLASS(CToviFlashDoc);
     wxDECLARE_EVENT_TABLE();

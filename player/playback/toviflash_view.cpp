@@ -17,6 +17,7 @@
 #include "get_sous.h"
 #include "lists/media_lists.h"
 #include "menus.h"
+#include "playback/context_menu.h"
 #include "playback/frame_link.h"
 #include "playback/navigation.h"
 #include "playback/system_volume.h"
@@ -53,26 +54,14 @@ class PlayArea : public wxWindow {
     }
 
     void ShowContextMenu(const wxPoint& at) {
-        wxMenu menu;
-        Fill(menu, res::ContextMenu());
-        PopupMenu(&menu, at);
+        ContextMenu menu([this](int command) {
+            return ViewCommandState(command, view_->CurrentFacts(), TheSettings())
+                .checked.has_value();
+        });
+        menu.PopupAndRun(this, at, wxGetTopLevelParent(this));
     }
 
   private:
-    static void Fill(wxMenu& menu, const std::vector<res::MenuItem>& items) {
-        for (const res::MenuItem& item : items) {
-            if (item.IsSeparator()) {
-                menu.AppendSeparator();
-            } else if (item.IsSubmenu()) {
-                auto* sub = new wxMenu;
-                Fill(*sub, item.items);
-                menu.AppendSubMenu(sub, item.text);
-            } else {
-                menu.Append(item.id, item.text);
-            }
-        }
-    }
-
     void FitControl() {
         if (control_) {
             const wxSize size = GetClientSize();
@@ -283,6 +272,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     });
     if (!result.ok && !result.error.empty()) {
         Prompts().Tell(result.error, PromptIcon::Error);
+    } else if (result.ok && result.actionScript3) {
+        Prompts().Tell(kActionScript3Notice);
     }
     PaceEndCheck();
 }
@@ -413,8 +404,14 @@ ViewFacts CToviFlashView::CurrentFacts() {
     return f;
 }
 
+bool CToviFlashView::IsEnabled(int id) {
+    return ViewCommandState(id, CurrentFacts(), TheSettings()).enabled;
+}
+
 void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
-    if (!playback_) {
+    // Keys reach here as well as the ribbon and the menus: a command its rule disables
+    // does not run, whatever route it came by.
+    if (!playback_ || !IsEnabled(event.GetId())) {
         return;
     }
     PlayerSettings& settings = TheSettings();
@@ -568,10 +565,16 @@ void CToviFlashView::OnFlashMenu(wxCommandEvent&) {
 }
 
 void CToviFlashView::OnScaleMode(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     Guarded([&] { playback_->SetScaleMode(event.GetId() - ID_SCALE_FIRST); });
 }
 
 void CToviFlashView::OnQuality(wxCommandEvent& event) {
+    if (!playback_ || !IsEnabled(event.GetId())) {
+        return;
+    }
     const wxString word = event.GetId() == ID_QUALITY_HIGH     ? wxS("high")
                           : event.GetId() == ID_QUALITY_MEDIUM ? wxS("medium")
                                                                : wxS("low");
@@ -610,7 +613,7 @@ void CToviFlashView::BestSize() {
 
 // Plays the movie full screen from where it is, then goes on from where full screen ended.
 void CToviFlashView::FullScreen() {
-    if (!ViewCommandState(ID_FULL_SCREEN, CurrentFacts(), TheSettings()).enabled) {
+    if (!IsEnabled(ID_FULL_SCREEN)) {
         return;
     }
     FlashControl& control = flash_->Control();
@@ -671,7 +674,9 @@ void CToviFlashView::SaveCopy() {
     request.defaultExtension = wxS("swf");
     request.defaultName = GetNameFromPath(doc->GetPathName().wc_str());
     request.filter = wxS("Flash文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
+    request.folder = doc->DialogFolder();
     if (std::optional<wxString> target = Prompts().AskFile(request)) {
+        doc->RememberFolder(*target);
         doc->SaveCopy(*target);
     }
 }

@@ -65,6 +65,8 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     void OnUpdateViewCommand(wxUpdateUIEvent& event);
     void OnEndTimer(wxTimerEvent& event);
 
+    // Whether the command's update rule enables it now.
+    bool IsEnabled(int id);
     void Navigate(bool forward);
     // Sets the end check going at the pace the movie needs now.
     void PaceEndCheck();

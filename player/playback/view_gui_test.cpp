@@ -3,6 +3,9 @@
 #include <wx/app.h>
 #include <wx/docview.h>
 #include <wx/evtloop.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <filesystem>
@@ -10,6 +13,7 @@
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
+#include "app/wx_prompts.h"
 #include "flash/control/shockwave_flash.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"
@@ -55,6 +59,19 @@ class ViewTest : public SessionTest {
         for (const char* name : {"a.swf", "b.swf", "c.swf"}) {
             WriteTestMovie(dir / name);
         }
+    }
+
+    // Types Ctrl + `key` on the main window, as a user does: the real key table answers.
+    void TypeCtrl(int key) {
+        if (!frame->IsShown()) {
+            frame->Show();
+            frame->Raise();
+            PumpEventsUntil([&] { return FakeFlashWindow::Last()->Window()->IsShownOnScreen(); });
+        }
+        FakeFlashWindow::Last()->Window()->SetFocus();
+        PumpEvents(std::chrono::milliseconds(100));
+        wxUIActionSimulator().Char(key, wxMOD_CONTROL);
+        PumpEvents(std::chrono::milliseconds(300));
     }
 
     CToviFlashDoc* Doc() { return session->GetDocument(); }
@@ -248,7 +265,8 @@ TEST_F(ViewTest, TheTimerFindsTheEnd) {
 TEST_F(ViewTest, SavingACopyOntoTheOpenFileLeavesItIntact) {
     ASSERT_TRUE(Start(Path("a.swf")));
     const auto original = tovi::testing::ReadFileBytes(dir / "a.swf");
-    prompts.ChooseFile(Path("a.swf"));
+    // The open file exists: replacing it is asked first, as for any file.
+    prompts.ChooseFile(Path("a.swf")).Answer(true);
     frame->Command(ID_SAVE_AS);
     EXPECT_EQ(tovi::testing::ReadFileBytes(dir / "a.swf"), original);
     EXPECT_EQ(prompts.dialogs.at(0).defaultName, "a.swf");
@@ -257,8 +275,10 @@ TEST_F(ViewTest, SavingACopyOntoTheOpenFileLeavesItIntact) {
     prompts.ChooseFile(Path("copy.swf"));
     frame->Command(ID_SAVE_AS);
     EXPECT_EQ(tovi::testing::ReadFileBytes(dir / "copy.swf"), original);
-    EXPECT_EQ(prompts.Texts(), (std::vector<wxString>{wxString::FromUTF8("保存成功"),
-                                                      wxString::FromUTF8("保存成功")}));
+    EXPECT_EQ(
+        prompts.Texts(),
+        (std::vector<wxString>{wxString::FromUTF8("a.swf 已存在。\r\n要替换它吗?"),
+                               wxString::FromUTF8("保存成功"), wxString::FromUTF8("保存成功")}));
 
     prompts.ChooseFile(Path("no/such/folder/copy.swf"));
     frame->Command(ID_SAVE_AS);
@@ -270,11 +290,102 @@ TEST_F(ViewTest, MakingAPlayerWhileAnotherIsMadeIsRefused) {
     EXPECT_TRUE(frame->Update(ID_MAKE_EXE).enabled);
     g_blIsMaking = 1;
     EXPECT_FALSE(frame->Update(ID_MAKE_EXE).enabled);
+    // The command is disabled meanwhile; the document still refuses a direct request.
     frame->Command(ID_MAKE_EXE);
+    EXPECT_TRUE(prompts.shown.empty());
+    Doc()->MakePlayer(nullptr);
     g_blIsMaking = 0;
     EXPECT_EQ(prompts.Texts(),
               std::vector<wxString>{wxString::FromUTF8("现在正在生成另一个文件, 请稍候重试")});
     EXPECT_TRUE(prompts.dialogs.empty());
+}
+
+// The accelerators run a command only when its update rule enables it: typed on the real key
+// table of the main window.
+TEST_F(ViewTest, ShortcutsOfDisabledCommandsDoNothing) {
+    tovi::testing::WriteFileText(dir / "clip.flv", "FLV");
+    // A compressed movie: its header gives no stage size.
+    tovi::testing::WriteFileText(dir / "packed.swf", std::string("CWS\x0a\x40\0\0\0xxxxxxxx", 16));
+    ASSERT_TRUE(Start());
+    const struct {
+        const char* file;  // null: no movie
+        int key;
+        bool runs;  // a dialog comes up (answered Cancel)
+    } cases[] = {
+        {nullptr, 'S', false}, {nullptr, 'B', false}, {"clip.flv", 'B', false},
+        {"a.swf", 'S', true},  {"a.swf", 'B', true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file ? c.file : "no movie") + " ctrl+" + char(c.key));
+        if (c.file) {
+            ASSERT_TRUE(Doc()->Open(Path(c.file)));
+        }
+        prompts.dialogs.clear();
+        if (c.runs) {
+            prompts.ChooseFile(std::nullopt);
+        }
+        TypeCtrl(c.key);
+        PumpEventsUntil([&] { return !prompts.dialogs.empty(); }, std::chrono::milliseconds(500));
+        EXPECT_EQ(prompts.dialogs.size(), c.runs ? 1u : 0u);
+        EXPECT_EQ(g_blIsMaking, 0);
+    }
+    // Best size on a movie whose size is unknown leaves the window as it is.
+    ASSERT_TRUE(Doc()->Open(Path("packed.swf")));
+    const wxSize before = frame->GetSize();
+    TypeCtrl('Z');
+    PumpEvents(std::chrono::milliseconds(300));
+    EXPECT_EQ(frame->GetSize(), before);
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+// The open and save dialogs start in the open movie's folder, or with none open in the folder
+// last chosen in one of them; never in the process's working folder.
+TEST_F(ViewTest, FileDialogsStartInTheMoviesFolderOrTheLastOneUsed) {
+    const fs::path other = dir / "other";
+    fs::create_directories(other);
+    tovi::testing::WriteFileText(other / "bad.swf", "not a movie");
+    ASSERT_TRUE(Start());
+    prompts.ChooseFile(W(other / "bad.swf")).ChooseFile(std::nullopt);
+    TypeCtrl('O');
+    TypeCtrl('O');
+    ASSERT_EQ(prompts.dialogs.size(), 2u);
+    EXPECT_EQ(prompts.dialogs[0].folder, wxString());
+    EXPECT_EQ(prompts.dialogs[1].folder, W(other));
+
+    ASSERT_TRUE(Doc()->Open(Path("a.swf")));
+    prompts.ChooseFile(std::nullopt).ChooseFile(std::nullopt);
+    TypeCtrl('O');
+    TypeCtrl('S');
+    ASSERT_EQ(prompts.dialogs.size(), 4u);
+    EXPECT_EQ(prompts.dialogs[2].folder, W(dir.path()));
+    EXPECT_EQ(prompts.dialogs[3].folder, W(dir.path()));
+
+    // The dialog the program shows starts there; without a folder, in the home folder.
+    for (const auto& [folder, expected] :
+         std::vector<std::pair<wxString, wxString>>{{W(other), W(other)}, {{}, wxGetHomeDir()}}) {
+        FileDialogRequest request;
+        request.folder = folder;
+        EXPECT_EQ(WxPrompts::MakeFileDialog(nullptr, request)->GetDirectory(), expected);
+    }
+}
+
+// A name typed without its extension gets it, and a file of that final name is replaced only
+// when the user says so.
+TEST_F(ViewTest, SavingUnderANameWithoutExtensionAsksBeforeReplacing) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    tovi::testing::WriteFileText(dir / "copy.swf", "keep me");
+    prompts.ChooseFile(Path("copy")).Answer(false);
+    TypeCtrl('S');
+    const auto kept = tovi::testing::ReadFileBytes(dir / "copy.swf");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep me");
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, wxString::FromUTF8("copy.swf 已存在。\r\n要替换它吗?"));
+
+    prompts.ChooseFile(Path("copy")).Answer(true);
+    TypeCtrl('S');
+    EXPECT_EQ(tovi::testing::ReadFileBytes(dir / "copy.swf"),
+              tovi::testing::ReadFileBytes(dir / "a.swf"));
+    EXPECT_EQ(prompts.Texts().back(), wxString::FromUTF8("保存成功"));
 }
 
 TEST_F(ViewTest, BestSizeGivesThePlayingAreaTheMovieSizeButNoLessThan320By240) {
@@ -363,6 +474,88 @@ TEST_F(ViewTest, DraggingThePlayingAreaMovesTheWindowAsTheDragModeSays) {
             << "mode " << c.mode << " ribbon " << c.ribbon << ": at " << frame->GetPosition().x
             << "," << frame->GetPosition().y;
         PumpEvents(std::chrono::milliseconds(100));
+    }
+}
+
+// A check item of a menu as the toolkit shows it: its text and mark.
+struct MenuMark {
+    wxString text;
+    bool checkable = false;
+    bool checked = false;
+};
+
+void CollectMarks(const wxMenu& menu, std::vector<MenuMark>& marks) {
+    for (const wxMenuItem* item : menu.GetMenuItems()) {
+        if (item->IsSubMenu()) {
+            CollectMarks(*item->GetSubMenu(), marks);
+        } else if (!item->IsSeparator()) {
+            marks.push_back({item->GetItemLabelText(), item->IsCheckable(),
+                             item->IsCheckable() && item->IsChecked()});
+        }
+    }
+}
+
+// The context menu of a right click on the movie: the items with update-rule marks are check
+// items showing them, and a chosen item runs its command.
+TEST_F(ViewTest, TheContextMenuShowsTheMarksAndRunsTheChosenItem) {
+    ASSERT_TRUE(Start(Path("a.swf")));
+    TheSettings().ScaleMode = 3;
+    TheSettings().PlayHuazhi = wxS("medium");
+    frame->muted = true;
+    frame->SetSize(0, 540, 480, 400);
+    frame->Show();
+    frame->Raise();
+    wxWindow* control = FakeFlashWindow::Last()->Window();
+    ASSERT_TRUE(PumpEventsUntil([&] { return control->IsShownOnScreen(); }));
+    Flash().quality = "medium";
+
+    std::vector<MenuMark> marks;
+    View()->GetPlayArea()->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        if (marks.empty() && event.GetMenu() && !event.GetMenu()->GetParent()) {
+            CollectMarks(*event.GetMenu(), marks);
+        }
+        event.Skip();
+    });
+    // Down to the first item, "添加到播放列表", and choose it.
+    const int keys[] = {WXK_DOWN, WXK_RETURN, WXK_ESCAPE, WXK_ESCAPE};
+    std::size_t next = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (next < std::size(keys) && !marks.empty()) {
+            wxUIActionSimulator().Char(keys[next++]);
+        }
+    });
+    timer.Start(300);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(control->ClientToScreen(wxPoint(100, 100)));
+    PumpEvents(std::chrono::milliseconds(100));
+    mouse.MouseClick(wxMOUSE_BTN_RIGHT);
+    EXPECT_TRUE(PumpEventsUntil([&] { return !TheLists().playlist.Entries().empty(); }));
+    timer.Stop();
+    EXPECT_EQ(TheLists().playlist.Entries(), std::vector<wxString>{Path("a.swf")});
+
+    auto mark = [&](const char* text) {
+        for (const MenuMark& m : marks) {
+            if (m.text == wxString::FromUTF8(text)) {
+                return m;
+            }
+        }
+        ADD_FAILURE() << "no item " << text;
+        return MenuMark{};
+    };
+    const struct {
+        const char* text;
+        bool checkable;
+        bool checked;
+    } expected[] = {
+        {"静音播放", true, true},    {"启用Ribbon界面", true, true},   {"中", true, true},
+        {"高", true, false},         {"原始大小", true, true},         {"缩放", true, false},
+        {"播放/暂停", false, false}, {"添加到播放列表", false, false},
+    };
+    for (const auto& e : expected) {
+        const MenuMark m = mark(e.text);
+        EXPECT_EQ(m.checkable, e.checkable) << e.text;
+        EXPECT_EQ(m.checked, e.checked) << e.text;
     }
 }
 

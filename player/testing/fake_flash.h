@@ -29,6 +29,7 @@ class FakeFlash : public FlashControl {
     void SetVariable(const wxString& name, const wxString& value) override;
     wxString GetVariable(const wxString& name) override;
     double FrameRate() override { return fps; }
+    bool UsesActionScript3() override { return actionScript3; }
 
     // Calls recorded since the last Take, then forgotten.
     std::vector<std::string> Take();
@@ -39,6 +40,7 @@ class FakeFlash : public FlashControl {
     long scale = 0;
     wxString quality = wxS("high");
     double fps = 12;
+    bool actionScript3 = false;
     std::map<wxString, wxString> variables;
     std::vector<std::string> calls;
     std::vector<std::string> failing;

@@ -27,7 +27,7 @@ PromptAnswer ScriptedPrompts::Message(const wxString& text, PromptButtons button
     return answer;
 }
 
-std::optional<wxString> ScriptedPrompts::AskFile(const FileDialogRequest& request) {
+std::optional<wxString> ScriptedPrompts::ShowFileDialog(const FileDialogRequest& request) {
     dialogs.push_back(request);
     if (files.empty()) {
         ADD_FAILURE() << "unexpected file dialog";

@@ -21,7 +21,7 @@ class ScriptedPrompts : public PromptService {
     };
 
     PromptAnswer Message(const wxString& text, PromptButtons buttons, PromptIcon icon) override;
-    std::optional<wxString> AskFile(const FileDialogRequest& request) override;
+    std::optional<wxString> ShowFileDialog(const FileDialogRequest& request) override;
 
     ScriptedPrompts& Answer(bool yes) {
         answers.push_back(yes ? PromptAnswer::Yes : PromptAnswer::No);

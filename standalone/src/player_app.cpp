@@ -1,6 +1,7 @@
 // The standalone player's application object: one window, no command line, no settings.
 #include <wx/app.h>
 
+#include "host/end_on_signal.h"
 #include "platform/wx_dispatch.h"
 #include "player_control.h"
 #include "player_dlg.h"
@@ -9,6 +10,9 @@
 class CPlayerApp : public wxApp {
   public:
     bool OnInit() override {
+        // Before the player component's sound output starts, whose library otherwise takes
+        // these signals for itself and drops them.
+        host::EndOnSignals();
         // The extraction thread reaches the window through the platform's messages.
         platform::InstallWxDispatcher();
         auto* dialog = new CPlayerDlg(standalone::WxPrompts(), standalone::MakeShockwaveControl());

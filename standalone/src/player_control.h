@@ -31,6 +31,8 @@ class PlayerControl {
     virtual void SetScaleMode(long mode) = 0;
     virtual std::string GetQuality2() = 0;
     virtual void SetQuality2(const std::string& quality) = 0;
+    // The loaded movie is written for ActionScript 3, whose scripts the component does not run.
+    virtual bool UsesActionScript3() = 0;
 
     // The component's output volume for the whole process: the 16-bit level of the left
     // channel in the low half, the right one in the high half.

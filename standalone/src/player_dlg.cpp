@@ -5,7 +5,11 @@
 #include <wx/slider.h>
 #include <wx/toolbar.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "about_dlg.h"
 #include "cache_cleaner.h"
@@ -27,15 +31,40 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using standalone::PromptKind;
 
 const wxSize kTemplateSize(393, 229);  // dialog units
 constexpr int kFramePollMs = 2000;
 constexpr int kProbeMs = 250;
 const char kFilter[] = "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||";
+// Told once for each loaded movie written for ActionScript 3.
+const char kActionScript3Notice[] =
+    "此动画使用 ActionScript 3.0 编写, 播放器暂时还不支持其中的脚本, "
+    "动画中的交互和程序效果不会运行, 时间轴仍会照常播放。";
 
 wxString W(const std::string& utf8) {
     return wxString::FromUTF8(utf8);
+}
+
+// The process's file-creation mask, read without changing it (the extraction thread may be
+// creating files meanwhile).
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+// A saved copy is the user's file: it gets the mode of a file the user creates, not the
+// private one of the cache file it was copied from.
+void GiveNewFileMode(const fs::path& file) {
+    std::error_code ec;
+    fs::permissions(file, static_cast<fs::perms>(0666 & ~CurrentUmask()), fs::perm_options::replace,
+                    ec);
 }
 
 }  // namespace
@@ -62,6 +91,9 @@ CPlayerDlg::~CPlayerDlg() {
 }
 
 void CPlayerDlg::Initialise() {
+    const std::string own =
+        ownPath_.empty() ? platform::NativePath(platform::GetProgramPath()) : ownPath_;
+    lastFolder_ = fs::path(own).parent_path().string();
     SetFont(wxFont(wxFontInfo(9).FaceName(W("宋体"))));
     SetMenuBar(standalone::BuildMenuBar());
     SetClientSize(ConvertDialogToPixels(kTemplateSize));
@@ -219,6 +251,9 @@ bool CPlayerDlg::LoadMovie(const std::string& path) {
             slider_->SetValue(static_cast<int>(flash_->FrameNum()));
         }
         SetTitle(W(standalone::MovieTitle(path)));
+        if (flash_->UsesActionScript3()) {
+            prompts_.Tell(this, kActionScript3Notice, PromptKind::kInformation);
+        }
     } catch (const std::exception&) {
         currentPath_.clear();
         hasMovie_ = false;
@@ -403,8 +438,13 @@ void CPlayerDlg::RunCommand(int id) {
 void CPlayerDlg::Open() {
     standalone::FileRequest request;
     request.filter = kFilter;
+    request.folder = lastFolder_;
     const std::optional<std::string> path = prompts_.ChooseFile(this, request);
-    if (path && LoadMovie(*path)) {
+    if (!path) {
+        return;
+    }
+    lastFolder_ = fs::path(*path).parent_path().string();
+    if (LoadMovie(*path)) {
         currentPath_ = *path;
     }
 }
@@ -418,12 +458,26 @@ void CPlayerDlg::SaveAs() {
     request.filter = kFilter;
     request.defaultExtension = "swf";
     request.defaultName = standalone::FileNamePart(currentPath_);
-    const std::optional<std::string> target = prompts_.ChooseFile(this, request);
-    if (!target) {
+    request.folder = lastFolder_;
+    const std::optional<std::string> chosen = prompts_.ChooseFile(this, request);
+    if (!chosen) {
+        return;
+    }
+    fs::path target = fs::path(*chosen);
+    lastFolder_ = target.parent_path().string();
+    // The default extension goes on a name typed without one; replacing is asked of the
+    // final name.
+    if (target.extension().empty()) {
+        target += ".swf";
+    }
+    std::error_code ec;
+    if (fs::exists(target, ec) &&
+        !prompts_.Ask(this, target.filename().string() + " 已存在。\r\n要替换它吗?")) {
         return;
     }
     if (platform::CopyFileTo(platform::WidePath(currentPath_).c_str(),
-                             platform::WidePath(*target).c_str(), false)) {
+                             platform::WidePath(target.string()).c_str(), false)) {
+        GiveNewFileMode(target);
         prompts_.Tell(this, "文件保存成功", PromptKind::kInformation);
     } else {
         prompts_.Tell(this, "保存文件失败!", PromptKind::kError);

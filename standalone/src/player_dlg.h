@@ -86,6 +86,8 @@ class CPlayerDlg : public wxFrame, public platform::MessageWindow {
 
     bool bareStub_ = false;
     std::string currentPath_;
+    // Where the file dialogs start: the folder last chosen in one, at first this program's.
+    std::string lastFolder_;
     bool hasMovie_ = false;
     CExtractProgressDlg* progress_ = nullptr;
     wxSlider* slider_ = nullptr;

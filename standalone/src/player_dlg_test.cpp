@@ -1,6 +1,7 @@
 #include "player_dlg.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <wx/evtloop.h>
 #include <wx/slider.h>
 #include <wx/toolbar.h>
@@ -226,6 +227,58 @@ TEST_F(PlayerDlgTest, SaveAsCopiesTheMovieAndTellsHowItWent) {
     EXPECT_EQ(ReadFileBytes(target), Pattern(2048, 4));
     dlg_->RunCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(prompts_.told, (std::vector<std::string>{"文件保存成功", "保存文件失败!"}));
+}
+
+// A name typed without its extension gets ".swf"; an existing file of that final name is
+// replaced only when the user says so, and the copy gets the mode of a new file of the user's.
+TEST_F(PlayerDlgTest, SaveAsAsksBeforeReplacingTheFinalName) {
+    Start(Player(Pattern(2048, 4), 550, 400));
+    ::chmod(CachePath().c_str(), 0600);
+    const fs::path target = dir_ / "copy.swf";
+    WriteFileBytes(target, Pattern(10, 7));
+    for (bool replace : {false, true}) {
+        SCOPED_TRACE(replace);
+        prompts_.files = {(dir_ / "copy").string()};
+        prompts_.answers = {replace};
+        prompts_.asked.clear();
+        dlg_->RunCommand(ID_FILE_SAVE_AS);
+        EXPECT_EQ(prompts_.asked, std::vector<std::string>{"copy.swf 已存在。\r\n要替换它吗?"});
+        EXPECT_EQ(ReadFileBytes(target), replace ? Pattern(2048, 4) : Pattern(10, 7));
+        EXPECT_FALSE(fs::exists(dir_ / "copy"));
+    }
+    EXPECT_EQ(prompts_.told, std::vector<std::string>{"文件保存成功"});
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              static_cast<fs::perms>(0666 & ~mask));
+}
+
+// The file dialogs start in this program's folder, then in the folder last chosen.
+TEST_F(PlayerDlgTest, FileDialogsStartInTheFolderLastUsed) {
+    Start(Player(Pattern(2048, 4), 550, 400));
+    const fs::path other = dir_ / "other";
+    fs::create_directories(other);
+    prompts_.files = {(other / "missing.swf").string()};
+    dlg_->RunCommand(ID_FILE_OPEN);
+    dlg_->RunCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(prompts_.requests.size(), 2u);
+    EXPECT_EQ(prompts_.requests[0].folder, dir_.path().string());
+    EXPECT_EQ(prompts_.requests[1].folder, other.string());
+}
+
+// A movie written for ActionScript 3 is said to be one each time it is loaded, extracted or
+// opened, and it still plays.
+TEST_F(PlayerDlgTest, AnActionScript3MovieIsToldAtEachLoad) {
+    log_->actionScript3 = true;
+    Start(Player(Pattern(2048, 4), 550, 400));
+    ASSERT_EQ(prompts_.told.size(), 1u);
+    EXPECT_EQ(prompts_.told[0].rfind("此动画使用 ActionScript 3.0 编写", 0), 0u)
+        << prompts_.told[0];
+    EXPECT_TRUE(dlg_->HasMovie());
+    EXPECT_EQ(log_->calls, (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
+    prompts_.files.push_back((dir_ / "other.swf").string());
+    dlg_->RunCommand(ID_FILE_OPEN);
+    EXPECT_EQ(prompts_.told.size(), 2u);
 }
 
 TEST_F(PlayerDlgTest, MuteTwiceReturnsToTheLevelAndMarksFollow) {

@@ -13,7 +13,8 @@ enum class PromptKind { kInformation, kError, kQuestion };
 struct FileRequest {
     bool save = false;
     std::string defaultName;
-    std::string defaultExtension;  // without its dot
+    std::string defaultExtension;  // without its dot; the caller adds it to a name without one
+    std::string folder;            // where the dialog starts; empty for the home folder
     // Pairs of "name|pattern" separated by "|", ending with "||".
     std::string filter;
 };
@@ -27,7 +28,8 @@ class Prompts {
     virtual void Tell(wxWindow* parent, const std::string& text, PromptKind kind) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool Ask(wxWindow* parent, const std::string& text) = 0;
-    // The chosen path, or none when cancelled.
+    // The chosen path as the user gave it, or none when cancelled. Replacing an existing
+    // file is the caller's question, once the final name is known.
     virtual std::optional<std::string> ChooseFile(wxWindow* parent, const FileRequest& request) = 0;
     // Runs a modal dialog of the program (the about box); returns its end code.
     virtual int RunModal(wxDialog& dialog) = 0;

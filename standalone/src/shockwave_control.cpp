@@ -1,6 +1,7 @@
 #include <wx/gdicmn.h>
 
 #include "flash/control/shockwave_flash.h"
+#include "platform/wave_out.h"
 #include "player_control.h"
 
 namespace standalone {
@@ -36,7 +37,11 @@ class ShockwaveControl : public PlayerControl {
     void SetQuality2(const std::string& quality) override {
         Flash().SetQuality2(wxString::FromUTF8(quality));
     }
-    void SetOutputVolume(std::uint32_t leftRight) override { (void)leftRight; }
+    bool UsesActionScript3() override { return Flash().UsesActionScript3(); }
+    // The wave-out volume of device 0, which the component's sound output plays at.
+    void SetOutputVolume(std::uint32_t leftRight) override {
+        platform::WaveOutSetVolume(0, leftRight);
+    }
 
   private:
     CShockwaveFlash& Flash() {

@@ -45,6 +45,7 @@ class FakeControl : public PlayerControl {
         Log("Quality2 " + quality);
         log_->quality = quality;
     }
+    bool UsesActionScript3() override { return log_->actionScript3; }
     void SetOutputVolume(std::uint32_t leftRight) override { log_->volumes.push_back(leftRight); }
 
   private:

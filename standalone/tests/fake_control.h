@@ -18,6 +18,7 @@ struct ControlLog {
     std::vector<std::uint32_t> volumes;
     bool failCreate = false;
     bool failLoad = false;
+    bool actionScript3 = false;  // every loaded movie is written for ActionScript 3
     long totalFrames = 24;
     long frameNum = 3;
     long scaleMode = 0;

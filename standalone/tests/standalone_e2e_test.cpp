@@ -8,15 +8,20 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
 
+#include "flash/swf/sound.h"
 #include "platform/messages.h"
 #include "platform/text.h"
 #include "swfgen/shape_builder.h"
@@ -59,6 +64,31 @@ void WriteMovie(const fs::path& file) {
     movie.Save(file);
 }
 
+// A movie that plays a square wave at half of full scale, 441 Hz, looped for minutes.
+void WriteToneMovie(const fs::path& file) {
+    swfgen::MovieWriter movie(8, flash::Rect{0, 400 * 20, 0, 300 * 20}, 24.0);
+    flash::swf::Sound sound;
+    sound.format = flash::swf::SoundFormat::PcmLittleEndian;
+    sound.rate = 3;  // 44 kHz
+    sound.is16Bit = true;
+    sound.sampleCount = 44100;
+    for (std::uint32_t i = 0; i < sound.sampleCount; ++i) {
+        const std::int16_t v = (i / 50) % 2 == 0 ? 16384 : -16384;
+        sound.data.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        sound.data.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    }
+    movie.DefineSound(1, sound);
+    flash::swf::StartSound start;
+    start.soundId = 1;
+    start.info.syncNoMultiple = true;
+    start.info.loopCount = 600;
+    movie.StartSound(start);
+    for (int frame = 0; frame < 24; ++frame) {
+        movie.ShowFrame();
+    }
+    movie.Save(file);
+}
+
 class Receiver : public platform::MessageWindow {
   public:
     platform::LRESULT HandleMessage(platform::UINT, platform::WPARAM wParam,
@@ -74,10 +104,19 @@ class Receiver : public platform::MessageWindow {
 // A program started with the probe file set, ended with the test.
 class Player {
   public:
-    Player(const std::string& program, const std::string& probe) : probe_(probe) {
-        std::vector<std::string> env;
+    Player(const std::string& program, const std::string& probe,
+           const std::vector<std::string>& extraEnvironment = {})
+        : probe_(probe) {
+        std::vector<std::string> env = extraEnvironment;
+        auto given = [&](const std::string& entry) {
+            const std::string name = entry.substr(0, entry.find('=') + 1);
+            return std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
+                               [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+        };
         for (char** e = environ; *e; ++e) {
-            env.emplace_back(*e);
+            if (!given(*e)) {
+                env.emplace_back(*e);
+            }
         }
         env.push_back("TOVI_PLAYER_PROBE=" + probe);
         std::vector<char*> envp;
@@ -103,6 +142,26 @@ class Player {
         fs::remove(probe_, ec);
     }
     bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    pid_t Pid() const { return pid_; }
+
+    // Sends `signal` and waits for the program to end by itself; its wait status, or none
+    // when it still runs after the timeout (it is then killed).
+    std::optional<int> EndBy(int signal, std::chrono::seconds timeout) {
+        ::kill(pid_, signal);
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < until) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return status;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        return std::nullopt;
+    }
 
     std::map<std::string, std::string> State() const {
         std::map<std::string, std::string> values;
@@ -174,6 +233,23 @@ class StandaloneE2eTest : public ::testing::Test {
         }
     }
     std::string Probe() const { return (dir_ / "probe.txt").string(); }
+    // Builds a standalone player of `swf` at `exe` as the main program does.
+    bool Build(const fs::path& swf, const fs::path& exe) {
+        stu_SwfInfo info{};
+        if (GetSwfInfo(&info, platform::WidePath(swf.string()).c_str()) != 1) {
+            return false;
+        }
+        Receiver receiver;
+        auto* param = new stu_MakeExeParam{platform::WidePath(TOVI_STUB_PATH),
+                                           platform::WidePath(exe.string()),
+                                           platform::WidePath(swf.string()),
+                                           &receiver,
+                                           info.nWidth,
+                                           info.nHeight};
+        std::thread(MakeExeThreadProc, param).join();
+        return receiver.texts.size() == 1 &&
+               receiver.texts[0].rfind("已成功生成独立播放器", 0) == 0;
+    }
     tovi::testing::TempDir dir_;
 };
 
@@ -231,6 +307,54 @@ TEST_F(StandaloneE2eTest, BuiltPlayerExtractsPlaysAndReusesItsCache) {
         ASSERT_EQ(::stat(cache.c_str(), &again), 0);
         EXPECT_EQ(again.st_ino, first.st_ino);
         EXPECT_EQ(again.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+    }
+}
+
+// The highest sample level the sound device played in the last `seconds` of what it wrote
+// (float samples, two channels).
+float RecentPeak(const fs::path& played, double seconds) {
+    const auto bytes = tovi::testing::ReadFileBytes(played);
+    const std::size_t wanted = static_cast<std::size_t>(seconds * 44100) * 2 * 4;
+    const std::size_t from = bytes.size() > wanted ? (bytes.size() - wanted) / 4 * 4 : 0;
+    float peak = 0;
+    for (std::size_t i = from; i + 4 <= bytes.size(); i += 4) {
+        float v;
+        std::memcpy(&v, &bytes[i], 4);
+        peak = std::max(peak, std::fabs(v));
+    }
+    return peak;
+}
+
+// Sound as the user hears it: the player starts at half volume, Ctrl+V mutes it, and once
+// sound has played SIGTERM and SIGINT still end it. The level is read from what SDL's "disk"
+// device played.
+TEST_F(StandaloneE2eTest, PlaysAtHalfVolumeMutesAndEndsOnSignals) {
+    const fs::path swf = dir_ / "tone.swf";
+    WriteToneMovie(swf);
+    const fs::path exe = dir_ / "tone";
+    ASSERT_TRUE(Build(swf, exe));
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const fs::path played = dir_ / "played.raw";
+        fs::remove(played);
+        Player player(exe.string(), Probe(),
+                      {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + played.string()});
+        ASSERT_EQ(player.WaitForResult()["hasMovie"], "1");
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_NEAR(RecentPeak(played, 0.3), 0.25f, 0.03f);
+        if (signal == SIGTERM) {
+            const std::string pid = std::to_string(player.Pid());
+            ASSERT_EQ(std::system(("w=$(xdotool search --onlyvisible --pid " + pid +
+                                   " | tail -1) && xdotool windowfocus --sync $w && "
+                                   "xdotool key --clearmodifiers ctrl+v")
+                                      .c_str()),
+                      0);
+            std::this_thread::sleep_for(1000ms);
+            EXPECT_LT(RecentPeak(played, 0.3), 0.001f);
+        }
+        std::optional<int> status = player.EndBy(signal, 10s);
+        ASSERT_TRUE(status) << "still running after the signal";
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
     }
 }
 

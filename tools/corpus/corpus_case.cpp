@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "flash/swf/error.h"
+#include "flash/swf/movie.h"
 #include "toml_lite.h"
 
 namespace fs = std::filesystem;
@@ -116,6 +118,15 @@ void ReadApproximations(const TomlTable& root, CorpusCase& c) {
     }
 }
 
+// A movie that cannot be read counts as ActionScript 1/2: its case fails either way.
+bool UsesActionScript3(const fs::path& movie) {
+    try {
+        return flash::swf::LoadMovie(movie).attributes.actionScript3;
+    } catch (const flash::swf::ParseError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 CorpusCase LoadCase(const fs::path& root, const fs::path& dir) {
@@ -141,6 +152,7 @@ CorpusCase LoadCase(const fs::path& root, const fs::path& dir) {
     ReadPlayerOptions(toml, c);
     ReadApproximations(toml, c);
     c.hasInput = fs::exists(dir / "input.json");
+    c.actionScript3 = UsesActionScript3(dir / "test.swf");
     return c;
 }
 

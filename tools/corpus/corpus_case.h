@@ -41,7 +41,8 @@ struct CorpusCase {
     int viewportHeight = 0;
     bool withAudio = false;
     bool withVideo = false;
-    bool hasInput = false;  // input.json present
+    bool hasInput = false;       // input.json present
+    bool actionScript3 = false;  // the movie's FileAttributes ask for ActionScript 3
     Approximations approximations;
 };
 

@@ -1,6 +1,8 @@
 // Runs the reference corpus through the player and reports how much of it passes.
 //
-//   corpus_report [--corpus DIR] --summary          counts per group and the failing cases
+//   corpus_report [--corpus DIR] --summary          counts per group, for all movies and
+//                                                   apart for ActionScript 1/2 and 3, and
+//                                                   the failing cases
 //   corpus_report [--corpus DIR] --gate FILE        runs the cases listed in FILE; fails
 //                                                   (exit 1) when one of them fails
 //   corpus_report [--corpus DIR] --write-passing FILE   lists the passing cases in FILE
@@ -60,11 +62,81 @@ std::vector<std::string> ReadList(const fs::path& file) {
 }
 
 struct Counts {
-    int pass = 0, fail = 0, known = 0, broken = 0;
+    int pass = 0, fail = 0, known = 0;
+
+    int Total() const { return pass + fail + known; }
+    Counts& operator+=(const Counts& o) {
+        pass += o.pass;
+        fail += o.fail;
+        known += o.known;
+        return *this;
+    }
 };
 
+// Counts of one group: all its cases, and apart its ActionScript 1/2 and 3 movies.
+struct GroupCounts {
+    Counts as12, as3;
+
+    Counts All() const { return Counts(as12) += as3; }
+    Counts& For(bool actionScript3) { return actionScript3 ? as3 : as12; }
+    GroupCounts& operator+=(const GroupCounts& o) {
+        as12 += o.as12;
+        as3 += o.as3;
+        return *this;
+    }
+};
+
+void PrintRow(const std::string& name, const GroupCounts& g) {
+    auto cells = [](const Counts& c) { std::printf(" %6d %6d %6d", c.pass, c.fail, c.known); };
+    std::printf("%-14s", name.c_str());
+    cells(g.All());
+    std::printf("  |");
+    cells(g.as12);
+    std::printf("  |");
+    cells(g.as3);
+    std::printf("\n");
+}
+
+void PrintRate(const char* name, const Counts& c) {
+    const double rate = c.Total() > 0 ? 100.0 * c.pass / c.Total() : 0.0;
+    std::printf("%-17s %4d of %4d pass (%.1f%%), %d fail, %d known failures\n", name, c.pass,
+                c.Total(), rate, c.fail, c.known);
+}
+
+void PrintTable(const std::map<std::string, GroupCounts>& groups) {
+    std::printf("%-14s %20s  | %20s  | %20s\n", "", "all movies", "ActionScript 1/2",
+                "ActionScript 3");
+    std::printf("%-14s", "group");
+    for (int i = 0; i < 3; ++i) {
+        std::printf(" %6s %6s %6s%s", "pass", "fail", "known", i < 2 ? "  |" : "\n");
+    }
+    GroupCounts total;
+    for (const auto& [name, g] : groups) {
+        PrintRow(name, g);
+        total += g;
+    }
+    PrintRow("total", total);
+    std::printf("\n");
+    PrintRate("all movies:", total.All());
+    PrintRate("ActionScript 1/2:", total.as12);
+    PrintRate("ActionScript 3:", total.as3);
+}
+
+int WritePassing(const fs::path& file, const std::vector<std::string>& passing) {
+    std::ofstream out(file);
+    out << "# Corpus cases that pass; corpus_gate keeps them passing.\n";
+    for (const auto& name : passing) {
+        out << name << "\n";
+    }
+    if (!out) {
+        std::fprintf(stderr, "corpus_report: cannot write %s\n", file.string().c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int Summary(const fs::path& root, const Options& options) {
-    std::map<std::string, Counts> groups;
+    std::map<std::string, GroupCounts> groups;
     std::vector<std::pair<std::string, std::string>> failing;
     std::vector<std::string> passing;
     for (const fs::path& dir : corpus::FindCases(root)) {
@@ -73,12 +145,12 @@ int Summary(const fs::path& root, const Options& options) {
             c = corpus::LoadCase(root, dir);
         } catch (const std::exception& e) {
             std::string name = fs::relative(dir, root).generic_string();
-            groups[name.substr(0, name.find('/'))].broken++;
+            groups[name.substr(0, name.find('/'))].as12.fail++;
             failing.emplace_back(name, e.what());
             continue;
         }
         corpus::CaseResult r = corpus::RunCaseIsolated(c, kTimeoutSeconds);
-        Counts& g = groups[c.group];
+        Counts& g = groups[c.group].For(c.actionScript3);
         if (r.passed) {
             g.pass++;
             passing.push_back(c.name);
@@ -89,34 +161,14 @@ int Summary(const fs::path& root, const Options& options) {
             failing.emplace_back(c.name, r.summary);
         }
     }
-    Counts total;
-    std::printf("%-14s %6s %6s %6s\n", "group", "pass", "fail", "known");
-    for (const auto& [name, g] : groups) {
-        std::printf("%-14s %6d %6d %6d\n", name.c_str(), g.pass, g.fail + g.broken, g.known);
-        total.pass += g.pass;
-        total.fail += g.fail + g.broken;
-        total.known += g.known;
-    }
-    std::printf("%-14s %6d %6d %6d\n", "total", total.pass, total.fail, total.known);
+    PrintTable(groups);
     if (options.summary && !failing.empty()) {
         std::printf("\nfailing cases:\n");
         for (const auto& [name, why] : failing) {
             std::printf("  %s: %s\n", name.c_str(), why.c_str());
         }
     }
-    if (!options.writePassing.empty()) {
-        std::ofstream out(options.writePassing);
-        out << "# Corpus cases that pass; corpus_gate keeps them passing.\n";
-        for (const auto& name : passing) {
-            out << name << "\n";
-        }
-        if (!out) {
-            std::fprintf(stderr, "corpus_report: cannot write %s\n",
-                         options.writePassing.string().c_str());
-            return 1;
-        }
-    }
-    return 0;
+    return options.writePassing.empty() ? 0 : WritePassing(options.writePassing, passing);
 }
 
 int Gate(const fs::path& root, const fs::path& list) {

@@ -6,7 +6,7 @@
 
 #include "compare.h"
 #include "flash/player/player.h"
-#include "input_events.h"
+#include "input_replay.h"
 
 #if defined(__unix__)
 #include <poll.h>
@@ -75,50 +75,6 @@ std::optional<std::string> CheckImage(const CorpusCase& c, const ImageComparison
            " pixels off (largest difference " + std::to_string(diff.maxDifference) + ")";
 }
 
-// Hands input events to the player until the next Wait (or the end of the events).
-class InputReplay {
-  public:
-    explicit InputReplay(std::vector<InputEvent> events) : events_(std::move(events)) {}
-
-    void RunUntilWait(flash::Player& player) {
-        while (next_ < events_.size()) {
-            const InputEvent& e = events_[next_++];
-            switch (e.type) {
-                case InputEvent::Type::Wait:
-                    return;
-                case InputEvent::Type::MouseMove:
-                    player.MouseMove(e.x, e.y);
-                    break;
-                case InputEvent::Type::MouseDown:
-                    player.MouseDown(e.x, e.y, Button(e.button));
-                    break;
-                case InputEvent::Type::MouseUp:
-                    player.MouseUp(e.x, e.y, Button(e.button));
-                    break;
-                case InputEvent::Type::KeyDown:
-                    player.KeyDown(e.keyCode, e.character);
-                    break;
-                case InputEvent::Type::KeyUp:
-                    player.KeyUp(e.keyCode, e.character);
-                    break;
-                default:
-                    break;
-            }
-        }
-    }
-
-  private:
-    static flash::MouseButton Button(const std::string& name) {
-        if (name == "Right") {
-            return flash::MouseButton::Right;
-        }
-        return name == "Middle" ? flash::MouseButton::Middle : flash::MouseButton::Left;
-    }
-
-    std::vector<InputEvent> events_;
-    std::size_t next_ = 0;
-};
-
 }  // namespace
 
 CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
@@ -126,7 +82,6 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     TraceCollector traces;
     flash::Player player;
     player.SetListener(&traces);
-    player.SetRandomSeed(1);
     try {
         player.LoadMovie(0, (c.dir / "test.swf").string());
         player.SetQuality2(std::wstring(c.quality.begin(), c.quality.end()));
@@ -135,23 +90,20 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
         return result;
     }
     player.Play();
-    int width = c.viewportWidth > 0 ? c.viewportWidth : std::max(1, player.StageWidth());
-    int height = c.viewportHeight > 0 ? c.viewportHeight : std::max(1, player.StageHeight());
-    player.SetViewSize(width, height);
-    std::vector<InputEvent> events;
+    std::vector<replay::InputEvent> events;
     if (c.hasInput) {
         try {
-            events = ParseInputEvents(ReadText(c.dir / "input.json"));
-        } catch (const InputError& e) {
+            events = replay::ReadInputFile((c.dir / "input.json").string());
+        } catch (const replay::InputError& e) {
             result.summary = e.what();
             return result;
         }
     }
-    InputReplay input(std::move(events));
+    replay::ReplayRun run(player, std::move(events), c.viewportWidth, c.viewportHeight);
     std::vector<std::string> failures;
     auto capture = [&](const ImageComparison& comparison) {
         try {
-            flash::Image image(width, height);
+            flash::Image image(run.Width(), run.Height());
             player.Render(image);
             if (auto failure = CheckImage(c, comparison, image, options)) {
                 failures.push_back(*failure);
@@ -161,9 +113,7 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
         }
     };
     for (int frame = 1; frame <= c.frames; ++frame) {
-        player.Advance();
-        // The input of a frame comes after it, up to the next Wait.
-        input.RunUntilWait(player);
+        run.NextFrame();
         for (const auto& comparison : c.images) {
             if (comparison.trigger && *comparison.trigger == frame) {
                 capture(comparison);

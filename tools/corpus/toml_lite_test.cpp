@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "corpus_case.h"
+#include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
 
 namespace corpus {
@@ -94,6 +95,15 @@ viewport_dimensions = { width = 100, height = 50, scale_factor = 2.0 }
     ASSERT_EQ(c.images[1].checks.size(), 2u);
     EXPECT_EQ(c.images[1].checks[0].maxOutliers, 40);
     EXPECT_EQ(c.images[1].checks[1].tolerance, 64);
+
+    EXPECT_FALSE(c.actionScript3);  // no movie at all counts as ActionScript 1/2
+
+    for (bool as3 : {false, true}) {
+        swfgen::MovieWriter movie(10, flash::Rect{0, 2000, 0, 2000}, 24);
+        movie.FileAttributes(as3 ? 0x08 : 0x00).ShowFrame();
+        movie.Save(dir / "test.swf");
+        EXPECT_EQ(LoadCase(root.path(), dir).actionScript3, as3);
+    }
 
     EXPECT_EQ(FindCases(root.path()).size(), 1u);
     WriteFileText(dir / "test.toml", "num_frames = [");

@@ -1,9 +1,12 @@
-// flashrun: plays a movie without a window. Runs N frames (default 1), writes every trace line
-// to standard output or a file, renders the last frame to PNG when asked, and with --info
-// prints the movie's header figures as the eight stu_SwfInfo fields.
+// flashrun: plays a movie without a window, the way the corpus runner plays a case. Runs N
+// frames (default 1), replays an input.json after each frame, writes every trace line to
+// standard output or a file, renders the last frame (or every frame) and writes it as PNG
+// when asked, and with --info prints the movie's header figures as the eight stu_SwfInfo
+// fields.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "flash/swf/error.h"
 #include "flash/swf/movie.h"
 #include "flashrun_options.h"
+#include "input_replay.h"
 
 namespace {
 
@@ -54,6 +58,81 @@ int PrintInfo(const std::string& file) {
     return flashrun::kExitOk;
 }
 
+// Events of the input that reached no player call, so a run that could not replay all of its
+// input says so.
+void ReportSkipped(const replay::ReplayRun& run) {
+    if (run.Skipped().empty()) {
+        return;
+    }
+    std::string list;
+    for (const auto& [name, count] : run.Skipped()) {
+        list += (list.empty() ? "" : ", ") + std::to_string(count) + " " + name;
+    }
+    std::fprintf(stderr, "flashrun: not replayed, the player has no call for them: %s\n",
+                 list.c_str());
+}
+
+// Loads and plays the movie, rendering the frames asked for; writes the last one as PNG.
+int Play(const flashrun::Options& o, std::vector<replay::InputEvent> events, std::FILE* traceOut) {
+    TraceWriter traces(traceOut);
+    flash::Player player;
+    player.SetListener(&traces);
+    try {
+        player.LoadMovie(0, o.movie);
+    } catch (const flash::FlashError& e) {
+        std::fprintf(stderr, "flashrun: %s\n", e.what());
+        return flashrun::kExitBadMovie;
+    }
+    player.Play();
+    replay::ReplayRun run(player, std::move(events), o.width, o.height);
+    std::optional<flash::Image> image;
+    try {
+        for (int i = 0; i < o.frames; ++i) {
+            run.NextFrame();
+            if (o.renderAll || (!o.png.empty() && i + 1 == o.frames)) {
+                if (!image) {
+                    image.emplace(run.Width(), run.Height());
+                }
+                player.Render(*image);
+            }
+        }
+        ReportSkipped(run);
+        if (!o.png.empty()) {
+            flash::WritePng(*image, o.png);
+        }
+    } catch (const flash::FlashError& e) {
+        std::fprintf(stderr, "flashrun: %s\n", e.what());
+        return flashrun::kExitFailed;
+    }
+    return flashrun::kExitOk;
+}
+
+int Run(const flashrun::Options& o) {
+    std::vector<replay::InputEvent> events;
+    if (!o.input.empty()) {
+        try {
+            events = replay::ReadInputFile(o.input);
+        } catch (const replay::InputError& e) {
+            std::fprintf(stderr, "flashrun: %s\n", e.what());
+            return flashrun::kExitBadArguments;
+        }
+    }
+    std::FILE* traceOut = stdout;
+    if (!o.traceFile.empty()) {
+        traceOut = std::fopen(o.traceFile.c_str(), "wb");
+        if (traceOut == nullptr) {
+            std::fprintf(stderr, "flashrun: cannot write %s\n", o.traceFile.c_str());
+            return flashrun::kExitFailed;
+        }
+    }
+    int status = Play(o, std::move(events), traceOut);
+    if (traceOut != stdout && std::fclose(traceOut) != 0) {
+        std::fprintf(stderr, "flashrun: cannot write %s\n", o.traceFile.c_str());
+        status = status == flashrun::kExitOk ? flashrun::kExitFailed : status;
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,55 +140,19 @@ int main(int argc, char** argv) {
     std::optional<flashrun::Options> options =
         flashrun::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::fprintf(stderr, "flashrun: %s\n%s\n", error.c_str(), flashrun::kUsage);
+        std::fprintf(stderr, "flashrun: %s\n%s", error.c_str(), flashrun::kUsage);
         return flashrun::kExitBadArguments;
+    }
+    if (options->help) {
+        std::printf("%s", flashrun::kUsage);
+        return flashrun::kExitOk;
     }
     if (options->info) {
         int status = PrintInfo(options->movie);
-        bool runAsWell =
-            options->framesGiven || !options->png.empty() || !options->traceFile.empty();
-        if (status != flashrun::kExitOk || !runAsWell) {
+        if (status != flashrun::kExitOk || !options->RunsMovie()) {
             return status;
         }
         std::fflush(stdout);
     }
-    std::FILE* traceOut = stdout;
-    if (!options->traceFile.empty()) {
-        traceOut = std::fopen(options->traceFile.c_str(), "wb");
-        if (traceOut == nullptr) {
-            std::fprintf(stderr, "flashrun: cannot write %s\n", options->traceFile.c_str());
-            return flashrun::kExitFailed;
-        }
-    }
-    TraceWriter traces(traceOut);
-    flash::Player player;
-    player.SetListener(&traces);
-    try {
-        player.LoadMovie(0, options->movie);
-    } catch (const flash::FlashError& e) {
-        std::fprintf(stderr, "flashrun: %s\n", e.what());
-        return flashrun::kExitBadMovie;
-    }
-    player.Play();
-    for (int i = 0; i < options->frames; ++i) {
-        player.Advance();
-    }
-    int status = flashrun::kExitOk;
-    if (!options->png.empty()) {
-        try {
-            int w = options->width > 0 ? options->width : std::max(1, player.StageWidth());
-            int h = options->height > 0 ? options->height : std::max(1, player.StageHeight());
-            flash::Image image(w, h);
-            player.Render(image);
-            flash::WritePng(image, options->png);
-        } catch (const flash::FlashError& e) {
-            std::fprintf(stderr, "flashrun: %s\n", e.what());
-            status = flashrun::kExitFailed;
-        }
-    }
-    if (traceOut != stdout && std::fclose(traceOut) != 0) {
-        std::fprintf(stderr, "flashrun: cannot write %s\n", options->traceFile.c_str());
-        status = flashrun::kExitFailed;
-    }
-    return status;
+    return Run(*options);
 }

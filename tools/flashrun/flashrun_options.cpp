@@ -5,8 +5,22 @@
 namespace flashrun {
 
 const char* const kUsage =
-    "usage: flashrun [--frames N] [--trace-file PATH] [--png PATH] [--width W --height H] "
-    "[--info] MOVIE";
+    "usage: flashrun [options] MOVIE\n"
+    "Plays MOVIE without a window, the way the corpus runner plays a case.\n"
+    "  --frames N         run N frames (default 1)\n"
+    "  --input PATH       replay an input.json: after each frame, its events up to the next\n"
+    "                     Wait\n"
+    "  --trace-file PATH  write the trace output to PATH instead of standard output\n"
+    "  --png PATH         write the last frame to PATH as PNG\n"
+    "  --width W --height H\n"
+    "                     show the movie in a view of W x H pixels (default: the stage size);\n"
+    "                     input positions and pictures are pixels of it\n"
+    "  --render-all       render every frame, not only the last (for timing the renderer)\n"
+    "  --info             print the movie's header figures; runs the movie only when other\n"
+    "                     options ask for it\n"
+    "  --help             print this text\n"
+    "exit codes: 0 done, 1 an output could not be written, 2 bad arguments or input file,\n"
+    "3 the movie cannot be read\n";
 
 namespace {
 
@@ -60,8 +74,17 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = arg + " takes a size from 1 to 16384";
                 return std::nullopt;
             }
+        } else if (arg == "--input") {
+            if (!next(o.input)) {
+                return std::nullopt;
+            }
+        } else if (arg == "--render-all") {
+            o.renderAll = true;
         } else if (arg == "--info") {
             o.info = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return std::nullopt;

@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "flash/player/image.h"
 #include "flashrun_options.h"
+#include "swfgen/shape_builder.h"
+#include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
 
 namespace flashrun {
@@ -22,6 +25,9 @@ TEST(FlashrunOptionsTest, Arguments) {
         {{"a.swf"}, true},
         {{"--frames", "5", "--trace-file", "t.txt", "--png", "p.png", "a.swf"}, true},
         {{"--width", "10", "--height", "20", "--info", "a.swf"}, true},
+        {{"--input", "i.json", "--render-all", "a.swf"}, true},
+        {{"--help"}, true},
+        {{"--input"}, false},
         {{}, false},
         {{"--frames"}, false},
         {{"--frames", "0", "a.swf"}, false},
@@ -102,6 +108,63 @@ TEST(FlashrunTest, RunsTracesRendersAndReportsHeader) {
               "nWidth=550\nnHeight=400\nnFrameCount=2\nnFrameRate=24\nnVersion=6\n"
               "nDuration=0\nnFileLength=" +
                   std::to_string(bytes.size()) + "\nbCompressed=0\n");
+}
+
+TEST(FlashrunTest, HelpListsEveryOption) {
+    RunResult run = Flashrun("--help");
+    EXPECT_EQ(run.status, kExitOk);
+    for (const char* option : {"--frames", "--input", "--trace-file", "--png", "--width",
+                               "--height", "--render-all", "--info", "--help"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+}
+
+// Frame 1 covers the white stage with red, frame 2 takes the red away again.
+std::filesystem::path RedThenWhiteMovie(const TempDir& dir) {
+    const flash::Rect stage{0, 100 * 20, 0, 50 * 20};
+    swfgen::MovieWriter m(6, stage, 12);
+    swfgen::ShapeBuilder red;
+    red.Fill1(red.AddSolidFill(flash::Rgba{255, 0, 0, 255})).Rectangle(stage);
+    m.SetBackgroundColor(flash::Rgba{255, 255, 255, 255}).DefineShape(1, red);
+    m.PlaceObject(1, 1).ShowFrame().RemoveObject(1, 1).ShowFrame();
+    m.Save(dir / "red.swf");
+    return dir / "red.swf";
+}
+
+TEST(FlashrunTest, RenderAllStillWritesTheLastFrame) {
+    TempDir dir;
+    const auto movie = RedThenWhiteMovie(dir).string();
+    const auto png = (dir / "p.png").string();
+    for (const char* renderAll : {"", "--render-all "}) {
+        SCOPED_TRACE(renderAll);
+        for (auto [frames, colour] : {std::pair{1, 0xFFFF0000u}, std::pair{2, 0xFFFFFFFFu}}) {
+            EXPECT_EQ(Flashrun(std::string(renderAll) + "--frames " + std::to_string(frames) +
+                               " --png " + png + " " + movie)
+                          .status,
+                      kExitOk);
+            flash::Image image = flash::ReadPng(png);
+            ASSERT_EQ(image.Width(), 100);
+            EXPECT_EQ(image.Pixel(50, 25), colour) << frames;
+        }
+    }
+    // A view of another size gives a picture of that size; --render-all needs no --png.
+    EXPECT_EQ(Flashrun("--width 40 --height 30 --png " + png + " " + movie).status, kExitOk);
+    EXPECT_EQ(flash::ReadPng(png).Width(), 40);
+    EXPECT_EQ(Flashrun("--render-all --frames 2 " + movie).status, kExitOk);
+}
+
+TEST(FlashrunTest, InputThatCannotBeReplayedIsRefused) {
+    TempDir dir;
+    const auto movie = RedThenWhiteMovie(dir).string();
+    tovi::testing::WriteFileText(dir / "bad.json", "[{\"type\": \"MouseDown\"}]");
+    tovi::testing::WriteFileText(dir / "text.json",
+                                 "[{\"type\": \"TextInput\", \"codepoint\": \"a\"}]");
+    EXPECT_EQ(Flashrun("--input " + (dir / "bad.json").string() + " " + movie).status,
+              kExitBadArguments);
+    EXPECT_EQ(Flashrun("--input " + (dir / "missing.json").string() + " " + movie).status,
+              kExitBadArguments);
+    // Events the player has no call for are reported, the run goes on.
+    EXPECT_EQ(Flashrun("--input " + (dir / "text.json").string() + " " + movie).status, kExitOk);
 }
 
 TEST(FlashrunTest, ExitCodes) {

@@ -200,11 +200,9 @@ void CFullScreen::OnCharHook(wxKeyEvent& event) {
         case WXK_ESCAPE:
             OnCancel();
             return;
-        case WXK_RETURN:
-        case WXK_NUMPAD_ENTER:
-            OnOK();
-            return;
         default:
+            // Enter does not end full screen (OnOK does nothing) but goes on to the movie, as
+            // every other key does.
             event.Skip();
     }
 }

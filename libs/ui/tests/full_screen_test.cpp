@@ -14,6 +14,7 @@
 
 #include "flash/control/shockwave_flash.h"
 #include "flash/swf/tag_codes.h"
+#include "swfgen/action_builder.h"
 #include "swfgen/shape_builder.h"
 #include "swfgen/tag_writer.h"
 #include "tovi/testing/files.h"
@@ -318,6 +319,58 @@ TEST_F(FullScreenTest, EscapeAndExitEndFullScreenEnterDoesNot) {
         EXPECT_TRUE(ended);
         EXPECT_EQ(result, wxID_CANCEL);
         EXPECT_EQ(param.nFrame, 3);
+    }
+}
+
+// A movie of 100 frames with a button that, on the Enter key, goes to frame 10 and stops.
+std::filesystem::path WriteEnterMovie(const tovi::testing::TempDir& dir) {
+    swfgen::MovieWriter m(8, flash::Rect{0, 11000, 0, 8000}, 30);
+    swfgen::ShapeBuilder shape;
+    shape.Fill1(shape.AddSolidFill({255, 160, 0, 255})).Rectangle(flash::Rect{0, 2000, 0, 2000});
+    m.Tag(flash::swf::kTagDefineShape3, shape.DefineShape(1, 3));
+    flash::swf::Button button;
+    button.version = 2;
+    flash::swf::ButtonRecord record;
+    record.states = 0x0F;  // up, over, down, hit
+    record.characterId = 1;
+    record.depth = 1;
+    button.records.push_back(record);
+    flash::swf::ButtonAction onEnter;
+    onEnter.keyCode = 13;
+    onEnter.actions = swfgen::ActionBuilder().GotoFrame(9).Stop().Build();
+    button.actions.push_back(onEnter);
+    m.DefineButton(2, button);
+    swfgen::Place place;
+    place.characterId = 2;
+    place.depth = 1;
+    m.PlaceObject2(place);
+    for (int i = 0; i < 100; ++i) {
+        m.ShowFrame();
+    }
+    auto path = dir / "enter.swf";
+    m.Save(path);
+    return path;
+}
+
+// Enter typed on the keyboard reaches the movie in full screen, as it does in the window.
+TEST_F(FullScreenTest, EnterGoesToTheMovie) {
+    movie = WriteEnterMovie(dir);
+    for (int key : {WXK_RETURN, WXK_NUMPAD_ENTER}) {
+        SCOPED_TRACE(key);
+        stu_FullScreenParam param = Param(true, 20);
+        bool stopped = false;
+        Run(param, [&](CFullScreen& window) {
+            CShockwaveFlash* flash = param.pFlash;
+            ASSERT_TRUE(PumpEventsUntil([&] { return window.IsShownOnScreen(); }));
+            flash->SetFocus();
+            PumpEvents(std::chrono::milliseconds(100));
+            wxUIActionSimulator().Char(key);
+            stopped = PumpEventsUntil([&] { return !flash->IsPlaying(); }, std::chrono::seconds(5));
+            EXPECT_EQ(flash->FrameNum(), 9);
+            EXPECT_TRUE(window.IsModal());
+            window.EndModal(wxID_CANCEL);
+        });
+        EXPECT_TRUE(stopped);
     }
 }
 

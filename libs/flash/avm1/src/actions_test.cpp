@@ -5,6 +5,8 @@
 #include <variant>
 #include <vector>
 
+#include "actions_cache.h"
+
 namespace flash::avm1 {
 namespace {
 
@@ -157,6 +159,24 @@ TEST(ActionProgram, DecodesEachOffsetOnceWithinTheBlockEnd) {
     const DecodedAction* inside = program.At(4, bytes.size());
     ASSERT_NE(inside, nullptr);
     EXPECT_EQ(inside->Code(), ActionCode::PreviousFrame);
+}
+
+TEST(ActionCache, SharesDecodedActionsWhileTheBufferLives) {
+    ActionCache cache;
+    auto bytes =
+        std::make_shared<const std::vector<std::uint8_t>>(std::vector<std::uint8_t>{0x06, 0x00});
+    auto program = cache.Get(bytes, 7);
+    EXPECT_EQ(cache.Get(bytes, 7), program);
+    EXPECT_NE(cache.Get(bytes, 5), program);  // text decodes by version
+    EXPECT_NE(cache.Get(std::make_shared<const std::vector<std::uint8_t>>(*bytes), 7), program);
+
+    // Another buffer at the same address once the first is gone is decoded afresh.
+    std::vector<std::uint8_t> storage = {0x07, 0x00};
+    ActionBytes first(std::make_shared<int>(1), &storage);
+    auto firstProgram = cache.Get(first, 7);
+    first.reset();
+    ActionBytes second(std::make_shared<int>(2), &storage);
+    EXPECT_NE(cache.Get(second, 7), firstProgram);
 }
 
 TEST(ActionName, NamesKnownCodes) {

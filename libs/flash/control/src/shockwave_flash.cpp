@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <vector>
 
+#include "flash/swf/movie.h"
 #include "key_map.h"
 #include "paint_frame.h"
 #include "platform/shell.h"
@@ -193,8 +196,30 @@ void CShockwaveFlash::SetQuality2(const wxString& quality) {
     Changed();
 }
 
+namespace {
+
+// The FileAttributes tag comes first in a movie: the beginning of the file is enough.
+bool DeclaresActionScript3(const wxString& path) {
+    // File names are UTF-8 whatever the process's locale says.
+    std::ifstream in(std::string(path.utf8_str()), std::ios::binary);
+    std::vector<std::uint8_t> head(64 * 1024);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    try {
+        const flash::swf::Movie movie = flash::swf::ParseMovie(head);
+        return movie.hasAttributes && movie.attributes.actionScript3;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 void CShockwaveFlash::LoadMovie(long layer, const wxString& pathOrUrl) {
     SettleIdle();
+    if (layer == 0) {
+        actionScript3_ = !pathOrUrl.Contains(wxS("://")) && DeclaresActionScript3(pathOrUrl);
+    }
     player_->LoadMovie(static_cast<int>(std::clamp<long>(layer, -1, INT32_MAX)),
                        pathOrUrl.ToStdWstring());
     RestartClock();

@@ -15,7 +15,8 @@
 #include "input/mouse_input.h"
 #include "runtime/movie_data.h"
 #include "runtime/movie_source.h"
-#include "script/script_classes.h"
+#include "runtime/script_engine.h"
+#include "script/avm1_engine.h"
 
 namespace flash {
 
@@ -54,11 +55,12 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 
 Runtime::Runtime(const PlayerLimits& limits)
     : limits_(limits),
-      vm_(std::make_unique<avm1::Vm>(*this, ScriptLimits(limits))),
       soundScript_(std::make_unique<SoundScript>(*this)),
       mouse_(std::make_unique<MouseInput>(*this)),
       keyboard_(std::make_unique<KeyboardInput>(*this)) {
-    InstallScriptClasses(*vm_);
+    auto avm1 = std::make_unique<Avm1Engine>(*this, ScriptLimits(limits));
+    vm_ = &avm1->Vm();
+    scripts_ = std::move(avm1);
 }
 
 Runtime::~Runtime() {
@@ -136,7 +138,7 @@ double Runtime::FrameRate() const {
 void Runtime::Advance() {
     ProcessPendingLoads();
     timeMs_ += 1000.0 / FrameRate();
-    frameActionStart_ = vm_->ActionsExecuted();
+    frameActionStart_ = scripts_->WorkDone();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
     // Clips made during this tick enter their first frame when they are made; they do not
@@ -152,7 +154,7 @@ void Runtime::Advance() {
     // A loaded clip's first frame ran: its loader's onLoadInit.
     SendLoadInits();
     RunActions();
-    vm_->RunTimers();
+    scripts_->RunTimers();
     RunActions();
     // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
     soundScript_->Dispatch();
@@ -166,7 +168,7 @@ void Runtime::Advance() {
 
 bool Runtime::CanChange() {
     if (!pendingLoads_.empty() || !loadInits_.empty() || QueuedCount() > 0 || !graveyard_.empty() ||
-        mouse_->Dragged() != nullptr || vm_->HasTimers() || soundScript_->Pending() ||
+        mouse_->Dragged() != nullptr || scripts_->HasTimers() || soundScript_->Pending() ||
         (sound_ && sound_->Busy())) {
         return true;
     }
@@ -181,16 +183,7 @@ bool Runtime::CanChange() {
                                             })) {
             return true;
         }
-        // onEnterFrame anywhere on the clip or its prototypes, whatever its value or case; a
-        // chain too long to follow counts as having one.
-        const avm1::Object* object = vm_->ObjectOf(*clip);
-        int hops = 0;
-        for (; object != nullptr && hops < 256; object = object->Proto(), ++hops) {
-            if (object->Members().Find(u"onEnterFrame", false) != nullptr) {
-                return true;
-            }
-        }
-        if (object != nullptr) {
+        if (scripts_->HandlesEnterFrame(*clip)) {
             return true;
         }
     }
@@ -211,7 +204,7 @@ void Runtime::Settle() {
 }
 
 void Runtime::BeginEvent() {
-    frameActionStart_ = vm_->ActionsExecuted();
+    frameActionStart_ = scripts_->WorkDone();
     actionBudgetSpent_ = false;
     gotosThisFrame_ = 0;
 }
@@ -517,21 +510,13 @@ void Runtime::RunActions() {
             continue;
         }
         if (!action.broadcaster.empty()) {
-            avm1::Value object = vm_->Get(vm_->Global(), action.broadcaster, action.version);
-            if (avm1::Object* o = object.AsObject()) {
-                std::vector<avm1::Value> args;
-                args.reserve(action.args.size() + 1);
-                args.push_back(avm1::Value::Str(action.method));
-                args.insert(args.end(), action.args.begin(), action.args.end());
-                vm_->CallMethod(o, u"broadcastMessage", args, action.version);
-            }
+            scripts_->Broadcast(action.broadcaster, action.method, action.args, action.version);
         } else if (action.code) {
-            vm_->Run(action.code, action.target, action.version);
+            scripts_->RunCode(action.code, *action.target, action.version);
         } else {
-            vm_->CallMethod(vm_->ObjectOf(*action.target), action.method, action.args,
-                            action.version);
+            scripts_->CallHandler(*action.target, action.method, action.args, action.version);
         }
-        if (vm_->ActionsExecuted() - frameActionStart_ > limits_.actionsPerFrame) {
+        if (scripts_->WorkDone() - frameActionStart_ > limits_.actionsPerFrame) {
             ReportError("scripts ran too long in one frame; the rest are skipped");
             actionBudgetSpent_ = true;
         }
@@ -568,7 +553,7 @@ void Runtime::ReleaseScripts(DisplayObject& object) {
     mouse_->Forget(object);
     keyboard_->Forget(object);
     if (avm1::Clip* clip = object.ScriptClip()) {
-        vm_->ClipRemoved(*clip);
+        scripts_->ObjectRemoved(*clip);
     }
 }
 
@@ -590,12 +575,7 @@ avm1::String Runtime::NextInstanceName() {
 bool Runtime::ShowMenu() {
     MovieClip* root = LevelClip(0);
     int version = root != nullptr ? root->SwfVersion() : 7;
-    avm1::Object* stage = vm_->Get(vm_->Global(), u"Stage", version).AsObject();
-    if (stage == nullptr) {
-        return true;
-    }
-    avm1::Value show = vm_->Get(stage, u"showMenu", version);
-    return show.IsUndefined() || avm1::ToBoolean(show, version);
+    return scripts_->ShowMenu(version);
 }
 
 avm1::String Runtime::QualityName() const {

@@ -22,10 +22,11 @@ class KeyboardInput;
 class MouseInput;
 class MovieClip;
 class MovieData;
+class ScriptEngine;
 class SoundScript;
 
-// The state of one player: its levels, the script interpreter and the queue of actions, the
-// clock. It is the host the interpreter runs against.
+// The state of one player: its levels, the queue of scripts and the clock. It drives its script
+// machine through ScriptEngine and is the host the AVM1 interpreter runs against.
 class Runtime final : public avm1::Host {
   public:
     explicit Runtime(const PlayerLimits& limits);
@@ -35,7 +36,9 @@ class Runtime final : public avm1::Host {
 
     void SetListener(PlayerListener* listener) { listener_ = listener; }
     const PlayerLimits& Limits() const { return limits_; }
+    // The AVM1 interpreter, for the script classes and the display objects' script views.
     avm1::Vm& Vm() { return *vm_; }
+    ScriptEngine& Scripts() { return *scripts_; }
 
     // Puts a movie on a level (replacing what was there) and enters its first frame.
     void Load(int level, std::shared_ptr<const swf::Movie> movie, const std::string& url,
@@ -200,7 +203,8 @@ class Runtime final : public avm1::Host {
     double soundVolume_ = 1;
     // Declared before the clips: they leave their streams as they go.
     std::unique_ptr<media::MovieSound> sound_;
-    std::unique_ptr<avm1::Vm> vm_;
+    std::unique_ptr<ScriptEngine> scripts_;
+    avm1::Vm* vm_ = nullptr;  // the AVM1 machine's interpreter, owned by scripts_
     // Holds script objects: goes before the interpreter.
     std::unique_ptr<SoundScript> soundScript_;
     // Declared after the interpreter: clips go first.

@@ -56,6 +56,9 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void LoadMovie(long layer, const wxString& pathOrUrl);
     void SetVariable(const wxString& name, const wxString& value);
     wxString GetVariable(const wxString& name) const;
+    // Whether the movie last loaded on layer 0 from a file declares ActionScript 3 (its
+    // FileAttributes): its timeline plays, its scripts do not run.
+    bool UsesActionScript3() const { return actionScript3_; }
 
     flash::Player& GetPlayer() { return *player_; }
     // Whether the timer only looks in now and then because nothing in the movie can change
@@ -103,6 +106,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     std::chrono::steady_clock::time_point clockStart_;
     std::int64_t framesRun_ = 0;
     bool idle_ = false;  // the timer waits long: nothing in the movie could change
+    bool actionScript3_ = false;
     std::function<void(const std::wstring&)> pageOpener_;
     MenuChooser menuChooser_;
     flash::Cursor cursor_ = flash::Cursor::Arrow;
