@@ -8,6 +8,7 @@
 //       static text, 24 fps, shown on a 1920x1080 view
 // Prints CPU time of this thread per frame; asserts nothing.
 // Usage: flash_scene_bench [--frames N] [--scene a|b|c|d] [--png FOLDER (last frames)]
+//                          [--save FOLDER (the movies, to play them in the window)]
 #include <time.h>
 
 #include <algorithm>
@@ -442,6 +443,7 @@ int main(int argc, char** argv) {
     int frames = 60;
     char only = 0;
     const char* png = nullptr;
+    const char* save = nullptr;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--frames") == 0) {
             frames = std::max(1, std::atoi(argv[i + 1]));
@@ -449,6 +451,8 @@ int main(int argc, char** argv) {
             only = argv[i + 1][0];
         } else if (std::strcmp(argv[i], "--png") == 0) {
             png = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--save") == 0) {
+            save = argv[i + 1];
         }
     }
     const Scene scenes[] = {
@@ -462,9 +466,19 @@ int main(int argc, char** argv) {
         "draws the whole picture, changes only draws what changed as the window does.\n",
         frames);
     for (const Scene& s : scenes) {
-        if (only == 0 || only == s.key) {
-            Measure(s, frames, png);
+        if (only != 0 && only != s.key) {
+            continue;
         }
+        if (save != nullptr) {
+            const swfgen::Bytes movie = s.build();
+            const std::string path = std::string(save) + "/scene_" + s.key + ".swf";
+            if (FILE* f = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(movie.data(), 1, movie.size(), f);
+                std::fclose(f);
+            }
+            continue;
+        }
+        Measure(s, frames, png);
     }
     return 0;
 }
