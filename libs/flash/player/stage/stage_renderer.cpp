@@ -1,5 +1,6 @@
 #include "stage/stage_renderer.h"
 
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -9,7 +10,7 @@
 #include "display/button_object.h"
 #include "display/movie_clip.h"
 #include "display/text_field.h"
-#include "flash/media/video.h"
+#include "display/video_object.h"
 #include "flash/player/image.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
@@ -93,19 +94,6 @@ class StageDrawer {
     }
 
     void DrawGraphic(const GraphicObject& graphic, const render::Transform& t, bool asMask) {
-        if (const media::VideoPicture* picture = graphic.VideoPicture()) {
-            // Stretched over the stream's size, whatever size the codec made.
-            const Rect area = graphic.LocalBounds();
-            if (records_ == nullptr) {
-                renderer_.DrawImage(picture->image, area.xmax, area.ymax, t, picture->smoothing);
-                return;
-            }
-            std::uint64_t look = MixMatrix(static_cast<std::uint64_t>(picture->frame), t);
-            look = MixLook(look, std::uint64_t{picture->smoothing});
-            Note(graphic, look, render::DeviceRect({0, area.xmax, 0, area.ymax}, t.matrix, 2),
-                 asMask);
-            return;
-        }
         const swf::Character& c = graphic.Character();
         if (records_ == nullptr) {
             const MovieData& movie = graphic.Movie();
@@ -116,6 +104,24 @@ class StageDrawer {
         std::uint64_t look = MixMatrix(reinterpret_cast<std::uintptr_t>(CharacterKey(c)), t);
         look = MixLook(look, std::uint64_t{graphic.Ratio()});
         Note(graphic, look, renderer_.DeviceBounds(c, graphic.Ratio(), t, stageScale_), asMask);
+    }
+
+    // A video's frames come from its stream, which says nothing of change: it is drawn
+    // again every frame.
+    void DrawVideo(const VideoObject& video, const render::Transform& t, bool asMask) {
+        const swf::Image* picture = video.Picture();
+        if (picture == nullptr) {
+            return;
+        }
+        // Stretched over the video's size, whatever size the codec made.
+        const Rect area = video.LocalBounds();
+        if (records_ == nullptr) {
+            renderer_.DrawImage(*picture, area.xmax, area.ymax, t, video.Smoothing());
+            return;
+        }
+        static std::atomic<std::uint64_t> frames{0};
+        Note(video, MixMatrix(++frames, t),
+             render::DeviceRect({0, area.xmax, 0, area.ymax}, t.matrix, 2), asMask);
     }
 
     void DrawField(const TextFieldObject& field, const render::Transform& t, bool asMask) {
@@ -143,6 +149,10 @@ class StageDrawer {
     void Draw(const DisplayObject& object, const render::Transform& parent, bool asMask) {
         render::Transform t{parent.matrix * object.GetMatrix(),
                             parent.color * object.GetColorTransform()};
+        if (const auto* video = dynamic_cast<const VideoObject*>(&object)) {
+            DrawVideo(*video, t, asMask);
+            return;
+        }
         if (const auto* graphic = dynamic_cast<const GraphicObject*>(&object)) {
             DrawGraphic(*graphic, t, asMask);
             return;
@@ -195,7 +205,6 @@ render::Quality ToRenderQuality(Quality quality) {
     }
     return render::Quality::High;
 }
-
 
 // The frame's settings and stage transform for `target`.
 struct StageFrame {
