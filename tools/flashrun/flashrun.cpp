@@ -93,7 +93,8 @@ int Play(const flashrun::Options& o, std::vector<replay::InputEvent> events, std
                 if (!image) {
                     image.emplace(run.Width(), run.Height());
                 }
-                player.Render(*image);
+                // As the window draws: only what changed since the last frame.
+                player.RenderChanges(*image);
             }
         }
         ReportSkipped(run);

@@ -486,20 +486,14 @@ void CShockwaveFlash::Tick() {
 }
 
 void CShockwaveFlash::FrameMoved() {
-    // A tick that leaves the picture as it was (a paused movie whose clips stand still) is not
-    // painted again: the new picture is drawn here and shown only when it differs.
+    // Only what changed since the shown picture is drawn, and only that part of the window is
+    // painted again: a tick that leaves the picture as it was paints nothing.
     if (frameStale_ || frame_.Empty() || !HasWindow() || !IsShownOnScreen()) {
         Changed();
         return;
     }
-    if (next_.Width() != frame_.Width() || next_.Height() != frame_.Height()) {
-        next_ = flash::Image(frame_.Width(), frame_.Height());
-    }
-    player_->Render(next_);
-    const std::size_t bytes = static_cast<std::size_t>(next_.Stride()) * next_.Height();
-    if (std::memcmp(next_.Data(), frame_.Data(), bytes) != 0) {
-        std::swap(frame_, next_);
-        Refresh(false);
+    for (const flash::ViewArea& a : player_->RenderChanges(frame_)) {
+        RefreshRect(wxRect(a.x, a.y, a.width, a.height), false);
     }
 }
 
@@ -535,8 +529,9 @@ void CShockwaveFlash::OnPaint(wxPaintEvent&) {
     if (frameStale_ || frame_.Width() != size.x || frame_.Height() != size.y) {
         if (frame_.Width() != size.x || frame_.Height() != size.y) {
             frame_ = flash::Image(size.x, size.y);
+            player_->ForgetRenderedFrame();
         }
-        player_->Render(frame_);
+        player_->RenderChanges(frame_);
         frameStale_ = false;
     }
     flash::PaintFrame(dc, frame_);

@@ -94,6 +94,8 @@ class PlayerImpl {
     mutable Runtime runtime;
     // Keeps the paths it built between frames.
     mutable render::Renderer renderer;
+    // What the last RenderChanges drew, to draw only what changes.
+    mutable StageDamage damage;
     ViewTransform view;
     int viewWidth = 0;
     int viewHeight = 0;
@@ -323,6 +325,20 @@ void Player::SetRandomSeed(std::uint32_t seed) {
 void Player::Render(Image& target) const {
     RenderStage(impl_->runtime, impl_->renderer, BackgroundColor(), impl_->view,
                 impl_->runtime.QualityLevel(), target);
+}
+
+std::vector<ViewArea> Player::RenderChanges(Image& target) const {
+    std::vector<ViewArea> out;
+    for (const render::PixelRect& r :
+         RenderStageChanges(impl_->runtime, impl_->renderer, BackgroundColor(), impl_->view,
+                            impl_->runtime.QualityLevel(), target, impl_->damage)) {
+        out.push_back({r.x, r.y, r.width, r.height});
+    }
+    return out;
+}
+
+void Player::ForgetRenderedFrame() const {
+    impl_->damage.Reset();
 }
 
 void Player::SetViewSize(int width, int height) {

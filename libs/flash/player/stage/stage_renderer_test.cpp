@@ -2,8 +2,12 @@
 // invisible objects and nested transforms, checked on pixels of small movies.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "flash/player/player.h"
 #include "signals.h"
+#include "stage/stage_damage.h"
 #include "test_movies.h"
 
 namespace flash {
@@ -141,6 +145,118 @@ TEST(StageRendererTest, EmbeddedVideoShowsTheFrameItsRatioNames) {
         }
         EXPECT_EQ(image.Pixel(70, 70), kBlue) << "the stage beyond the video";
     }
+}
+
+// A 200 x 200 stage: a big square, a small one that moves, a shape that a mask clips, and a
+// translucent gradient over them all; frame by frame something else changes.
+swfgen::MovieWriter ChangingMovie() {
+    swfgen::MovieWriter m(8, Rect{0, 4000, 0, 4000}, 12);
+    m.SetBackgroundColor({128, 128, 128, 255});
+    DefineSquare(m, 1, 3000, {255, 0, 0, 255});
+    DefineSquare(m, 2, 200, {0, 0, 255, 255});
+    DefineSquare(m, 3, 1000, {0, 255, 0, 255});
+    swfgen::ShapeBuilder veil;
+    swf::FillStyle gradient;
+    gradient.type = swf::FillType::RadialGradient;
+    gradient.matrix = Matrix::Scale(0.1, 0.1);
+    gradient.gradient.records = {{0, {255, 255, 255, 160}}, {255, {0, 0, 0, 60}}};
+    veil.Fill1(veil.AddFill(gradient)).Rectangle(Rect{-1500, 1500, -1500, 1500});
+    m.DefineShape(4, veil, 3);
+    swfgen::Place big = PlaceNew(1, 1);
+    big.matrix = Matrix::Translate(500, 500);
+    swfgen::Place small = PlaceNew(2, 2);
+    small.matrix = Matrix::Translate(600, 600);
+    swfgen::Place mask = PlaceNew(3, 3);
+    mask.clipDepth = 4;
+    mask.matrix = Matrix::Translate(2000, 2000);
+    swfgen::Place veiled = PlaceNew(4, 5);
+    veiled.matrix = Matrix::Translate(2000, 2000);
+    m.PlaceObject2(big).PlaceObject2(small).PlaceObject2(mask).PlaceObject2(PlaceNew(1, 4));
+    m.PlaceObject2(veiled).ShowFrame();
+    m.PlaceObject2(MoveTo(2, 700, 600)).ShowFrame();    // 1: the small square moves
+    m.ShowFrame();                                      // 2: nothing changes
+    m.PlaceObject2(MoveTo(3, 2300, 1800)).ShowFrame();  // 3: the mask moves
+    swfgen::Place tint;
+    tint.depth = 5;
+    tint.move = true;
+    ColorTransform cx;
+    cx.gMult = 0.2;
+    tint.colorTransform = cx;
+    m.PlaceObject2(tint).RemoveObject2(2).ShowFrame();  // 4: a new tint, a square goes
+    m.PlaceObject2(PlaceNew(2, 6)).ShowFrame();         // 5: it comes back on top
+    return m;
+}
+
+// Drawing only what changed gives the picture a whole redraw gives; a frame where one small
+// shape moves redraws only around it, and a frame where nothing changes draws nothing.
+TEST(StageRendererTest, ChangesRedrawOnlyWhatChangedAndMatchAWholeRedraw) {
+    Player p;
+    p.LoadMovieBytes(0, ChangingMovie().Build(), "m.swf");
+    p.Play();
+    Image partial(200, 200), whole(200, 200);
+    for (int frame = 0; frame < 6; ++frame) {
+        SCOPED_TRACE(frame);
+        p.Advance();
+        const std::vector<ViewArea> areas = p.RenderChanges(partial);
+        p.Render(whole);
+        ASSERT_EQ(std::memcmp(partial.Data(), whole.Data(), 200 * 200 * 4), 0);
+        long drawn = 0;
+        for (const ViewArea& a : areas) {
+            drawn += long(a.width) * a.height;
+        }
+        if (frame == 0) {
+            EXPECT_EQ(drawn, 200 * 200);
+        } else if (frame == 1) {
+            // The 10 x 10 square from (30, 30) to (35, 30): its old and new places.
+            ASSERT_EQ(areas.size(), 1u);
+            EXPECT_LE(areas[0].x, 30);
+            EXPECT_GE(areas[0].x + areas[0].width, 45);
+            EXPECT_LE(areas[0].y, 30);
+            EXPECT_GE(areas[0].y + areas[0].height, 40);
+            EXPECT_LE(drawn, 25 * 20);
+        } else if (frame == 2) {
+            EXPECT_TRUE(areas.empty());
+        } else {
+            EXPECT_GT(drawn, 0);
+            EXPECT_LT(drawn, 200 * 200);
+        }
+    }
+    // A new size draws everything again.
+    Image larger(300, 200);
+    EXPECT_EQ(p.RenderChanges(larger).size(), 1u);
+}
+
+TEST(StageDamageTest, MergesNearAreasAndKeepsOrderChanges) {
+    // Two objects swap their order without other change: both are redrawn.
+    StageDamage damage;
+    const int a = 0, b = 0;
+    std::vector<DrawRecord> first{{&a, 1, {0, 0, 10, 10}}, {&b, 2, {100, 100, 10, 10}}};
+    damage.Update(first, 200, 200, 0);
+    std::vector<DrawRecord> swapped{first[1], first[0]};
+    const auto areas = damage.Update(swapped, 200, 200, 0);
+    long drawn = 0;
+    for (const auto& r : areas) {
+        drawn += long(r.width) * r.height;
+    }
+    EXPECT_GE(drawn, 10 * 10);
+    EXPECT_TRUE(damage.Update(swapped, 200, 200, 0).empty());
+    EXPECT_EQ(damage.Update(swapped, 200, 200, 1).size(), 1u) << "new settings redraw all";
+    // Near areas become one; far ones stay apart; too many are joined where that adds least.
+    EXPECT_EQ(MergeAreas({{0, 0, 10, 10}, {20, 0, 10, 10}}, 200, 200).size(), 1u);
+    EXPECT_EQ(MergeAreas({{0, 0, 10, 10}, {100, 100, 10, 10}}, 200, 200).size(), 2u);
+    std::vector<render::PixelRect> many;
+    for (int i = 0; i < int(StageDamage::kMaxAreas) + 1; ++i) {
+        many.push_back({i * 40, 0, 2, 2});
+    }
+    many.push_back({0, 150, 2, 2});
+    const auto joined = MergeAreas(many, 1000, 200);
+    EXPECT_EQ(joined.size(), StageDamage::kMaxAreas);
+    long joinedArea = 0;
+    for (const auto& r : joined) {
+        joinedArea += long(r.width) * r.height;
+    }
+    EXPECT_LT(joinedArea, 1000 * 20) << "the far one stays apart";
+    EXPECT_TRUE(MergeAreas({{-50, -50, 10, 10}}, 200, 200).empty()) << "outside the target";
 }
 
 }  // namespace

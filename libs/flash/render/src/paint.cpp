@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "gradient_table.h"
 #include "path.h"
 
 namespace flash::render {
@@ -41,67 +42,9 @@ bool SetPatternSpace(cairo_pattern_t* pattern, const Matrix& toDevice) {
     return cairo_pattern_status(pattern) == CAIRO_STATUS_SUCCESS;
 }
 
-double ToLinear(double c) {
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double ToSrgb(double c) {
-    return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
-}
-
 void AddStop(cairo_pattern_t* p, double offset, Rgba c) {
     cairo_pattern_add_color_stop_rgba(p, offset, c.r / 255.0, c.g / 255.0, c.b / 255.0,
                                       c.a / 255.0);
-}
-
-// The colour a fraction `t` of the way from c0 to c1, in linear light or in sRGB values.
-Rgba Mix(Rgba c0, Rgba c1, double t, bool linearLight) {
-    auto mix = [t, linearLight](std::uint8_t a, std::uint8_t b) {
-        const double v = linearLight
-                             ? ToSrgb(ToLinear(a / 255.0) * (1 - t) + ToLinear(b / 255.0) * t)
-                             : (a * (1 - t) + b * t) / 255.0;
-        return static_cast<std::uint8_t>(std::clamp(std::lround(v * 255), 0L, 255L));
-    };
-    const auto alpha = static_cast<std::uint8_t>(std::lround(c0.a + (c1.a - c0.a) * t));
-    return {mix(c0.r, c1.r), mix(c0.g, c1.g), mix(c0.b, c1.b), alpha};
-}
-
-// A gradient stop in ratio units (0..255).
-struct Stop {
-    double ratio;
-    Rgba color;
-};
-
-// The stops as Flash's colour table lays them out. Records of a run at one ratio each get a
-// table entry of their own: all but the last hold one entry each from the ratio on, and the
-// last starts the ramp to the next record at the ratio (shown from the entry after them).
-std::vector<Stop> TableStops(const std::vector<swf::GradientRecord>& records, std::size_t count,
-                             const ColorTransform& color, bool linearLight) {
-    std::vector<Stop> stops;
-    for (std::size_t i = 0; i < count;) {
-        const double ratio = records[i].ratio;
-        std::size_t last = i;
-        while (last + 1 < count && records[last + 1].ratio <= records[i].ratio) {
-            ++last;
-        }
-        for (std::size_t k = i; k < last; ++k) {
-            const double entry = ratio + double(k - i);
-            const Rgba c = color.Apply(records[k].color);
-            stops.push_back({entry, c});
-            stops.push_back({entry + 1, c});
-        }
-        const Rgba c = color.Apply(records[last].color);
-        const double shownFrom = ratio + double(last - i);
-        if (last == i || last + 1 >= count || records[last + 1].ratio <= shownFrom) {
-            stops.push_back({shownFrom, c});
-        } else {
-            const Rgba next = color.Apply(records[last + 1].color);
-            const double t = (shownFrom - ratio) / (records[last + 1].ratio - ratio);
-            stops.push_back({shownFrom, Mix(c, next, t, linearLight)});
-        }
-        i = last + 1;
-    }
-    return stops;
 }
 
 cairo_extend_t ExtendOf(swf::SpreadMode spread) {

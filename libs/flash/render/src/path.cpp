@@ -91,6 +91,18 @@ void Path::Close() {
     ops_.push_back(Op::Close);
 }
 
+Box DeviceBox(const Box& b, const Matrix& m) {
+    Box out;
+    if (b.Empty()) {
+        return out;
+    }
+    for (Point p : {Point{b.x0, b.y0}, Point{b.x1, b.y0}, Point{b.x0, b.y1}, Point{b.x1, b.y1}}) {
+        const Point d = m.Apply(p);
+        out.Add(d.x, d.y);
+    }
+    return out;
+}
+
 bool IsUsable(const Matrix& m) {
     for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
         if (!std::isfinite(v)) {

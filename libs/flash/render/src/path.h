@@ -45,6 +45,9 @@ class Path {
     Box bounds_;
 };
 
+// The device box of the corners of a twips box under `m`.
+Box DeviceBox(const Box& b, const Matrix& m);
+
 // Whether a matrix can place anything: finite and not collapsing the plane.
 bool IsUsable(const Matrix& m);
 

@@ -1,5 +1,7 @@
 #include "flash/render/renderer.h"
 
+#include "flash/render/bitmap_decode.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -7,6 +9,8 @@
 #include <variant>
 
 #include "bitmap_cache.h"
+#include "device_bounds.h"
+#include "gradient_fill.h"
 #include "mask_stack.h"
 #include "paint.h"
 #include "path.h"
@@ -20,19 +24,6 @@ namespace {
 
 constexpr int kMaxSide = 32767;     // Cairo's image surface limit
 constexpr int kSweepInterval = 64;  // frames between drops of dead cache entries
-
-// The device box of a twips box under `m`.
-Box DeviceBox(const Box& b, const Matrix& m) {
-    Box out;
-    if (b.Empty()) {
-        return out;
-    }
-    for (Point p : {Point{b.x0, b.y0}, Point{b.x1, b.y0}, Point{b.x0, b.y1}, Point{b.x1, b.y1}}) {
-        const Point d = m.Apply(p);
-        out.Add(d.x, d.y);
-    }
-    return out;
-}
 
 cairo_antialias_t AntialiasOf(Quality q) {
     switch (q) {
@@ -87,6 +78,7 @@ class Renderer::Impl {
     MaskStack masks_;
     PathCache paths_;
     BitmapCache bitmaps_;
+    GradientFiller gradients_;
     int frames_ = 0;
 
   private:
@@ -177,7 +169,12 @@ void Renderer::Impl::DrawFills(const LayerPaths& layer, const swf::ShapeLayer& s
         if (sp.style == 0 || sp.style > styles.fills.size()) {
             return;
         }
-        const Paint paint = MakeFillPaint(styles.fills[sp.style - 1], t.matrix, t.color, context);
+        const swf::FillStyle& style = styles.fills[sp.style - 1];
+        if (style.IsGradient() && !context.mask &&
+            gradients_.Fill(cr_, sp.path, t.matrix, rule, style, t.color)) {
+            return;
+        }
+        const Paint paint = MakeFillPaint(style, t.matrix, t.color, context);
         if (paint.pattern) {
             FillPath(sp.path, t.matrix, rule, paint);
         }
@@ -409,6 +406,40 @@ bool Renderer::DrawCharacter(const swf::Character& character, std::uint16_t rati
     return true;
 }
 
+PixelRect Renderer::DeviceBounds(const swf::Character& character, std::uint16_t ratio,
+                                 const Transform& transform, double stageScale) {
+    const Matrix& m = transform.matrix;
+    if (!IsUsable(m)) {
+        return {};
+    }
+    if (const auto* shape = std::get_if<std::shared_ptr<const swf::Shape>>(&character)) {
+        if (*shape) {
+            return ToPixelRect(ShapeDeviceBox(**shape, impl_->paths_.Shape(*shape), m, stageScale));
+        }
+    } else if (const auto* morph =
+                   std::get_if<std::shared_ptr<const swf::MorphShape>>(&character)) {
+        if (*morph) {
+            const MorphFrame& frame = impl_->paths_.Morph(*morph, ratio);
+            return ToPixelRect(ShapeDeviceBox(frame.shape, frame.paths, m, stageScale));
+        }
+    } else if (const auto* text = std::get_if<std::shared_ptr<const swf::Text>>(&character)) {
+        if (*text) {
+            return ToPixelRect(TextDeviceBox(**text, m));
+        }
+    } else if (const auto* edit = std::get_if<std::shared_ptr<const swf::EditText>>(&character)) {
+        if (*edit) {
+            return DeviceRect((*edit)->bounds, m, 2);  // drawn clipped to its bounds
+        }
+    } else if (const auto* bitmap = std::get_if<std::shared_ptr<const swf::Bitmap>>(&character)) {
+        if (*bitmap) {
+            if (const auto size = BitmapSize(**bitmap)) {
+                return DeviceRect({0, size->first * 20, 0, size->second * 20}, m, 2);
+            }
+        }
+    }
+    return {};
+}
+
 void Renderer::BeginMask() {
     if (impl_->Ready()) {
         impl_->masks_.Begin(impl_->cr_);
@@ -434,6 +465,7 @@ void Renderer::SetPathCaching(bool on) {
 void Renderer::ClearCaches() {
     impl_->paths_.Clear();
     impl_->bitmaps_.Clear();
+    impl_->gradients_.Clear();
 }
 
 }  // namespace flash::render

@@ -104,7 +104,6 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     long controlId_ = 0;
     wxTimer timer_;
     flash::Image frame_;
-    flash::Image next_;  // the picture of the latest tick, before it is shown
     bool frameStale_ = true;
     wxWindow* boundParent_ = nullptr;
     wxSize parentClientSize_;

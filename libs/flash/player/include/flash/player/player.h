@@ -77,6 +77,11 @@ struct PlayerLimits {
     int maxGotoPerFrame = 10'000;               // timeline jumps of one frame
 };
 
+// A rectangle of view pixels.
+struct ViewArea {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 class PlayerImpl;
 
 // The headless player core: the operations of the Shockwave Flash control, the frame clock
@@ -178,6 +183,12 @@ class FLASH_API Player {
 
     // Draws the current frame into `target` at its size, with the scale mode and quality.
     void Render(Image& target) const;
+    // The same, drawing only what changed since the last RenderChanges: `target` must still
+    // hold that frame (a new size is noticed and drawn whole; after drawing anything else
+    // into it, call ForgetRenderedFrame first). Returns the areas drawn, empty when the
+    // picture is as it was. The way a window draws: cost follows what changed.
+    std::vector<ViewArea> RenderChanges(Image& target) const;
+    void ForgetRenderedFrame() const;
 
     // Input. Positions are pixels of the view the movie is shown in: they go through the
     // same stage transform as Render into an image of the view's size, so a click lands on

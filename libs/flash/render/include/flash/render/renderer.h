@@ -63,6 +63,10 @@ struct EditTextLook {
     }
 };
 
+// The device pixels a box of twips covers under `toDevice`, rounded outwards and grown by
+// `margin` pixels on every side; empty (width 0) for an empty box or an unusable matrix.
+PixelRect DeviceRect(const Rect& twips, const Matrix& toDevice, double margin);
+
 class Renderer {
   public:
     Renderer();
@@ -107,6 +111,13 @@ class Renderer {
     // that are not drawn this way (sprites, buttons, fonts, sounds...).
     bool DrawCharacter(const swf::Character& character, std::uint16_t ratio,
                        const Transform& transform, const CharacterLookup& lookup);
+
+    // The device pixels a DrawCharacter call of `character` (or a DrawEditText call of an edit
+    // text field) under `transform` may touch, strokes, anti-aliasing and the frame's
+    // `stageScale` included; empty (width 0) for what draws nothing. For finding what changed
+    // between frames; never smaller than what is drawn.
+    PixelRect DeviceBounds(const swf::Character& character, std::uint16_t ratio,
+                           const Transform& transform, double stageScale);
 
     // Masks by clip depth: BeginMask(), draw the mask's characters, EndMask(), draw what it
     // clips, PopMask(). The mask is the area its characters fill (their lines, colours and
