@@ -317,6 +317,43 @@ TEST_F(BuiltinsTest, ArrayElementsEnumerateNewestFirst) {
     EXPECT_EQ(Trace(a), "3,2,5,");
 }
 
+TEST_F(BuiltinsTest, ArrayMethodsRewriteTheElementsTheyMove) {
+    // a = []; a[i] = i for each index; a.method(args); then for..in collects the keys.
+    struct Case {
+        std::vector<double> set;
+        const char* method;
+        std::vector<double> args;
+        const char* keys;
+    };
+    const Case cases[] = {
+        {{3}, "reverse", {}, "2,1,3,0,"},
+        {{0, 1, 2}, "reverse", {}, "2,0,1,"},
+        {{2, 3, 5}, "reverse", {}, "3,2,4,1,5,0,"},
+        {{4}, "unshift", {42, 43, 44}, "2,1,0,3,4,5,6,7,"},
+        {{0, 1, 2}, "unshift", {42, 43, 44}, "2,1,0,3,4,5,"},
+        {{}, "unshift", {42, 43, 44}, "2,1,0,"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        a.Push("a").Push(0.0).Op(A::InitArray).Op(A::SetVariable);
+        for (double i : c.set) {
+            a.Push("a").Op(A::GetVariable).Push(i).Push(i).Op(A::SetMember);
+        }
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push("a").Op(A::GetVariable);
+        a.Push(c.method).Op(A::CallMethod).Op(A::Pop);
+        a.Push("s").Push("").Op(A::SetVariable);
+        a.Push("a").Op(A::GetVariable).Op(A::Enumerate2).Label("loop");
+        a.StoreRegister(0).PushNull().Op(A::Equals2).If("done");
+        a.Push("s").Push("s").Op(A::GetVariable).PushRegister(0).Op(A::Add2).Push(",");
+        a.Op(A::Add2).Op(A::SetVariable).Jump("loop").Label("done");
+        a.Push("s").Op(A::GetVariable).Trace();
+        EXPECT_EQ(Trace(a), c.keys) << c.method << " on " << c.set.size() << " elements";
+    }
+}
+
 TEST_F(BuiltinsTest, MovieClipLoaderAsksTheHostToLoadIntoItsTarget) {
     host.root().AddChild(u"mc");
     // l = new MovieClipLoader(); l.loadClip("a.swf", "mc"); l.loadClip("b.swf", 2);
