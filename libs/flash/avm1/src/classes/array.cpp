@@ -186,9 +186,10 @@ Value SortList(Interpreter& in, Object* self, std::vector<Value>& list, int flag
 
 // Flash rewrites every element it moves (holes become undefined elements), so the
 // rewritten elements enumerate as newly added, in the order they were written.
+// Deletes and writes go through the elements' attributes, as a script's would.
 void RewriteAt(Vm& vm, ArrayObject* a, std::size_t i, Value v) {
     a->Erase(i);
-    a->SetAt(vm, i, std::move(v));
+    a->Write(vm, i, std::move(v));
 }
 
 // Pairs from the outside in; the middle element stays as it is.
@@ -200,7 +201,7 @@ void ReverseArray(Vm& vm, ArrayObject* a) {
         Value high = a->At(hi);
         a->Erase(hi);
         RewriteAt(vm, a, lo, std::move(high));
-        a->SetAt(vm, hi, std::move(low));
+        a->Write(vm, hi, std::move(low));
     }
 }
 
@@ -218,7 +219,7 @@ void UnshiftArray(Vm& vm, ArrayObject* a, std::span<const Value> items) {
         RewriteAt(vm, a, k + n, std::move(v));
     }
     for (std::size_t i = 0; i < n; ++i) {
-        a->SetAt(vm, i, items[i]);
+        a->Write(vm, i, items[i]);
     }
 }
 
