@@ -1,22 +1,20 @@
 // The program's main window, CMainFrame, as the document and the view see it.
 #include <wx/docview.h>
 
+#include "app/ribbon_frame_link.h"
 #include "app/toviflash_app.h"
 #include "main_frame.h"
-#include "playback/frame_link.h"
 #include "playback/system_volume.h"
 #include "ribbon_layout.h"
 #include "ribbon_model.h"
 
 namespace {
 
-class MainFrameLink : public FrameLink {
+class MainFrameLink : public RibbonFrameLink {
   public:
     explicit MainFrameLink(CMainFrame* frame) : frame_(frame) {}
 
     wxFrame* Window() override { return frame_; }
-    ribbon::Ribbon& Ribbon() override { return frame_->GetRibbon(); }
-    const ribbon::Handles& Handles() override { return frame_->GetHandles(); }
     bool IsRibbonVisible() override { return frame_->IsRibbonBarVisible(); }
     void ShowRibbon(bool show) override {
         frame_->ShowRibbonBar(show);
@@ -25,10 +23,6 @@ class MainFrameLink : public FrameLink {
     int VolumePosition() override { return frame_->GetVolumePosition(); }
     bool IsMuted() override { return frame_->IsMuted(); }
     void SetMuted(bool muted) override { frame_->SetMuted(muted); }
-    bool IsProgressHeld() override {
-        const ribbon::Element* progress = frame_->GetHandles().progressSlider;
-        return progress && progress->held();
-    }
     platform::MessageWindow* NotifyWindow() override { return frame_->GetNotifyWindow(); }
     void RefreshCapacityControls() override { frame_->RefreshCapacityControls(); }
 
@@ -38,6 +32,10 @@ class MainFrameLink : public FrameLink {
     void ShowPlaylistCapacity(int capacity, const wxString& label) override {
         frame_->ShowPlaylistCapacity(capacity, label);
     }
+
+  protected:
+    ribbon::Ribbon& RibbonModel() override { return frame_->GetRibbon(); }
+    const ribbon::Handles& RibbonHandles() override { return frame_->GetHandles(); }
 
   private:
     CMainFrame* frame_;

@@ -5,7 +5,7 @@
 #include <wx/frame.h>
 
 #include "app/player_settings.h"
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "app/settings_store.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"

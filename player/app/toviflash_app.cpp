@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "app/about_dlg.h"
-#include "app/prompt_service.h"
-#include "app/wx_prompts.h"
+#include "app/prompts.h"
 #include "host/end_on_signal.h"
+#include "host/wx_prompts.h"
 #include "platform/wx_dispatch.h"
 #include "playback/shockwave_window.h"
 #include "resource_ids.h"
@@ -22,7 +22,7 @@ wxBEGIN_EVENT_TABLE(CToviFlashApp, wxApp) EVT_MENU(ID_APP_ABOUT, CToviFlashApp::
     wxEND_EVENT_TABLE()
 
         namespace {
-    WxPrompts g_prompts;
+    host::WxPrompts g_prompts{wxS("ToviFlash")};
 
     void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                       const wxString& msg) {

@@ -1,7 +1,7 @@
 #include "list_commands.h"
 
-#include "app/prompt_service.h"
 #include "capacity_texts.h"
+#include "host/prompts.h"
 #include "list_menus.h"
 #include "resource_ids.h"
 
@@ -26,7 +26,8 @@ int IndexOfExtendedMenuCommand(int id) {
 }  // namespace
 
 ListCommands::ListCommands(ribbon::Ribbon& ribbon, const ribbon::Handles& handles,
-                           PlayerSettings& settings, MediaLists& lists, PromptService& prompts)
+                           PlayerSettings& settings, MediaLists& lists,
+                           host::PromptService& prompts)
     : ribbon_(ribbon), handles_(handles), settings_(settings), lists_(lists), prompts_(prompts) {}
 
 void ListCommands::RebuildHistoryMenu() {

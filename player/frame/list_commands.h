@@ -4,7 +4,9 @@
 #include "lists/media_lists.h"
 #include "ribbon_layout.h"
 
+namespace host {
 class PromptService;
+}
 
 // The main frame's commands on the three lists and their settings: the list menus, the
 // capacity sliders and labels, the information boxes, clearing, the extended-menu and
@@ -13,7 +15,7 @@ class PromptService;
 class ListCommands : public ListMenus {
   public:
     ListCommands(ribbon::Ribbon& ribbon, const ribbon::Handles& handles, PlayerSettings& settings,
-                 MediaLists& lists, PromptService& prompts);
+                 MediaLists& lists, host::PromptService& prompts);
 
     // ListMenus.
     void RebuildHistoryMenu() override;
@@ -52,5 +54,5 @@ class ListCommands : public ListMenus {
     const ribbon::Handles& handles_;
     PlayerSettings& settings_;
     MediaLists& lists_;
-    PromptService& prompts_;
+    host::PromptService& prompts_;
 };

@@ -87,7 +87,7 @@ TEST_F(ListCommandsTest, InformationShowsCountAndCapacityNow) {
     settings.MaxPlayerFile = 120;
     commands.ShowInformation(32879);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::Ok);
+    EXPECT_EQ(prompts.shown[0].buttons, host::PromptButtons::Ok);
     EXPECT_TRUE(prompts.shown[0].text.Contains(L"当前文件: 2 个\r\n最多添加: 120 个\r\n"));
     commands.ShowInformation(32877);
     EXPECT_TRUE(prompts.shown[1].text.StartsWith(L"历史记录列表:"));
@@ -104,7 +104,7 @@ TEST_F(ListCommandsTest, ClearingAsksFirstAndAnEmptyListAsksNothing) {
     EXPECT_EQ(lists.playlist.GetCount(), 3u);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, L"清空后不能恢复 是否继续? ");
-    EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompts.shown[0].buttons, host::PromptButtons::YesNo);
 
     prompts.Answer(true);
     commands.Clear(ID_CLEAR_PLAYLIST);

@@ -6,7 +6,7 @@
 #include <wx/time.h>
 #include <wx/utils.h>
 
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "image_strips.h"
 #include "make_exe_statu.h"
 #include "resource_ids.h"

@@ -1,6 +1,6 @@
 #include "lists/list_commands.h"
 
-#include "app/prompt_service.h"
+#include "host/prompts.h"
 
 ListItemCommands::Host::~Host() = default;
 
@@ -56,7 +56,7 @@ void ListItemCommands::Open(ListKind list, int openId) {
             }
             break;
         case ListKind::PrevNext:
-            prompts_.Tell(wxS("打开出错"), PromptIcon::Error);
+            prompts_.Tell(wxS("打开出错"), host::PromptIcon::Error);
             break;
     }
 }

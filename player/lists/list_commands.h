@@ -6,7 +6,9 @@
 
 #include "lists/media_lists.h"
 
+namespace host {
 class PromptService;
+}
 
 // The commands of the list entries' menu items: open (and the extended menus' play), remove,
 // add to the playlist, and the previous/next entries. An item names its entry by the
@@ -23,7 +25,7 @@ class ListItemCommands {
         virtual bool OpenDocument(const wxString& path) = 0;
     };
 
-    ListItemCommands(MediaLists& lists, Host& host, PromptService& prompts)
+    ListItemCommands(MediaLists& lists, Host& host, host::PromptService& prompts)
         : lists_(lists), host_(host), prompts_(prompts) {}
 
     // Runs the command of an id in one of the list ranges; other ids do nothing.
@@ -35,5 +37,5 @@ class ListItemCommands {
 
     MediaLists& lists_;
     Host& host_;
-    PromptService& prompts_;
+    host::PromptService& prompts_;
 };

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "Tovilib.h"
-#include "app/prompt_service.h"
+#include "host/prompts.h"
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/text.h"
@@ -22,8 +22,8 @@ constexpr platform::UINT kReadFlags = platform::File::modeRead | platform::File:
 constexpr platform::UINT kWriteFlags =
     platform::File::modeCreate | platform::File::modeWrite | platform::File::typeBinary;
 
-void ShowFileError(PromptService& prompts, const platform::FileException& error) {
-    prompts.Tell(error.GetErrorMessage(), PromptIcon::Error);
+void ShowFileError(host::PromptService& prompts, const platform::FileException& error) {
+    prompts.Tell(error.GetErrorMessage(), host::PromptIcon::Error);
 }
 
 // The process id of a save in progress beside `list` ("<list>.<pid>.new"), or 0.
@@ -64,7 +64,7 @@ LineFileFactory DefaultLineFiles() {
     return [] { return std::make_unique<MyFileW>(); };
 }
 
-void LoadListFile(const wxString& path, int capacity, MediaList& list, PromptService& prompts,
+void LoadListFile(const wxString& path, int capacity, MediaList& list, host::PromptService& prompts,
                   const LineFileFactory& files) {
     RemoveStaleSaves(path);
     std::unique_ptr<MyFileW> file = files();
@@ -91,8 +91,8 @@ void LoadListFile(const wxString& path, int capacity, MediaList& list, PromptSer
     }
 }
 
-void SaveListFile(const wxString& path, int capacity, const MediaList& list, PromptService& prompts,
-                  const LineFileFactory& files) {
+void SaveListFile(const wxString& path, int capacity, const MediaList& list,
+                  host::PromptService& prompts, const LineFileFactory& files) {
     const wxString temp = path + wxString::Format(wxS(".%ld.new"), static_cast<long>(::getpid()));
     const std::string nativeTemp = platform::NativePath(temp.ToStdWstring());
     std::unique_ptr<MyFileW> file = files();
@@ -123,13 +123,14 @@ void SaveListFile(const wxString& path, int capacity, const MediaList& list, Pro
     }
 }
 
-void LoadLists(MediaLists& lists, const PlayerSettings& settings, PromptService& prompts) {
+void LoadLists(MediaLists& lists, const PlayerSettings& settings, host::PromptService& prompts) {
     LoadListFile(GetSetingFilePathName(kHistoryFile), settings.MaxHistory, lists.history, prompts);
     LoadListFile(GetSetingFilePathName(kPlaylistFile), settings.MaxPlayerFile, lists.playlist,
                  prompts);
 }
 
-void SaveLists(const MediaLists& lists, const PlayerSettings& settings, PromptService& prompts) {
+void SaveLists(const MediaLists& lists, const PlayerSettings& settings,
+               host::PromptService& prompts) {
     SaveListFile(GetSetingFilePathName(kHistoryFile), settings.MaxHistory, lists.history, prompts);
     SaveListFile(GetSetingFilePathName(kPlaylistFile), settings.MaxPlayerFile, lists.playlist,
                  prompts);

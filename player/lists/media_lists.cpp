@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/prompt_service.h"
+#include "host/prompts.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 
@@ -124,7 +124,7 @@ void MediaLists::CollectRelated(const wxString& folder) {
     RebuildMenu(ListKind::Related);
 }
 
-void MediaLists::AddAllRelatedToPlaylist(PromptService& prompts) {
+void MediaLists::AddAllRelatedToPlaylist(host::PromptService& prompts) {
     const int n = static_cast<int>(related.GetCount());
     if (n == 0) {
         return;

@@ -6,7 +6,9 @@
 #include "lists/list_items.h"
 #include "lists/media_list.h"
 
+namespace host {
 class PromptService;
+}
 
 // What the lists ask of the main window after they change: rebuild a menu, show a capacity.
 class ListMenus {
@@ -48,7 +50,7 @@ class MediaLists {
 
     // Adds every related file to the playlist, asking when the capacity is in the way, and
     // reports what was done.
-    void AddAllRelatedToPlaylist(PromptService& prompts);
+    void AddAllRelatedToPlaylist(host::PromptService& prompts);
 
     void RebuildMenu(ListKind kind);
 

@@ -1,24 +1,23 @@
 #pragma once
 
+#include <optional>
+
 #include "lists/media_lists.h"
+#include "playback/navigation.h"
+#include "playback/playback.h"
 
 class wxFrame;
-namespace ribbon {
-class Ribbon;
-struct Handles;
-}  // namespace ribbon
 namespace platform {
 class MessageWindow;
 }
 
-// What the document and the view need of the main window: its ribbon elements, the ribbon's
-// visibility, the volume and mute state, the list menus, and where the standalone builder
-// reports.
+// What the document and the view need of the main window: the playing state it shows (the
+// progress slider, the play button, the previous and next menus), the ribbon's visibility,
+// the volume and mute state, the list menus, the descriptions that carry list items' paths,
+// and where the standalone builder reports.
 class FrameLink : public ListMenus {
   public:
     virtual wxFrame* Window() = 0;
-    virtual ribbon::Ribbon& Ribbon() = 0;
-    virtual const ribbon::Handles& Handles() = 0;
 
     virtual bool IsRibbonVisible() = 0;
     // Shows or hides the ribbon bar together with the status bar.
@@ -29,8 +28,19 @@ class FrameLink : public ListMenus {
     virtual bool IsMuted() = 0;
     virtual void SetMuted(bool muted) = 0;
 
-    // True while the user holds the progress slider.
+    // The progress slider: its range after a load (at frame 0), its position, where the user
+    // put it, and whether the user holds it.
+    virtual void SetProgressRange(int frames) = 0;
+    virtual void SetProgress(int frame) = 0;
+    virtual int Progress() = 0;
     virtual bool IsProgressHeld() = 0;
+
+    virtual void SetPlayButton(const PlayButtonLook& look) = 0;
+    virtual void SetPrevNextMenus(const PrevNextMenus& menus) = 0;
+
+    // The description of the element with this command id (list items carry their paths in
+    // it); none when there is no such element.
+    virtual std::optional<wxString> DescriptionOf(int id) = 0;
 
     // Receives the standalone builder's progress messages.
     virtual platform::MessageWindow* NotifyWindow() = 0;

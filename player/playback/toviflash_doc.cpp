@@ -7,14 +7,13 @@
 #include <thread>
 
 #include "Tovilib.h"
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "playback/frame_link.h"
 #include "res/resource_ids.h"
-#include "ribbon_model.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CToviFlashDoc, wxDocument);
 
@@ -54,7 +53,7 @@ bool CToviFlashDoc::OnOpenDocument(const wxString& path) {
     platform::FileException error;
     if (!file.Open(path.wc_str(), platform::File::modeRead | platform::File::shareDenyWrite,
                    &error)) {
-        Prompts().Tell(error.GetErrorMessage(), PromptIcon::Error);
+        Prompts().Tell(error.GetErrorMessage(), host::PromptIcon::Error);
         return false;
     }
     file.Abort();
@@ -62,7 +61,7 @@ bool CToviFlashDoc::OnOpenDocument(const wxString& path) {
     try {
         ::GetSwfInfo(&info, path.wc_str());
     } catch (const wchar_t* text) {
-        Prompts().Tell(text, PromptIcon::Warning);
+        Prompts().Tell(text, host::PromptIcon::Warning);
         return false;
     }
     info_ = info;
@@ -93,7 +92,7 @@ bool CToviFlashDoc::SaveCopy(const wxString& target) {
     if (code != 0) {
         wxString text;
         b_TranslateErrorMessage(&text, code);
-        Prompts().Tell(wxS("保存出错!\r\n") + text, PromptIcon::Error);
+        Prompts().Tell(wxS("保存出错!\r\n") + text, host::PromptIcon::Error);
     }
     return false;
 }
@@ -109,11 +108,11 @@ void CToviFlashDoc::RememberFolder(const wxString& chosen) {
 
 void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
     if (g_blIsMaking != 0) {
-        Prompts().Tell(wxS("现在正在生成另一个文件, 请稍候重试"), PromptIcon::Warning);
+        Prompts().Tell(wxS("现在正在生成另一个文件, 请稍候重试"), host::PromptIcon::Warning);
         return;
     }
     const wxString path = GetPathName();
-    FileDialogRequest request;
+    host::FileRequest request;
     request.save = true;
     request.overwritePrompt = true;
     request.defaultExtension = wxS("exe");
@@ -139,7 +138,7 @@ void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
 }
 
 void CToviFlashDoc::OnOpen(wxCommandEvent&) {
-    FileDialogRequest request;
+    host::FileRequest request;
     request.overwritePrompt = true;
     request.filter = kOpenFilter;
     request.folder = DialogFolder();
@@ -163,9 +162,5 @@ void CToviFlashDoc::OnListItem(wxCommandEvent& event) {
 
 std::optional<wxString> CToviFlashDoc::DescriptionOf(int id) {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* element = frame ? frame->Ribbon().FindById(id) : nullptr;
-    if (!element) {
-        return std::nullopt;
-    }
-    return wxString(element->Description());
+    return frame ? frame->DescriptionOf(id) : std::nullopt;
 }

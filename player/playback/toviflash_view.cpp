@@ -12,7 +12,7 @@
 #include <exception>
 
 #include "app/player_settings.h"
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "flash/control/shockwave_flash.h"
 #include "get_sous.h"
 #include "lists/media_lists.h"
@@ -23,8 +23,6 @@
 #include "playback/system_volume.h"
 #include "playback/toviflash_doc.h"
 #include "res/resource_ids.h"
-#include "ribbon_layout.h"
-#include "ribbon_model.h"
 #include "tovi.h"
 #include "ui/UI.h"
 #include "ui/full_screen_environment.h"
@@ -260,9 +258,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     FrameLink* frame = TheFrameLink();
     endCheckHeld_ = false;
     Playback::LoadResult result = playback_->Load(path, [&](long frames) {
-        if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-            progress->SetRange(0, static_cast<int>(frames));
-            progress->SetPos(0);
+        if (frame) {
+            frame->SetProgressRange(static_cast<int>(frames));
         }
         MediaLists& lists = TheLists();
         lists.AddToHistory(path);
@@ -271,7 +268,7 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
         RebuildPrevNextMenus();
     });
     if (!result.ok && !result.error.empty()) {
-        Prompts().Tell(result.error, PromptIcon::Error);
+        Prompts().Tell(result.error, host::PromptIcon::Error);
     } else if (result.ok && result.actionScript3) {
         Prompts().Tell(kActionScript3Notice);
     }
@@ -301,7 +298,7 @@ void CToviFlashView::Guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        Prompts().Tell(wxString::FromUTF8(e.what()), PromptIcon::Error);
+        Prompts().Tell(wxString::FromUTF8(e.what()), host::PromptIcon::Error);
     }
 }
 
@@ -363,21 +360,7 @@ void CToviFlashView::RebuildPrevNextMenus() {
     PrevNextMenus menus =
         BuildPrevNextMenus(settings.isPlayingList ? lists.playlist : lists.related,
                            GetDocument()->GetPathName(), settings.isPlayingList);
-    auto install = [](ribbon::Element* button, const std::vector<MenuEntry>& entries) {
-        if (!button) {
-            return;
-        }
-        ribbon::Element::List items;
-        for (const MenuEntry& e : entries) {
-            ribbon::Element::Ptr item = ribbon::Element::Button(e.id, e.text.ToStdWstring());
-            item->SetToolTip(e.tooltip.ToStdWstring());
-            item->SetDescription(e.description.ToStdWstring());
-            items.push_back(std::move(item));
-        }
-        button->SetSubItems(std::move(items));
-    };
-    install(frame->Handles().previousButton, menus.previous);
-    install(frame->Handles().nextButton, menus.next);
+    frame->SetPrevNextMenus(menus);
 }
 
 ViewFacts CToviFlashView::CurrentFacts() {
@@ -476,8 +459,8 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
             settings.OtherSeting = event.GetId() - ID_DRAG_NEVER;
             break;
         case ID_PROGRESS:
-            if (ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr) {
-                const long frameNumber = progress->pos();
+            if (frame) {
+                const long frameNumber = frame->Progress();
                 endCheckHeld_ = false;
                 Guarded([&] { playback_->Seek(frameNumber); });
                 PaceEndCheck();
@@ -527,8 +510,7 @@ void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
 
 void CToviFlashView::UpdatePlayButton() {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* button = frame ? frame->Handles().playButton : nullptr;
-    if (!button) {
+    if (!frame) {
         return;
     }
     bool playing = false;
@@ -537,25 +519,16 @@ void CToviFlashView::UpdatePlayButton() {
     } catch (const std::exception&) {
         return;
     }
-    const PlayButtonLook look = PlayButtonFor(playing);
-    if (wxString(button->text()) == look.text) {
-        return;
-    }
-    button->SetText(look.text.ToStdWstring());
-    button->SetSmallImage(look.image);
-    button->SetLargeImage(look.image);
-    button->SetToolTip(look.tooltip.ToStdWstring());
-    button->SetDescription(look.description.ToStdWstring());
+    frame->SetPlayButton(PlayButtonFor(playing));
 }
 
 void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
     FrameLink* frame = TheFrameLink();
-    ribbon::Element* progress = frame ? frame->Handles().progressSlider : nullptr;
-    if (!progress || frame->IsProgressHeld()) {
+    if (!frame || frame->IsProgressHeld()) {
         return;
     }
     try {
-        progress->SetPos(static_cast<int>(flash_->Control().CurrentFrame()));
+        frame->SetProgress(static_cast<int>(flash_->Control().CurrentFrame()));
     } catch (const std::exception&) {
     }
 }
@@ -668,7 +641,7 @@ void CToviFlashView::OnSourceTerms(wxCommandEvent&) {
 
 void CToviFlashView::SaveCopy() {
     CToviFlashDoc* doc = GetDocument();
-    FileDialogRequest request;
+    host::FileRequest request;
     request.save = true;
     request.overwritePrompt = true;
     request.defaultExtension = wxS("swf");

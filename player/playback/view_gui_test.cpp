@@ -13,8 +13,8 @@
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
-#include "app/wx_prompts.h"
 #include "flash/control/shockwave_flash.h"
+#include "host/wx_prompts.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"
 #include "platform/registry.h"
@@ -363,9 +363,9 @@ TEST_F(ViewTest, FileDialogsStartInTheMoviesFolderOrTheLastOneUsed) {
     // The dialog the program shows starts there; without a folder, in the home folder.
     for (const auto& [folder, expected] :
          std::vector<std::pair<wxString, wxString>>{{W(other), W(other)}, {{}, wxGetHomeDir()}}) {
-        FileDialogRequest request;
+        host::FileRequest request;
         request.folder = folder;
-        EXPECT_EQ(WxPrompts::MakeFileDialog(nullptr, request)->GetDirectory(), expected);
+        EXPECT_EQ(host::WxPrompts::MakeFileDialog(request)->GetDirectory(), expected);
     }
 }
 

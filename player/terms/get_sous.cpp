@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/prompt_service.h"
+#include "app/prompts.h"
 #include "maker_site.h"
 #include "platform/shell.h"
 #include "roles_text.h"
@@ -31,7 +31,7 @@ CGetSous::CGetSous(wxWindow* parent, const wxString& rolesPath)
 
 int CGetSous::ShowModal() {
     if (!OnInitDialog()) {
-        Prompts().Tell(kRolesFailedText, PromptIcon::Warning);
+        Prompts().Tell(kRolesFailedText, host::PromptIcon::Warning);
         return wxID_CANCEL;
     }
     return wxDialog::ShowModal();

@@ -2,19 +2,19 @@
 
 #include <wx/docview.h>
 
-#include "playback/frame_link.h"
+#include "app/ribbon_frame_link.h"
 #include "ribbon_layout.h"
 #include "ribbon_model.h"
 
 // A main window for tests of the document and the view: the real ribbon model with its
 // handles, without drawing it; records what the view asks of the main window.
-class TestFrame : public wxDocParentFrame, public FrameLink {
+class TestFrame : public wxDocParentFrame, public RibbonFrameLink {
   public:
     explicit TestFrame(wxDocManager* manager);
 
     wxFrame* Window() override { return this; }
-    ribbon::Ribbon& Ribbon() override { return ribbon_; }
-    const ribbon::Handles& Handles() override { return handles_; }
+    ribbon::Ribbon& Ribbon() { return ribbon_; }
+    const ribbon::Handles& Handles() { return handles_; }
     bool IsRibbonVisible() override { return ribbonVisible; }
     void ShowRibbon(bool show) override { ribbonVisible = show; }
     int VolumePosition() override { return volume; }
@@ -47,6 +47,10 @@ class TestFrame : public wxDocParentFrame, public FrameLink {
     int historyRebuilds = 0;
     int relatedRebuilds = 0;
     int playlistRebuilds = 0;
+
+  protected:
+    ribbon::Ribbon& RibbonModel() override { return ribbon_; }
+    const ribbon::Handles& RibbonHandles() override { return handles_; }
 
   private:
     ribbon::Ribbon ribbon_;

@@ -2,10 +2,10 @@
 #include <wx/app.h>
 
 #include "host/end_on_signal.h"
+#include "host/wx_prompts.h"
 #include "platform/wx_dispatch.h"
 #include "player_control.h"
 #include "player_dlg.h"
-#include "prompts.h"
 
 class CPlayerApp : public wxApp {
   public:
@@ -15,7 +15,7 @@ class CPlayerApp : public wxApp {
         host::EndOnSignals();
         // The extraction thread reaches the window through the platform's messages.
         platform::InstallWxDispatcher();
-        auto* dialog = new CPlayerDlg(standalone::WxPrompts(), standalone::MakeShockwaveControl());
+        auto* dialog = new CPlayerDlg(prompts_, standalone::MakeShockwaveControl());
         SetTopWindow(dialog);
         dialog->Show();
         return true;
@@ -25,6 +25,9 @@ class CPlayerApp : public wxApp {
         platform::UninstallWxDispatcher();
         return wxApp::OnExit();
     }
+
+  private:
+    host::WxPrompts prompts_{wxS("ToviPlayer")};
 };
 
 wxIMPLEMENT_APP(CPlayerApp);

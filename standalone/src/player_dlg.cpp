@@ -32,7 +32,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using standalone::PromptKind;
 
 const wxSize kTemplateSize(393, 229);  // dialog units
 constexpr int kFramePollMs = 2000;
@@ -69,7 +68,7 @@ void GiveNewFileMode(const fs::path& file) {
 
 }  // namespace
 
-CPlayerDlg::CPlayerDlg(standalone::Prompts& prompts,
+CPlayerDlg::CPlayerDlg(host::PromptService& prompts,
                        std::unique_ptr<standalone::PlayerControl> flash, std::string ownPath)
     : wxFrame(nullptr, IDD_PLAYER_DIALOG, W(standalone::kInitialTitle)),
       prompts_(prompts),
@@ -195,7 +194,7 @@ void CPlayerDlg::OnExtractNotify(platform::WPARAM code, platform::LPARAM argumen
             progress_->Show();
             break;
         case EXN_ERROR_TEXT:
-            prompts_.Tell(this, reinterpret_cast<const char*>(argument), PromptKind::kError);
+            Tell(reinterpret_cast<const char*>(argument), host::PromptIcon::Error);
             break;
         case EXN_PROGRESS:
             if (progress_) {
@@ -226,7 +225,7 @@ void CPlayerDlg::OnExtractNotify(platform::WPARAM code, platform::LPARAM argumen
 
 void CPlayerDlg::PlayExtracted(const std::string& path) {
     if (flash_->Window() == nullptr) {
-        prompts_.Tell(this, "抱歉, 无法播放此动画 文件可能损坏!", PromptKind::kError);
+        Tell("抱歉, 无法播放此动画 文件可能损坏!", host::PromptIcon::Error);
         return;
     }
     FitToMovie();
@@ -252,12 +251,12 @@ bool CPlayerDlg::LoadMovie(const std::string& path) {
         }
         SetTitle(W(standalone::MovieTitle(path)));
         if (flash_->UsesActionScript3()) {
-            prompts_.Tell(this, kActionScript3Notice, PromptKind::kInformation);
+            Tell(kActionScript3Notice, host::PromptIcon::Information);
         }
     } catch (const std::exception&) {
         currentPath_.clear();
         hasMovie_ = false;
-        prompts_.Tell(this, "抱歉, 打开文件出错", PromptKind::kError);
+        Tell("抱歉, 打开文件出错", host::PromptIcon::Error);
         SetTitle(W(standalone::kUntitledTitle));
         WriteProbe();
         return false;
@@ -436,16 +435,18 @@ void CPlayerDlg::RunCommand(int id) {
 }
 
 void CPlayerDlg::Open() {
-    standalone::FileRequest request;
-    request.filter = kFilter;
-    request.folder = lastFolder_;
-    const std::optional<std::string> path = prompts_.ChooseFile(this, request);
+    host::FileRequest request;
+    request.filter = W(kFilter);
+    request.folder = W(lastFolder_);
+    request.parent = this;
+    const std::optional<wxString> path = prompts_.AskFile(request);
     if (!path) {
         return;
     }
-    lastFolder_ = fs::path(*path).parent_path().string();
-    if (LoadMovie(*path)) {
-        currentPath_ = *path;
+    const std::string chosen(path->utf8_str());
+    lastFolder_ = fs::path(chosen).parent_path().string();
+    if (LoadMovie(chosen)) {
+        currentPath_ = chosen;
     }
 }
 
@@ -453,51 +454,52 @@ void CPlayerDlg::SaveAs() {
     if (!hasMovie_) {
         return;
     }
-    standalone::FileRequest request;
+    host::FileRequest request;
     request.save = true;
-    request.filter = kFilter;
-    request.defaultExtension = "swf";
-    request.defaultName = standalone::FileNamePart(currentPath_);
-    request.folder = lastFolder_;
-    const std::optional<std::string> chosen = prompts_.ChooseFile(this, request);
+    request.overwritePrompt = true;
+    request.filter = W(kFilter);
+    request.defaultExtension = wxS("swf");
+    request.defaultName = W(standalone::FileNamePart(currentPath_));
+    request.folder = W(lastFolder_);
+    request.parent = this;
+    // The service adds the extension to a name typed without one and asks before replacing
+    // a file of the final name.
+    const std::optional<wxString> chosen = prompts_.AskFile(request);
     if (!chosen) {
         return;
     }
-    fs::path target = fs::path(*chosen);
+    const fs::path target = fs::path(std::string(chosen->utf8_str()));
     lastFolder_ = target.parent_path().string();
-    // The default extension goes on a name typed without one; replacing is asked of the
-    // final name.
-    if (target.extension().empty()) {
-        target += ".swf";
-    }
-    std::error_code ec;
-    if (fs::exists(target, ec) &&
-        !prompts_.Ask(this, target.filename().string() + " 已存在。\r\n要替换它吗?")) {
-        return;
-    }
     if (platform::CopyFileTo(platform::WidePath(currentPath_).c_str(),
                              platform::WidePath(target.string()).c_str(), false)) {
         GiveNewFileMode(target);
-        prompts_.Tell(this, "文件保存成功", PromptKind::kInformation);
+        Tell("文件保存成功", host::PromptIcon::Information);
     } else {
-        prompts_.Tell(this, "保存文件失败!", PromptKind::kError);
+        Tell("保存文件失败!", host::PromptIcon::Error);
     }
+}
+
+void CPlayerDlg::Tell(const std::string& text, host::PromptIcon icon) {
+    prompts_.Tell(W(text), icon, this);
+}
+
+bool CPlayerDlg::Ask(const std::string& text) {
+    return prompts_.AskYesNo(W(text), this);
 }
 
 void CPlayerDlg::OpenInFullPlayer() {
     switch (standalone::OpenInFullPlayer(hasMovie_, currentPath_)) {
         case standalone::FullPlayerOutcome::kNotInstalled:
-            if (prompts_.Ask(this,
-                             "您还未安装ToviFlash播放器或安装程序已经损坏, "
-                             "是否下载安装ToviFLash播放器?")) {
+            if (Ask("您还未安装ToviFlash播放器或安装程序已经损坏, "
+                    "是否下载安装ToviFLash播放器?")) {
                 OpenPage(standalone::kDownloadPage);
             }
             break;
         case standalone::FullPlayerOutcome::kNoMovie:
-            prompts_.Tell(this, "未加载影片!", PromptKind::kInformation);
+            Tell("未加载影片!", host::PromptIcon::Information);
             break;
         case standalone::FullPlayerOutcome::kStartFailed:
-            prompts_.Tell(this, "使用ToviFlash播放器播放失败", PromptKind::kError);
+            Tell("使用ToviFlash播放器播放失败", host::PromptIcon::Error);
             break;
         case standalone::FullPlayerOutcome::kStarted:
             Close();
@@ -506,18 +508,17 @@ void CPlayerDlg::OpenInFullPlayer() {
 }
 
 void CPlayerDlg::ClearCache() {
-    if (!prompts_.Ask(this, "您确定要删除缓存文件吗?")) {
+    if (!Ask("您确定要删除缓存文件吗?")) {
         return;
     }
     const std::string folder = standalone::GetCacheFolder();
     const std::string program =
         ownPath_.empty() ? platform::NativePath(platform::GetProgramPath()) : ownPath_;
     const bool cleared = standalone::ClearCacheFolder(
-        folder, program,
-        [this](const std::string& file) { prompts_.Tell(this, file, PromptKind::kError); });
+        folder, program, [this](const std::string& file) { Tell(file, host::PromptIcon::Error); });
     if (cleared) {
-        prompts_.Tell(this, "文件清除成功", PromptKind::kInformation);
-    } else if (prompts_.Ask(this, "部分文件删除失败 可能是存在被使用, 您是否要手动删除它们?")) {
+        Tell("文件清除成功", host::PromptIcon::Information);
+    } else if (Ask("部分文件删除失败 可能是存在被使用, 您是否要手动删除它们?")) {
         platform::ShellOpen(L"open", platform::WidePath(folder).c_str(), nullptr, nullptr,
                             platform::kSwShowNormal);
     }

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "command_rules.h"
+#include "host/prompts.h"
 #include "platform/messages.h"
 #include "player_control.h"
-#include "prompts.h"
 #include "state_probe.h"
 #include "volume.h"
 
@@ -26,7 +26,7 @@ class wxScrollEvent;
 class CPlayerDlg : public wxFrame, public platform::MessageWindow {
   public:
     // `ownPath` is the program file to extract from (empty: this program).
-    CPlayerDlg(standalone::Prompts& prompts, std::unique_ptr<standalone::PlayerControl> flash,
+    CPlayerDlg(host::PromptService& prompts, std::unique_ptr<standalone::PlayerControl> flash,
                std::string ownPath = {});
     ~CPlayerDlg() override;
 
@@ -76,12 +76,15 @@ class CPlayerDlg : public wxFrame, public platform::MessageWindow {
     void OpenInFullPlayer();
     void ClearCache();
     void OpenPage(const char* path);
+    // A message or a question over this window; texts are UTF-8.
+    void Tell(const std::string& text, host::PromptIcon icon);
+    bool Ask(const std::string& text);
     void ShowAbout();
     void WriteProbe();
     template <typename Fn>
     void Control(Fn&& fn);
 
-    standalone::Prompts& prompts_;
+    host::PromptService& prompts_;
     std::string ownPath_;
 
     bool bareStub_ = false;

@@ -13,6 +13,7 @@
 #include "extract.h"
 #include "extract_progress_dlg.h"
 #include "fake_control.h"
+#include "host/testing/scripted_prompts.h"
 #include "platform/shell.h"
 #include "platform/wx_dispatch.h"
 #include "player_ids.h"
@@ -26,7 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using standalone::testing::ControlLog;
-using standalone::testing::ScriptedPrompts;
 using tovi::testing::Bytes;
 using tovi::testing::PumpEvents;
 using tovi::testing::PumpEventsUntil;
@@ -101,7 +101,37 @@ class PlayerDlgTest : public ::testing::Test {
 
     tovi::testing::TempDir dir_;
     std::shared_ptr<ControlLog> log_ = std::make_shared<ControlLog>();
-    ScriptedPrompts prompts_;
+    // The texts (UTF-8) of the messages, of the questions and the titles of the modal
+    // dialogs shown so far.
+    std::vector<std::string> Told() const { return TextsOf(prompts_.shown, host::PromptButtons::Ok); }
+    std::vector<std::string> Asked() const {
+        return TextsOf(prompts_.shown, host::PromptButtons::YesNo);
+    }
+    std::vector<std::string> Modals() const {
+        std::vector<std::string> titles;
+        for (const wxString& t : prompts_.modals) {
+            titles.push_back(std::string(t.utf8_str()));
+        }
+        return titles;
+    }
+    // Queues the files the next dialogs give.
+    void Choose(std::initializer_list<std::string> files) {
+        for (const std::string& f : files) {
+            prompts_.ChooseFile(wxString::FromUTF8(f));
+        }
+    }
+    static std::vector<std::string> TextsOf(const std::vector<host::Message>& shown,
+                                         host::PromptButtons buttons) {
+        std::vector<std::string> texts;
+        for (const host::Message& m : shown) {
+            if (m.buttons == buttons) {
+                texts.push_back(std::string(m.text.utf8_str()));
+            }
+        }
+        return texts;
+    }
+
+    host::testing::ScriptedPrompts prompts_;
     CPlayerDlg* dlg_ = nullptr;
     std::unique_ptr<wxEventLoop> loop_;
     std::unique_ptr<wxEventLoopActivator> activator_;
@@ -124,7 +154,7 @@ TEST_F(PlayerDlgTest, ExtractsAndPlaysItsMovieWithTheCacheFilesName) {
     EXPECT_TRUE(dlg_->HasMovie());
     EXPECT_EQ(dlg_->MovieWidth(), 100u);
     EXPECT_EQ(dlg_->MovieHeight(), 50u);
-    EXPECT_TRUE(prompts_.told.empty());
+    EXPECT_TRUE(Told().empty());
     ASSERT_NE(dlg_->ProgressWindow(), nullptr);
     EXPECT_FALSE(dlg_->ProgressWindow()->IsShown());
     EXPECT_EQ(dlg_->ProgressWindow()->GetProgress(), 100);
@@ -147,7 +177,7 @@ TEST_F(PlayerDlgTest, BareStubKeepsItsTitleWithReExtractDisabled) {
     EXPECT_TRUE(dlg_->IsBareStub());
     EXPECT_EQ(Utf8(dlg_->GetTitle()), standalone::kInitialTitle);
     EXPECT_FALSE(Enabled(ID_REEXTRACT));
-    EXPECT_TRUE(prompts_.told.empty());
+    EXPECT_TRUE(Told().empty());
     EXPECT_TRUE(log_->calls.empty());
     dlg_->RunCommand(ID_REEXTRACT);  // its accelerator does nothing either
     EXPECT_FALSE(dlg_->IsExtracting());
@@ -156,7 +186,7 @@ TEST_F(PlayerDlgTest, BareStubKeepsItsTitleWithReExtractDisabled) {
 TEST_F(PlayerDlgTest, UnreadableOwnFileIsToldAndLeavesNoMovie) {
     StartOn((dir_ / "missing.exe").string());
     EXPECT_EQ(dlg_->LastExtractResult(), EXTRACT_OWN_FILE_UNREADABLE);
-    EXPECT_EQ(prompts_.told, std::vector<std::string>{standalone::kExtractFailedText});
+    EXPECT_EQ(Told(), std::vector<std::string>{standalone::kExtractFailedText});
     EXPECT_FALSE(dlg_->HasMovie());
     EXPECT_FALSE(dlg_->ProgressWindow()->IsShown());
 }
@@ -194,7 +224,7 @@ TEST_F(PlayerDlgTest, ClosingDuringAnExtractionStopsItCleanly) {
 TEST_F(PlayerDlgTest, RejectedMovieShowsTheUntitledStateAndDisablesPlayback) {
     log_->failLoad = true;
     Start(Player(Pattern(2048, 1), 550, 400));
-    EXPECT_EQ(prompts_.told, std::vector<std::string>{"抱歉, 打开文件出错"});
+    EXPECT_EQ(Told(), std::vector<std::string>{"抱歉, 打开文件出错"});
     EXPECT_EQ(Utf8(dlg_->GetTitle()), standalone::kUntitledTitle);
     EXPECT_EQ(dlg_->CurrentPath(), "");
     for (int id : {ID_PLAY, ID_PAUSE, ID_STOP, ID_FILE_SAVE_AS}) {
@@ -206,11 +236,12 @@ TEST_F(PlayerDlgTest, OpenLoadsTheChosenFileWithoutResizing) {
     Start(BareStub());
     const wxSize before = dlg_->GetSize();
     const std::string movie = (dir_ / "other movie.swf").string();
-    prompts_.files.push_back(movie);
+    Choose({movie});
     dlg_->RunCommand(ID_FILE_OPEN);
-    ASSERT_EQ(prompts_.requests.size(), 1u);
-    EXPECT_FALSE(prompts_.requests[0].save);
-    EXPECT_EQ(prompts_.requests[0].filter, "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
+    ASSERT_EQ(prompts_.dialogs.size(), 1u);
+    EXPECT_FALSE(prompts_.dialogs[0].save);
+    EXPECT_EQ(prompts_.dialogs[0].filter.utf8_string(),
+              "Flash动画文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
     EXPECT_EQ(dlg_->CurrentPath(), movie);
     EXPECT_EQ(Utf8(dlg_->GetTitle()), "other movie.swf - ToviFLash播放器 [独立版]");
     EXPECT_EQ(dlg_->GetSize(), before);
@@ -219,14 +250,14 @@ TEST_F(PlayerDlgTest, OpenLoadsTheChosenFileWithoutResizing) {
 TEST_F(PlayerDlgTest, SaveAsCopiesTheMovieAndTellsHowItWent) {
     Start(Player(Pattern(2048, 4), 550, 400));
     const std::string target = (dir_ / "copy.swf").string();
-    prompts_.files = {target, (dir_ / "no such folder" / "x.swf").string()};
+    Choose({target, (dir_ / "no such folder" / "x.swf").string()});
     dlg_->RunCommand(ID_FILE_SAVE_AS);
-    EXPECT_EQ(prompts_.requests.at(0).defaultName, "card.swf");
-    EXPECT_EQ(prompts_.requests.at(0).defaultExtension, "swf");
-    EXPECT_TRUE(prompts_.requests.at(0).save);
+    EXPECT_EQ(prompts_.dialogs.at(0).defaultName, "card.swf");
+    EXPECT_EQ(prompts_.dialogs.at(0).defaultExtension, "swf");
+    EXPECT_TRUE(prompts_.dialogs.at(0).save);
     EXPECT_EQ(ReadFileBytes(target), Pattern(2048, 4));
     dlg_->RunCommand(ID_FILE_SAVE_AS);
-    EXPECT_EQ(prompts_.told, (std::vector<std::string>{"文件保存成功", "保存文件失败!"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"文件保存成功", "保存文件失败!"}));
 }
 
 // A name typed without its extension gets ".swf"; an existing file of that final name is
@@ -238,15 +269,15 @@ TEST_F(PlayerDlgTest, SaveAsAsksBeforeReplacingTheFinalName) {
     WriteFileBytes(target, Pattern(10, 7));
     for (bool replace : {false, true}) {
         SCOPED_TRACE(replace);
-        prompts_.files = {(dir_ / "copy").string()};
+        Choose({(dir_ / "copy").string()});
         prompts_.answers = {replace};
-        prompts_.asked.clear();
+        prompts_.shown.clear();
         dlg_->RunCommand(ID_FILE_SAVE_AS);
-        EXPECT_EQ(prompts_.asked, std::vector<std::string>{"copy.swf 已存在。\r\n要替换它吗?"});
+        EXPECT_EQ(Asked(), std::vector<std::string>{"copy.swf 已存在。\r\n要替换它吗?"});
         EXPECT_EQ(ReadFileBytes(target), replace ? Pattern(2048, 4) : Pattern(10, 7));
         EXPECT_FALSE(fs::exists(dir_ / "copy"));
     }
-    EXPECT_EQ(prompts_.told, std::vector<std::string>{"文件保存成功"});
+    EXPECT_EQ(Told(), std::vector<std::string>{"文件保存成功"});
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
@@ -258,12 +289,13 @@ TEST_F(PlayerDlgTest, FileDialogsStartInTheFolderLastUsed) {
     Start(Player(Pattern(2048, 4), 550, 400));
     const fs::path other = dir_ / "other";
     fs::create_directories(other);
-    prompts_.files = {(other / "missing.swf").string()};
+    Choose({(other / "missing.swf").string()});
+    prompts_.ChooseFile(std::nullopt);
     dlg_->RunCommand(ID_FILE_OPEN);
     dlg_->RunCommand(ID_FILE_SAVE_AS);
-    ASSERT_EQ(prompts_.requests.size(), 2u);
-    EXPECT_EQ(prompts_.requests[0].folder, dir_.path().string());
-    EXPECT_EQ(prompts_.requests[1].folder, other.string());
+    ASSERT_EQ(prompts_.dialogs.size(), 2u);
+    EXPECT_EQ(prompts_.dialogs[0].folder, dir_.path().string());
+    EXPECT_EQ(prompts_.dialogs[1].folder, other.string());
 }
 
 // A movie written for ActionScript 3 is said to be one each time it is loaded, extracted or
@@ -271,14 +303,13 @@ TEST_F(PlayerDlgTest, FileDialogsStartInTheFolderLastUsed) {
 TEST_F(PlayerDlgTest, AnActionScript3MovieIsToldAtEachLoad) {
     log_->actionScript3 = true;
     Start(Player(Pattern(2048, 4), 550, 400));
-    ASSERT_EQ(prompts_.told.size(), 1u);
-    EXPECT_EQ(prompts_.told[0].rfind("此动画使用 ActionScript 3.0 编写", 0), 0u)
-        << prompts_.told[0];
+    ASSERT_EQ(Told().size(), 1u);
+    EXPECT_EQ(Told()[0].rfind("此动画使用 ActionScript 3.0 编写", 0), 0u) << Told()[0];
     EXPECT_TRUE(dlg_->HasMovie());
     EXPECT_EQ(log_->calls, (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
-    prompts_.files.push_back((dir_ / "other.swf").string());
+    Choose({(dir_ / "other.swf").string()});
     dlg_->RunCommand(ID_FILE_OPEN);
-    EXPECT_EQ(prompts_.told.size(), 2u);
+    EXPECT_EQ(Told().size(), 2u);
 }
 
 TEST_F(PlayerDlgTest, MuteTwiceReturnsToTheLevelAndMarksFollow) {
@@ -357,14 +388,15 @@ TEST_F(PlayerDlgTest, CacheCommandsAskThenClearOrOpenTheFolder) {
     std::vector<platform::ShellRequest> shell;
     platform::SetShellRecorder([&shell](const platform::ShellRequest& r) { shell.push_back(r); });
     Start(Player(Pattern(2048, 1), 550, 400));
-    dlg_->RunCommand(ID_CLEAR_CACHE);  // answered No
+    prompts_.Answer(false);
+    dlg_->RunCommand(ID_CLEAR_CACHE);
     EXPECT_TRUE(fs::exists(CachePath()));
     prompts_.answers = {true};
     dlg_->RunCommand(ID_CLEAR_CACHE);
     EXPECT_FALSE(fs::exists(CachePath()));
-    EXPECT_EQ(prompts_.asked,
+    EXPECT_EQ(Asked(),
               (std::vector<std::string>{"您确定要删除缓存文件吗?", "您确定要删除缓存文件吗?"}));
-    EXPECT_EQ(prompts_.told, std::vector<std::string>{"文件清除成功"});
+    EXPECT_EQ(Told(), std::vector<std::string>{"文件清除成功"});
 
     dlg_->RunCommand(ID_VIEW_CACHE);
     ASSERT_EQ(shell.size(), 1u);
@@ -377,8 +409,8 @@ TEST_F(PlayerDlgTest, FullPlayerMissingOffersTheDownloadPage) {
     Start(Player(Pattern(2048, 1), 550, 400));
     prompts_.answers = {true};
     dlg_->RunCommand(ID_OPEN_IN_FULL_PLAYER);
-    ASSERT_EQ(prompts_.asked.size(), 1u);
-    EXPECT_EQ(prompts_.asked[0],
+    ASSERT_EQ(Asked().size(), 1u);
+    EXPECT_EQ(Asked()[0],
               "您还未安装ToviFlash播放器或安装程序已经损坏, 是否下载安装ToviFLash播放器?");
     ASSERT_EQ(shell.size(), 1u);
     EXPECT_EQ(shell[0].arguments,
@@ -389,7 +421,7 @@ TEST_F(PlayerDlgTest, FullPlayerMissingOffersTheDownloadPage) {
 TEST_F(PlayerDlgTest, AboutBoxRunsThroughThePrompts) {
     Start(BareStub());
     dlg_->RunCommand(ID_APP_ABOUT);
-    EXPECT_EQ(prompts_.modals, std::vector<std::string>{"关于 ToviPlayer"});
+    EXPECT_EQ(Modals(), std::vector<std::string>{"关于 ToviPlayer"});
 }
 
 TEST_F(PlayerDlgTest, ProgressWindowClampsAtHundred) {

@@ -61,33 +61,4 @@ std::unique_ptr<PlayerControl> MakeFakeControl(std::shared_ptr<ControlLog> log) 
     return std::make_unique<FakeControl>(std::move(log));
 }
 
-void ScriptedPrompts::Tell(wxWindow*, const std::string& text, PromptKind) {
-    told.push_back(text);
-}
-
-bool ScriptedPrompts::Ask(wxWindow*, const std::string& text) {
-    asked.push_back(text);
-    if (answers.empty()) {
-        return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-std::optional<std::string> ScriptedPrompts::ChooseFile(wxWindow*, const FileRequest& request) {
-    requests.push_back(request);
-    if (files.empty()) {
-        return std::nullopt;
-    }
-    std::string file = files.front();
-    files.pop_front();
-    return file;
-}
-
-int ScriptedPrompts::RunModal(wxDialog& dialog) {
-    modals.push_back(std::string(dialog.GetTitle().utf8_str()));
-    return wxID_OK;
-}
-
 }  // namespace standalone::testing

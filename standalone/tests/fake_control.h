@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "player_control.h"
-#include "prompts.h"
 
 namespace standalone::testing {
 
@@ -27,21 +26,5 @@ struct ControlLog {
 
 // A control without a player: a plain panel that records the operations.
 std::unique_ptr<PlayerControl> MakeFakeControl(std::shared_ptr<ControlLog> log);
-
-// Answers every prompt from its script and records it.
-class ScriptedPrompts : public Prompts {
-  public:
-    void Tell(wxWindow* parent, const std::string& text, PromptKind kind) override;
-    bool Ask(wxWindow* parent, const std::string& text) override;
-    std::optional<std::string> ChooseFile(wxWindow* parent, const FileRequest& request) override;
-    int RunModal(wxDialog& dialog) override;
-
-    std::vector<std::string> told;      // texts of messages
-    std::vector<std::string> asked;     // texts of questions
-    std::deque<bool> answers;           // for Ask; No when empty
-    std::deque<std::string> files;      // for ChooseFile; cancelled when empty
-    std::vector<FileRequest> requests;  // as ChooseFile got them
-    std::vector<std::string> modals;    // titles of modal dialogs
-};
 
 }  // namespace standalone::testing

@@ -129,7 +129,7 @@ class JsonReader {
         return Json{Number()};
     }
 
-    // A number as JSON writes it: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?, finite.
+    // A number as JSON writes it, -?[0-9]+(.[0-9]+)?([eE][+-]?[0-9]+)?, and finite.
     double Number() {
         const std::size_t start = pos_;
         auto digits = [this] {

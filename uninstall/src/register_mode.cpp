@@ -34,7 +34,7 @@ std::wstring MainProgramBeside(std::wstring_view ownPath) {
     return folder + std::wstring(MainProgramFileName());
 }
 
-bool RegisterInstallation(std::wstring_view ownPath, PromptService& prompts) {
+bool RegisterInstallation(std::wstring_view ownPath, host::PromptService& prompts) {
     if (Trim(ownPath).empty()) {
         return false;
     }
@@ -43,7 +43,8 @@ bool RegisterInstallation(std::wstring_view ownPath, PromptService& prompts) {
     const platform::LONG opened =
         key.Create(platform::RegRoot::LocalMachine, kInstallKey, platform::kKeyWrite);
     if (opened == static_cast<platform::LONG>(platform::kErrorAccessDenied)) {
-        prompts.Show({kRegisterDeniedText, kProgramTitle, PromptIcon::Warning});
+        prompts.Show({kRegisterDeniedText, host::PromptButtons::Ok, host::PromptIcon::Warning,
+                      kProgramTitle});
         return false;
     }
     if (opened != 0) {

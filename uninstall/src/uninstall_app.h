@@ -13,7 +13,8 @@ namespace uninstall {
 // has no window of its own; its only windows are the message boxes of its prompt service.
 class CUninstallApp {
   public:
-    CUninstallApp(PromptService& prompts, UserFiles& files) : prompts_(prompts), files_(files) {}
+    CUninstallApp(host::PromptService& prompts, UserFiles& files)
+        : prompts_(prompts), files_(files) {}
 
     // Runs the mode the arguments (without the program name) ask for, as the program at
     // `ownPath`; returns the mode's result, which the program reports to no one.
@@ -22,7 +23,7 @@ class CUninstallApp {
     Mode mode() const { return mode_; }
 
   private:
-    PromptService& prompts_;
+    host::PromptService& prompts_;
     UserFiles& files_;
     Mode mode_ = Mode::Uninstall;
 };

@@ -33,8 +33,9 @@ CommandLine SplitProgram(std::wstring_view command) {
     return result;
 }
 
-UninstallOutcome RequestRemoval(PromptService& prompts) {
-    const Prompt damaged{kDamagedText, kDamagedCaption, PromptIcon::Error};
+UninstallOutcome RequestRemoval(host::PromptService& prompts) {
+    const host::Message damaged{kDamagedText, host::PromptButtons::Ok, host::PromptIcon::Error,
+                                kDamagedCaption};
     platform::RegKey entry;
     const platform::LONG opened =
         entry.Open(platform::RegRoot::LocalMachine, UninstallEntryKey(), platform::kKeyRead);

@@ -21,7 +21,7 @@ enum class UninstallOutcome { kNoEntry, kStarted, kStartFailed };
 // the removal command recorded in it, detached, without waiting for it. A missing entry (or
 // one without a command) gives the damaged-installation message; a failure to start is not
 // reported.
-UninstallOutcome RequestRemoval(PromptService& prompts);
+UninstallOutcome RequestRemoval(host::PromptService& prompts);
 
 inline constexpr wchar_t kDamagedText[] = L"此安装文件可能已经损坏, 无法完成卸载工作。";
 inline constexpr wchar_t kDamagedCaption[] = L"卸载出错";

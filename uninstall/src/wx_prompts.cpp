@@ -2,11 +2,8 @@
 
 #include <wx/app.h>
 #include <wx/init.h>
-#include <wx/msgdlg.h>
 
 #include <cstdio>
-
-#include "platform/text.h"
 
 namespace uninstall {
 namespace {
@@ -34,20 +31,16 @@ bool WxPrompts::StartToolkit() {
     return toolkit_ == Toolkit::Running;
 }
 
-void WxPrompts::Show(const Prompt& prompt) {
+host::PromptAnswer WxPrompts::Show(const host::Message& message) {
     if (!StartToolkit()) {
-        std::fprintf(stderr, "%s: %s\n", platform::Utf8FromWide(prompt.caption).c_str(),
-                     platform::Utf8FromWide(prompt.text).c_str());
-        return;
+        const wxString caption =
+            message.caption.empty() ? wxString(kProgramTitle) : message.caption;
+        std::fprintf(stderr, "%s: %s\n", static_cast<const char*>(caption.utf8_str()),
+                     static_cast<const char*>(message.text.utf8_str()));
+        return message.buttons == host::PromptButtons::YesNo ? host::PromptAnswer::No
+                                                             : host::PromptAnswer::Ok;
     }
-    long style = wxOK | wxCENTRE;
-    if (prompt.icon == PromptIcon::Warning) {
-        style |= wxICON_WARNING;
-    } else if (prompt.icon == PromptIcon::Error) {
-        style |= wxICON_ERROR;
-    }
-    wxMessageDialog dialog(nullptr, wxString(prompt.text), wxString(prompt.caption), style);
-    dialog.ShowModal();
+    return host::WxPrompts::Show(message);
 }
 
 }  // namespace uninstall

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "host/testing/scripted_prompts.h"
 #include "platform/errors.h"
 #include "platform/library.h"
 #include "platform/registry.h"
@@ -30,12 +31,6 @@ using platform::RegKey;
 using platform::RegRoot;
 using platform::RegValue;
 using tovi::testing::TempDir;
-
-class RecordingPrompts : public uninstall::PromptService {
-  public:
-    void Show(const uninstall::Prompt& prompt) override { shown.push_back(prompt); }
-    std::vector<uninstall::Prompt> shown;
-};
 
 // Both registry roots start empty and are left empty.
 class UninstallerTest : public ::testing::Test {
@@ -68,7 +63,7 @@ class UninstallerTest : public ::testing::Test {
                                               : L"<not REG_SZ>";
     }
 
-    RecordingPrompts prompts_;
+    host::testing::ScriptedPrompts prompts_;
 };
 
 TEST(UninstallCommandLineTest, SwitchesChooseTheMode) {
@@ -137,7 +132,7 @@ TEST_F(UninstallerTest, RegisterWithoutAdministratorRightsTellsSoAndWritesNothin
         if (::setgid(gid) != 0 || ::setuid(uid) != 0) {
             ::_exit(90);
         }
-        RecordingPrompts prompts;
+        host::testing::ScriptedPrompts prompts;
         const bool registered =
             uninstall::RegisterInstallation(L"/opt/toviflash/Uninstall", prompts);
         const bool told = prompts.shown.size() == 1 &&
