@@ -172,12 +172,8 @@ constexpr double kMeasureSize = 1000;
 
 }  // namespace
 
-void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text, bool html,
-                              const EditTextLook& look, const Transform& t, Box* drawn) {
-    const Rect& b = field.bounds;
-    if (b.empty() || b.xmax <= b.xmin || b.ymax <= b.ymin || !IsUsable(t.matrix)) {
-        return;
-    }
+void TextDrawer::DrawFieldBox(const Rect& b, const EditTextLook& look, const Transform& t,
+                              Box* drawn) {
     // The border is one device pixel inside the bounds, the background within it.
     const double px = 1 / std::sqrt(std::max(
                               1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
@@ -208,6 +204,15 @@ void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text,
             cairo_fill(cr_);
         }
     }
+}
+
+void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text, bool html,
+                              const EditTextLook& look, const Transform& t, Box* drawn) {
+    const Rect& b = field.bounds;
+    if (b.empty() || b.xmax <= b.xmin || b.ymax <= b.ymin || !IsUsable(t.matrix)) {
+        return;
+    }
+    DrawFieldBox(b, look, t, drawn);
     if (text.empty()) {
         return;
     }

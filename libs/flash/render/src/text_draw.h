@@ -28,6 +28,8 @@ class TextDrawer {
                       const EditTextLook& look, const Transform& t, Box* drawn);
 
   private:
+    // A field's border and background (the border one device pixel inside the bounds).
+    void DrawFieldBox(const Rect& b, const EditTextLook& look, const Transform& t, Box* drawn);
     // A font without outlines (a device font): its characters through a system font.
     void DrawDeviceGlyph(const swf::Font& font, std::uint16_t code, const Matrix& textToDevice,
                          double x, double y, double height, Box* drawn);
