@@ -6,6 +6,7 @@
 
 #include "app/player_session.h"
 #include "app/player_settings.h"
+#include "flv_files.h"
 #include "lists/media_lists.h"
 #include "playback/playback.h"
 #include "playback/shockwave_window.h"
@@ -61,14 +62,29 @@ TEST_F(RealControlTest, AMoviePlaysPausesAndStopsOnceAtItsEnd) {
     EXPECT_EQ(Control().FrameNum(), 0);
 }
 
-TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
-    tovi::testing::WriteFileText(dir / "clip.flv", "FLV");
+// An FLV file plays through the wrapper: its frames are its states, its variables tell the
+// status and the video's size.
+TEST_F(RealControlTest, TheFlvWrapperPlaysPausesAndStops) {
+    std::string log;
+    ASSERT_TRUE(flash::media::testing::MakeFlv(
+        {.video = "flv", .audio = "libmp3lame", .width = 400, .height = 300, .seconds = 4},
+        dir / "clip.flv", &log))
+        << log;
     ASSERT_TRUE(Start(Path("clip.flv")));
     EXPECT_EQ(Control().FrameNum(), 2);
-    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
     EXPECT_EQ(Control().GetVariable("_level0.strPath"), Path("clip.flv"));
-    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoWidth"), "0");
+    EXPECT_TRUE(PumpEventsUntil(
+        [&] { return Control().GetVariable("_level0.flvPlayer.0._videoWidth") == "400"; },
+        std::chrono::seconds(10)));
+    EXPECT_EQ(Control().GetVariable("_level0.flvPlayer.0._videoHeight"), "300");
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
     EXPECT_TRUE(session->GetView()->GetPlayback()->IsPlaying());
+    // Best size fits the playing area to the video.
+    frame->Command(ID_BEST_SIZE);
+    wxWindow* area = session->GetView()->GetPlayArea();
+    EXPECT_TRUE(PumpEventsUntil([&] { return area->GetSize() == wxSize(400, 300); },
+                                std::chrono::seconds(5)))
+        << area->GetSize().x << "x" << area->GetSize().y;
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().FrameNum(), 3);
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "pause");
@@ -78,6 +94,16 @@ TEST_F(RealControlTest, TheFlvWrapperReportsItsStates) {
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "stop");
     frame->Command(ID_PLAY);
     EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "play");
+}
+
+TEST_F(RealControlTest, AnFlvThatCannotBePlayedShowsTheWrappersMessage) {
+    tovi::testing::WriteFileText(dir / "empty.flv", "");
+    ASSERT_TRUE(Start(Path("empty.flv")));
+    EXPECT_TRUE(
+        PumpEventsUntil([&] { return Control().FrameNum() == 5; }, std::chrono::seconds(10)));
+    EXPECT_EQ(Control().GetVariable("_level0.strStatu"), "error");
+    EXPECT_EQ(Control().GetVariable("_level0.message._visible"), "true");
+    EXPECT_FALSE(session->GetView()->GetPlayback()->IsPlaying());
 }
 
 // A movie of 60 empty frames at 24 fps whose FileAttributes carry `flags`.

@@ -4,6 +4,7 @@
 #include <numbers>
 #include <vector>
 
+#include "movie_parts.h"
 #include "swfgen/action_builder.h"
 #include "swfgen/shape_builder.h"
 #include "swfgen/tag_writer.h"
@@ -20,28 +21,9 @@ using swfgen::Place;
 using swfgen::ShapeBuilder;
 using swfgen::TagList;
 
-constexpr int kTwips = 20;
 constexpr int kStageWidth = 550;
 constexpr int kStageHeight = 400;
 constexpr double kFps = 24;
-
-// Pixels to twips.
-constexpr std::int32_t T(double px) {
-    return static_cast<std::int32_t>(std::lround(px * kTwips));
-}
-
-// A circle of radius r around (cx, cy) from eight quadratic curves.
-void Circle(ShapeBuilder& s, double cx, double cy, double r) {
-    const double step = std::numbers::pi / 4;
-    const double control = r / std::cos(step / 2);
-    s.MoveTo(T(cx + r), T(cy));
-    for (int i = 1; i <= 8; ++i) {
-        const double mid = step * (i - 0.5);
-        const double end = step * i;
-        s.CurveTo(T(cx + control * std::cos(mid)), T(cy + control * std::sin(mid)),
-                  T(cx + r * std::cos(end)), T(cy + r * std::sin(end)));
-    }
-}
 
 // The program's name in strokes of our own letter shapes, baseline at y 0, starting at x 0.
 // Capitals stand 60 pixels high, small letters 40.
@@ -111,14 +93,6 @@ ColorTransform Alpha(double alpha) {
     return c;
 }
 
-Place Put(std::uint16_t depth, std::uint16_t id, const Matrix& m) {
-    Place p;
-    p.depth = depth;
-    p.characterId = id;
-    p.matrix = m;
-    return p;
-}
-
 Place Move(std::uint16_t depth, const Matrix& m, const ColorTransform& c) {
     Place p;
     p.depth = depth;
@@ -126,10 +100,6 @@ Place Move(std::uint16_t depth, const Matrix& m, const ColorTransform& c) {
     p.matrix = m;
     p.colorTransform = c;
     return p;
-}
-
-Matrix ScaledAt(double scale, double x, double y) {
-    return {scale, 0, 0, scale, static_cast<double>(T(x)), static_cast<double>(T(y))};
 }
 
 // A stage-sized background lit softly from its middle.
@@ -212,49 +182,6 @@ swfgen::Bytes StartMovie() {
         if (f == fadeIn) {
             movie.DoAction(ActionBuilder().Stop().Build());
         }
-        movie.ShowFrame();
-    }
-    return movie.Build();
-}
-
-swfgen::Bytes FlvPlayerMovie() {
-    swfgen::MovieWriter movie(8, Rect{0, T(kStageWidth), 0, T(kStageHeight)}, kFps);
-    movie.SetBackgroundColor({0, 0, 0, 255});
-
-    // The video's place: a clip named "0" inside the clip "flvPlayer", holding the size of
-    // the video shown (none yet).
-    TagList video(8);
-    video.DoAction(
-        ActionBuilder().SetVar("_videoWidth", "0").SetVar("_videoHeight", "0").Stop().Build());
-    video.ShowFrame();
-    movie.DefineSprite(1, video);
-    TagList player(8);
-    Place inner = Put(1, 1, {});
-    inner.name = "0";
-    player.PlaceObject2(inner);
-    player.DoAction(ActionBuilder().Stop().Build());
-    player.ShowFrame();
-    movie.DefineSprite(2, player);
-
-    // A play sign, shown while no video plays.
-    ShapeBuilder sign;
-    sign.Line(sign.AddLine(T(3), {200, 205, 215, 255}));
-    Circle(sign, 0, 0, 40);
-    sign.Fill1(sign.AddSolidFill({200, 205, 215, 255})).Line(0);
-    sign.MoveTo(T(-12), T(-20)).LineTo(T(22), 0).LineTo(T(-12), T(20)).LineTo(T(-12), T(-20));
-    movie.DefineShape(3, sign);
-
-    Place playerPlace = Put(1, 2, {});
-    playerPlace.name = "flvPlayer";
-    movie.PlaceObject2(playerPlace);
-    for (int f = 0; f < static_cast<int>(std::size(kFlvStates)); ++f) {
-        const bool playing = f == 2;
-        if (f == 0 || f == 3) {
-            movie.PlaceObject2(Put(2, 3, ScaledAt(1, kStageWidth / 2.0, kStageHeight / 2.0)));
-        } else if (playing) {
-            movie.RemoveObject2(2);
-        }
-        movie.DoAction(ActionBuilder().SetVar("strStatu", kFlvStates[f]).Stop().Build());
         movie.ShowFrame();
     }
     return movie.Build();

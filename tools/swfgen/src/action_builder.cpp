@@ -20,6 +20,11 @@ ActionBuilder& ActionBuilder::Op(std::uint8_t code, std::span<const std::uint8_t
     return *this;
 }
 
+ActionBuilder& ActionBuilder::Raw(std::span<const std::uint8_t> bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
 ActionBuilder& ActionBuilder::GotoFrame(std::uint16_t frame) {
     BitWriter w;
     w.U16(frame);

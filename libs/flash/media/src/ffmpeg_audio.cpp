@@ -1,12 +1,6 @@
 // The FFmpeg backend of AudioDecoder: libavcodec decodes, libswresample converts to the
 // mixer's format.
 
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-}
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +8,7 @@ extern "C" {
 
 #include "codec_units.h"
 #include "ffmpeg_common.h"
+#include "ffmpeg_resampler.h"
 #include "flash/media/audio_decoder.h"
 #include "mp3_frames.h"
 
@@ -68,7 +63,6 @@ bool LooksBigEndian(std::span<const std::uint8_t> data, int channels) {
 class FfmpegAudioDecoder final : public AudioDecoder {
   public:
     explicit FfmpegAudioDecoder(const AudioCoding& coding) : coding_(coding) {}
-    ~FfmpegAudioDecoder() override { swr_free(&swr_); }
 
     // Chooses the codec; the native PCM byte order waits for the first data.
     bool Init(std::string* error) {
@@ -167,10 +161,10 @@ class FfmpegAudioDecoder final : public AudioDecoder {
             }
             avcodec_flush_buffers(ctx_.get());
         }
-        if (swr_ != nullptr && !stopped_) {
-            Resample(nullptr, 0, sink);
+        if (resampler_.Active() && !stopped_) {
+            resampler_.Convert(nullptr, 0, sink, stopped_);
         }
-        swr_free(&swr_);
+        resampler_.Reset();
     }
 
     void Reset() override {
@@ -178,7 +172,7 @@ class FfmpegAudioDecoder final : public AudioDecoder {
         if (ctx_) {
             avcodec_flush_buffers(ctx_.get());
         }
-        swr_free(&swr_);
+        resampler_.Reset();
     }
 
   private:
@@ -274,84 +268,11 @@ class FfmpegAudioDecoder final : public AudioDecoder {
                 samples -= count;
             }
             if (!stopped_ && count > 0) {
-                ok = Resample(frame_.get(), count, sink) && ok;
+                ok = resampler_.Convert(frame_.get(), count, sink, stopped_) && ok;
             }
             av_frame_unref(frame_.get());
         }
         return ok;
-    }
-
-    // Converts `count` samples of `frame` (null: what the resampler holds) and hands them on.
-    bool Resample(const AVFrame* frame, int count, const FrameSink& sink) {
-        if (frame != nullptr && !ConfigureResampler(*frame)) {
-            return false;
-        }
-        const int outMax = swr_get_out_samples(swr_, count);
-        if (outMax <= 0) {
-            return true;
-        }
-        resampled_.resize(static_cast<std::size_t>(outMax) *
-                          static_cast<std::size_t>(swrChannels_));
-        std::uint8_t* out[1] = {reinterpret_cast<std::uint8_t*>(resampled_.data())};
-        const int got = swr_convert(
-            swr_, out, outMax,
-            frame != nullptr ? const_cast<const std::uint8_t**>(frame->extended_data) : nullptr,
-            count);
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        std::span<const std::int16_t> stereo(resampled_.data(), static_cast<std::size_t>(got) * 2);
-        if (swrChannels_ == 1) {
-            stereo_.resize(static_cast<std::size_t>(got) * 2);
-            for (int i = 0; i < got; ++i) {
-                stereo_[2 * static_cast<std::size_t>(i)] = resampled_[static_cast<std::size_t>(i)];
-                stereo_[2 * static_cast<std::size_t>(i) + 1] =
-                    resampled_[static_cast<std::size_t>(i)];
-            }
-            stereo = stereo_;
-        }
-        if (!sink(stereo)) {
-            stopped_ = true;
-        }
-        return true;
-    }
-
-    // One resampler per input shape; a change flushes the old one first.
-    bool ConfigureResampler(const AVFrame& frame) {
-        const int channels = frame.ch_layout.nb_channels;
-        if (channels <= 0 || frame.sample_rate <= 0) {
-            return false;
-        }
-        if (swr_ != nullptr && frame.sample_rate == swrInRate_ && channels == swrInChannels_ &&
-            frame.format == swrFormat_) {
-            return true;
-        }
-        swr_free(&swr_);
-        // 5.5 kHz is 44100 / 8 exactly; the ratio is all the resampler needs.
-        const int inRate = frame.sample_rate == 5512 ? 11025 : frame.sample_rate;
-        const int outRate = frame.sample_rate == 5512 ? 8 * 11025 : kMixRate;
-        AVChannelLayout inLayout;
-        AVChannelLayout outLayout;
-        av_channel_layout_default(&inLayout, channels);
-        const int outChannels = channels == 1 ? 1 : 2;
-        av_channel_layout_default(&outLayout, outChannels);
-        const int r =
-            swr_alloc_set_opts2(&swr_, &outLayout, AV_SAMPLE_FMT_S16, outRate, &inLayout,
-                                static_cast<AVSampleFormat>(frame.format), inRate, 0, nullptr);
-        av_channel_layout_uninit(&inLayout);
-        av_channel_layout_uninit(&outLayout);
-        if (r < 0 || swr_init(swr_) < 0) {
-            swr_free(&swr_);
-            return false;
-        }
-        swrInRate_ = frame.sample_rate;
-        swrInChannels_ = channels;
-        swrFormat_ = frame.format;
-        swrChannels_ = outChannels;
-        return true;
     }
 
     AudioCoding coding_;
@@ -359,13 +280,7 @@ class FfmpegAudioDecoder final : public AudioDecoder {
     CodecContextPtr ctx_;
     PacketPtr pkt_;
     FramePtr frame_;
-    SwrContext* swr_ = nullptr;
-    int swrInRate_ = 0;
-    int swrInChannels_ = 0;
-    int swrFormat_ = -1;
-    int swrChannels_ = 2;
-    std::vector<std::int16_t> resampled_;
-    std::vector<std::int16_t> stereo_;
+    detail::Resampler resampler_;
     std::vector<std::uint8_t> pending_;  // MP3: a frame cut off at the end of the last unit
     bool stopped_ = false;
 };

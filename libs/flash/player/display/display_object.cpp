@@ -4,7 +4,6 @@
 
 #include "display/button_object.h"
 #include "display/movie_clip.h"
-#include "flash/media/video.h"
 #include "flash/render/bitmap_decode.h"
 #include "input/shape_hits.h"
 #include "runtime/movie_data.h"
@@ -67,21 +66,6 @@ GraphicObject::~GraphicObject() = default;
 void GraphicObject::SetCharacter(std::uint16_t id, const swf::Character& character) {
     SetCharacterId(id);
     character_ = &character;
-    video_.reset();
-}
-
-const media::VideoPicture* GraphicObject::VideoPicture() const {
-    const auto* stream = std::get_if<std::shared_ptr<const swf::VideoStream>>(character_);
-    if (stream == nullptr || !*stream) {
-        return nullptr;
-    }
-    if (!video_) {
-        video_ = std::make_unique<media::VideoTrack>(**stream);
-        for (const swf::VideoFrame* frame : Movie().VideoFrames(CharacterId())) {
-            video_->AddFrame(frame->frameNumber, frame->data);
-        }
-    }
-    return video_->Picture(Ratio());
 }
 
 namespace {

@@ -13,10 +13,6 @@
 namespace flash {
 
 class ButtonObject;
-namespace media {
-class VideoTrack;
-struct VideoPicture;
-}  // namespace media
 
 class MovieClip;
 class MovieData;
@@ -129,13 +125,9 @@ class GraphicObject final : public DisplayObject {
     void SetCharacter(std::uint16_t id, const swf::Character& character);
     Rect LocalBounds() const override;
     bool HitsPoint(Point local) const override;
-    // For a video stream: the picture of the frame its ratio names (or the last one before
-    // it), decoded when first asked for; null when there is none or it does not decode.
-    const media::VideoPicture* VideoPicture() const;
 
   private:
     const swf::Character* character_;
-    mutable std::unique_ptr<media::VideoTrack> video_;
 };
 
 // Whether a character may replace another inside an existing instance (the graphic kinds).

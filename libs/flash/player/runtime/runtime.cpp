@@ -10,6 +10,7 @@
 #include "display/display_object.h"
 #include "display/movie_clip.h"
 #include "display/text_field.h"
+#include "display/video_object.h"
 #include "flash/avm1/convert.h"
 #include "input/keyboard_input.h"
 #include "input/mouse_input.h"
@@ -17,6 +18,7 @@
 #include "runtime/movie_source.h"
 #include "runtime/script_engine.h"
 #include "script/avm1_engine.h"
+#include "script/net_stream.h"
 
 namespace flash {
 
@@ -56,6 +58,7 @@ avm1::Limits ScriptLimits(const PlayerLimits& limits) {
 Runtime::Runtime(const PlayerLimits& limits)
     : limits_(limits),
       soundScript_(std::make_unique<SoundScript>(*this)),
+      netStreams_(std::make_unique<NetStreamScript>(*this)),
       mouse_(std::make_unique<MouseInput>(*this)),
       keyboard_(std::make_unique<KeyboardInput>(*this)) {
     auto avm1 = std::make_unique<Avm1Engine>(*this, ScriptLimits(limits));
@@ -107,6 +110,7 @@ void Runtime::Unload(int level) {
             sound_->SetGlobalMix({});
         }
         soundScript_->Reset();
+        netStreams_->Reset();
         for (auto& [n, root] : levels_) {
             Discard(std::move(root), false);
         }
@@ -159,6 +163,9 @@ void Runtime::Advance() {
     // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
     soundScript_->Dispatch();
     RunActions();
+    // Video streams move on: onStatus, onMetaData, onCuePoint.
+    netStreams_->Dispatch();
+    RunActions();
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
     RunActions();
@@ -169,7 +176,7 @@ void Runtime::Advance() {
 bool Runtime::CanChange() {
     if (!pendingLoads_.empty() || !loadInits_.empty() || QueuedCount() > 0 || !graveyard_.empty() ||
         mouse_->Dragged() != nullptr || scripts_->HasTimers() || soundScript_->Pending() ||
-        (sound_ && sound_->Busy())) {
+        netStreams_->Pending() || (sound_ && sound_->Busy())) {
         return true;
     }
     for (MovieClip* clip : ClipsNewestFirst()) {
@@ -290,10 +297,18 @@ std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieD
             return std::make_unique<TextFieldObject>(*this, movie, characterId, *edit);
         }
     }
+    if (const auto* video = std::get_if<std::shared_ptr<const swf::VideoStream>>(character)) {
+        if (*video) {
+            return std::make_unique<VideoObject>(*this, movie, characterId, *video);
+        }
+    }
     return std::make_unique<GraphicObject>(*this, movie, characterId, *character);
 }
 
 void Runtime::ObjectPlaced(DisplayObject& object) {
+    if (auto* video = dynamic_cast<VideoObject*>(&object)) {
+        netStreams_->VideoPlaced(*video);
+    }
     if (MovieClip* clip = object.AsClip()) {
         ClipCreated(*clip);
     } else if (ButtonObject* button = object.AsButton()) {
@@ -863,11 +878,14 @@ void Runtime::SetSoundMixer(media::Mixer* mixer, bool decodeInBackground) {
     sound_.reset();
 }
 
+media::Mixer& Runtime::SoundMixer() const {
+    return mixer_ != nullptr ? *mixer_ : media::Mixer::Process();
+}
+
 media::MovieSound& Runtime::Sound() {
     if (!sound_) {
         sound_ = std::make_unique<media::MovieSound>(
-            mixer_ != nullptr ? *mixer_ : media::Mixer::Process(),
-            media::MovieSound::Options{.decodeInBackground = decodeInBackground_});
+            SoundMixer(), media::MovieSound::Options{.decodeInBackground = decodeInBackground_});
         sound_->SetVolume(soundVolume_);
     }
     return *sound_;

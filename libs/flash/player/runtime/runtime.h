@@ -22,6 +22,7 @@ class KeyboardInput;
 class MouseInput;
 class MovieClip;
 class MovieData;
+class NetStreamScript;
 class ScriptEngine;
 class SoundScript;
 
@@ -157,6 +158,12 @@ class Runtime final : public avm1::Host {
     double SoundVolume() const { return soundVolume_; }
     // The Sound class of scripts.
     SoundScript& SoundScripts() { return *soundScript_; }
+    // The mixer this player's sound goes to, and whether sound decodes in the background
+    // (false for headless runs, which must come out the same every time).
+    media::Mixer& SoundMixer() const;
+    bool DecodesInBackground() const { return decodeInBackground_; }
+    // NetConnection, NetStream and Video.
+    NetStreamScript& NetStreams() { return *netStreams_; }
 
   private:
     struct QueuedAction {
@@ -207,6 +214,7 @@ class Runtime final : public avm1::Host {
     avm1::Vm* vm_ = nullptr;  // the AVM1 machine's interpreter, owned by scripts_
     // Holds script objects: goes before the interpreter.
     std::unique_ptr<SoundScript> soundScript_;
+    std::unique_ptr<NetStreamScript> netStreams_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;

@@ -22,6 +22,9 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallSelection(vm);
     InstallButton(vm);
     InstallSound(vm);
+    InstallNetConnection(vm);
+    InstallNetStream(vm);
+    InstallVideo(vm);
 }
 
 Runtime& RuntimeOf(avm1::CallContext& c) {

@@ -6,7 +6,7 @@
 #include "display/button_object.h"
 #include "display/movie_clip.h"
 #include "display/text_field.h"
-#include "flash/media/video.h"
+#include "display/video_object.h"
 #include "flash/player/image.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
@@ -47,13 +47,15 @@ class StageDrawer {
     void Draw(const DisplayObject& object, const render::Transform& parent, bool asMask) {
         render::Transform t{parent.matrix * object.GetMatrix(),
                             parent.color * object.GetColorTransform()};
-        if (const auto* graphic = dynamic_cast<const GraphicObject*>(&object)) {
-            if (const media::VideoPicture* picture = graphic->VideoPicture()) {
-                // Stretched over the stream's size, whatever size the codec made.
-                const Rect area = graphic->LocalBounds();
-                renderer_.DrawImage(picture->image, area.xmax, area.ymax, t, picture->smoothing);
-                return;
+        if (const auto* video = dynamic_cast<const VideoObject*>(&object)) {
+            if (const swf::Image* picture = video->Picture()) {
+                // Stretched over the video's size, whatever size the codec made.
+                const Rect area = video->LocalBounds();
+                renderer_.DrawImage(*picture, area.xmax, area.ymax, t, video->Smoothing());
             }
+            return;
+        }
+        if (const auto* graphic = dynamic_cast<const GraphicObject*>(&object)) {
             const MovieData& movie = graphic->Movie();
             renderer_.DrawCharacter(graphic->Character(), graphic->Ratio(), t,
                                     [&movie](std::uint16_t id) { return movie.Character(id); });

@@ -55,6 +55,8 @@ class ActionBuilder {
   public:
     ActionBuilder& Op(std::uint8_t code);  // an action without data
     ActionBuilder& Op(std::uint8_t code, std::span<const std::uint8_t> data);
+    // Bytes as they are (a function's body after its DefineFunction).
+    ActionBuilder& Raw(std::span<const std::uint8_t> bytes);
 
     ActionBuilder& Stop() { return Op(kActionStop); }
     ActionBuilder& Play() { return Op(kActionPlay); }
