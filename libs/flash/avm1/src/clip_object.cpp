@@ -136,7 +136,7 @@ bool ArrayObject::SetNative(Vm& vm, StringView name, const Value& value, int ver
         return true;
     }
     if (auto index = ArrayIndex(name); index && *index < vm.limits().maxArrayLength) {
-        SetAt(vm, *index, value);
+        Write(vm, *index, value);
         return true;
     }
     return false;  // far beyond the end: kept as a plain member
@@ -146,7 +146,7 @@ void ArrayObject::NativeKeys(Vm&, std::vector<String>& keys) {
     // Elements in the order they were added, as Flash's property table keeps them.
     std::vector<std::size_t> present;
     for (std::size_t i = 0; i < elements_.size(); ++i) {
-        if (elements_[i].present) {
+        if (elements_[i].present && !(elements_[i].attrs & kDontEnum)) {
             present.push_back(i);
         }
     }
@@ -184,8 +184,16 @@ void ArrayObject::Resize(Vm& vm, std::size_t length) {
     elements_.resize(length);
 }
 
+bool ArrayObject::Write(Vm& vm, std::size_t i, Value value) {
+    if (Has(i) && (elements_[i].attrs & kReadOnly)) {
+        return false;
+    }
+    SetAt(vm, i, std::move(value));
+    return true;
+}
+
 bool ArrayObject::Erase(std::size_t i) {
-    if (!Has(i)) {
+    if (!Has(i) || (elements_[i].attrs & kDontDelete)) {
         return false;
     }
     elements_[i] = Slot{};

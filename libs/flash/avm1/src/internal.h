@@ -159,11 +159,14 @@ class ArrayObject : public Object {
     void SetAt(Vm& vm, std::size_t i, Value value);
     void Resize(Vm& vm, std::size_t length);
     void Push(Vm& vm, Value value) { SetAt(vm, elements_.size(), std::move(value)); }
-    bool Erase(std::size_t i);  // delete a[i]
+    bool Erase(std::size_t i);  // delete a[i]; refused when the element is kDontDelete
+    // a[i] = value as a script writes it: refused when the element is kReadOnly.
+    bool Write(Vm& vm, std::size_t i, Value value);
 
     struct Slot {
         Value value;
         bool present = false;
+        std::uint16_t attrs = 0;  // as ASSetPropFlags sets them
         std::uint64_t order = 0;  // when the element was added, for enumeration
     };
     std::vector<Slot>& slots() { return elements_; }

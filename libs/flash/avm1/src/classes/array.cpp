@@ -184,6 +184,45 @@ Value SortList(Interpreter& in, Object* self, std::vector<Value>& list, int flag
     return Value::Obj(self);
 }
 
+// Flash rewrites every element it moves (holes become undefined elements), so the
+// rewritten elements enumerate as newly added, in the order they were written.
+// Deletes and writes go through the elements' attributes, as a script's would.
+void RewriteAt(Vm& vm, ArrayObject* a, std::size_t i, Value v) {
+    a->Erase(i);
+    a->Write(vm, i, std::move(v));
+}
+
+// Pairs from the outside in; the middle element stays as it is.
+void ReverseArray(Vm& vm, ArrayObject* a) {
+    std::size_t n = a->length();
+    for (std::size_t lo = 0; lo < n / 2; ++lo) {
+        std::size_t hi = n - 1 - lo;
+        Value low = a->At(lo);
+        Value high = a->At(hi);
+        a->Erase(hi);
+        RewriteAt(vm, a, lo, std::move(high));
+        a->Write(vm, hi, std::move(low));
+    }
+}
+
+// Elements move up from the last one down, each source deleted; then the new ones are set.
+void UnshiftArray(Vm& vm, ArrayObject* a, std::span<const Value> items) {
+    std::size_t n = items.size();
+    std::size_t old = a->length();
+    if (n == 0) {
+        return;
+    }
+    a->Resize(vm, old + n);
+    for (std::size_t k = old; k-- > 0;) {
+        Value v = a->At(k);
+        a->Erase(k);
+        RewriteAt(vm, a, k + n, std::move(v));
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        a->Write(vm, i, items[i]);
+    }
+}
+
 Value Construct(CallContext& c) {
     Interpreter& in = InterpreterOf(c.vm);
     ArrayObject* a = in.NewArray();
@@ -270,6 +309,10 @@ Value Unshift(CallContext& c) {
     if (!self) {
         return Value();
     }
+    if (auto* a = dynamic_cast<ArrayObject*>(self)) {
+        UnshiftArray(c.vm, a, c.args);
+        return Value::Number(static_cast<double>(a->length()));
+    }
     std::vector<Value> list(c.args.begin(), c.args.end());
     std::vector<Value> old = ReadList(in, self, c.version);
     list.insert(list.end(), old.begin(), old.end());
@@ -284,7 +327,7 @@ Value Reverse(CallContext& c) {
         return Value();
     }
     if (auto* a = dynamic_cast<ArrayObject*>(self)) {
-        std::reverse(a->slots().begin(), a->slots().end());
+        ReverseArray(c.vm, a);
         return Value::Obj(a);
     }
     std::vector<Value> list = ReadList(in, self, c.version);

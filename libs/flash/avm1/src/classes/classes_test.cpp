@@ -344,6 +344,55 @@ TEST_F(BuiltinsTest, ArrayElementsEnumerateNewestFirst) {
     EXPECT_EQ(Trace(a), "3,2,5,");
 }
 
+TEST_F(BuiltinsTest, ArrayMethodsRewriteTheElementsTheyMove) {
+    // a = []; a[i] = i + 1 for each index; ASSetPropFlags(a, "el", flags) when el >= 0;
+    // a.method(args); then the trace is the values and the keys for..in collects.
+    struct Case {
+        std::vector<double> set;
+        double el;
+        double flags;
+        const char* method;
+        std::vector<double> args;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{3}, -1, 0, "reverse", {}, "4,undefined,undefined,undefined|2,1,3,0,"},
+        {{0, 1, 2}, -1, 0, "reverse", {}, "3,2,1|2,0,1,"},
+        {{2, 3, 5}, -1, 0, "reverse", {}, "6,undefined,4,3,undefined,undefined|3,2,4,1,5,0,"},
+        {{0, 1, 2, 3, 4}, 0, 6, "reverse", {}, "1,4,3,2,1|3,1,4,2,0,"},
+        {{0, 1, 2, 3, 4}, 3, 6, "reverse", {}, "5,4,3,4,1|1,4,0,3,2,"},
+        {{0, 1, 2, 3, 4}, 2, 1, "reverse", {}, "5,4,3,2,1|3,1,4,0,"},
+        {{1}, -1, 0, "unshift", {7, 8}, "7,8,undefined,2|1,0,2,3,"},
+        {{0, 1, 2}, -1, 0, "unshift", {7, 8, 9}, "7,8,9,1,2,3|2,1,0,3,4,5,"},
+        {{0, 1, 2}, 0, 6, "unshift", {7, 8, 9}, "1,8,9,1,2,3|2,1,3,4,5,0,"},
+        {{0, 1, 2}, 0, 1, "unshift", {7, 8, 9}, "7,8,9,1,2,3|2,1,0,3,4,5,"},
+        {{}, -1, 0, "unshift", {7, 8, 9}, "7,8,9|2,1,0,"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        a.Push("a").Push(0.0).Op(A::InitArray).Op(A::SetVariable);
+        for (double i : c.set) {
+            a.Push("a").Op(A::GetVariable).Push(i).Push(i + 1).Op(A::SetMember);
+        }
+        if (c.el >= 0) {
+            a.Push(c.flags).Push(c.el).Push("a").Op(A::GetVariable).Push(3.0);
+            a.Push("ASSetPropFlags").Op(A::CallFunction).Op(A::Pop);
+        }
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push("a").Op(A::GetVariable);
+        a.Push(c.method).Op(A::CallMethod).Op(A::Pop);
+        a.Push("s").Push("a").Op(A::GetVariable).Push("|").Op(A::Add2).Op(A::SetVariable);
+        a.Push("a").Op(A::GetVariable).Op(A::Enumerate2).Label("loop");
+        a.StoreRegister(0).PushNull().Op(A::Equals2).If("done");
+        a.Push("s").Push("s").Op(A::GetVariable).PushRegister(0).Op(A::Add2).Push(",");
+        a.Op(A::Add2).Op(A::SetVariable).Jump("loop").Label("done");
+        a.Push("s").Op(A::GetVariable).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.method << " on " << c.set.size() << " elements";
+    }
+}
+
 TEST_F(BuiltinsTest, MovieClipLoaderAsksTheHostToLoadIntoItsTarget) {
     host.root().AddChild(u"mc");
     // l = new MovieClipLoader(); l.loadClip("a.swf", "mc"); l.loadClip("b.swf", 2);

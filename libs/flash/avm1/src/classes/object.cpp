@@ -174,12 +174,25 @@ Value AsSetPropFlags(CallContext& c) {
     auto clear = static_cast<std::uint16_t>(
         c.args.size() > 3 ? ToUint32(in.ToNumber(c.args[3], c.version)) : 0);
     auto apply = [&](Member& m) { m.attrs = static_cast<std::uint16_t>((m.attrs & ~clear) | set); };
+    auto* array = dynamic_cast<ArrayObject*>(o);
+    auto applyElement = [&](ArrayObject::Slot& e) {
+        e.attrs = static_cast<std::uint16_t>((e.attrs & ~clear) | set);
+    };
     if (c.args[1].IsNull()) {
         o->Members().ForEach(apply);
+        if (array) {
+            for (ArrayObject::Slot& e : array->slots()) {
+                if (e.present) {
+                    applyElement(e);
+                }
+            }
+        }
     } else {
         for (const String& name : PropNames(in, c.args[1], c.version)) {
             if (Member* m = o->Members().Find(name, c.version >= 7)) {
                 apply(*m);
+            } else if (auto index = ArrayIndex(name); array && index && array->Has(*index)) {
+                applyElement(array->slots()[*index]);
             }
         }
     }
