@@ -1,6 +1,7 @@
 // The FLV wrapper movie in the engine, driven as the view drives it: GotoFrame and Stop, its
 // path and status variables, and what it draws.
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,7 +22,10 @@ class FlvWrapperTest : public ::testing::Test {
   protected:
     // The wrapper draws device text; Cairo keeps its font faces process-wide. Freed once the
     // players are gone so the leak checker sees only our own memory.
-    static void TearDownTestSuite() { cairo_debug_reset_static_data(); }
+    static void TearDownTestSuite() {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }
 
     // Loads the wrapper and starts `file` the way the view does.
     void Open(const std::filesystem::path& file) {
