@@ -147,6 +147,27 @@ Value ScriptFunction::Invoke(Interpreter& in, const Value& thisValue, std::span<
     return in.ExecuteFunction(*this, thisValue, args, home);
 }
 
+namespace {
+
+// Counts one call for as long as it runs; past the limit the run stops.
+class CallDepthGuard {
+  public:
+    CallDepthGuard(int& depth, int limit) : depth_(depth) {
+        if (++depth_ > limit) {
+            --depth_;
+            throw AbortRun{u"recursion too deep"};
+        }
+    }
+    ~CallDepthGuard() { --depth_; }
+    CallDepthGuard(const CallDepthGuard&) = delete;
+    CallDepthGuard& operator=(const CallDepthGuard&) = delete;
+
+  private:
+    int& depth_;
+};
+
+}  // namespace
+
 Value Interpreter::CallFunction(Object* function, const Value& thisValue,
                                 std::span<const Value> args, int version, Object* home) {
     if (auto* super = dynamic_cast<SuperObject*>(function)) {
@@ -162,14 +183,7 @@ Value Interpreter::CallFunction(Object* function, const Value& thisValue,
     if (!f) {
         return Value();
     }
-    if (++callDepth_ > vm_.limits().maxCallDepth) {
-        --callDepth_;
-        throw AbortRun{u"recursion too deep"};
-    }
-    struct Guard {
-        int& depth;
-        ~Guard() { --depth; }
-    } guard{callDepth_};
+    const CallDepthGuard guard(callDepth_, vm_.limits().maxCallDepth);
     return f->Invoke(*this, thisValue, args, version, false, home);
 }
 
@@ -178,14 +192,7 @@ Value Interpreter::Construct(Object* function, std::span<const Value> args, int 
     if (!f) {
         return Value();
     }
-    if (++callDepth_ > vm_.limits().maxCallDepth) {
-        --callDepth_;
-        throw AbortRun{u"recursion too deep"};
-    }
-    struct Guard {
-        int& depth;
-        ~Guard() { --depth; }
-    } guard{callDepth_};
+    const CallDepthGuard guard(callDepth_, vm_.limits().maxCallDepth);
     if (f->BuildsOwnObject()) {
         return f->Invoke(*this, Value(), args, version, true, nullptr);
     }
