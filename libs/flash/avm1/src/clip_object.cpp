@@ -36,7 +36,7 @@ std::optional<Value> ClipObject::GetNative(Vm& vm, StringView name, int version)
         if (NamesEqual(name, u"_root", version)) {
             Clip* c = clip_;
             int guard = 0;
-            while (c->Parent() && guard++ < 100000) {
+            while (c->Parent() && !c->LocksRoot() && guard++ < 100000) {
                 c = c->Parent();
             }
             return Value::Obj(in.ObjectFor(c));

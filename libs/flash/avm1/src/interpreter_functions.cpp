@@ -303,7 +303,7 @@ void Interpreter::PreloadRegisters(ScriptFunction& fn, Activation& act, LocalsOb
             if (c) {
                 Clip* r = c;
                 int guard = 0;
-                while (r->Parent() && guard++ < 10000) {
+                while (r->Parent() && !r->LocksRoot() && guard++ < 10000) {
                     r = r->Parent();
                 }
                 root = Value::Obj(ObjectFor(r));

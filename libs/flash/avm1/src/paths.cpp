@@ -35,7 +35,7 @@ bool HasPathSeparator(StringView path) {
 
 Clip* RootOf(Clip* clip) {
     int guard = 0;
-    while (clip && clip->Parent() && guard++ < 100000) {
+    while (clip && clip->Parent() && !clip->LocksRoot() && guard++ < 100000) {
         clip = clip->Parent();
     }
     return clip;
@@ -57,7 +57,9 @@ Value Interpreter::LookupSpecial(Activation& act, StringView name, bool& found) 
         return Value::Obj(globals_.global);
     }
     if (auto level = LevelOf(name)) {
-        return Value::Obj(ObjectFor(host().Level(*level)));
+        // A level nothing is loaded into is undefined.
+        Clip* root = host().Level(*level);
+        return root != nullptr ? Value::Obj(ObjectFor(root)) : Value();
     }
     if (NamesEqual(name, u"_root", v)) {
         // The root of the code's own timeline; code whose clip was removed has none.

@@ -62,9 +62,34 @@ Value UnloadClip(CallContext& c) {
     return Load(c, Value(), c.Arg(0));
 }
 
+// getProgress(target): {bytesLoaded, bytesTotal} of a clip, a path or a level; both undefined
+// when no such clip is there, and undefined itself for anything that names no clip.
+Value GetProgress(CallContext& c) {
+    Interpreter& in = InterpreterOf(c.vm);
+    const Value& target = c.Arg(0);
+    Clip* clip = nullptr;
+    if (target.IsNumber()) {
+        double level = target.AsNumber();
+        clip = level >= 0 && level < 16000 ? in.host().Level(static_cast<int>(level)) : nullptr;
+    } else if (target.IsString()) {
+        clip = in.ResolveTargetPath(target.AsString(), in.host().Level(0), c.version);
+    } else if (Object* o = target.AsObject(); o != nullptr && o->AsClip() != nullptr) {
+        clip = o->AsClip();
+    } else {
+        return Value();
+    }
+    Object* progress = c.vm.NewObject();
+    c.vm.Set(progress, u"bytesLoaded", clip ? Value::Number(clip->BytesLoaded()) : Value(),
+             c.version);
+    c.vm.Set(progress, u"bytesTotal", clip ? Value::Number(clip->BytesTotal()) : Value(),
+             c.version);
+    return Value::Obj(progress);
+}
+
 constexpr NativeMember kPrototype[] = {
     Method(u"loadClip", LoadClip),
     Method(u"unloadClip", UnloadClip),
+    Method(u"getProgress", GetProgress),
 };
 
 }  // namespace

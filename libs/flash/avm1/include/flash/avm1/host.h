@@ -63,6 +63,8 @@ class Clip {
     // The display tree. A level's root has no parent and a level number >= 0.
     virtual Clip* Parent() = 0;
     virtual int LevelNumber() const { return -1; }
+    // _lockroot: _root of the code inside stops at this clip.
+    virtual bool LocksRoot() const { return false; }
     // The instance name ("instance1" and so on when the movie gave none).
     virtual String Name() const = 0;
     // A child by instance name; names compare by case before SWF 7 only when
@@ -80,6 +82,9 @@ class Clip {
     virtual int CurrentFrame() const = 0;
     virtual int TotalFrames() const = 0;
     virtual int FramesLoaded() const { return TotalFrames(); }
+    // Bytes of the clip's movie file loaded so far and in all (getBytesLoaded, getProgress).
+    virtual double BytesLoaded() const { return BytesTotal(); }
+    virtual double BytesTotal() const { return 0; }
     // The frame of a label, or nothing.
     virtual std::optional<int> FrameOfLabel(StringView label) const = 0;
     // The DoAction blocks of a frame, for the Call action (call("frame")).
