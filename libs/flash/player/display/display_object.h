@@ -39,6 +39,7 @@ class DisplayObject {
     Runtime& GetRuntime() const { return runtime_; }
     MovieData& Movie() const { return *movie_; }
     const std::shared_ptr<MovieData>& SharedMovie() const { return movie_; }
+    void SetMovie(std::shared_ptr<MovieData> movie) { movie_ = std::move(movie); }
     std::uint16_t CharacterId() const { return characterId_; }
     void SetCharacterId(std::uint16_t id) { characterId_ = id; }
 

@@ -79,14 +79,28 @@ DisplayObject* MovieClip::Insert(std::unique_ptr<DisplayObject> object, int dept
     return raw;
 }
 
-void MovieClip::RemoveAt(int depth) {
+void MovieClip::RemoveAt(int depth, bool events) {
     auto it = children_.find(depth);
     if (it == children_.end()) {
         return;
     }
     std::unique_ptr<DisplayObject> object = std::move(it->second);
     children_.erase(it);
-    GetRuntime().Discard(std::move(object), true);
+    MovieClip* clip = object->AsClip();
+    int parked = -1 - depth;
+    if (clip != nullptr && clip->unloading_) {
+        events = false;  // they are queued already
+    } else if (events && clip != nullptr && depth >= 0 && !Removed() &&
+               !children_.contains(parked) && GetRuntime().HasUnloadHandler(*clip)) {
+        // Scripts still find it there while its unload handler is due.
+        clip->unloading_ = true;
+        object->SetDepth(parked);
+        object->SetPlaceFrame(-1);
+        children_[parked] = std::move(object);
+        GetRuntime().QueueUnloadThenRemove(*clip);
+        return;
+    }
+    GetRuntime().Discard(std::move(object), events);
 }
 
 void MovieClip::SwapDepth(int a, int b) {
@@ -114,9 +128,23 @@ void MovieClip::SwapDepth(int a, int b) {
 }
 
 void MovieClip::RemoveAll() {
-    while (!children_.empty()) {
-        RemoveAt(children_.begin()->first);
+    ChildMap all;
+    all.swap(children_);
+    for (auto& [depth, child] : all) {
+        const MovieClip* clip = child->AsClip();
+        GetRuntime().Discard(std::move(child), clip == nullptr || !clip->unloading_);
     }
+}
+
+void MovieClip::ShowMovie(std::shared_ptr<MovieData> movie) {
+    StopStream();
+    SetMovie(std::move(movie));
+    SetCharacterId(0);
+    timeline_ = &Movie().RootTimeline();
+    currentFrame_ = -1;
+    playing_ = true;
+    placeOrder_ = 0;
+    dropTarget_.clear();
 }
 
 int MovieClip::FrameCount() const {
@@ -260,6 +288,10 @@ void MovieClip::ExecuteFrame(int frame) {
             if (Movie().TakeInitActions(init->spriteId)) {
                 GetRuntime().QueueActions(*this, init->actions, Runtime::Lane::Init);
             }
+            continue;
+        }
+        if (const auto* imports = std::get_if<swf::ImportAssets>(&tag)) {
+            GetRuntime().QueueImportInits(*this, *imports);
             continue;
         }
         DepthMap state;
@@ -411,6 +443,8 @@ void MovieClip::RunFrameScripts(int from, int to) {
                 if (movie.TakeInitActions(init->spriteId)) {
                     GetRuntime().QueueActions(*this, init->actions, Runtime::Lane::Init);
                 }
+            } else if (const auto* imports = std::get_if<swf::ImportAssets>(&tag)) {
+                GetRuntime().QueueImportInits(*this, *imports);
             }
         }
     }
@@ -477,6 +511,14 @@ std::optional<int> MovieClip::FrameOfLabel(avm1::StringView label) const {
     return timeline_->FrameOfLabel(label);
 }
 
+double MovieClip::BytesTotal() const {
+    return static_cast<double>(Movie().BytesTotal());
+}
+
+double MovieClip::BytesLoaded() const {
+    return static_cast<double>(Movie().BytesLoaded());
+}
+
 avm1::Value MovieClip::GetProperty(avm1::Property property) {
     switch (property) {
         case avm1::Property::CurrentFrame:
@@ -493,6 +535,29 @@ avm1::Value MovieClip::GetProperty(avm1::Property property) {
 
 void MovieClip::SetProperty(avm1::Property property, const avm1::Value& value) {
     SetDisplayProperty(*this, property, value);
+}
+
+namespace {
+
+bool IsLockRoot(avm1::StringView name) {
+    return avm1::FoldCase(name) == u"_lockroot";
+}
+
+}  // namespace
+
+std::optional<avm1::Value> MovieClip::GetMember(avm1::StringView name) {
+    if (IsLockRoot(name)) {
+        return avm1::Value::Bool(lockRoot_);
+    }
+    return std::nullopt;
+}
+
+bool MovieClip::SetMember(avm1::StringView name, const avm1::Value& value) {
+    if (IsLockRoot(name)) {
+        lockRoot_ = avm1::ToBoolean(value, SwfVersion());
+        return true;
+    }
+    return false;
 }
 
 }  // namespace flash

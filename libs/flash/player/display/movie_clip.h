@@ -43,12 +43,18 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     DisplayObject* ChildAt(int depth) const;
     // Puts an object at a depth; whatever was there is removed first.
     DisplayObject* Insert(std::unique_ptr<DisplayObject> object, int depth);
-    // Takes the object at a depth off the display list (it goes to the runtime's graveyard).
-    void RemoveAt(int depth);
+    // Takes the object at a depth off the display list (it goes to the runtime's graveyard);
+    // with `events` its unload events run. A clip with an unload handler first moves to a
+    // depth below the timeline's and leaves once the handler ran.
+    void RemoveAt(int depth, bool events = true);
     void RemoveAll();
     // swapDepths: exchanges what two depths hold (either may be empty). What moved belongs
     // to scripts from then on: the timeline no longer places or removes it.
     void SwapDepth(int a, int b);
+
+    // loadMovie: the clip plays another movie from its first frame (entered by the next tick);
+    // what it showed must be gone already.
+    void ShowMovie(std::shared_ptr<MovieData> movie);
 
     // Frame 0 just after the clip was made: builds its display list and queues its load
     // event and actions.
@@ -79,9 +85,17 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     int CurrentFrame() const override { return currentFrame_ < 0 ? 0 : currentFrame_; }
     int TotalFrames() const override { return FrameCount(); }
     std::optional<int> FrameOfLabel(avm1::StringView label) const override;
+    double BytesTotal() const override;
+    double BytesLoaded() const override;
     avm1::Value GetProperty(avm1::Property property) override;
     void SetProperty(avm1::Property property, const avm1::Value& value) override;
     void SetName(const avm1::String& name) override { SetInstanceName(name); }
+    // Off the timeline, waiting for its unload handler (see RemoveAt).
+    bool Unloading() const { return unloading_; }
+    bool LocksRoot() const override { return lockRoot_; }
+    void SetLocksRoot(bool lock) { lockRoot_ = lock; }
+    std::optional<avm1::Value> GetMember(avm1::StringView name) override;
+    bool SetMember(avm1::StringView name, const avm1::Value& value) override;
 
     // _droptarget: where the clip was last dropped while dragged (a slash path).
     void SetDropTarget(avm1::String target) { dropTarget_ = std::move(target); }
@@ -112,6 +126,8 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     std::uint64_t placeOrder_ = 0;
     std::uint64_t sequence_ = 0;
     avm1::String dropTarget_;
+    bool lockRoot_ = false;
+    bool unloading_ = false;
 };
 
 }  // namespace flash

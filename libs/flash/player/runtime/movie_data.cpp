@@ -1,5 +1,7 @@
 #include "runtime/movie_data.h"
 
+#include <algorithm>
+
 #include "flash/avm1/convert.h"
 
 namespace flash {
@@ -98,7 +100,64 @@ const std::vector<const swf::VideoFrame*>& MovieData::VideoFrames(std::uint16_t 
 
 const swf::Character* MovieData::Character(std::uint16_t id) const {
     auto it = dictionary_.find(id);
-    return it == dictionary_.end() ? nullptr : &it->second;
+    if (it != dictionary_.end()) {
+        return &it->second;
+    }
+    const Import* imported = ImportOf(id);
+    return imported != nullptr ? imported->library->Character(imported->id) : nullptr;
+}
+
+std::size_t MovieData::BytesTotal() const {
+    const swf::Header& header = Model().header;
+    if (header.compression != swf::Compression::None && fileBytes_ != 0) {
+        return fileBytes_;
+    }
+    return header.fileLength;
+}
+
+std::size_t MovieData::BytesLoaded() const {
+    std::size_t total = BytesTotal();
+    return fileBytes_ != 0 ? std::min(total, fileBytes_) : total;
+}
+
+void MovieData::BindImport(std::uint16_t id, avm1::StringView name,
+                           std::shared_ptr<MovieData> library, std::uint16_t libraryId) {
+    imports_.insert_or_assign(id, Import{std::move(library), libraryId});
+    if (!name.empty()) {
+        exports_.insert_or_assign(avm1::FoldCase(name), id);
+    }
+}
+
+const MovieData::Import* MovieData::ImportOf(std::uint16_t id) const {
+    if (dictionary_.contains(id)) {
+        return nullptr;
+    }
+    auto it = imports_.find(id);
+    return it == imports_.end() ? nullptr : &it->second;
+}
+
+void MovieData::AddLibrary(const std::string& url, std::shared_ptr<MovieData> library) {
+    libraries_.emplace(url, std::move(library));
+}
+
+MovieData* MovieData::Library(const std::string& url) const {
+    auto it = libraries_.find(url);
+    return it == libraries_.end() ? nullptr : it->second.get();
+}
+
+std::pair<std::shared_ptr<MovieData>, std::uint16_t> DefiningMovie(std::shared_ptr<MovieData> movie,
+                                                                   std::uint16_t id) {
+    // Libraries are bound a few levels deep at most and never in a circle.
+    for (int hop = 0; hop < 16; ++hop) {
+        const MovieData::Import* imported = movie->ImportOf(id);
+        if (imported == nullptr) {
+            break;
+        }
+        id = imported->id;
+        std::shared_ptr<MovieData> next = imported->library;
+        movie = std::move(next);
+    }
+    return {std::move(movie), id};
 }
 
 const Timeline& MovieData::SpriteTimeline(const swf::Sprite& sprite) {

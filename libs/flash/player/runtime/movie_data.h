@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "flash/avm1/value.h"
@@ -49,6 +50,15 @@ class MovieData {
     const std::shared_ptr<const swf::Movie>& Shared() const { return movie_; }
     int Version() const { return movie_->header.version; }
     const std::string& Url() const { return url_; }
+    // getBytesTotal and getBytesLoaded: the declared length of an uncompressed file (of which
+    // no more than the file holds loaded), the file's own size for a compressed one.
+    std::size_t BytesTotal() const;
+    std::size_t BytesLoaded() const;
+    // The size of the file the movie came from, once known.
+    void SetFileBytes(std::size_t bytes) { fileBytes_ = bytes; }
+    // A JPEG, PNG or GIF file loaded into a clip, shown as a one-frame movie.
+    bool IsImage() const { return image_; }
+    void SetImage() { image_ = true; }
     const Timeline& RootTimeline() const { return root_; }
     // The stage colour the movie sets (its first SetBackgroundColor), if any.
     const std::optional<Rgba>& Background() const { return background_; }
@@ -70,9 +80,25 @@ class MovieData {
     // True the first time it is asked for a sprite id: its init actions run once.
     bool TakeInitActions(std::uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
 
+    // A symbol lent by another movie (ImportAssets): that movie and the symbol's id there.
+    struct Import {
+        std::shared_ptr<MovieData> library;
+        std::uint16_t id = 0;
+    };
+    // Binds an imported symbol under a local id and its linkage name here.
+    void BindImport(std::uint16_t id, avm1::StringView name, std::shared_ptr<MovieData> library,
+                    std::uint16_t libraryId);
+    // The import bound under a local id that this movie does not define itself, or null.
+    const Import* ImportOf(std::uint16_t id) const;
+    // The libraries this movie imported from, by the address their tag gave.
+    void AddLibrary(const std::string& url, std::shared_ptr<MovieData> library);
+    MovieData* Library(const std::string& url) const;
+
   private:
     std::shared_ptr<const swf::Movie> movie_;
     std::string url_;
+    bool image_ = false;
+    std::size_t fileBytes_ = 0;
     Timeline root_;
     std::optional<Rgba> background_;
     std::map<std::uint16_t, swf::Character> dictionary_;
@@ -80,6 +106,12 @@ class MovieData {
     std::map<avm1::String, std::uint16_t> exports_;
     std::map<const swf::Sprite*, std::unique_ptr<Timeline>> spriteTimelines_;
     std::set<std::uint16_t> initActionsRun_;
+    std::map<std::uint16_t, Import> imports_;
+    std::map<std::string, std::shared_ptr<MovieData>> libraries_;
 };
+
+// The movie that defines a character and its id there: imports lead into their libraries.
+std::pair<std::shared_ptr<MovieData>, std::uint16_t> DefiningMovie(std::shared_ptr<MovieData> movie,
+                                                                   std::uint16_t id);
 
 }  // namespace flash

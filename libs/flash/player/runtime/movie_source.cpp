@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <vector>
 
 #include "flash/swf/error.h"
@@ -94,8 +95,7 @@ std::optional<std::string> LocalPath(const std::string& pathOrUrl) {
     return PercentDecode(rest);
 }
 
-std::shared_ptr<const swf::Movie> ReadMovieFile(const std::string& pathOrUrl,
-                                                const PlayerLimits& limits) {
+std::vector<std::uint8_t> ReadLocalFile(const std::string& pathOrUrl, std::size_t maxBytes) {
     std::optional<std::string> local = LocalPath(pathOrUrl);
     if (!local || local->empty()) {
         throw FlashError("cannot load " + pathOrUrl + ": only local files are played");
@@ -112,15 +112,49 @@ std::shared_ptr<const swf::Movie> ReadMovieFile(const std::string& pathOrUrl,
         throw FlashError("cannot open " + pathOrUrl);
     }
     std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > limits.maxMovieBytes) {
-        throw FlashError(ec ? "cannot read " + pathOrUrl : "the movie is too large: " + pathOrUrl);
+    if (ec || size > maxBytes) {
+        throw FlashError(ec ? "cannot read " + pathOrUrl : "the file is too large: " + pathOrUrl);
     }
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
         throw FlashError("cannot read " + pathOrUrl);
     }
-    return ParseMovieBytes(bytes, limits);
+    return bytes;
+}
+
+std::shared_ptr<const swf::Movie> ReadMovieFile(const std::string& pathOrUrl,
+                                                const PlayerLimits& limits) {
+    return ParseMovieBytes(ReadLocalFile(pathOrUrl, limits.maxMovieBytes), limits);
+}
+
+bool IsImageData(std::span<const std::uint8_t> bytes) {
+    auto starts = [&bytes](std::initializer_list<std::uint8_t> magic) {
+        return bytes.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), bytes.begin());
+    };
+    return starts({0xFF, 0xD8}) || starts({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}) ||
+           starts({'G', 'I', 'F', '8'});
+}
+
+std::shared_ptr<const swf::Movie> ImageMovie(std::vector<std::uint8_t> image, int version) {
+    auto movie = std::make_shared<swf::Movie>();
+    movie->header.version = static_cast<std::uint8_t>(std::clamp(version, 1, 255));
+    movie->header.fileLength = static_cast<std::uint32_t>(
+        std::min<std::size_t>(image.size(), std::numeric_limits<std::uint32_t>::max()));
+    movie->header.frameCount = 1;
+    auto bitmap = std::make_shared<swf::Bitmap>();
+    bitmap->kind = swf::BitmapKind::Jpeg2;
+    bitmap->data = std::move(image);
+    swf::Frame frame;
+    frame.tags.push_back(swf::DefineCharacter{1, std::shared_ptr<const swf::Bitmap>(bitmap)});
+    swf::PlaceObject place;
+    place.version = 2;
+    place.depth = 1;
+    place.characterId = 1;
+    frame.tags.push_back(place);
+    movie->frames.push_back(std::move(frame));
+    return movie;
 }
 
 std::string ResolveMovieUrl(const std::string& url, const std::string& base) {

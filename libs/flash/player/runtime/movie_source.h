@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "flash/player/player.h"
 #include "flash/swf/movie.h"
@@ -19,6 +20,14 @@ std::shared_ptr<const swf::Movie> ParseMovieBytes(std::span<const std::uint8_t> 
 // movie.
 std::shared_ptr<const swf::Movie> ReadMovieFile(const std::string& pathOrUrl,
                                                 const PlayerLimits& limits);
+// The bytes of a local path or file: URL, at most `maxBytes`; FlashError for network
+// addresses, missing or unreadable files and larger ones.
+std::vector<std::uint8_t> ReadLocalFile(const std::string& pathOrUrl, std::size_t maxBytes);
+// Whether bytes are a JPEG, PNG or GIF image (by their signature, whatever the file's name).
+bool IsImageData(std::span<const std::uint8_t> bytes);
+// A one-frame movie of SWF `version` showing an image at its top left corner, as Flash shows
+// an image loaded into a clip.
+std::shared_ptr<const swf::Movie> ImageMovie(std::vector<std::uint8_t> image, int version);
 // The local path of a path or file: URL; nothing for other schemes.
 std::optional<std::string> LocalPath(const std::string& pathOrUrl);
 // Resolves an address a movie gave against the movie's own address: absolute paths and

@@ -33,12 +33,14 @@ class PlayerImpl {
 
     MovieClip* Root() const { return runtime.LevelClip(0); }
 
-    void Load(int layer, std::shared_ptr<const swf::Movie> movie, const std::string& url) {
+    void Load(int layer, std::shared_ptr<const swf::Movie> movie, const std::string& url,
+              std::size_t fileBytes) {
         if (layer < 0) {
             throw FlashError("no such layer: " + std::to_string(layer));
         }
         // The host starts the movie it shows; movies over it play at once.
         runtime.Load(layer, std::move(movie), url, layer != 0);
+        runtime.LevelClip(layer)->Movie().SetFileBytes(fileBytes);
         runtime.Settle();
     }
 
@@ -117,11 +119,13 @@ void Player::LoadMovie(int layer, const std::string& url) {
     if (layer < 0 || layer >= impl_->runtime.Limits().maxLevels) {
         throw FlashError("no such layer: " + std::to_string(layer));
     }
-    impl_->Load(layer, ReadMovieFile(url, impl_->runtime.Limits()), url);
+    std::vector<std::uint8_t> bytes = ReadLocalFile(url, impl_->runtime.Limits().maxMovieBytes);
+    impl_->Load(layer, ParseMovieBytes(bytes, impl_->runtime.Limits()), url, bytes.size());
 }
 
 void Player::LoadMovieBytes(int layer, std::vector<std::uint8_t> bytes, const std::string& url) {
-    impl_->Load(layer, ParseMovieBytes(bytes, impl_->runtime.Limits()), url);
+    std::size_t size = bytes.size();
+    impl_->Load(layer, ParseMovieBytes(bytes, impl_->runtime.Limits()), url, size);
 }
 
 void Player::UnloadMovie(int layer) {

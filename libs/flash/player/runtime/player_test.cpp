@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "swfgen/image_encoder.h"
+#include "swfgen/script_writer.h"
 #include "test_movies.h"
 #include "tovi/testing/files.h"
 
@@ -280,6 +285,155 @@ TEST(PlayerTest, LoadMovieIntoAClipReplacesItsContent) {
     p.Advance();
     // The missing file leaves the loaded clip alone; the old variables went with the old clip.
     EXPECT_EQ(r.events, (std::vector<std::string>{"trace child holder a b", "trace undefined"}));
+}
+
+swfgen::Bytes Script(const swfgen::Block& body) {
+    swfgen::ScriptWriter w;
+    body(w);
+    return w.Build();
+}
+
+swfgen::Expr Concat(const std::string& text, swfgen::Expr value) {
+    return swfgen::Binary(swfgen::kActionAdd2, swfgen::Str(text), std::move(value));
+}
+
+// An ImportAssets2 tag: symbols of `url` bound here under local ids.
+void ImportAssets(swfgen::TagList& tags, const std::string& url,
+                  const std::vector<std::pair<std::uint16_t, std::string>>& assets) {
+    swfgen::Bytes body(url.begin(), url.end());
+    body.insert(body.end(), {0, 1, 0, static_cast<std::uint8_t>(assets.size()), 0});
+    for (const auto& [id, name] : assets) {
+        body.insert(body.end(),
+                    {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8)});
+        body.insert(body.end(), name.begin(), name.end());
+        body.push_back(0);
+    }
+    tags.Tag(swf::kTagImportAssets2, body);
+}
+
+// A library exporting a sprite (whose init actions and frame trace) and a font; the movie
+// imports both under ids of its own, places the sprite, attaches it and asks for a symbol of
+// a library that is not there.
+TEST(PlayerTest, ImportedSymbolsComeFromTheLibraryBesideTheMovie) {
+    using namespace swfgen;
+    tovi::testing::TempDir dir;
+    MovieWriter lib(8, kStage, 24);
+    TagList sprite(8);
+    sprite.DoAction(Script([](ScriptWriter& w) { w.Trace(Concat("frame of ", Var("_name"))); }))
+        .ShowFrame();
+    lib.DefineSprite(1, sprite);
+    swf::Font font;
+    font.version = 2;
+    font.name = "LibFont";
+    lib.DefineFont(2, font);
+    lib.ExportAssets({{1, "item"}, {2, "libfont"}});
+    lib.DoInitAction(1, Script([](ScriptWriter& w) { w.Trace(Concat("init on ", Var("this"))); }));
+    lib.ShowFrame();
+    lib.Save(dir / "lib.swf");
+
+    MovieWriter m(8, kStage, 24);
+    ImportAssets(m, "lib.swf", {{7, "item"}, {9, "libfont"}});
+    ImportAssets(m, "none.swf", {{8, "gone"}});
+    m.PlaceObject2(PlaceNew(7, 1, "placed")).ShowFrame();
+    m.DoAction(Script([](ScriptWriter& w) {
+         w.Trace(Call(Var("_root"), "attachMovie", {Str("item"), Str("a"), Num(2)}));
+         w.Trace(Call(Var("_root"), "attachMovie", {Str("gone"), Str("b"), Num(3)}));
+         w.Stop();
+     })).ShowFrame();
+    m.Save(dir / "main.swf");
+
+    Recorder r;
+    Player p;
+    p.SetListener(&r);
+    p.LoadMovie(0, (dir / "main.swf").wstring());
+    p.Play();
+    p.Advance();
+    p.Advance();
+    EXPECT_EQ(r.events,
+              (std::vector<std::string>{"trace init on _level0", "trace frame of placed",
+                                        "trace _level0.a", "trace undefined", "trace frame of a"}));
+}
+
+// MovieClipLoader: the file arrives at the end of the tick that asked for it (start, progress,
+// complete), the clip shows it from the next tick and then hears onLoadInit; a file that is
+// not there is an error in the same tick. An image loads as a clip of its size.
+TEST(PlayerTest, ClipLoaderEventsComeInFlashOrder) {
+    using namespace swfgen;
+    tovi::testing::TempDir dir;
+    MovieWriter child(8, kStage, 24);
+    child.DoAction(Script([](ScriptWriter& w) { w.Trace(Str("child frame")); })).ShowFrame();
+    child.Save(dir / "child.swf");
+    Pixels pixels{3, 2, std::vector<std::uint32_t>(6, 0xFF00FF00)};
+    Bytes png = EncodePng(pixels);
+    std::ofstream(dir / "picture.gif", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+
+    auto listener = [](const std::string& event, Block body) {
+        return [event, body](ScriptWriter& w) {
+            w.SetMember(Var("o"), event,
+                        Function({"target", "a", "b"}, [event, body](ScriptWriter& f) {
+                            f.Trace(Concat(event + " ", Var("target")));
+                            if (body) {
+                                body(f);
+                            }
+                        }));
+        };
+    };
+    MovieWriter m(8, kStage, 24);
+    m.DoAction(Script([&](ScriptWriter& w) {
+         w.Set("o", New("Object"));
+         listener("onLoadStart", [](ScriptWriter& f) { f.Trace(Member(Var("target"), "v")); })(w);
+         listener("onLoadProgress", [](ScriptWriter& f) { f.Trace(Var("b")); })(w);
+         listener("onLoadComplete", {})(w);
+         listener("onLoadInit",
+                  [](ScriptWriter& f) { f.Trace(Member(Var("target"), "_width")); })(w);
+         listener("onLoadError", [](ScriptWriter& f) { f.Trace(Var("a")); })(w);
+         w.Set("l", New("MovieClipLoader"));
+         w.Do(Call(Var("l"), "addListener", {Var("o")}));
+         w.Do(Call(Var("_root"), "createEmptyMovieClip", {Str("c.swf"), Num(1)}));
+         w.Do(Call(Var("_root"), "createEmptyMovieClip", {Str("pic"), Num(2)}));
+         w.SetMember(Member(Var("_root"), "pic"), "v", Str("old"));
+         w.Do(Call(Var("l"), "loadClip", {Str("child.swf"), Member(Var("_root"), "c.swf")}));
+         w.Do(Call(Var("l"), "loadClip", {Str("picture.gif"), Str("pic")}));
+         w.Do(Call(Var("l"), "loadClip", {Str("missing.swf"), Num(5)}));
+         w.Trace(Str("asked"));
+     })).ShowFrame();
+    m.DoAction(Script([](ScriptWriter& w) {
+         w.Trace(Member(Call(Var("l"), "getProgress", {Str("pic")}), "bytesTotal"));
+         w.Trace(Member(Call(Var("l"), "getProgress", {Num(4)}), "bytesTotal"));
+         w.Trace(Call(Var("l"), "getProgress", {Var("o")}));
+         w.Stop();
+     })).ShowFrame();
+    m.Save(dir / "main.swf");
+
+    Recorder r;
+    Player p;
+    p.SetListener(&r);
+    p.LoadMovie(0, (dir / "main.swf").wstring());
+    p.Play();
+    p.Advance();
+    std::vector<std::string> first = {
+        "trace asked",
+        "trace onLoadStart _level0.c.swf",
+        "trace undefined",
+        "trace onLoadProgress _level0.c.swf",
+        "trace " + std::to_string(std::filesystem::file_size(dir / "child.swf")),
+        "trace onLoadComplete _level0.c.swf",
+        "trace onLoadStart _level0.pic",
+        "trace undefined",
+        "trace onLoadProgress _level0.pic",
+        "trace " + std::to_string(png.size()),
+        "trace onLoadComplete _level0.pic",
+        "trace onLoadError undefined",
+        "trace URLNotFound",
+    };
+    EXPECT_EQ(r.events, first);
+    r.events.clear();
+    p.Advance();
+    EXPECT_EQ(r.events, (std::vector<std::string>{
+                            "trace child frame", "trace " + std::to_string(png.size()),
+                            "trace undefined", "trace undefined", "trace onLoadInit _level0.c.swf",
+                            "trace 0", "trace onLoadInit _level0.pic", "trace 3"}));
 }
 
 // removeMovieClip takes any object placed by script, text fields included, up to the

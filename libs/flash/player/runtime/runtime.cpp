@@ -49,6 +49,17 @@ bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
 
 namespace {
 
+// Inside a clip that left the timeline and waits for its unload handler.
+bool InUnloadingClip(const DisplayObject& object) {
+    for (const DisplayObject* o = &object; o != nullptr; o = o->Container()) {
+        const MovieClip* clip = o->AsClip();
+        if (clip != nullptr && clip->Unloading()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 avm1::Limits ScriptLimits(const PlayerLimits& limits) {
     avm1::Limits l;
     l.instructionBudget = std::min<std::uint64_t>(l.instructionBudget, limits.actionsPerFrame);
@@ -95,7 +106,7 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
         timeMs_ = 0;
         pages_.Reset();
     }
-    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    auto data = NewMovieData(std::move(movie), url);
     auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
     root->SetLevel(level);
     root->SetPlaying(play);
@@ -143,7 +154,6 @@ double Runtime::FrameRate() const {
 }
 
 void Runtime::Advance() {
-    ProcessPendingLoads();
     timeMs_ += 1000.0 / FrameRate();
     frameActionStart_ = scripts_->WorkDone();
     actionBudgetSpent_ = false;
@@ -153,7 +163,7 @@ void Runtime::Advance() {
     std::vector<MovieClip*> clips = ClipsNewestFirst();
     QueueEnterFrame(clips);
     for (MovieClip* clip : clips) {
-        if (!clip->Removed()) {
+        if (!clip->Removed() && !InUnloadingClip(*clip)) {
             clip->Tick();
         }
     }
@@ -171,6 +181,10 @@ void Runtime::Advance() {
     RunActions();
     // Things may have moved under the pointer; rolling over them runs scripts too.
     mouse_->FrameDone();
+    RunActions();
+    // Files asked for during the tick arrive at its end; what loaded shows its first frame in
+    // the next tick.
+    ProcessPendingLoads();
     RunActions();
     SyncTextFields(*this);
     EmptyGraveyard();
@@ -268,9 +282,94 @@ bool Runtime::AllowGoto() {
     return true;
 }
 
-std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& movie,
-                                                    std::uint16_t characterId,
+std::shared_ptr<MovieData> Runtime::NewMovieData(std::shared_ptr<const swf::Movie> movie,
+                                                 const std::string& url) {
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    BindImports(*data, 0);
+    return data;
+}
+
+void Runtime::BindImports(MovieData& data, int depth) {
+    for (const auto& frame : data.Model().frames) {
+        for (const auto& tag : frame.tags) {
+            const auto* imports = std::get_if<swf::ImportAssets>(&tag);
+            if (imports == nullptr || imports->url.empty()) {
+                continue;
+            }
+            std::shared_ptr<MovieData> library =
+                LoadLibrary(ResolveMovieUrl(imports->url, data.Url()), depth + 1);
+            if (!library) {
+                continue;
+            }
+            for (const auto& asset : imports->assets) {
+                avm1::String name = data.ScriptText(asset.name);
+                if (std::optional<std::uint16_t> id = library->ExportedId(name)) {
+                    data.BindImport(asset.id, name, library, *id);
+                }
+            }
+            data.AddLibrary(imports->url, std::move(library));
+        }
+    }
+}
+
+std::shared_ptr<MovieData> Runtime::LoadLibrary(const std::string& url, int depth) {
+    constexpr int kMaxLibraryDepth = 8;
+    if (auto it = libraries_.find(url); it != libraries_.end()) {
+        if (std::shared_ptr<MovieData> loaded = it->second.lock()) {
+            return loaded;
+        }
+    }
+    // A library importing itself, directly or around a circle, gets nothing the second time.
+    if (depth > kMaxLibraryDepth || std::find(librariesLoading_.begin(), librariesLoading_.end(),
+                                              url) != librariesLoading_.end()) {
+        return nullptr;
+    }
+    std::shared_ptr<const swf::Movie> movie;
+    try {
+        movie = ReadMovieFile(url, limits_);
+    } catch (const FlashError&) {
+        // As in Flash, a missing library leaves its symbols out without an error.
+        return nullptr;
+    }
+    if (movie->hasAttributes && movie->attributes.actionScript3) {
+        return nullptr;
+    }
+    auto data = std::make_shared<MovieData>(std::move(movie), url);
+    librariesLoading_.push_back(url);
+    BindImports(*data, depth);
+    librariesLoading_.pop_back();
+    libraries_[url] = data;
+    return data;
+}
+
+void Runtime::QueueImportInits(MovieClip& clip, const swf::ImportAssets& tag) {
+    MovieData* library = clip.Movie().Library(tag.url);
+    if (library == nullptr) {
+        return;
+    }
+    // Every init action block of the library runs, on the clip that imported it, once.
+    for (const auto& frame : library->Model().frames) {
+        for (const auto& libraryTag : frame.tags) {
+            const auto* init = std::get_if<swf::DoInitAction>(&libraryTag);
+            if (init == nullptr || !library->TakeInitActions(init->spriteId) ||
+                QueuedCount() >= kMaxQueuedActions) {
+                continue;
+            }
+            QueuedAction action;
+            action.owner = &clip;
+            action.target = &clip;
+            action.code = avm1::ActionBytes(library->Shared(), &init->actions);
+            action.version = library->Version();
+            LaneQueue(Lane::Init).push_back(std::move(action));
+        }
+    }
+}
+
+std::unique_ptr<DisplayObject> Runtime::Instantiate(const std::shared_ptr<MovieData>& importer,
+                                                    std::uint16_t importedId,
                                                     const DisplayObject& parent) {
+    // An imported symbol is made from its library, where its own ids make sense.
+    auto [movie, characterId] = DefiningMovie(importer, importedId);
     const swf::Character* character = movie->Character(characterId);
     if (character == nullptr || !IsDisplayable(*character)) {
         return nullptr;
@@ -475,6 +574,10 @@ std::vector<MovieClip*> Runtime::ClipsNewestFirst() const {
             DisplayObject* object = pending.back();
             pending.pop_back();
             if (MovieClip* clip = object->AsClip()) {
+                // A clip waiting for its unload handler hears nothing else.
+                if (clip->Unloading()) {
+                    continue;
+                }
                 clips.push_back(clip);
             }
             object->ForEachChild([&pending](DisplayObject& child) {
@@ -524,10 +627,17 @@ void Runtime::RunActions() {
         }
         QueuedAction action = std::move(*next);
         lane->pop_front();
-        if (action.owner != nullptr && action.owner->Removed() && !action.evenIfRemoved) {
+        if (action.owner != nullptr && !action.evenIfRemoved &&
+            (action.owner->Removed() || InUnloadingClip(*action.owner))) {
             continue;
         }
-        if (!action.broadcaster.empty()) {
+        if (action.finishRemoval) {
+            MovieClip* parent = action.owner->ParentClip();
+            if (!action.owner->Removed() && parent != nullptr &&
+                parent->ChildAt(action.owner->Depth()) == action.owner) {
+                parent->RemoveAt(action.owner->Depth(), false);
+            }
+        } else if (!action.broadcaster.empty()) {
             scripts_->Broadcast(action.broadcaster, action.method, action.args, action.version);
         } else if (action.code) {
             scripts_->RunCode(action.code, *action.target, action.version);
@@ -547,6 +657,26 @@ void Runtime::QueueUnload(DisplayObject& object) {
         QueueClipEvent(*clip, swf::kClipUnload, Lane::Frame, true);
         QueueMethod(*clip, u"onUnload", Lane::Frame, true);
     }
+}
+
+bool Runtime::HasUnloadHandler(MovieClip& clip) {
+    const swf::PlaceObject* place = clip.PlacedBy();
+    if (place != nullptr &&
+        std::any_of(place->clipActions.begin(), place->clipActions.end(),
+                    [](const auto& handler) { return (handler.events & swf::kClipUnload) != 0; })) {
+        return true;
+    }
+    return scripts_->HasHandler(clip, u"onUnload");
+}
+
+void Runtime::QueueUnloadThenRemove(MovieClip& clip) {
+    QueueUnload(clip);
+    QueuedAction action;
+    action.owner = &clip;
+    action.target = &clip;
+    action.finishRemoval = true;
+    action.evenIfRemoved = true;
+    LaneQueue(Lane::Frame).push_back(std::move(action));
 }
 
 namespace {
@@ -671,7 +801,7 @@ void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
         std::string base = source != nullptr ? source->Movie().Url()
                                              : (LevelClip(0) ? LevelClip(0)->Movie().Url() : "");
         pendingLoads_.push_back({level, url.empty() ? std::string() : ResolveMovieUrl(url, base),
-                                 std::string(), avm1::Root(request.loader)});
+                                 std::string(), avm1::Root(request.loader), avm1::Root()});
         return;
     }
     auto* target = dynamic_cast<MovieClip*>(request.targetClip);
@@ -683,7 +813,8 @@ void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
     std::string base = source != nullptr ? source->Movie().Url() : target->Movie().Url();
     pendingLoads_.push_back({target->Level(),
                              url.empty() ? std::string() : ResolveMovieUrl(url, base),
-                             avm1::ToUtf8(vm_->DotPath(*target)), avm1::Root(request.loader)});
+                             avm1::ToUtf8(vm_->DotPath(*target)), avm1::Root(request.loader),
+                             avm1::Root(vm_->ObjectOf(*target))});
 }
 
 namespace {
@@ -734,109 +865,143 @@ void Runtime::SendLoadInits() {
 
 MovieClip* Runtime::LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
                                  const std::string& url, const std::string& query) {
-    MovieClip* parent = target.ParentClip();
-    if (parent == nullptr) {
+    if (target.ParentClip() == nullptr) {
         int level = target.Level();
         Load(level, std::move(movie), url, true);
         return LevelClip(level);
     }
-    // The movie's root timeline takes the clip's place: same name, depth and transform, new
-    // content and no variables.
-    auto data = std::make_shared<MovieData>(std::move(movie), url);
-    auto clip = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
-    clip->SetInstanceName(target.InstanceName());
-    clip->SetMatrix(target.GetMatrix());
-    clip->SetColorTransform(target.GetColorTransform());
-    clip->SetVisible(target.Visible());
-    clip->SetPlaceFrame(target.PlaceFrame());
-    if (target.ScriptTransformed()) {
-        clip->SetScriptTransformed();
+    target.RemoveAll();
+    ClearScriptObject(target);
+    target.ShowMovie(NewMovieData(std::move(movie), url));
+    target.SetSequence(++clipSequence_);
+    SetQueryVariables(target, query);
+    return &target;
+}
+
+void Runtime::ClearScriptObject(MovieClip& clip) {
+    avm1::Object* self = vm_->ObjectOf(clip);
+    std::vector<avm1::String> names;
+    self->Members().ForEach([&names](const avm1::Member& m) { names.push_back(m.name); });
+    for (const avm1::String& name : names) {
+        self->Members().Remove(self->Members().Find(name, true));
     }
-    auto* raw = static_cast<MovieClip*>(parent->Insert(std::move(clip), target.Depth()));
-    ClipCreated(*raw, [&](MovieClip& loaded) {
-        avm1::Object* self = vm_->ObjectOf(loaded);
-        std::string_view rest = query;
-        while (!rest.empty()) {
-            std::size_t amp = rest.find('&');
-            std::string_view pair = rest.substr(0, amp);
-            rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
-            std::size_t eq = pair.find('=');
-            if (pair.empty() || eq == 0) {
-                continue;
-            }
-            std::string name = UrlDecode(pair.substr(0, eq));
-            std::string value =
-                eq == std::string_view::npos ? std::string() : UrlDecode(pair.substr(eq + 1));
-            vm_->Set(self, avm1::FromUtf8(name), avm1::Value::Str(avm1::FromUtf8(value)),
-                     loaded.SwfVersion());
+    self->SetProto(vm_->MovieClipPrototype());
+}
+
+void Runtime::SetQueryVariables(MovieClip& clip, std::string_view query) {
+    avm1::Object* self = vm_->ObjectOf(clip);
+    std::string_view rest = query;
+    while (!rest.empty()) {
+        std::size_t amp = rest.find('&');
+        std::string_view pair = rest.substr(0, amp);
+        rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+        std::size_t eq = pair.find('=');
+        if (pair.empty() || eq == 0) {
+            continue;
         }
-    });
-    return raw;
+        std::string name = UrlDecode(pair.substr(0, eq));
+        std::string value =
+            eq == std::string_view::npos ? std::string() : UrlDecode(pair.substr(eq + 1));
+        vm_->Set(self, avm1::FromUtf8(name), avm1::Value::Str(avm1::FromUtf8(value)),
+                 clip.SwfVersion());
+    }
+}
+
+MovieClip* Runtime::LoadTarget(const PendingLoad& load) {
+    if (load.clipPath.empty()) {
+        return nullptr;
+    }
+    avm1::Object* object = load.target.get();
+    auto* target = object != nullptr ? dynamic_cast<MovieClip*>(object->AsClip()) : nullptr;
+    if (target == nullptr) {
+        target =
+            dynamic_cast<MovieClip*>(vm_->ResolveTarget(avm1::FromUtf8(load.clipPath), nullptr, 8));
+    }
+    return target != nullptr && !target->Removed() ? target : nullptr;
+}
+
+Runtime::LoadedFile Runtime::ReadLoadedFile(const std::string& path, int version) {
+    std::vector<std::uint8_t> data = ReadLocalFile(path, limits_.maxMovieBytes);
+    LoadedFile file;
+    file.bytes = data.size();
+    file.image = IsImageData(data);
+    file.movie = file.image ? ImageMovie(std::move(data), version) : ParseMovieBytes(data, limits_);
+    return file;
+}
+
+void Runtime::LoadFailed(const PendingLoad& load, MovieClip* target) {
+    if (!load.loader) {
+        return;
+    }
+    MovieClip* was = target != nullptr ? target : LevelClip(load.level);
+    Broadcast(load.loader.get(), u"onLoadError",
+              {was ? avm1::Value::Obj(vm_->ObjectOf(*was)) : avm1::Value(),
+               avm1::Value::Str(u"URLNotFound"), avm1::Value::Number(0)});
 }
 
 void Runtime::ProcessPendingLoads() {
     std::vector<PendingLoad> loads;
     loads.swap(pendingLoads_);
     for (const auto& load : loads) {
-        MovieClip* target = nullptr;
-        if (!load.clipPath.empty()) {
-            target = dynamic_cast<MovieClip*>(
-                vm_->ResolveTarget(avm1::FromUtf8(load.clipPath), nullptr, 8));
-            if (target == nullptr || target->Removed()) {
-                continue;
-            }
-            if (load.url.empty() && target->ParentClip() != nullptr) {
-                // unloadMovie: the clip stays, empty.
-                auto empty = std::make_shared<swf::Movie>();
-                empty->header.version = target->Movie().Model().header.version;
-                LoadIntoClip(*target, std::move(empty), target->Movie().Url(), std::string());
-                continue;
-            }
+        MovieClip* target = LoadTarget(load);
+        if (!load.clipPath.empty() && target == nullptr) {
+            continue;
         }
-        if (load.url.empty()) {
+        if (!load.url.empty()) {
+            LoadFile(load, target);
+        } else if (target != nullptr && target->ParentClip() != nullptr) {
+            // unloadMovie: the clip stays, empty.
+            auto empty = std::make_shared<swf::Movie>();
+            empty->header.version = target->Movie().Model().header.version;
+            LoadIntoClip(*target, std::move(empty), target->Movie().Url(), std::string());
+        } else {
             Unload(target != nullptr ? target->Level() : load.level);
-            continue;
         }
-        // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
-        std::size_t query = load.url.find('?');
-        std::string file = load.url.substr(0, query);
-        MovieClip* loaded = nullptr;
-        try {
-            std::shared_ptr<const swf::Movie> movie = ReadMovieFile(file, limits_);
-            if (target != nullptr) {
-                // An ActionScript 3 movie needs the other virtual machine: nothing of it runs.
-                if (movie->hasAttributes && movie->attributes.actionScript3) {
-                    ReportError("ActionScript 3 movies are not supported: " + file);
-                    continue;
-                }
-                loaded = LoadIntoClip(
-                    *target, std::move(movie), file,
-                    query == std::string::npos ? std::string() : load.url.substr(query + 1));
-            } else {
-                Load(load.level, std::move(movie), load.url, true);
-                loaded = LevelClip(load.level);
-            }
-        } catch (const FlashError& e) {
-            ReportError(e.what());
-            if (load.loader) {
-                MovieClip* was = target != nullptr ? target : LevelClip(load.level);
-                Broadcast(load.loader.get(), u"onLoadError",
-                          {was ? avm1::Value::Obj(vm_->ObjectOf(*was)) : avm1::Value(),
-                           avm1::Value::Str(u"URLNotFound"), avm1::Value::Number(0)});
-            }
-            continue;
-        }
-        if (load.loader && loaded != nullptr) {
-            // The loader hears of it all at once: the file is read whole.
-            std::error_code error;
-            auto size = std::filesystem::file_size(file, error);
-            avm1::Value bytes = avm1::Value::Number(error ? 0.0 : static_cast<double>(size));
-            avm1::Value clip = avm1::Value::Obj(vm_->ObjectOf(*loaded));
-            Broadcast(load.loader.get(), u"onLoadStart", {clip});
-            Broadcast(load.loader.get(), u"onLoadProgress", {clip, bytes, bytes});
-            Broadcast(load.loader.get(), u"onLoadComplete", {clip, avm1::Value::Number(0)});
-            loadInits_.push_back({load.loader, avm1::Root(clip.AsObject())});
-        }
+    }
+}
+
+void Runtime::LoadFile(const PendingLoad& load, MovieClip* target) {
+    // "movie.swf?a=1&b=2": the file, and variables the loaded clip starts with.
+    std::size_t query = load.url.find('?');
+    std::string path = load.url.substr(0, query);
+    MovieClip* loaded = nullptr;
+    LoadedFile file;
+    try {
+        MovieClip* versionOf = target != nullptr ? target : LevelClip(0);
+        file = ReadLoadedFile(path, versionOf != nullptr ? versionOf->SwfVersion() : 8);
+    } catch (const FlashError& e) {
+        ReportError(e.what());
+        LoadFailed(load, target);
+        return;
+    }
+    // An ActionScript 3 movie needs the other virtual machine: nothing of it runs.
+    if (target != nullptr && file.movie->hasAttributes && file.movie->attributes.actionScript3) {
+        ReportError("ActionScript 3 movies are not supported: " + path);
+        return;
+    }
+    if (target != nullptr) {
+        loaded =
+            LoadIntoClip(*target, file.movie, path,
+                         query == std::string::npos ? std::string() : load.url.substr(query + 1));
+    } else {
+        Load(load.level, file.movie, load.url, true);
+        loaded = LevelClip(load.level);
+    }
+    if (loaded == nullptr) {
+        return;
+    }
+    loaded->Movie().SetFileBytes(file.bytes);
+    if (file.image) {
+        loaded->Movie().SetImage();
+    }
+    if (load.loader) {
+        // The loader hears of it all at once: the file is read whole.
+        avm1::Value bytes = avm1::Value::Number(static_cast<double>(file.bytes));
+        avm1::Value clip = avm1::Value::Obj(vm_->ObjectOf(*loaded));
+        Broadcast(load.loader.get(), u"onLoadStart", {clip});
+        Broadcast(load.loader.get(), u"onLoadProgress", {clip, bytes, bytes});
+        Broadcast(load.loader.get(), u"onLoadComplete", {clip, avm1::Value::Number(0)});
+        loadInits_.push_back({load.loader, avm1::Root(clip.AsObject())});
     }
 }
 

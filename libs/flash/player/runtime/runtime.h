@@ -66,6 +66,13 @@ class Runtime final : public avm1::Host {
     void SetRandomSeed(std::uint32_t seed) { random_.seed(seed); }
     double FrameRate() const;
 
+    // A movie's data with the libraries its ImportAssets tags name loaded and bound; a library
+    // that cannot be read leaves its symbols absent.
+    std::shared_ptr<MovieData> NewMovieData(std::shared_ptr<const swf::Movie> movie,
+                                            const std::string& url);
+    // `clip`'s timeline reached an ImportAssets tag: the library's init actions run on the clip.
+    void QueueImportInits(MovieClip& clip, const swf::ImportAssets& tag);
+
     // For display objects. `container` is what will hold the new object.
     std::unique_ptr<DisplayObject> Instantiate(const std::shared_ptr<MovieData>& movie,
                                                std::uint16_t characterId,
@@ -108,6 +115,11 @@ class Runtime final : public avm1::Host {
     // Takes an object off the stage; with `events`, the unload events of it and everything in
     // it run (innermost first) although they are gone.
     void Discard(std::unique_ptr<DisplayObject> object, bool events);
+    // Whether a clip has onClipEvent(unload) or an onUnload member: taken off the timeline, it
+    // waits below the timeline's depths until that ran.
+    bool HasUnloadHandler(MovieClip& clip);
+    // The unload events of a clip moved out of the way, then its removal.
+    void QueueUnloadThenRemove(MovieClip& clip);
     avm1::String NextInstanceName();
 
     // Input, in stage twips of _level0.
@@ -130,6 +142,10 @@ class Runtime final : public avm1::Host {
     void SetLooping(bool loop) { looping_ = loop; }
     // Stage.showMenu (true unless a script set it false).
     bool ShowMenu();
+    // The corner getBounds gives for a clip with nothing in it: 0x7FFFFFF twips until code of
+    // SWF 8 or later asks for bounds once, 0x8000000 from then on.
+    bool InvalidBoundsRounded() const { return invalidBoundsRounded_; }
+    void RoundInvalidBounds() { invalidBoundsRounded_ = true; }
 
     // Rendering quality, shared by the control (Quality2) and scripts (_quality).
     Quality QualityLevel() const { return quality_; }
@@ -178,18 +194,22 @@ class Runtime final : public avm1::Host {
         bool evenIfRemoved = false;
         avm1::String broadcaster;  // set for a broadcast of `method`
         std::vector<avm1::Value> args;
+        bool finishRemoval = false;  // takes `owner` off its parent, its unload events done
     };
     struct PendingLoad {
         int level;
         std::string url;
         std::string clipPath;  // loading into a clip: its target path
         avm1::Root loader;     // the MovieClipLoader that asked, if one did
+        avm1::Root target;     // the clip's script object, found again by path once it is gone
     };
     struct LoadInit {
         avm1::Root loader;
         avm1::Root clip;  // the loaded clip's script object
     };
 
+    void BindImports(MovieData& data, int depth);
+    std::shared_ptr<MovieData> LoadLibrary(const std::string& url, int depth);
     void QueueEnterFrame(const std::vector<MovieClip*>& clips);
     void QueueUnload(DisplayObject& object);
     std::deque<QueuedAction>& LaneQueue(Lane lane);
@@ -198,9 +218,24 @@ class Runtime final : public avm1::Host {
     void EmptyGraveyard();
     void ReleaseScripts(DisplayObject& object);
     void LoadFromScript(const avm1::UrlRequest& request);
-    // loadMovie into a clip: the movie's root takes the clip's place on its parent.
+    // loadMovie into a clip: the clip shows the movie from its first frame; its name, depth,
+    // transform and clip events stay, its content and variables go.
     MovieClip* LoadIntoClip(MovieClip& target, std::shared_ptr<const swf::Movie> movie,
                             const std::string& url, const std::string& query);
+    void ClearScriptObject(MovieClip& clip);
+    void SetQueryVariables(MovieClip& clip, std::string_view query);
+    // The clip a pending load goes into, null when it is gone; `level` loads have none.
+    MovieClip* LoadTarget(const PendingLoad& load);
+    // The movie of a file: a movie, or an image shown as a one-frame movie of `version`.
+    struct LoadedFile {
+        std::shared_ptr<const swf::Movie> movie;
+        std::size_t bytes = 0;
+        bool image = false;
+    };
+    LoadedFile ReadLoadedFile(const std::string& path, int version);
+    void LoadFailed(const PendingLoad& load, MovieClip* target);
+    // Reads a pending load's file and shows it in its clip or level.
+    void LoadFile(const PendingLoad& load, MovieClip* target);
     // A MovieClipLoader event to the loader's listeners.
     void Broadcast(avm1::Object* loader, avm1::StringView event, std::vector<avm1::Value> args);
     void SendLoadInits();
@@ -223,6 +258,9 @@ class Runtime final : public avm1::Host {
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;
     std::deque<QueuedAction> lanes_[4];
     std::vector<PendingLoad> pendingLoads_;
+    // Loaded libraries by address, shared by the movies that import them.
+    std::map<std::string, std::weak_ptr<MovieData>> libraries_;
+    std::vector<std::string> librariesLoading_;
     std::vector<LoadInit> loadInits_;
     std::uint64_t frameActionStart_ = 0;
     bool actionBudgetSpent_ = false;
@@ -231,6 +269,7 @@ class Runtime final : public avm1::Host {
     PageOpenings pages_;
     Quality quality_ = Quality::High;
     bool looping_ = true;
+    bool invalidBoundsRounded_ = false;
     double timeMs_ = 0;
     std::mt19937 random_{std::random_device{}()};
     std::size_t liveObjects_ = 0;

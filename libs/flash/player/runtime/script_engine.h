@@ -35,6 +35,8 @@ class ScriptEngine {
     // Whether a clip's object or its prototypes have onEnterFrame (so every tick may change
     // something).
     virtual bool HandlesEnterFrame(avm1::Clip& clip) = 0;
+    // Whether a clip's object or its prototypes have a member of this name (any case).
+    virtual bool HasHandler(avm1::Clip& clip, avm1::StringView name) = 0;
     // A display object left for good: its script object lets go of it.
     virtual void ObjectRemoved(avm1::Clip& clip) = 0;
     // Stage.showMenu (true unless a script set it false).

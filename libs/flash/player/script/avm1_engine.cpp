@@ -36,12 +36,16 @@ void Avm1Engine::Broadcast(avm1::StringView broadcaster, avm1::StringView event,
 }
 
 bool Avm1Engine::HandlesEnterFrame(avm1::Clip& clip) {
-    // onEnterFrame anywhere on the clip or its prototypes, whatever its value or case; a chain
-    // too long to follow counts as having one.
+    return HasHandler(clip, u"onEnterFrame");
+}
+
+bool Avm1Engine::HasHandler(avm1::Clip& clip, avm1::StringView name) {
+    // Anywhere on the clip or its prototypes, whatever its value or case; a chain too long to
+    // follow counts as having one.
     const avm1::Object* object = vm_.ObjectOf(clip);
     int hops = 0;
     for (; object != nullptr && hops < 256; object = object->Proto(), ++hops) {
-        if (object->Members().Find(u"onEnterFrame", false) != nullptr) {
+        if (object->Members().Find(name, false) != nullptr) {
             return true;
         }
     }

@@ -23,6 +23,7 @@ class Avm1Engine final : public ScriptEngine {
     bool HasTimers() const override { return vm_.HasTimers(); }
     std::uint64_t WorkDone() const override { return vm_.ActionsExecuted(); }
     bool HandlesEnterFrame(avm1::Clip& clip) override;
+    bool HasHandler(avm1::Clip& clip, avm1::StringView name) override;
     void ObjectRemoved(avm1::Clip& clip) override { vm_.ClipRemoved(clip); }
     bool ShowMenu(int version) override;
 

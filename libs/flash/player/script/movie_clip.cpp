@@ -167,14 +167,29 @@ Value GetInstanceAtDepth(CallContext& c) {
     return ObjectOf(c, child != nullptr ? child->AsClip() : nullptr);
 }
 
+// The corner of the bounds of a clip with nothing in it, in twips.
+std::int32_t InvalidBoundsCorner(MovieClip& clip, int version, bool ownSpace) {
+    Runtime& runtime = clip.GetRuntime();
+    MovieClip* root = runtime.LevelClip(0);
+    bool late = version >= 8 || (root != nullptr && root->SwfVersion() >= 8);
+    // Measured in its own space the clip gives the corner as it was before this call.
+    bool rounded = runtime.InvalidBoundsRounded();
+    if (late) {
+        runtime.RoundInvalidBounds();
+    }
+    return (ownSpace ? rounded : runtime.InvalidBoundsRounded()) ? 0x8000000 : 0x7FFFFFF;
+}
+
 Value GetBounds(CallContext& c) {
     MovieClip* clip = ThisClip(c);
     if (clip == nullptr) {
         return Value();
     }
-    Matrix m = ToStage(*clip);
+    // Without an argument the clip's own space.
+    Matrix m;
+    MovieClip* space = clip;
     if (!c.args.empty()) {
-        MovieClip* space = ClipOf(c, c.Arg(0), *clip);
+        space = ClipOf(c, c.Arg(0), *clip);
         if (space == nullptr) {
             return Value();
         }
@@ -182,13 +197,17 @@ Value GetBounds(CallContext& c) {
         if (!inverse) {
             return Value();
         }
-        m = *inverse * m;
-    } else {
-        m = clip->GetMatrix().Inverted().value_or(Matrix()) * m;
+        m = *inverse * ToStage(*clip);
     }
     Rect local = clip->LocalBounds();
     avm1::Object* box = c.vm.NewObject();
-    Rect b = local.empty() ? Rect{6710886, 6710886, 6710886, 6710886} : m.Apply(local);
+    Rect b;
+    if (local.empty()) {
+        std::int32_t corner = InvalidBoundsCorner(*clip, c.version, space == clip);
+        b = Rect{corner, corner, corner, corner};
+    } else {
+        b = m.Apply(local);
+    }
     c.vm.Set(box, u"xMin", Value::Number(b.xmin / 20.0), c.version);
     c.vm.Set(box, u"xMax", Value::Number(b.xmax / 20.0), c.version);
     c.vm.Set(box, u"yMin", Value::Number(b.ymin / 20.0), c.version);
@@ -244,14 +263,23 @@ Value HitTest(CallContext& c) {
                        mine.ymin <= theirs.ymax && theirs.ymin <= mine.ymax);
 }
 
+Value BytesLoaded(CallContext& c) {
+    MovieClip* clip = ThisClip(c);
+    return clip ? Value::Number(clip->BytesLoaded()) : Value();
+}
+
 Value BytesTotal(CallContext& c) {
     MovieClip* clip = ThisClip(c);
-    return clip ? Value::Number(clip->Movie().Model().header.fileLength) : Value();
+    return clip ? Value::Number(clip->BytesTotal()) : Value();
 }
 
 Value SwfVersion(CallContext& c) {
     MovieClip* clip = ThisClip(c);
-    return clip ? Value::Number(clip->SwfVersion()) : Value();
+    if (clip == nullptr) {
+        return Value();
+    }
+    // An image has no movie version.
+    return Value::Number(clip->Movie().IsImage() ? -1 : clip->SwfVersion());
 }
 
 // loadMovie and unloadMovie of a clip: a load between frames, as the global functions ask.
@@ -302,7 +330,7 @@ constexpr avm1::NativeMember kPrototype[] = {
     Method(u"localToGlobal", LocalToGlobal),
     Method(u"globalToLocal", GlobalToLocal),
     Method(u"hitTest", HitTest),
-    Method(u"getBytesLoaded", BytesTotal),
+    Method(u"getBytesLoaded", BytesLoaded),
     Method(u"getBytesTotal", BytesTotal),
     Method(u"getSWFVersion", SwfVersion),
     Method(u"loadMovie", LoadMovieFn),
