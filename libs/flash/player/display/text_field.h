@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "display/text_edit.h"
 #include "display/timeless_clip.h"
 #include "flash/render/renderer.h"
 #include "flash/swf/text.h"
@@ -35,6 +36,9 @@ class TextFieldObject final : public TimelessClip {
     avm1::String Text();
     void SetText(const avm1::String& text, bool html);
 
+    // The caret and selection typing and Selection work on.
+    TextSelection& Selection() { return selection_; }
+
     DisplayKind GetDisplayKind() const override { return DisplayKind::Graphic; }
     Rect LocalBounds() const override;
     bool HitsPoint(Point local) const override;
@@ -59,6 +63,7 @@ class TextFieldObject final : public TimelessClip {
     avm1::String variable_;  // empty: bound to nothing
     bool bound_ = false;     // the variable's place was found
     bool followed_ = false;  // and it is a timeline's, so changes show
+    TextSelection selection_;
 };
 
 // Every bound field of the stage takes its variable's value.

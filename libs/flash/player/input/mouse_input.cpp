@@ -5,7 +5,10 @@
 
 #include "display/display_object.h"
 #include "display/movie_clip.h"
+#include "display/text_field.h"
+#include "input/focus_order.h"
 #include "input/interactive.h"
+#include "input/keyboard_input.h"
 #include "runtime/runtime.h"
 
 namespace flash {
@@ -30,6 +33,7 @@ void MouseInput::Down(Point stage) {
     down_ = true;
     FollowDrag();
     Broadcast(swf::kClipMouseDown, u"onMouseDown");
+    FocusOnClick();
     UpdateTarget();
     if (Live(hovered_)) {
         pressed_ = hovered_;
@@ -59,12 +63,49 @@ void MouseInput::Up(Point stage) {
     UpdateTarget();
 }
 
+void MouseInput::Wheel(int delta) {
+    avm1::Value target;
+    if (DisplayObject* over = PickMouseTarget(runtime_, position_)) {
+        if (avm1::Clip* clip = over->ScriptClip()) {
+            target = avm1::Value::Obj(runtime_.Vm().ObjectOf(*clip));
+        }
+    }
+    runtime_.QueueBroadcast(u"Mouse", u"onMouseWheel", {avm1::Value::Number(delta), target});
+    runtime_.RunQueued();
+}
+
 void MouseInput::Leave() {
     inside_ = false;
     if (!down_ && Live(hovered_)) {
         DisplayObject* left = hovered_;
         hovered_ = nullptr;
         Fire(*left, swf::kCondOverUpToIdle);
+    }
+}
+
+void MouseInput::Highlight(DisplayObject* object) {
+    if (down_ || object == hovered_) {
+        return;
+    }
+    DisplayObject* left = hovered_;
+    hovered_ = object;
+    if (Live(left)) {
+        Fire(*left, swf::kCondOverUpToIdle);
+    }
+    if (Live(object) && hovered_ == object) {
+        Fire(*object, swf::kCondIdleToOverUp);
+    }
+}
+
+void MouseInput::FocusOnClick() {
+    KeyboardInput& keyboard = runtime_.Keyboard();
+    TextFieldObject* field = TextFieldAt(runtime_, position_);
+    if (field != keyboard.Focus()) {
+        keyboard.SetFocus(field);
+    }
+    if (field != nullptr) {
+        // The caret goes to the end until clicks find their character.
+        field->Selection().PlaceCaret(field->Text().size());
     }
 }
 
