@@ -6,6 +6,7 @@
 #include "display/movie_clip.h"
 #include "display/text_field.h"
 #include "input/focus_order.h"
+#include "input/interactive.h"
 #include "input/mouse_input.h"
 #include "input/text_typing.h"
 #include "runtime/movie_data.h"
@@ -18,14 +19,19 @@ namespace {
 
 constexpr int kTab = 9;
 constexpr int kShift = 16;
+constexpr int kSpace = 32;
 
 avm1::Value ObjectValue(Runtime& runtime, DisplayObject* object) {
     avm1::Clip* clip = object != nullptr ? object->ScriptClip() : nullptr;
     return clip != nullptr ? avm1::Value::Obj(runtime.Vm().ObjectOf(*clip)) : avm1::Value::Null();
 }
 
-// Buttons and clips that may have key press handlers, in display order.
+// Buttons and clips that may have key press handlers, in display order; hidden ones hear
+// no key presses.
 void CollectKeyTargets(DisplayObject& object, std::vector<DisplayObject*>& out) {
+    if (!object.Visible()) {
+        return;
+    }
     if (object.GetDisplayKind() != DisplayObject::DisplayKind::Graphic) {
         out.push_back(&object);
     }
@@ -120,6 +126,23 @@ void KeyboardInput::Down(int code, char32_t character) {
     // A key press handler for Tab takes the key from the focus.
     if (code == kTab && !pressHandled) {
         MoveFocusByTab();
+    }
+    if (code == kSpace) {
+        ClickFocused();
+    }
+}
+
+void KeyboardInput::ClickFocused() {
+    DisplayObject* focus = focus_;
+    if (focus == nullptr || focus->Removed() ||
+        (focus->AsButton() == nullptr && focus->AsClip() == nullptr)) {
+        return;
+    }
+    QueueButtonEvent(runtime_, *focus, swf::kCondOverUpToOverDown);
+    runtime_.RunQueued();
+    if (!focus->Removed()) {
+        QueueButtonEvent(runtime_, *focus, swf::kCondOverDownToOverUp);
+        runtime_.RunQueued();
     }
 }
 

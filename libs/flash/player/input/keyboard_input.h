@@ -19,7 +19,8 @@ class TextTyping;
 // keyboard focus. Key codes are Flash's (Key.LEFT is 37, letters are their capitals; the
 // mouse buttons are keys 1, 2 and 4). Each call runs the scripts it sets off before it
 // returns: the focused object's onKeyDown/onKeyUp, clip events and Key listeners, then
-// buttons' key press actions; Tab then moves the focus unless a key press took it.
+// buttons' key press actions; Tab then moves the focus unless a key press took it, and Space
+// clicks the focused button.
 class KeyboardInput {
   public:
     explicit KeyboardInput(Runtime& runtime);
@@ -69,6 +70,8 @@ class KeyboardInput {
     bool QueueKeyPress(std::uint8_t buttonCode);
     void Toggle(int code);
     void MoveFocusByTab();
+    // Space presses and releases the focused button or clip.
+    void ClickFocused();
     void TellFocusChange(DisplayObject* old, DisplayObject* now);
 
     Runtime& runtime_;

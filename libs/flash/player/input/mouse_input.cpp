@@ -20,17 +20,23 @@ bool MouseInput::Live(const DisplayObject* object) const {
 }
 
 void MouseInput::Move(Point stage) {
+    // A keyboard highlight stays until the pointer really moves.
+    const bool moved = !inside_ || stage.x != position_.x || stage.y != position_.y;
+    highlighted_ = highlighted_ && !moved;
     position_ = stage;
     inside_ = true;
     FollowDrag();
     Broadcast(swf::kClipMouseMove, u"onMouseMove");
-    UpdateTarget();
+    if (!highlighted_) {
+        UpdateTarget();
+    }
 }
 
 void MouseInput::Down(Point stage) {
     position_ = stage;
     inside_ = true;
     down_ = true;
+    highlighted_ = false;
     FollowDrag();
     Broadcast(swf::kClipMouseDown, u"onMouseDown");
     FocusOnClick();
@@ -84,11 +90,13 @@ void MouseInput::Leave() {
 }
 
 void MouseInput::Highlight(DisplayObject* object) {
-    if (down_ || object == hovered_) {
+    if (down_) {
         return;
     }
+    // Even the object under the pointer rolls out and over again.
     DisplayObject* left = hovered_;
     hovered_ = object;
+    highlighted_ = object != nullptr;
     if (Live(left)) {
         Fire(*left, swf::kCondOverUpToIdle);
     }
@@ -111,7 +119,7 @@ void MouseInput::FocusOnClick() {
 
 void MouseInput::FrameDone() {
     FollowDrag();
-    if (inside_) {
+    if (inside_ && !highlighted_) {
         UpdateTarget();
     }
 }

@@ -29,7 +29,8 @@ class MouseInput {
     // The pointer left the view: what it was over is rolled out of.
     void Leave();
     // Keyboard focus lights up a button or clip as the pointer over it would: what the
-    // pointer was over rolls out and the object rolls over; null only rolls out.
+    // pointer was over rolls out and the object rolls over; null only rolls out. The light
+    // stays until the pointer moves.
     void Highlight(DisplayObject* object);
     // After a frame: what lies under the pointer may have moved, and a dragged clip follows.
     void FrameDone();
@@ -80,6 +81,7 @@ class MouseInput {
     bool down_ = false;
     bool inside_ = false;
     bool hidden_ = false;
+    bool highlighted_ = false;  // hovered_ is lit by the keyboard focus
     DisplayObject* hovered_ = nullptr;  // under the pointer with no button held
     DisplayObject* pressed_ = nullptr;  // pressed and held
     bool pressedOver_ = false;          // the pointer is over the pressed object
