@@ -109,7 +109,7 @@ bool InsertText(avm1::String& text, TextSelection& selection, avm1::StringView t
                 const EditLimits& limits) {
     selection.Clamp(text.size());
     const std::size_t kept = text.size() - (selection.End() - selection.Begin());
-    std::size_t room = limits.maxChars == 0 ? typed.size()
+    std::size_t room = limits.maxChars == 0     ? typed.size()
                        : limits.maxChars > kept ? limits.maxChars - kept
                                                 : 0;
     avm1::String admitted;
@@ -180,8 +180,7 @@ void MoveCaret(const avm1::String& text, TextSelection& selection, CaretMove mov
             at = !extend && !selection.Empty() ? selection.Begin() : at > 0 ? at - 1 : 0;
             break;
         case CaretMove::Right:
-            at = !extend && !selection.Empty() ? selection.End()
-                                                : std::min(at + 1, text.size());
+            at = !extend && !selection.Empty() ? selection.End() : std::min(at + 1, text.size());
             break;
         case CaretMove::LineStart:
             at = LineStart(text, at);

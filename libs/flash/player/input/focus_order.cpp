@@ -148,9 +148,8 @@ std::vector<TabStop> TabStops(Runtime& runtime) {
 
 DisplayObject* NextByIndex(std::vector<TabStop> stops, DisplayObject* current, bool backwards) {
     std::erase_if(stops, [](const TabStop& s) { return !s.tabIndex; });
-    std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) {
-        return *a.tabIndex < *b.tabIndex;
-    });
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const TabStop& a, const TabStop& b) { return *a.tabIndex < *b.tabIndex; });
     auto at = std::find_if(stops.begin(), stops.end(),
                            [current](const TabStop& s) { return s.object == current; });
     if (at == stops.end()) {
@@ -189,8 +188,8 @@ DisplayObject* NextByPosition(const std::vector<TabStop>& stops, DisplayObject* 
         if (!from) {
             continue;
         }
-        const bool beyond = backwards ? KeyOf(stop.corner) < KeyOf(*from)
-                                      : KeyOf(stop.corner) > KeyOf(*from);
+        const bool beyond =
+            backwards ? KeyOf(stop.corner) < KeyOf(*from) : KeyOf(stop.corner) > KeyOf(*from);
         if (beyond && better(&stop, best)) {
             best = &stop;
         }

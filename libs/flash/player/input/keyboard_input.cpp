@@ -123,11 +123,10 @@ void KeyboardInput::Down(int code, char32_t character) {
         pressHandled = QueueKeyPress(buttonCode);
         runtime_.RunQueued();
     }
-    // A key press handler for Tab takes the key from the focus.
+    // A key press handler for Tab or Space takes the key from the focus.
     if (code == kTab && !pressHandled) {
         MoveFocusByTab();
-    }
-    if (code == kSpace) {
+    } else if (code == kSpace && !pressHandled) {
         ClickFocused();
     }
 }
@@ -192,7 +191,7 @@ bool KeyboardInput::QueueKeyPress(std::uint8_t buttonCode) {
 
 TextFieldObject* KeyboardInput::FocusedField() const {
     return focus_ != nullptr && !focus_->Removed() ? dynamic_cast<TextFieldObject*>(focus_)
-                                                    : nullptr;
+                                                   : nullptr;
 }
 
 void KeyboardInput::SetFocus(DisplayObject* object) {

@@ -81,7 +81,7 @@ class MouseInput {
     bool down_ = false;
     bool inside_ = false;
     bool hidden_ = false;
-    bool highlighted_ = false;  // hovered_ is lit by the keyboard focus
+    bool highlighted_ = false;          // hovered_ is lit by the keyboard focus
     DisplayObject* hovered_ = nullptr;  // under the pointer with no button held
     DisplayObject* pressed_ = nullptr;  // pressed and held
     bool pressedOver_ = false;          // the pointer is over the pressed object
