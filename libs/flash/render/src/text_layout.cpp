@@ -349,7 +349,8 @@ std::vector<Paragraph> SplitParagraphs(std::string_view text, bool html, const S
 }
 
 std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
-                                    const FieldMetrics& metrics, const MeasureChar& measure) {
+                                    const FieldMetrics& metrics, const MeasureChar& measure,
+                                    FieldTextExtent* extent) {
     std::vector<Line> lines;
     std::vector<std::vector<double>> advances(paragraphs.size());
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
@@ -443,6 +444,14 @@ std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
             x += adv[k];
         }
         top = baseline + metrics.descent * line.size + metrics.leading;
+        if (extent != nullptr) {
+            extent->width = std::max(extent->width, line.width + (line.first ? metrics.indent : 0));
+            extent->lineHeights.push_back((metrics.ascent + metrics.descent) * line.size +
+                                          metrics.leading);
+        }
+    }
+    if (extent != nullptr) {
+        extent->height = top - metrics.top;
     }
     return out;
 }
