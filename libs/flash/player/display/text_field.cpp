@@ -28,9 +28,12 @@ avm1::String AlignName(swf::TextAlign align) {
 }
 
 swf::TextAlign AlignOf(const std::optional<avm1::String>& name) {
-    if (name == u"right") return swf::TextAlign::Right;
-    if (name == u"center") return swf::TextAlign::Center;
-    if (name == u"justify") return swf::TextAlign::Justify;
+    if (name == u"right")
+        return swf::TextAlign::Right;
+    if (name == u"center")
+        return swf::TextAlign::Center;
+    if (name == u"justify")
+        return swf::TextAlign::Justify;
     return swf::TextAlign::Left;
 }
 
@@ -317,7 +320,8 @@ void TextFieldObject::Changed() {
     d.leftMargin = Twips(f.leftMargin);
     d.rightMargin = Twips(f.rightMargin);
     d.indent = Twips(f.indent);
-    d.leading = static_cast<std::int16_t>(std::clamp(f.leading.value_or(0) * 20, -32768.0, 32767.0));
+    d.leading =
+        static_cast<std::int16_t>(std::clamp(f.leading.value_or(0) * 20, -32768.0, 32767.0));
     d.hasLayout = true;
     d.hasTextColor = true;
     d.color = ColorOf(f.color.value_or(0));
@@ -333,9 +337,9 @@ void TextFieldObject::Changed() {
 const render::FieldTextExtent& TextFieldObject::Extent() {
     if (!extent_) {
         MovieData& movie = Movie();
-        extent_ = render::MeasureEditText(
-            *definition_, shown_, shownHtml_,
-            [&movie](std::uint16_t id) { return movie.Character(id); });
+        extent_ =
+            render::MeasureEditText(*definition_, shown_, shownHtml_,
+                                    [&movie](std::uint16_t id) { return movie.Character(id); });
     }
     return *extent_;
 }
@@ -355,8 +359,7 @@ int TextFieldObject::VisibleLines(int from) {
     const double room = (definition_->bounds.ymax - definition_->bounds.ymin) - 2 * kGutter;
     double used = 0;
     int n = 0;
-    for (std::size_t i = static_cast<std::size_t>(std::max(from, 1) - 1); i < heights.size();
-         ++i) {
+    for (std::size_t i = static_cast<std::size_t>(std::max(from, 1) - 1); i < heights.size(); ++i) {
         used += heights[i];
         if (n > 0 && used > room + 1) {
             break;
@@ -406,8 +409,7 @@ void TextFieldObject::ApplyAutoSize() {
     b.ymax = b.ymin + height;
     if (!settings_.wordWrap) {
         const std::int32_t width =
-            static_cast<std::int32_t>(std::round(content_.size() == 0 ? 0 : e.width)) +
-            2 * kGutter;
+            static_cast<std::int32_t>(std::round(content_.size() == 0 ? 0 : e.width)) + 2 * kGutter;
         switch (settings_.autoSize) {
             case AutoSize::Right:
                 b.xmin = b.xmax - width;

@@ -150,8 +150,8 @@ class TextFieldObject final : public TimelessClip {
     bool shownHtml_ = false;
     avm1::String variable_;      // empty: bound to nothing
     avm1::String variableText_;  // the variable's value the field last took or gave
-    bool bound_ = false;     // the variable's place was found
-    bool followed_ = false;  // and it is a timeline's, so changes show
+    bool bound_ = false;         // the variable's place was found
+    bool followed_ = false;      // and it is a timeline's, so changes show
     std::size_t selectionBegin_ = 0;
     std::size_t selectionEnd_ = 0;
 };

@@ -140,14 +140,13 @@ void FormattedText::ApplyFormat(std::size_t begin, std::size_t end,
     Coalesce();
 }
 
-std::optional<TextFormatValues> FormattedText::FormatOf(std::size_t begin,
-                                                        std::size_t end) const {
+std::optional<TextFormatValues> FormattedText::FormatOf(std::size_t begin, std::size_t end) const {
     std::optional<TextFormatValues> shared;
     std::size_t start = 0;
     for (const Run& run : runs_) {
         const std::size_t stop = start + run.length;
-        const bool touches = begin == end ? (begin >= start && begin < stop)
-                                          : (start < end && stop > begin);
+        const bool touches =
+            begin == end ? (begin >= start && begin < stop) : (start < end && stop > begin);
         if (touches) {
             if (shared) {
                 shared->IntersectWith(run.format);

@@ -103,12 +103,18 @@ Tag ParseTag(StringView body) {
 // "&amp;" and the other entities Flash knows; nothing for an unknown one.
 std::optional<char16_t> Entity(StringView name) {
     const String n = Lowered(name);
-    if (n == u"lt") return u'<';
-    if (n == u"gt") return u'>';
-    if (n == u"amp") return u'&';
-    if (n == u"quot") return u'"';
-    if (n == u"apos") return u'\'';
-    if (n == u"nbsp") return char16_t{0xA0};
+    if (n == u"lt")
+        return u'<';
+    if (n == u"gt")
+        return u'>';
+    if (n == u"amp")
+        return u'&';
+    if (n == u"quot")
+        return u'"';
+    if (n == u"apos")
+        return u'\'';
+    if (n == u"nbsp")
+        return char16_t{0xA0};
     if (n.size() > 1 && n.size() <= 8 && n[0] == u'#') {
         const bool hex = n[1] == u'x';
         unsigned long v = 0;
@@ -172,7 +178,8 @@ std::optional<double> ParseNumber(const String& v) {
 
 class HtmlParser {
   public:
-    HtmlParser(const TextFormatValues& base, const HtmlOptions& options) : options_(options) {
+    HtmlParser(const TextFormatValues& base, const HtmlOptions& options)
+        : options_(options), last_(base) {
         stack_.push_back({String(), base});
     }
 
@@ -202,7 +209,18 @@ class HtmlParser {
   private:
     const TextFormatValues& Current() const { return stack_.back().second; }
 
-    void Add(const String& text) { out_.Append(text, Current()); }
+    void Add(const String& text) {
+        out_.Append(text, Current());
+        last_ = Current();
+    }
+
+    bool EndsParagraph() const {
+        const String& text = out_.Text();
+        return text.empty() || text[text.size() - 1] == u'\r';
+    }
+
+    // A paragraph's end: in the format last used (the last text or FONT), as Flash gives it.
+    void EndParagraph() { out_.Append(u"\r", last_); }
 
     // A run of text between tags: entities read, line breaks as paragraph ends.
     void Flush(String& segment) {
@@ -279,10 +297,13 @@ class HtmlParser {
         const bool block = n == u"p" || n == u"li";
         if (tag.closing) {
             if (block && Has(n)) {
-                Add(u"\r");
+                EndParagraph();
             }
             Pop(n);
             return;
+        }
+        if (block && !EndsParagraph()) {
+            EndParagraph();  // a block starts a paragraph of its own
         }
         TextFormatValues f = Current();
         if (n == u"p") {
@@ -302,8 +323,10 @@ class HtmlParser {
         } else if (n == u"u") {
             f.underline = true;
         } else if (n == u"a") {
-            f.url = tag.Attribute(u"href") ? *tag.Attribute(u"href") : String();
-            f.target = tag.Attribute(u"target") ? *tag.Attribute(u"target") : String();
+            const String* href = tag.Attribute(u"href");
+            const String* target = tag.Attribute(u"target");
+            f.url = href != nullptr ? *href : String();
+            f.target = target != nullptr ? *target : String();
         } else if (n == u"font") {
             FontAttributes(tag, f);
         } else if (n == u"textformat") {
@@ -311,7 +334,11 @@ class HtmlParser {
         } else if (n != u"span") {
             return;  // not a tag Flash knows: dropped
         }
+        const bool setsFormat = n == u"p" || n == u"li" || n == u"font" || n == u"textformat";
         Push(tag, std::move(f));
+        if (setsFormat) {
+            last_ = Current();
+        }
     }
 
     static void FontAttributes(const Tag& tag, TextFormatValues& f) {
@@ -332,11 +359,6 @@ class HtmlParser {
         if (const String* a = tag.Attribute(u"letterspacing")) {
             if (auto n = ParseNumber(*a)) {
                 f.letterSpacing = *n;
-            }
-        }
-        if (const String* a = tag.Attribute(u"kerning")) {
-            if (auto n = ParseNumber(*a)) {
-                f.kerning = *n != 0;
             }
         }
     }
@@ -379,6 +401,7 @@ class HtmlParser {
     HtmlOptions options_;
     std::vector<std::pair<String, TextFormatValues>> stack_;
     FormattedText out_;
+    TextFormatValues last_;
 };
 
 String Ascii(const char* s) {
@@ -464,9 +487,8 @@ String FontAttrs(const TextFormatValues& f, const TextFormatValues* base) {
 String TextFormatAttrs(const TextFormatValues& f) {
     String out;
     const std::pair<const char16_t*, const std::optional<double>*> numbers[] = {
-        {u"LEFTMARGIN", &f.leftMargin}, {u"RIGHTMARGIN", &f.rightMargin},
-        {u"INDENT", &f.indent},         {u"LEADING", &f.leading},
-        {u"BLOCKINDENT", &f.blockIndent},
+        {u"LEFTMARGIN", &f.leftMargin}, {u"RIGHTMARGIN", &f.rightMargin}, {u"INDENT", &f.indent},
+        {u"LEADING", &f.leading},       {u"BLOCKINDENT", &f.blockIndent},
     };
     for (const auto& [name, value] : numbers) {
         if (*value && **value != 0) {
@@ -483,30 +505,59 @@ String TextFormatAttrs(const TextFormatValues& f) {
     return out;
 }
 
-// One run of a paragraph inside its FONT.
-String RunHtml(StringView text, const TextFormatValues& f, const TextFormatValues& base) {
-    String open;
-    String close;
-    const String fontDiff = FontAttrs(f, &base);
-    if (!fontDiff.empty()) {
-        open += u"<FONT" + fontDiff + u">";
-        close = u"</FONT>" + close;
+bool SameFont(const TextFormatValues& a, const TextFormatValues& b) {
+    return a.font == b.font && a.size == b.size && a.color == b.color &&
+           a.letterSpacing == b.letterSpacing && a.kerning == b.kerning;
+}
+
+// One paragraph's runs inside nested FONTs: a run whose font matches an open FONT goes back
+// to it, any other opens a FONT for what differs from the innermost.
+class ParagraphWriter {
+  public:
+    ParagraphWriter(String& out, const TextFormatValues& base) : out_(out) {
+        out_ += u"<FONT" + FontAttrs(base, nullptr) + u">";
+        fonts_.push_back(&base);
     }
-    if (f.url && !f.url->empty()) {
-        open += u"<A HREF=\"" + Escaped(*f.url) + u"\" TARGET=\"" +
-                Escaped(f.target.value_or(String())) + u"\">";
-        close = u"</A>" + close;
-    }
-    const std::pair<const std::optional<bool>*, const char16_t*> styles[] = {
-        {&f.bold, u"B"}, {&f.italic, u"I"}, {&f.underline, u"U"}};
-    for (const auto& [flag, name] : styles) {
-        if (flag->value_or(false)) {
-            open += String(u"<") + name + u">";
-            close = String(u"</") + name + u">" + close;
+    ~ParagraphWriter() {
+        for (std::size_t i = 0; i < fonts_.size(); ++i) {
+            out_ += u"</FONT>";
         }
     }
-    return open + Escaped(text) + close;
-}
+
+    void Run(StringView text, const TextFormatValues& f) {
+        std::size_t open = fonts_.size();
+        while (open > 0 && !SameFont(*fonts_[open - 1], f)) {
+            --open;
+        }
+        if (open > 0) {
+            for (; fonts_.size() > open; fonts_.pop_back()) {
+                out_ += u"</FONT>";
+            }
+        } else {
+            out_ += u"<FONT" + FontAttrs(f, fonts_.back()) + u">";
+            fonts_.push_back(&f);
+        }
+        String close;
+        if (f.url && !f.url->empty()) {
+            out_ += u"<A HREF=\"" + Escaped(*f.url) + u"\" TARGET=\"" +
+                    Escaped(f.target.value_or(String())) + u"\">";
+            close = u"</A>";
+        }
+        const std::pair<const std::optional<bool>*, const char16_t*> styles[] = {
+            {&f.bold, u"B"}, {&f.italic, u"I"}, {&f.underline, u"U"}};
+        for (const auto& [flag, name] : styles) {
+            if (flag->value_or(false)) {
+                out_ += String(u"<") + name + u">";
+                close = String(u"</") + name + u">" + close;
+            }
+        }
+        out_ += Escaped(text) + close;
+    }
+
+  private:
+    String& out_;
+    std::vector<const TextFormatValues*> fonts_;
+};
 
 }  // namespace
 
@@ -538,17 +589,27 @@ avm1::String WriteFieldHtml(const FormattedText& text) {
         const bool bullet = para.bullet.value_or(false);
         out += bullet ? String(u"<LI>")
                       : u"<P ALIGN=\"" + Upper(para.align.value_or(u"left")) + u"\">";
-        out += u"<FONT" + FontAttrs(para, nullptr) + u">";
-        std::size_t i = start;
-        while (i < end) {
-            std::size_t j = i + 1;
-            while (j < end && formatAt[j] == formatAt[i]) {
-                ++j;
+        {
+            // The paragraph's end is a run of its own, shown empty when its format differs.
+            const std::size_t stop = std::min(end + 1, chars.size());
+            ParagraphWriter writer(out, para);
+            std::size_t i = start;
+            while (i < stop) {
+                std::size_t j = i + 1;
+                while (j < stop && formatAt[j] == formatAt[i]) {
+                    ++j;
+                }
+                const std::size_t shown = std::min(j, end);
+                if (shown > i || (i == start && end == start)) {
+                    writer.Run(StringView(chars).substr(i, shown - i), *formatAt[i]);
+                } else if (!SameFont(*formatAt[i], para) || formatAt[i]->bold.value_or(false) ||
+                           formatAt[i]->italic.value_or(false) ||
+                           formatAt[i]->underline.value_or(false)) {
+                    writer.Run(StringView(), *formatAt[i]);
+                }
+                i = j;
             }
-            out += RunHtml(StringView(chars).substr(i, j - i), *formatAt[i], para);
-            i = j;
         }
-        out += u"</FONT>";
         out += bullet ? u"</LI>" : u"</P>";
         if (!formatAttrs.empty()) {
             out += u"</TEXTFORMAT>";

@@ -217,8 +217,7 @@ Value GetMaxHScroll(CallContext& c) {
 
 Value GetHScroll(CallContext& c) {
     TextFieldObject* f = FieldOf(c);
-    return f != nullptr ? Value::Number(std::min(f->Settings().hscroll, f->MaxHScroll()))
-                        : Value();
+    return f != nullptr ? Value::Number(std::min(f->Settings().hscroll, f->MaxHScroll())) : Value();
 }
 
 Value SetHScroll(CallContext& c) {
@@ -438,7 +437,8 @@ Value SetSharpness(CallContext& c) {
     if (TextFieldObject* f = FieldOf(c)) {
         const double n = Number(c, c.Arg(0));
         if (!std::isnan(n)) {
-            f->ChangeSettings([&](TextFieldSettings& s) { s.sharpness = std::clamp(n, -400.0, 400.0); });
+            f->ChangeSettings(
+                [&](TextFieldSettings& s) { s.sharpness = std::clamp(n, -400.0, 400.0); });
         }
         return Value();
     }
@@ -454,7 +454,8 @@ Value SetThickness(CallContext& c) {
     if (TextFieldObject* f = FieldOf(c)) {
         const double n = Number(c, c.Arg(0));
         if (!std::isnan(n)) {
-            f->ChangeSettings([&](TextFieldSettings& s) { s.thickness = std::clamp(n, -200.0, 200.0); });
+            f->ChangeSettings(
+                [&](TextFieldSettings& s) { s.thickness = std::clamp(n, -200.0, 200.0); });
         }
         return Value();
     }
@@ -606,8 +607,7 @@ constexpr avm1::NativeMember kPrototype[] = {
     Method(u"setNewTextFormat", SetNewTextFormat),
     Method(u"getDepth", GetDepth),
     Method(u"replaceText", ReplaceText),
-    Accessor(u"gridFitType", GetName<&TextFieldSettings::gridFitType>, SetGridFitType,
-             kEnumerable),
+    Accessor(u"gridFitType", GetName<&TextFieldSettings::gridFitType>, SetGridFitType, kEnumerable),
     Accessor(u"antiAliasType", GetName<&TextFieldSettings::antiAliasType>, SetAntiAliasType,
              kEnumerable),
     Accessor(u"thickness", GetThickness, SetThickness, kEnumerable),
@@ -674,12 +674,12 @@ Value CreateTextField(CallContext& c) {
     };
     const std::int32_t x = at(2), y = at(3), w = at(4), h = at(5);
     auto definition = std::make_shared<swf::EditText>();
-    definition->bounds = Rect{std::min(0, w) * 20, std::max(0, w) * 20, std::min(0, h) * 20,
-                              std::max(0, h) * 20};
+    definition->bounds =
+        Rect{std::min(0, w) * 20, std::max(0, w) * 20, std::min(0, h) * 20, std::max(0, h) * 20};
     definition->readOnly = true;
     definition->fontHeight = 240;
-    auto field = std::make_unique<TextFieldObject>(runtime, parent->SharedMovie(), 0,
-                                                   std::move(definition));
+    auto field =
+        std::make_unique<TextFieldObject>(runtime, parent->SharedMovie(), 0, std::move(definition));
     field->SetInstanceName(c.vm.ToString(c.Arg(0), c.version));
     Matrix m;
     m.tx = x * 20.0;

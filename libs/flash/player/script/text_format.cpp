@@ -309,8 +309,7 @@ avm1::Value NewTextFormat(avm1::Vm& vm, const TextFormatValues& format, int vers
 }
 
 void InstallTextFormat(avm1::Vm& vm) {
-    static const auto kPrototype =
-        MakeTable(std::make_index_sequence<std::size(kProperties)>());
+    static const auto kPrototype = MakeTable(std::make_index_sequence<std::size(kProperties)>());
     avm1::Object* global = vm.Global();
     avm1::Object* ctor = vm.NewFunction(Construct, 0);
     avm1::Object* proto = vm.NewObject();

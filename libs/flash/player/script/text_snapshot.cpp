@@ -29,7 +29,8 @@ class SnapshotState final : public avm1::Object {
 void AppendText(MovieData& movie, const swf::Text& text, avm1::String& out) {
     for (const swf::TextRecord& record : text.records) {
         const swf::Character* c = movie.Character(record.fontId);
-        const auto* font = c != nullptr ? std::get_if<std::shared_ptr<const swf::Font>>(c) : nullptr;
+        const auto* font =
+            c != nullptr ? std::get_if<std::shared_ptr<const swf::Font>>(c) : nullptr;
         for (const swf::GlyphEntry& g : record.glyphs) {
             if (font != nullptr && *font && g.index < (*font)->glyphs.size()) {
                 out += static_cast<char16_t>((*font)->glyphs[g.index].code);
@@ -96,8 +97,7 @@ Value GetText(CallContext& c) {
         std::clamp(avm1::ToIntegerNumber(c.vm.ToNumber(c.Arg(0), c.version)), 0.0, length);
     const double e =
         std::clamp(avm1::ToIntegerNumber(c.vm.ToNumber(c.Arg(1), c.version)), b, length);
-    return Value::Str(s->text.substr(static_cast<std::size_t>(b),
-                                     static_cast<std::size_t>(e - b)));
+    return Value::Str(s->text.substr(static_cast<std::size_t>(b), static_cast<std::size_t>(e - b)));
 }
 
 // findText(start, text, caseSensitive): where `text` first occurs from `start`, or -1.

@@ -154,7 +154,6 @@ void TextDrawer::AppendDeviceText(const std::string& utf8, const char* family, b
 
 namespace {
 
-
 // The field's rectangle as a device path; its edges on whole pixels, as fields are drawn.
 void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
     Path rect;
@@ -171,8 +170,8 @@ void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
 void TextDrawer::DrawFieldBox(const Rect& b, const EditTextLook& look, const Transform& t,
                               Box* drawn) {
     // The border is one device pixel inside the bounds, the background within it.
-    const double px = 1 / std::sqrt(std::max(
-                              1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
+    const double px =
+        1 / std::sqrt(std::max(1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
     const Rect inner{b.xmin + std::int32_t(px), b.xmax - std::int32_t(px),
                      b.ymin + std::int32_t(px), b.ymax - std::int32_t(px)};
     const bool hasInner = inner.xmax > inner.xmin && inner.ymax > inner.ymin;

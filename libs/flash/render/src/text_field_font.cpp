@@ -26,8 +26,7 @@ void SelectFace(cairo_t* cr, const char* family, bool bold, bool italic) {
 
 }  // namespace
 
-FieldFont::FieldFont(cairo_t* cr, const swf::EditText& field,
-                     std::shared_ptr<const swf::Font> font)
+FieldFont::FieldFont(cairo_t* cr, const swf::EditText& field, std::shared_ptr<const swf::Font> font)
     : cr_(cr), font_(std::move(font)) {
     embedded_ = font_ && field.useOutlines && HasOutlines(*font_);
     unitsPerEm_ = font_ && font_->unitsPerEm > 0 ? font_->unitsPerEm : 1024;
