@@ -105,13 +105,14 @@ std::optional<char16_t> CharRestriction::Admit(char16_t c) const {
     return std::nullopt;
 }
 
-bool InsertText(avm1::String& text, TextSelection& selection, avm1::StringView typed,
-                const EditLimits& limits) {
-    selection.Clamp(text.size());
-    const std::size_t kept = text.size() - (selection.End() - selection.Begin());
-    std::size_t room = limits.maxChars == 0     ? typed.size()
-                       : limits.maxChars > kept ? limits.maxChars - kept
-                                                : 0;
+std::optional<TextChange> TypingChange(const avm1::String& text, const TextSelection& selection,
+                                       avm1::StringView typed, const EditLimits& limits) {
+    TextSelection s = selection;
+    s.Clamp(text.size());
+    const std::size_t kept = text.size() - (s.End() - s.Begin());
+    const std::size_t room = limits.maxChars == 0     ? typed.size()
+                             : limits.maxChars > kept ? limits.maxChars - kept
+                                                      : 0;
     avm1::String admitted;
     for (std::size_t i = 0; i < typed.size() && admitted.size() < room; ++i) {
         char16_t c = typed[i];
@@ -135,40 +136,28 @@ bool InsertText(avm1::String& text, TextSelection& selection, avm1::StringView t
         }
     }
     if (admitted.empty()) {
-        return false;
+        return std::nullopt;
     }
-    const std::size_t begin = selection.Begin();
-    text.replace(begin, selection.End() - begin, admitted);
-    selection.PlaceCaret(begin + admitted.size());
-    return true;
+    return TextChange{s.Begin(), s.End(), std::move(admitted)};
 }
 
-bool DeleteBackward(avm1::String& text, TextSelection& selection) {
-    selection.Clamp(text.size());
-    if (selection.Empty()) {
-        if (selection.caret == 0) {
-            return false;
-        }
-        selection.anchor = selection.caret - 1;
+std::optional<TextChange> DeletionChange(const avm1::String& text, const TextSelection& selection,
+                                         bool forward) {
+    TextSelection s = selection;
+    s.Clamp(text.size());
+    if (!s.Empty()) {
+        return TextChange{s.Begin(), s.End(), {}};
     }
-    const std::size_t begin = selection.Begin();
-    text.erase(begin, selection.End() - begin);
-    selection.PlaceCaret(begin);
-    return true;
+    if (forward ? s.caret >= text.size() : s.caret == 0) {
+        return std::nullopt;
+    }
+    const std::size_t at = forward ? s.caret : s.caret - 1;
+    return TextChange{at, at + 1, {}};
 }
 
-bool DeleteForward(avm1::String& text, TextSelection& selection) {
-    selection.Clamp(text.size());
-    if (selection.Empty()) {
-        if (selection.caret >= text.size()) {
-            return false;
-        }
-        selection.anchor = selection.caret + 1;
-    }
-    const std::size_t begin = selection.Begin();
-    text.erase(begin, selection.End() - begin);
-    selection.PlaceCaret(begin);
-    return true;
+void ApplyChange(avm1::String& text, TextSelection& selection, const TextChange& change) {
+    text.replace(change.begin, change.end - change.begin, change.text);
+    selection.PlaceCaret(change.begin + change.text.size());
 }
 
 void MoveCaret(const avm1::String& text, TextSelection& selection, CaretMove move, bool extend) {

@@ -59,15 +59,24 @@ struct EditLimits {
 // Caret movements; `extend` keeps the other end of the selection where it is.
 enum class CaretMove : std::uint8_t { Left, Right, LineStart, LineEnd, Up, Down, Start, End };
 
-// Editing a field's plain text ("\r" ends a paragraph) at its selection. Each returns
-// whether the text changed.
-// Replaces the selection by what of `typed` restrict admits and maxChars leaves room for;
-// nothing goes in (the selection stays) when none of it does.
-bool InsertText(avm1::String& text, TextSelection& selection, avm1::StringView typed,
-                const EditLimits& limits);
+// A change to a field's text: characters [begin, end) replaced by `text`.
+struct TextChange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    avm1::String text;
+};
+
+// Edits of a field's plain text ("\r" ends a paragraph) at its selection; nothing when the
+// text stays as it is.
+// Typing: the selection replaced by what of `typed` restrict admits and maxChars leaves
+// room for.
+std::optional<TextChange> TypingChange(const avm1::String& text, const TextSelection& selection,
+                                       avm1::StringView typed, const EditLimits& limits);
 // Backspace and Delete: the selection, else the character before or after the caret.
-bool DeleteBackward(avm1::String& text, TextSelection& selection);
-bool DeleteForward(avm1::String& text, TextSelection& selection);
+std::optional<TextChange> DeletionChange(const avm1::String& text, const TextSelection& selection,
+                                         bool forward);
+// Makes a change to plain text; the caret goes after what went in.
+void ApplyChange(avm1::String& text, TextSelection& selection, const TextChange& change);
 void MoveCaret(const avm1::String& text, TextSelection& selection, CaretMove move, bool extend);
 
 }  // namespace flash

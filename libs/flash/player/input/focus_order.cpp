@@ -61,9 +61,8 @@ bool IsLevelRoot(const DisplayObject& object) {
     return object.Container() == nullptr;
 }
 
-bool IsInputField(Runtime& runtime, TextFieldObject& field) {
-    avm1::Value type = Member(runtime, field, u"type");
-    return type.IsString() && type.AsString() == u"input";
+bool IsInputField(TextFieldObject& field) {
+    return field.Settings().editable;
 }
 
 // tabIndex as the order uses it; none when unset (undefined, not a number, or -1).
@@ -83,8 +82,7 @@ std::optional<std::int32_t> TabIndexOf(Runtime& runtime, DisplayObject& object) 
 bool IsTabbable(Runtime& runtime, DisplayObject& object) {
     avm1::Value enabled = Member(runtime, object, u"tabEnabled");
     if (auto* field = dynamic_cast<TextFieldObject*>(&object)) {
-        return IsInputField(runtime, *field) &&
-               (enabled.IsUndefined() || Truthy(runtime, object, enabled));
+        return IsInputField(*field) && (enabled.IsUndefined() || Truthy(runtime, object, enabled));
     }
     if (object.AsButton() != nullptr) {
         return enabled.IsUndefined() || Truthy(runtime, object, enabled);
@@ -198,9 +196,8 @@ DisplayObject* NextByPosition(const std::vector<TabStop>& stops, DisplayObject* 
     return next != nullptr ? next->object : nullptr;
 }
 
-bool FieldSelectable(Runtime& runtime, TextFieldObject& field) {
-    return IsInputField(runtime, field) ||
-           Truthy(runtime, field, Member(runtime, field, u"selectable"));
+bool FieldSelectable(TextFieldObject& field) {
+    return IsInputField(field) || field.Settings().selectable;
 }
 
 // The topmost text field under a point of `clip`'s twips; `blocked` when a button is above.
@@ -219,7 +216,7 @@ TextFieldObject* FieldIn(Runtime& runtime, MovieClip& clip, Point local, bool& b
             continue;
         }
         if (auto* field = dynamic_cast<TextFieldObject*>(&child)) {
-            if (field->HitsPoint(p) && FieldSelectable(runtime, *field)) {
+            if (field->HitsPoint(p) && FieldSelectable(*field)) {
                 return field;
             }
             continue;

@@ -1,45 +1,17 @@
 #include "input/text_typing.h"
 
-#include <cmath>
+#include <algorithm>
 #include <optional>
 
 #include "display/text_edit.h"
 #include "display/text_field.h"
-#include "flash/avm1/convert.h"
 #include "flash/avm1/object.h"
-#include "runtime/movie_data.h"
 #include "runtime/runtime.h"
 #include "runtime/text_convert.h"
 
 namespace flash {
 
 namespace {
-
-// The field's members as scripts see them, so typing follows what scripts set.
-avm1::Value FieldMember(Runtime& runtime, TextFieldObject& field, avm1::StringView name) {
-    return runtime.Vm().Get(runtime.Vm().ObjectOf(field), name, field.SwfVersion());
-}
-
-bool FieldFlag(Runtime& runtime, TextFieldObject& field, avm1::StringView name) {
-    return avm1::ToBoolean(FieldMember(runtime, field, name), field.SwfVersion());
-}
-
-std::size_t MaxChars(Runtime& runtime, TextFieldObject& field) {
-    avm1::Value v = FieldMember(runtime, field, u"maxChars");
-    if (v.IsUndefined() || v.IsNull()) {
-        return 0;
-    }
-    double n = runtime.Vm().ToNumber(v, field.SwfVersion());
-    return std::isfinite(n) && n >= 1 ? static_cast<std::size_t>(std::min(n, 1e9)) : 0;
-}
-
-std::optional<avm1::String> Restriction(Runtime& runtime, TextFieldObject& field) {
-    avm1::Value v = FieldMember(runtime, field, u"restrict");
-    if (v.IsUndefined() || v.IsNull()) {
-        return std::nullopt;
-    }
-    return runtime.Vm().ToString(v, field.SwfVersion());
-}
 
 struct Motion {
     TextCommand command;
@@ -69,8 +41,7 @@ constexpr Motion kMotions[] = {
 TextTyping::TextTyping(Runtime& runtime) : runtime_(runtime) {}
 
 bool TextTyping::Editable(TextFieldObject& field) {
-    avm1::Value type = FieldMember(runtime_, field, u"type");
-    return !field.Removed() && type.IsString() && type.AsString() == u"input";
+    return !field.Removed() && field.Settings().editable;
 }
 
 void TextTyping::Type(TextFieldObject& field, avm1::StringView text) {
@@ -80,26 +51,24 @@ void TextTyping::Type(TextFieldObject& field, avm1::StringView text) {
 }
 
 bool TextTyping::Insert(TextFieldObject& field, avm1::StringView typed) {
-    avm1::String text = field.Text();
-    std::optional<avm1::String> pattern = Restriction(runtime_, field);
+    const TextFieldSettings& settings = field.Settings();
     std::optional<CharRestriction> restriction;
-    if (pattern) {
-        restriction.emplace(*pattern);
+    if (settings.restrict) {
+        restriction.emplace(*settings.restrict);
     }
-    EditLimits limits{MaxChars(runtime_, field), restriction ? &*restriction : nullptr,
-                      FieldFlag(runtime_, field, u"multiline")};
-    TextSelection selection = field.Selection();
-    if (!InsertText(text, selection, typed, limits)) {
-        return false;
+    EditLimits limits{static_cast<std::size_t>(std::max(settings.maxChars, 0)),
+                      restriction ? &*restriction : nullptr, settings.multiline};
+    std::optional<TextChange> change = TypingChange(field.Text(), field.Selection(), typed, limits);
+    if (change) {
+        Apply(field, *change);
     }
-    Store(field, text);
-    field.Selection() = selection;
-    return true;
+    return change.has_value();
 }
 
-void TextTyping::Store(TextFieldObject& field, const avm1::String& text) {
+void TextTyping::Apply(TextFieldObject& field, const TextChange& change) {
+    field.ReplaceText(change.begin, change.end, change.text, field.NewTextFormat());
+    field.Selection().PlaceCaret(change.begin + change.text.size());
     avm1::Object* object = runtime_.Vm().ObjectOf(field);
-    runtime_.Vm().Set(object, u"text", avm1::Value::Str(text), field.SwfVersion());
     runtime_.QueueMethod(field, u"onChanged", Runtime::Lane::Frame, false,
                          {avm1::Value::Obj(object)});
     runtime_.RunQueued();
@@ -107,21 +76,19 @@ void TextTyping::Store(TextFieldObject& field, const avm1::String& text) {
 
 void TextTyping::CopySelection(TextFieldObject& field, bool cut) {
     // Password fields keep their text off the clipboard.
-    if (FieldFlag(runtime_, field, u"password")) {
+    if (field.Settings().password) {
         return;
     }
-    avm1::String text = field.Text();
+    const avm1::String text = field.Text();
     TextSelection selection = field.Selection();
     selection.Clamp(text.size());
     if (selection.Empty()) {
         return;
     }
     const std::size_t begin = selection.Begin();
-    avm1::String part = text.substr(begin, selection.End() - begin);
-    Board().SetText(Utf8ToWide(avm1::ToUtf8(part)));
-    if (cut && Editable(field) && DeleteForward(text, selection)) {
-        Store(field, text);
-        field.Selection() = selection;
+    Board().SetText(Utf8ToWide(avm1::ToUtf8(text.substr(begin, selection.End() - begin))));
+    if (cut && Editable(field)) {
+        Apply(field, TextChange{begin, selection.End(), {}});
     }
 }
 
@@ -139,12 +106,9 @@ void TextTyping::Command(TextFieldObject& field, TextCommand command) {
     if (field.Removed() || Move(field, command)) {
         return;
     }
-    avm1::String text = field.Text();
-    TextSelection selection = field.Selection();
-    bool changed = false;
     switch (command) {
         case TextCommand::SelectAll:
-            field.Selection().Select(0, text.size());
+            field.Selection().Select(0, field.Text().size());
             return;
         case TextCommand::Copy:
         case TextCommand::Cut:
@@ -157,17 +121,16 @@ void TextTyping::Command(TextFieldObject& field, TextCommand command) {
             Type(field, u"\r");
             return;
         case TextCommand::Backspace:
-            changed = Editable(field) && DeleteBackward(text, selection);
-            break;
         case TextCommand::Delete:
-            changed = Editable(field) && DeleteForward(text, selection);
-            break;
+            if (Editable(field)) {
+                if (std::optional<TextChange> change = DeletionChange(
+                        field.Text(), field.Selection(), command == TextCommand::Delete)) {
+                    Apply(field, *change);
+                }
+            }
+            return;
         default:
             return;
-    }
-    if (changed) {
-        Store(field, text);
-        field.Selection() = selection;
     }
 }
 

@@ -9,6 +9,7 @@ namespace flash {
 
 class Runtime;
 class TextFieldObject;
+struct TextChange;
 
 // Typing into a text field: characters and input method text go in at the selection as
 // the field's type, maxChars and restrict allow; editing commands move the caret, delete
@@ -37,7 +38,8 @@ class TextTyping {
     bool Insert(TextFieldObject& field, avm1::StringView text);
     void CopySelection(TextFieldObject& field, bool cut);
     bool Move(TextFieldObject& field, TextCommand command);
-    void Store(TextFieldObject& field, const avm1::String& text);
+    // Makes a change the user typed and tells the field.
+    void Apply(TextFieldObject& field, const TextChange& change);
     Clipboard& Board() { return clipboard_ != nullptr ? *clipboard_ : own_; }
 
     Runtime& runtime_;
