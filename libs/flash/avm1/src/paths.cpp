@@ -205,6 +205,14 @@ Value Interpreter::GetVariable(Activation& act, StringView path) {
         Object* o = ResolvePathObject(act, path, true);
         return o ? Value::Obj(o) : Value();
     }
+    if (path[p] == u'/') {
+        // "a/b" names the clip b, never a variable or a shape of that name.
+        Object* o = ResolvePathObject(act, path, true);
+        Clip* clip = o != nullptr ? o->AsClip() : nullptr;
+        Object* parent = ResolvePathObject(act, objPath, true);
+        Clip* holder = parent != nullptr ? parent->AsClip() : nullptr;
+        return clip != nullptr && clip != holder ? Value::Obj(o) : Value();
+    }
     Object* o = ResolvePathObject(act, objPath, true);
     if (!o) {
         return Value();

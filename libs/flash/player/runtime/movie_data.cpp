@@ -67,7 +67,9 @@ MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
             } else if (const auto* exports = std::get_if<swf::ExportAssets>(&tag)) {
                 for (const auto& asset : exports->assets) {
                     // A later export of a name replaces an earlier one.
-                    exports_.insert_or_assign(avm1::FoldCase(ScriptText(asset.name)), asset.id);
+                    avm1::String name = ScriptText(asset.name);
+                    exports_.insert_or_assign(avm1::FoldCase(name), asset.id);
+                    exportNames_.insert_or_assign(asset.id, std::move(name));
                 }
             }
         }
@@ -125,6 +127,7 @@ void MovieData::BindImport(std::uint16_t id, avm1::StringView name,
     imports_.insert_or_assign(id, Import{std::move(library), libraryId});
     if (!name.empty()) {
         exports_.insert_or_assign(avm1::FoldCase(name), id);
+        exportNames_.insert_or_assign(id, avm1::String(name));
     }
 }
 
@@ -174,6 +177,11 @@ std::optional<std::uint16_t> MovieData::ExportedId(avm1::StringView name) const 
         return std::nullopt;
     }
     return it->second;
+}
+
+const avm1::String* MovieData::ExportName(std::uint16_t id) const {
+    auto it = exportNames_.find(id);
+    return it == exportNames_.end() ? nullptr : &it->second;
 }
 
 avm1::String MovieData::ScriptText(std::string_view bytes) const {

@@ -72,6 +72,8 @@ class MovieData {
     const std::vector<const swf::VideoFrame*>& VideoFrames(std::uint16_t streamId) const;
     // The character exported under a linkage name (names compare without case).
     std::optional<std::uint16_t> ExportedId(avm1::StringView name) const;
+    // The linkage name a character was last exported or imported under, if any.
+    const avm1::String* ExportName(std::uint16_t id) const;
 
     // Text stored in the movie (names, labels) as script text: UTF-8 from SWF 6, the system
     // code page (read as Latin-1) before.
@@ -104,6 +106,7 @@ class MovieData {
     std::map<std::uint16_t, swf::Character> dictionary_;
     std::map<std::uint16_t, std::vector<const swf::VideoFrame*>> videoFrames_;
     std::map<avm1::String, std::uint16_t> exports_;
+    std::map<std::uint16_t, avm1::String> exportNames_;
     std::map<const swf::Sprite*, std::unique_ptr<Timeline>> spriteTimelines_;
     std::set<std::uint16_t> initActionsRun_;
     std::map<std::uint16_t, Import> imports_;

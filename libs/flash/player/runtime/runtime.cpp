@@ -522,11 +522,46 @@ void Runtime::RunQueued() {
 void Runtime::ClipCreated(MovieClip& clip, const std::function<void(MovieClip&)>& prepare) {
     clip.SetSequence(++clipSequence_);
     QueueClipEvent(clip, swf::kClipInitialize, Lane::Initialize, false);
+    // The class registered for the symbol is looked up once the init actions ran: the clip
+    // takes its prototype before its construct event and runs its constructor after it.
+    QueueClassStep(clip, QueuedAction::ClassStep::Bind);
     QueueClipEvent(clip, swf::kClipConstruct, Lane::Construct, false);
+    QueueClassStep(clip, QueuedAction::ClassStep::Construct);
     if (prepare) {
         prepare(clip);
     }
     clip.EnterFirstFrame();
+}
+
+void Runtime::QueueClassStep(MovieClip& clip, QueuedAction::ClassStep step) {
+    if (clip.CharacterId() == 0 || clip.Movie().ExportName(clip.CharacterId()) == nullptr ||
+        QueuedCount() >= kMaxQueuedActions) {
+        return;
+    }
+    QueuedAction action;
+    action.owner = &clip;
+    action.target = &clip;
+    action.version = clip.Movie().Version();
+    action.classStep = step;
+    LaneQueue(Lane::Construct).push_back(std::move(action));
+}
+
+void Runtime::RunClassStep(const QueuedAction& action) {
+    auto* clip = static_cast<MovieClip*>(action.owner);
+    const avm1::String* name = clip->Movie().ExportName(clip->CharacterId());
+    avm1::Object* constructor = name ? vm_->RegisteredClass(*name, action.version) : nullptr;
+    if (constructor == nullptr) {
+        return;
+    }
+    avm1::Object* self = vm_->ObjectOf(*clip);
+    if (action.classStep == QueuedAction::ClassStep::Bind) {
+        if (avm1::Object* proto = vm_->Get(constructor, u"prototype", action.version).AsObject()) {
+            self->SetProto(proto);
+        }
+        vm_->Define(self, u"__constructor__", avm1::Value::Obj(constructor), avm1::kDontEnum);
+        return;
+    }
+    vm_->Call(avm1::Value::Obj(constructor), avm1::Value::Obj(self), {}, action.version);
 }
 
 MovieClip* Runtime::AttachClip(MovieClip& parent, std::uint16_t spriteId, const avm1::String& name,
@@ -631,7 +666,9 @@ void Runtime::RunActions() {
             (action.owner->Removed() || InUnloadingClip(*action.owner))) {
             continue;
         }
-        if (action.finishRemoval) {
+        if (action.classStep != QueuedAction::ClassStep::None) {
+            RunClassStep(action);
+        } else if (action.finishRemoval) {
             MovieClip* parent = action.owner->ParentClip();
             if (!action.owner->Removed() && parent != nullptr &&
                 parent->ChildAt(action.owner->Depth()) == action.owner) {

@@ -195,6 +195,8 @@ class Runtime final : public avm1::Host {
         avm1::String broadcaster;  // set for a broadcast of `method`
         std::vector<avm1::Value> args;
         bool finishRemoval = false;  // takes `owner` off its parent, its unload events done
+        // Object.registerClass of the clip's symbol: its prototype, then its constructor.
+        enum class ClassStep : std::uint8_t { None, Bind, Construct } classStep = ClassStep::None;
     };
     struct PendingLoad {
         int level;
@@ -210,6 +212,8 @@ class Runtime final : public avm1::Host {
 
     void BindImports(MovieData& data, int depth);
     std::shared_ptr<MovieData> LoadLibrary(const std::string& url, int depth);
+    void QueueClassStep(MovieClip& clip, QueuedAction::ClassStep step);
+    void RunClassStep(const QueuedAction& action);
     void QueueEnterFrame(const std::vector<MovieClip*>& clips);
     void QueueUnload(DisplayObject& object);
     std::deque<QueuedAction>& LaneQueue(Lane lane);
