@@ -26,6 +26,7 @@ void InstallSound(avm1::Vm& vm);
 void InstallNetConnection(avm1::Vm& vm);
 void InstallNetStream(avm1::Vm& vm);
 void InstallVideo(avm1::Vm& vm);
+void InstallTransform(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);
