@@ -26,6 +26,10 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallNetStream(vm);
     InstallVideo(vm);
     InstallTransform(vm);
+    InstallTextField(vm);
+    InstallTextFormat(vm);
+    InstallTextSnapshot(vm);
+    InstallStyleSheet(vm);
 }
 
 Runtime& RuntimeOf(avm1::CallContext& c) {
