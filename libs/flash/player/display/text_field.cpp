@@ -153,17 +153,17 @@ void TextFieldObject::ReplaceText(std::size_t begin, std::size_t end, const avm1
 }
 
 void TextFieldObject::ReplaceSelection(const avm1::String& text) {
-    const std::size_t end = std::min(selectionEnd_, content_.size());
-    const std::size_t begin = std::min(selectionBegin_, end);
-    content_.Replace(begin, end, text, newFormat_);
-    selectionBegin_ = selectionEnd_ = begin + text.size();
+    selection_.Clamp(content_.size());
+    const std::size_t begin = selection_.Begin();
+    content_.Replace(begin, selection_.End(), text, newFormat_);
+    selection_.PlaceCaret(begin + text.size());
     Changed();
     WriteVariable();
 }
 
 void TextFieldObject::SetSelection(std::size_t begin, std::size_t end) {
-    selectionEnd_ = std::min(std::max(begin, end), content_.size());
-    selectionBegin_ = std::min(std::min(begin, end), selectionEnd_);
+    const std::size_t last = std::min(std::max(begin, end), content_.size());
+    selection_.Select(std::min(std::min(begin, end), last), last);
 }
 
 void TextFieldObject::ApplyFormat(std::size_t begin, std::size_t end,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "display/text_edit.h"
 #include "display/text_field_format.h"
 #include "display/timeless_clip.h"
 #include "flash/render/field_text.h"
@@ -76,8 +77,8 @@ class TextFieldObject final : public TimelessClip {
     // The selected characters replaced by `text` in the new-text format; the caret after it.
     void ReplaceSelection(const avm1::String& text);
     // The selection, UTF-16 positions with begin <= end; both 0 until the user selects.
-    std::size_t SelectionBegin() const { return selectionBegin_; }
-    std::size_t SelectionEnd() const { return selectionEnd_; }
+    std::size_t SelectionBegin() const { return selection_.Begin(); }
+    std::size_t SelectionEnd() const { return selection_.End(); }
     void SetSelection(std::size_t begin, std::size_t end);
 
     const FormattedText& Content() const { return content_; }
@@ -109,6 +110,9 @@ class TextFieldObject final : public TimelessClip {
     int MaxScroll();
     int BottomScroll();
     int MaxHScroll();
+
+    // The caret and selection typing and Selection work on.
+    TextSelection& Selection() { return selection_; }
 
     DisplayKind GetDisplayKind() const override { return DisplayKind::Graphic; }
     Rect LocalBounds() const override;
@@ -152,8 +156,7 @@ class TextFieldObject final : public TimelessClip {
     avm1::String variableText_;  // the variable's value the field last took or gave
     bool bound_ = false;         // the variable's place was found
     bool followed_ = false;      // and it is a timeline's, so changes show
-    std::size_t selectionBegin_ = 0;
-    std::size_t selectionEnd_ = 0;
+    TextSelection selection_;
 };
 
 // Every bound field of the stage takes its variable's value.
