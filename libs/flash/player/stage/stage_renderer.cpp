@@ -13,8 +13,8 @@
 #include "display/text_field.h"
 #include "display/video_object.h"
 #include "flash/player/image.h"
-#include "runtime/movie_data.h"
 #include "input/keyboard_input.h"
+#include "runtime/movie_data.h"
 #include "runtime/runtime.h"
 #include "stage/focus_rect.h"
 #include "stage/view_transform.h"
@@ -276,8 +276,8 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
     // The focus rectangle is one more thing drawn, over everything.
     const std::optional<render::PixelRect> focus = FocusRectArea(runtime, frame.stage);
     if (focus) {
-        std::uint64_t look = MixLook(MixLook(std::uint64_t{1}, std::uint64_t(focus->x)),
-                                     std::uint64_t(focus->y));
+        std::uint64_t look =
+            MixLook(MixLook(std::uint64_t{1}, std::uint64_t(focus->x)), std::uint64_t(focus->y));
         look = MixLook(MixLook(look, std::uint64_t(focus->width)), std::uint64_t(focus->height));
         records.push_back({&runtime.Keyboard(), look, *focus});
     }
