@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "display/bitmap_object.h"
+#include "display/movie_clip.h"
 #include "flash/avm1/convert.h"
 #include "flash/avm1/geom_values.h"
 #include "flash/avm1/object.h"
@@ -25,6 +27,7 @@ class BitmapDataObject final : public avm1::Object {
     BitmapDataObject(avm1::Object* proto, std::shared_ptr<PixelBitmap> bitmap)
         : avm1::Object(proto, avm1::ObjectClass::Host), bitmap_(std::move(bitmap)) {}
     PixelBitmap* Bitmap() const { return bitmap_.get(); }
+    const std::shared_ptr<PixelBitmap>& Shared() const { return bitmap_; }
     void Dispose() { bitmap_.reset(); }
 
   private:
@@ -310,6 +313,27 @@ Value HitTest(CallContext& c) {
     return Value::Number(-3);
 }
 
+// clip.attachBitmap(bitmap, depth[, pixelSnapping[, smoothing]]).
+Value AttachBitmap(CallContext& c) {
+    avm1::Object* self = c.This();
+    auto* clip = self != nullptr ? dynamic_cast<MovieClip*>(self->AsClip()) : nullptr;
+    auto* data = dynamic_cast<BitmapDataObject*>(c.Arg(0).AsObject());
+    const double depth = Number(c, c.Arg(1));
+    if (clip == nullptr || data == nullptr || data->Bitmap() == nullptr || c.args.size() < 2 ||
+        !std::isfinite(depth) || depth < -16384 || depth > 2130690045) {
+        return Value();
+    }
+    const bool smoothing = avm1::ToBoolean(c.Arg(3), c.version);
+    clip->Insert(std::make_unique<BitmapObject>(clip->GetRuntime(), clip->SharedMovie(),
+                                                data->Shared(), smoothing),
+                 static_cast<int>(std::trunc(depth)) + 16384);
+    return Value();
+}
+
+constexpr avm1::NativeMember kClip[] = {
+    avm1::Method(u"attachBitmap", AttachBitmap),
+};
+
 constexpr std::uint16_t kShown = avm1::kDontDelete;
 
 constexpr avm1::NativeMember kPrototype[] = {
@@ -354,6 +378,7 @@ void InstallBitmapData(avm1::Vm& vm) {
     avm1::DefineMembers(vm, ctor, kStatics);
     avm1::DefineMembers(vm, vm.Get(ctor, u"prototype", 8).AsObject(), kPrototype);
     vm.Define(display, u"BitmapData", Value::Obj(ctor), avm1::kDontEnum);
+    avm1::DefineMembers(vm, vm.MovieClipPrototype(), kClip);
 }
 
 }  // namespace flash
