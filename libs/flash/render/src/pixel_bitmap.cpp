@@ -88,6 +88,15 @@ std::optional<PixelRect> PixelBitmap::Clip(PixelRect r) const {
 }
 
 void PixelBitmap::FillRect(PixelRect r, std::uint32_t argb) {
+    // A negative size fills back from the corner.
+    if (r.width < 0) {
+        r.x += r.width;
+        r.width = -r.width;
+    }
+    if (r.height < 0) {
+        r.y += r.height;
+        r.height = -r.height;
+    }
     std::optional<PixelRect> area = Clip(r);
     if (!area) {
         return;

@@ -45,6 +45,11 @@ TEST(PixelBitmapTest, FillsAndCopiesStayInsideTheBitmap) {
     b.FillRect({-10, -10, 12, 12}, 0xFF0000FF);
     EXPECT_EQ(b.GetPixel32(1, 1), 0xFF0000FFu);
     EXPECT_EQ(b.GetPixel32(2, 2), 0u);
+    // A negative size counts back from the corner.
+    b.FillRect({5, 5, -2, -2}, 0xFF00FF00);
+    EXPECT_EQ(b.GetPixel32(3, 3), 0xFF00FF00u);
+    EXPECT_EQ(b.GetPixel32(2, 3), 0u);
+    b.FillRect({3, 3, 1, 1}, 0);
     // Overlapping copy within one bitmap reads the pixels as they were.
     b.CopyPixels(b, {0, 0, 4, 4}, 1, 1, false);
     EXPECT_EQ(b.GetPixel32(2, 2), 0xFF0000FFu);
