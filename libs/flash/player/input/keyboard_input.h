@@ -46,6 +46,8 @@ class KeyboardInput {
     DisplayObject* Focus() const { return focus_; }
     // The focused text field, when a text field has the focus.
     TextFieldObject* FocusedField() const;
+    // The same when it takes typing (an input field).
+    TextFieldObject* TypingField() const;
     // Moves the focus, telling the objects (onKillFocus, onSetFocus) and Selection's
     // listeners at once; null takes it away. A text field given the focus this way has all
     // its text selected.
