@@ -279,7 +279,21 @@ void KeyboardInput::CheckRemovedFocus() {
     }
 }
 
+std::optional<std::int32_t> KeyboardInput::TabIndex(const DisplayObject& object) const {
+    auto it = tabIndexes_.find(&object);
+    return it != tabIndexes_.end() ? std::optional<std::int32_t>(it->second) : std::nullopt;
+}
+
+void KeyboardInput::SetTabIndex(const DisplayObject& object, std::optional<std::int32_t> index) {
+    if (index) {
+        tabIndexes_[&object] = *index;
+    } else {
+        tabIndexes_.erase(&object);
+    }
+}
+
 void KeyboardInput::Forget(const DisplayObject& object) {
+    tabIndexes_.erase(&object);
     if (focus_ == &object) {
         focus_ = nullptr;
         focusByKeyboard_ = false;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "flash/avm1/value.h"
@@ -58,6 +60,10 @@ class KeyboardInput {
     // took the focus by Tab while _focusrect was on.
     bool ShowsFocusRect() const;
 
+    // tabIndex of clips and buttons, as scripts set it.
+    std::optional<std::int32_t> TabIndex(const DisplayObject& object) const;
+    void SetTabIndex(const DisplayObject& object, std::optional<std::int32_t> index);
+
     // The window lost the keyboard focus: the movie loses it too.
     void WindowFocusLost();
     // After objects left the display list: a focused one among them loses the focus, with
@@ -88,6 +94,7 @@ class KeyboardInput {
     bool focusByKeyboard_ = false;
     bool focusRect_ = false;  // _focusrect when the focus came by Tab
     std::unique_ptr<TextTyping> typing_;
+    std::map<const DisplayObject*, std::int32_t> tabIndexes_;
 };
 
 }  // namespace flash

@@ -315,6 +315,7 @@ void InstallMovieClip(avm1::Vm& vm) {
     avm1::DefineMembers(vm, vm.MovieClipPrototype(), kPrototype);
     // Clips take the mouse and show the hand until a script says otherwise.
     AddInteractiveDefaults(vm, vm.MovieClipPrototype());
+    AddTabIndex(vm, vm.MovieClipPrototype(), false);
 }
 
 }  // namespace flash
