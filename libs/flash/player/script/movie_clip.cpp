@@ -316,7 +316,6 @@ void InstallMovieClip(avm1::Vm& vm) {
     InstallMovieClipDrawing(vm);
     // Clips take the mouse and show the hand until a script says otherwise.
     AddInteractiveDefaults(vm, vm.MovieClipPrototype());
-    AddTabIndex(vm, vm.MovieClipPrototype(), false);
 }
 
 }  // namespace flash
