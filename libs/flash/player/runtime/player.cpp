@@ -24,6 +24,7 @@ void PlayerListener::OnPageRefused(const std::string&, const std::string&) {}
 void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
 void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
+void PlayerListener::OnLoadRequest(const LoadRequest&) {}
 
 class PlayerImpl {
   public:

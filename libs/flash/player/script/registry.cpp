@@ -25,6 +25,7 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallNetConnection(vm);
     InstallNetStream(vm);
     InstallVideo(vm);
+    InstallSharedObject(vm);
 }
 
 Runtime& RuntimeOf(avm1::CallContext& c) {

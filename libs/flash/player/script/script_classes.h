@@ -15,6 +15,8 @@ void InstallScriptClasses(avm1::Vm& vm);
 
 // One installer per class (the file of the same name).
 void InstallMovieClip(avm1::Vm& vm);
+// MovieClip methods of loading data (movie_clip_data.cpp), installed by InstallMovieClip.
+void InstallMovieClipData(avm1::Vm& vm);
 void InstallColor(avm1::Vm& vm);
 void InstallKey(avm1::Vm& vm);
 void InstallMouse(avm1::Vm& vm);
@@ -24,6 +26,7 @@ void InstallSound(avm1::Vm& vm);
 void InstallNetConnection(avm1::Vm& vm);
 void InstallNetStream(avm1::Vm& vm);
 void InstallVideo(avm1::Vm& vm);
+void InstallSharedObject(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "flash/avm1/host.h"
 #include "flash/avm1/native_member.h"
 #include "globals.h"
 
@@ -37,6 +38,20 @@ void InstallTextField(Interpreter& in, Globals& g);
 void InstallXmlNode(Interpreter& in, Globals& g);
 void InstallXml(Interpreter& in, Globals& g);
 void InstallExternalInterface(Interpreter& in, Globals& g);
+void InstallLoadVars(Interpreter& in, Globals& g);
+
+// Starts a load of text into `target` (LoadVars, XML): marks it not loaded, zero bytes so far,
+// and hands the request to the host, which answers through target.onData.
+void StartDataLoad(CallContext& c, Object* target, String url, UrlRequest::Method method,
+                   String body, std::vector<std::pair<String, String>> headers,
+                   String contentType = {});
+// addRequestHeader(name, value) or (array of names and values), shared by LoadVars and XML.
+Value AddRequestHeader(CallContext& c);
+// getBytesLoaded and getBytesTotal of LoadVars and XML.
+Value GetBytesLoaded(CallContext& c);
+Value GetBytesTotal(CallContext& c);
+// The headers addRequestHeader collected on `self`, as name/value pairs.
+std::vector<std::pair<String, String>> RequestHeaders(Interpreter& in, Object* self, int version);
 
 // A native function (with `construct` for new, when the class makes its own kind of object).
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

@@ -32,6 +32,7 @@ void InstallClasses(Interpreter& in, Globals& g) {
     InstallXmlNode(in, g);
     InstallXml(in, g);
     InstallExternalInterface(in, g);
+    InstallLoadVars(in, g);
 }
 
 }  // namespace flash::avm1

@@ -47,6 +47,13 @@ struct MenuEntry {
     std::vector<MenuEntry> submenu;  // the entry opens these instead of running a command
 };
 
+struct LoadRequest {
+    std::string url;
+    std::string method;  // "GET" or "POST"
+    std::string contentType;
+    std::vector<std::uint8_t> body;
+};
+
 // What a movie asks of whoever hosts the player. The core never acts on these itself: it
 // never opens a page or starts a program. The defaults ignore everything.
 class FLASH_API PlayerListener {
@@ -65,6 +72,9 @@ class FLASH_API PlayerListener {
     virtual void OnOtherUrl(const std::string& url, const std::string& window);
     // A script stopped by a limit, or an error that escaped a script.
     virtual void OnScriptError(const std::string& message);
+    // A load a movie asked for (variables, XML, remoting), with the address as the movie gave
+    // it, before the sandbox rules decide whether it is fetched. For logs.
+    virtual void OnLoadRequest(const LoadRequest& request);
 };
 
 // Limits that keep a bad movie from hanging the player or exhausting memory.
