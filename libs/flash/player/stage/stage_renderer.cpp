@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,8 +13,10 @@
 #include "display/text_field.h"
 #include "display/video_object.h"
 #include "flash/player/image.h"
+#include "input/keyboard_input.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
+#include "stage/focus_rect.h"
 #include "stage/view_transform.h"
 
 namespace flash {
@@ -41,6 +44,7 @@ class StageDrawer {
         : renderer_(renderer), records_(records), stageScale_(stageScale) {}
 
     void DrawClip(const MovieClip& clip, const render::Transform& transform) {
+        DrawDrawing(clip, transform, false);
         std::vector<int> masks;  // clip depths of the open masks, innermost last
         for (const auto& [depth, child] : clip.DisplayList()) {
             while (!masks.empty() && depth > masks.back()) {
@@ -180,7 +184,28 @@ class StageDrawer {
         }
     }
 
+    // What scripts drew into the clip, under its display list.
+    void DrawDrawing(const MovieClip& clip, const render::Transform& t, bool asMask) {
+        const Drawing& drawing = clip.DrawnContent();
+        if (drawing.Empty()) {
+            return;
+        }
+        const swf::Character shape = drawing.Shape();
+        if (records_ == nullptr) {
+            const MovieData& movie = clip.Movie();
+            renderer_.DrawCharacter(shape, 0, t,
+                                    [&movie](std::uint16_t id) { return movie.Character(id); });
+            return;
+        }
+        std::uint64_t look = MixMatrix(reinterpret_cast<std::uintptr_t>(&drawing), t);
+        look = MixLook(look, drawing.Revision());
+        records_->push_back({&drawing,
+                             MixLook(MixLook(look, maskContext_.back()), std::uint64_t{asMask}),
+                             renderer_.DeviceBounds(shape, 0, t, stageScale_)});
+    }
+
     void DrawMaskContent(const MovieClip& clip, const render::Transform& transform) {
+        DrawDrawing(clip, transform, true);
         for (const auto& [depth, child] : clip.DisplayList()) {
             if (child->ClipDepth() == 0) {
                 Draw(*child, transform, true);
@@ -251,7 +276,11 @@ void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t bac
     if (target.Empty()) {
         return;
     }
-    DrawFrame(runtime, renderer, FrameFor(runtime, background, view, quality, target), target);
+    const StageFrame frame = FrameFor(runtime, background, view, quality, target);
+    DrawFrame(runtime, renderer, frame, target);
+    if (std::optional<render::PixelRect> focus = FocusRectArea(runtime, frame.stage)) {
+        DrawFocusRect(target, *focus);
+    }
 }
 
 std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Renderer& renderer,
@@ -266,6 +295,14 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
     std::vector<DrawRecord> records;
     StageDrawer lister(renderer, &records, frame.options.stageScale);
     WalkLevels(runtime, lister, frame.stage);
+    // The focus rectangle is one more thing drawn, over everything.
+    const std::optional<render::PixelRect> focus = FocusRectArea(runtime, frame.stage);
+    if (focus) {
+        std::uint64_t look =
+            MixLook(MixLook(std::uint64_t{1}, std::uint64_t(focus->x)), std::uint64_t(focus->y));
+        look = MixLook(MixLook(look, std::uint64_t(focus->width)), std::uint64_t(focus->height));
+        records.push_back({&runtime.Keyboard(), look, *focus});
+    }
     const std::uint64_t settings =
         MixLook(std::uint64_t{background}, static_cast<std::uint64_t>(quality));
     std::vector<render::PixelRect> areas =
@@ -273,6 +310,9 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
     for (const render::PixelRect& area : areas) {
         frame.options.redraw = area;
         DrawFrame(runtime, renderer, frame, target);
+    }
+    if (focus && !areas.empty()) {
+        DrawFocusRect(target, *focus);
     }
     return areas;
 }

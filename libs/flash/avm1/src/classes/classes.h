@@ -38,6 +38,10 @@ void InstallTextField(Interpreter& in, Globals& g);
 void InstallXmlNode(Interpreter& in, Globals& g);
 void InstallXml(Interpreter& in, Globals& g);
 void InstallExternalInterface(Interpreter& in, Globals& g);
+void InstallPoint(Interpreter& in, Globals& g);
+void InstallRectangle(Interpreter& in, Globals& g);
+void InstallMatrix(Interpreter& in, Globals& g);
+void InstallColorTransform(Interpreter& in, Globals& g);
 void InstallLoadVars(Interpreter& in, Globals& g);
 
 // Starts a load of text into `target` (LoadVars, XML): marks it not loaded, zero bytes so far,
