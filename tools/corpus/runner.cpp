@@ -1,6 +1,7 @@
 #include "runner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -122,6 +123,11 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     } catch (const flash::FlashError& e) {
         result.summary = std::string("load failed: ") + e.what();
         return result;
+    }
+    if (c.viewportWidth > 0 && c.viewportHeight > 0 && c.scaleFactor > 0) {
+        // The viewport is in device pixels; the screen counts pixels at the scale factor.
+        player.SetScreen(static_cast<int>(std::lround(c.viewportWidth / c.scaleFactor)),
+                         static_cast<int>(std::lround(c.viewportHeight / c.scaleFactor)), 72);
     }
     player.Play();
     std::vector<replay::InputEvent> events;

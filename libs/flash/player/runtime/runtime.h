@@ -15,6 +15,7 @@
 #include "flash/player/player.h"
 #include "flash/swf/movie.h"
 #include "runtime/page_openings.h"
+#include "runtime/stage_view.h"
 
 namespace flash {
 
@@ -172,6 +173,9 @@ class Runtime final : public avm1::Host {
     NetStreamScript& NetStreams() { return *netStreams_; }
     // Loads of LoadVars, XML and loadVariables.
     DataLoads& Loads() { return *dataLoads_; }
+    // The view Stage and System.capabilities see; the player sets it (not owned).
+    StageView& View() { return *view_; }
+    void SetView(StageView* view) { view_ = view ? view : &fixedView_; }
     // SharedObject's open objects and their store.
     SharedObjects& SharedObjectStore() { return *sharedObjects_; }
     // Tells the host of a load a movie asked for.
@@ -229,6 +233,8 @@ class Runtime final : public avm1::Host {
     std::unique_ptr<NetStreamScript> netStreams_;
     std::unique_ptr<DataLoads> dataLoads_;
     std::unique_ptr<SharedObjects> sharedObjects_;
+    FixedStageView fixedView_;
+    StageView* view_ = &fixedView_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;

@@ -34,6 +34,8 @@ void InstallTextFormat(avm1::Vm& vm);
 void InstallTextSnapshot(avm1::Vm& vm);
 void InstallStyleSheet(avm1::Vm& vm);
 void InstallSharedObject(avm1::Vm& vm);
+void InstallStage(avm1::Vm& vm);
+void InstallSystemCapabilities(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);

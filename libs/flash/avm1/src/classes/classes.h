@@ -43,6 +43,7 @@ void InstallRectangle(Interpreter& in, Globals& g);
 void InstallMatrix(Interpreter& in, Globals& g);
 void InstallColorTransform(Interpreter& in, Globals& g);
 void InstallLoadVars(Interpreter& in, Globals& g);
+void InstallContextMenu(Interpreter& in, Globals& g);
 
 // Starts a load of text into `target` (LoadVars, XML): marks it not loaded, zero bytes so far,
 // and hands the request to the host, which answers through target.onData.

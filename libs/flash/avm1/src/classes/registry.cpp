@@ -37,6 +37,7 @@ void InstallClasses(Interpreter& in, Globals& g) {
     InstallMatrix(in, g);
     InstallColorTransform(in, g);
     InstallLoadVars(in, g);
+    InstallContextMenu(in, g);
 }
 
 }  // namespace flash::avm1

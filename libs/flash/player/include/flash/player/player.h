@@ -240,6 +240,9 @@ class FLASH_API Player {
     // call runs the scripts it sets off before it returns. Only the left button acts on the
     // movie.
     void SetViewSize(int width, int height);
+    // The screen the view is on, in pixels and dots per inch, for System.capabilities
+    // (1920 x 1080 at 72 until told).
+    void SetScreen(int width, int height, double dpi);
     void MouseMove(double x, double y);
     void MouseDown(double x, double y, MouseButton button = MouseButton::Left);
     void MouseUp(double x, double y, MouseButton button = MouseButton::Left);
