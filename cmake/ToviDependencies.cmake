@@ -17,6 +17,7 @@ tovi_wx_target(tovi_wxgui ribbon aui adv html core base)
 
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
                   libavcodec libavformat libavutil libswscale libswresample)
 find_package(ZLIB REQUIRED)

@@ -12,6 +12,8 @@ packages=(
   libcairo2-dev zlib1g-dev liblzma-dev libjpeg62-turbo-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   libsdl2-dev
+  # what movies load over http and https
+  libcurl4-openssl-dev
   # tests and benchmarks (the ffmpeg program writes the FLV files video tests play)
   libgtest-dev libgmock-dev googletest libbenchmark-dev ffmpeg
   xvfb xauth x11-utils xdotool libx11-dev

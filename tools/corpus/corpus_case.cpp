@@ -88,6 +88,9 @@ void ReadPlayerOptions(const TomlTable& root, CorpusCase& c) {
             if (auto h = TomlFind(*v, "height")) {
                 c.viewportHeight = static_cast<int>(h->Number(0));
             }
+            if (auto f = TomlFind(*v, "scale_factor")) {
+                c.scaleFactor = f->Number(1.0);
+            }
         }
     }
     if (auto audio = TomlFind(root, "player_options.with_audio")) {
@@ -147,6 +150,9 @@ CorpusCase LoadCase(const fs::path& root, const fs::path& dir) {
     }
     if (auto known = TomlFind(toml, "known_failure")) {
         c.knownFailure = known->Bool(false);
+    }
+    if (auto log = TomlFind(toml, "log_fetch")) {
+        c.logFetch = log->Bool(false);
     }
     ReadImages(toml, c);
     ReadPlayerOptions(toml, c);

@@ -39,9 +39,11 @@ struct CorpusCase {
     std::string quality = "high";
     int viewportWidth = 0;  // 0: the stage size
     int viewportHeight = 0;
+    double scaleFactor = 1.0;  // device pixels per screen pixel of the viewport's screen
     bool withAudio = false;
     bool withVideo = false;
     bool hasInput = false;       // input.json present
+    bool logFetch = false;       // the loads the movie asks for join the trace output
     bool actionScript3 = false;  // the movie's FileAttributes ask for ActionScript 3
     Approximations approximations;
 };

@@ -1,5 +1,7 @@
 #include "runner.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -24,13 +26,46 @@ namespace corpus {
 
 namespace {
 
+// Text when the body is printable UTF-8, otherwise its bytes in hex.
+std::string BodyText(const std::vector<std::uint8_t>& body) {
+    bool text = std::all_of(body.begin(), body.end(), [](std::uint8_t b) {
+        return b >= 0x20 || b == '\n' || b == '\r' || b == '\t';
+    });
+    if (text) {
+        return std::string(body.begin(), body.end());
+    }
+    static const char* kHex = "0123456789ABCDEF";
+    std::string out = "[";
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        out += kHex[body[i] >> 4];
+        out += kHex[body[i] & 15];
+    }
+    return out + "]";
+}
+
 class TraceCollector : public flash::PlayerListener {
   public:
+    explicit TraceCollector(bool logFetch) : logFetch_(logFetch) {}
     void OnTrace(const std::string& line) override {
         output += line;
         output += '\n';
     }
+    void OnLoadRequest(const flash::LoadRequest& request) override {
+        if (!logFetch_) {
+            return;
+        }
+        output +=
+            "Navigator::fetch:\n  URL: " + request.url + "\n  Method: " + request.method + "\n";
+        if (request.method == "POST") {
+            output += "  Mime-Type: " + request.contentType + "\n";
+            output += "  Body: " + BodyText(request.body) + "\n";
+        }
+    }
     std::string output;
+
+  private:
+    bool logFetch_;
 };
 
 std::string ReadText(const fs::path& file) {
@@ -79,7 +114,7 @@ std::optional<std::string> CheckImage(const CorpusCase& c, const ImageComparison
 
 CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     CaseResult result;
-    TraceCollector traces;
+    TraceCollector traces(c.logFetch);
     flash::Player player;
     player.SetListener(&traces);
     try {
@@ -88,6 +123,11 @@ CaseResult RunCase(const CorpusCase& c, const RunOptions& options) {
     } catch (const flash::FlashError& e) {
         result.summary = std::string("load failed: ") + e.what();
         return result;
+    }
+    if (c.viewportWidth > 0 && c.viewportHeight > 0 && c.scaleFactor > 0) {
+        // The viewport is in device pixels; the screen counts pixels at the scale factor.
+        player.SetScreen(static_cast<int>(std::lround(c.viewportWidth / c.scaleFactor)),
+                         static_cast<int>(std::lround(c.viewportHeight / c.scaleFactor)), 72);
     }
     player.Play();
     std::vector<replay::InputEvent> events;

@@ -3,6 +3,7 @@
 #include <wx/clipbrd.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
+#include <wx/display.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 
@@ -207,6 +208,7 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     Bind(wxEVT_SET_FOCUS, &CShockwaveFlash::OnFocus, this);
     Bind(wxEVT_KILL_FOCUS, &CShockwaveFlash::OnFocus, this);
     player_->SetViewSize(GetClientSize().x, GetClientSize().y);
+    TellScreen();
     boundParent_ = parent;
     parentClientSize_ = parent->GetClientSize();
     parent->Bind(wxEVT_SIZE, &CShockwaveFlash::OnParentSize, this);
@@ -570,8 +572,17 @@ void CShockwaveFlash::FrameMoved() {
     }
 }
 
+// The display the control is on, for System.capabilities (Flash reports 72 dpi).
+void CShockwaveFlash::TellScreen() {
+    int index = wxDisplay::GetFromWindow(this);
+    wxDisplay display(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index));
+    wxRect area = display.GetGeometry();
+    player_->SetScreen(area.width, area.height, 72);
+}
+
 void CShockwaveFlash::OnSize(wxSizeEvent& event) {
     player_->SetViewSize(GetClientSize().x, GetClientSize().y);
+    TellScreen();
     frameStale_ = true;
     Refresh(false);
     event.Skip();

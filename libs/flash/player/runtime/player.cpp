@@ -24,14 +24,35 @@ void PlayerListener::OnPageRefused(const std::string&, const std::string&) {}
 void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
 void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
+void PlayerListener::OnLoadRequest(const LoadRequest&) {}
 
 Clipboard::~Clipboard() = default;
 
-class PlayerImpl {
+class PlayerImpl final : public StageView {
   public:
     explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {
         runtime.SetSoundMixer(&silentMixer, false);
+        runtime.SetView(this);
     }
+    ~PlayerImpl() override { runtime.SetView(nullptr); }
+
+    // StageView
+    int ScaleMode() const override { return view.ScaleMode(); }
+    void SetScaleMode(int mode) override { view.SetScaleMode(mode); }
+    std::pair<int, int> ViewSize() const override {
+        auto [w, h] = ViewSizeOrStage();
+        return {w, h};
+    }
+    std::pair<int, int> StageSize() const override {
+        Rect stage = StageRect();
+        return {static_cast<int>(std::lround(stage.width() / 20.0)),
+                static_cast<int>(std::lround(stage.height() / 20.0))};
+    }
+    std::uint8_t Align() const override { return align; }
+    void SetAlign(std::uint8_t value) override { align = value; }
+    bool FullScreen() const override { return fullScreen; }
+    void SetFullScreen(bool on) override { fullScreen = on; }
+    ScreenInfo Screen() const override { return screen; }
 
     MovieClip* Root() const { return runtime.LevelClip(0); }
 
@@ -52,7 +73,7 @@ class PlayerImpl {
     }
 
     // The view input comes from: the one given, or the stage at its own size.
-    std::pair<int, int> ViewSize() const {
+    std::pair<int, int> ViewSizeOrStage() const {
         if (viewWidth > 0 && viewHeight > 0) {
             return {viewWidth, viewHeight};
         }
@@ -62,7 +83,7 @@ class PlayerImpl {
     }
 
     Matrix ToView() const {
-        auto [w, h] = ViewSize();
+        auto [w, h] = ViewSizeOrStage();
         return view.ToView(StageRect(), w, h);
     }
 
@@ -74,7 +95,7 @@ class PlayerImpl {
 
     // A view pixel in stage twips (whole twips, as Flash keeps the mouse).
     Point ToStage(double x, double y) const {
-        auto [w, h] = ViewSize();
+        auto [w, h] = ViewSizeOrStage();
         std::optional<Matrix> inverse = view.ToView(StageRect(), w, h).Inverted();
         if (!inverse || !std::isfinite(x) || !std::isfinite(y)) {
             return {};
@@ -103,6 +124,9 @@ class PlayerImpl {
     ViewTransform view;
     int viewWidth = 0;
     int viewHeight = 0;
+    std::uint8_t align = 0;
+    bool fullScreen = false;
+    ScreenInfo screen;
 };
 
 Player::Player(PlayerLimits limits) : impl_(std::make_unique<PlayerImpl>(limits)) {}
@@ -348,8 +372,18 @@ void Player::ForgetRenderedFrame() const {
 }
 
 void Player::SetViewSize(int width, int height) {
+    std::pair<int, int> before = impl_->ViewSizeOrStage();
     impl_->viewWidth = std::max(0, width);
     impl_->viewHeight = std::max(0, height);
+    // Without scaling, the stage is the view: scripts hear of its new size.
+    if (HasMovie() && impl_->ScaleMode() == 3 && impl_->ViewSizeOrStage() != before) {
+        impl_->runtime.QueueBroadcast(u"Stage", u"onResize");
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::SetScreen(int width, int height, double dpi) {
+    impl_->screen = {std::max(0, width), std::max(0, height), dpi > 0 ? dpi : 72};
 }
 
 std::pair<double, double> Player::ViewToStage(double x, double y) const {
@@ -510,7 +544,7 @@ std::vector<MenuEntry> Player::ContextMenu() const {
 }
 
 void Player::RunMenuCommand(MenuCommand command, double x, double y) {
-    auto [w, h] = impl_->ViewSize();
+    auto [w, h] = impl_->ViewSizeOrStage();
     switch (command) {
         case MenuCommand::ZoomIn:
             if (HasMovie()) {

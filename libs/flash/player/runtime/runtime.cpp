@@ -14,11 +14,13 @@
 #include "flash/avm1/convert.h"
 #include "input/keyboard_input.h"
 #include "input/mouse_input.h"
+#include "net/data_loads.h"
 #include "runtime/movie_data.h"
 #include "runtime/movie_source.h"
 #include "runtime/script_engine.h"
 #include "script/avm1_engine.h"
 #include "script/net_stream.h"
+#include "script/shared_object.h"
 
 namespace flash {
 
@@ -72,6 +74,8 @@ Runtime::Runtime(const PlayerLimits& limits)
     : limits_(limits),
       soundScript_(std::make_unique<SoundScript>(*this)),
       netStreams_(std::make_unique<NetStreamScript>(*this)),
+      dataLoads_(std::make_unique<DataLoads>(*this)),
+      sharedObjects_(std::make_unique<SharedObjects>(*this)),
       mouse_(std::make_unique<MouseInput>(*this)),
       keyboard_(std::make_unique<KeyboardInput>(*this)) {
     auto avm1 = std::make_unique<Avm1Engine>(*this, ScriptLimits(limits));
@@ -80,6 +84,7 @@ Runtime::Runtime(const PlayerLimits& limits)
 }
 
 Runtime::~Runtime() {
+    sharedObjects_->CloseAll();
     for (auto& [level, root] : levels_) {
         ReleaseScripts(*root);
     }
@@ -125,6 +130,8 @@ void Runtime::Unload(int level) {
         }
         soundScript_->Reset();
         netStreams_->Reset();
+        dataLoads_->Reset();
+        sharedObjects_->CloseAll();
         for (auto& [n, root] : levels_) {
             Discard(std::move(root), false);
         }
@@ -173,6 +180,9 @@ void Runtime::Advance() {
     RunActions();
     scripts_->RunTimers();
     RunActions();
+    // Variables and XML that arrived: onData, onLoad, the data clip event.
+    dataLoads_->Dispatch();
+    RunActions();
     // Sounds loaded and ended: onID3, onLoad, onSoundComplete.
     soundScript_->Dispatch();
     RunActions();
@@ -193,7 +203,7 @@ void Runtime::Advance() {
 bool Runtime::CanChange() {
     if (!pendingLoads_.empty() || !loadInits_.empty() || QueuedCount() > 0 || !graveyard_.empty() ||
         mouse_->Dragged() != nullptr || scripts_->HasTimers() || soundScript_->Pending() ||
-        netStreams_->Pending() || (sound_ && sound_->Busy())) {
+        netStreams_->Pending() || dataLoads_->Pending() || (sound_ && sound_->Busy())) {
         return true;
     }
     for (MovieClip* clip : ClipsNewestFirst()) {
@@ -825,9 +835,19 @@ void Runtime::GetUrl(const avm1::UrlRequest& request) {
     }
 }
 
+void Runtime::LoadData(const avm1::DataRequest& request) {
+    dataLoads_->Load(request);
+}
+
+void Runtime::ReportLoad(const LoadRequest& request) {
+    if (listener_ != nullptr) {
+        listener_->OnLoadRequest(request);
+    }
+}
+
 void Runtime::LoadFromScript(const avm1::UrlRequest& request) {
     if (request.loadVariables) {
-        ReportError("loadVariables is not supported");
+        dataLoads_->LoadVariables(request);
         return;
     }
     std::string url = avm1::ToUtf8(request.url);

@@ -15,9 +15,11 @@
 #include "flash/player/player.h"
 #include "flash/swf/movie.h"
 #include "runtime/page_openings.h"
+#include "runtime/stage_view.h"
 
 namespace flash {
 
+class DataLoads;
 class DisplayObject;
 class KeyboardInput;
 class MouseInput;
@@ -25,6 +27,7 @@ class MovieClip;
 class MovieData;
 class NetStreamScript;
 class ScriptEngine;
+class SharedObjects;
 class SoundScript;
 
 // The state of one player: its levels, the queue of scripts and the clock. It drives its script
@@ -159,6 +162,7 @@ class Runtime final : public avm1::Host {
     void Trace(const avm1::String& text) override;
     double Random() override;
     void GetUrl(const avm1::UrlRequest& request) override;
+    void LoadData(const avm1::DataRequest& request) override;
     void CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) override;
     void RemoveSprite(avm1::Clip& clip) override;
     void StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) override;
@@ -183,6 +187,15 @@ class Runtime final : public avm1::Host {
     bool DecodesInBackground() const { return decodeInBackground_; }
     // NetConnection, NetStream and Video.
     NetStreamScript& NetStreams() { return *netStreams_; }
+    // Loads of LoadVars, XML and loadVariables.
+    DataLoads& Loads() { return *dataLoads_; }
+    // The view Stage and System.capabilities see; the player sets it (not owned).
+    StageView& View() { return *view_; }
+    void SetView(StageView* view) { view_ = view ? view : &fixedView_; }
+    // SharedObject's open objects and their store.
+    SharedObjects& SharedObjectStore() { return *sharedObjects_; }
+    // Tells the host of a load a movie asked for.
+    void ReportLoad(const LoadRequest& request);
 
   private:
     struct QueuedAction {
@@ -257,6 +270,10 @@ class Runtime final : public avm1::Host {
     // Holds script objects: goes before the interpreter.
     std::unique_ptr<SoundScript> soundScript_;
     std::unique_ptr<NetStreamScript> netStreams_;
+    std::unique_ptr<DataLoads> dataLoads_;
+    std::unique_ptr<SharedObjects> sharedObjects_;
+    FixedStageView fixedView_;
+    StageView* view_ = &fixedView_;
     // Declared after the interpreter: clips go first.
     std::map<int, std::unique_ptr<MovieClip>> levels_;
     std::vector<std::unique_ptr<DisplayObject>> graveyard_;

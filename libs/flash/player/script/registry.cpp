@@ -31,6 +31,9 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallTextFormat(vm);
     InstallTextSnapshot(vm);
     InstallStyleSheet(vm);
+    InstallSharedObject(vm);
+    InstallStage(vm);
+    InstallSystemCapabilities(vm);
 }
 
 Runtime& RuntimeOf(avm1::CallContext& c) {

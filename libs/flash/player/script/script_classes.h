@@ -17,6 +17,8 @@ void InstallScriptClasses(avm1::Vm& vm);
 void InstallMovieClip(avm1::Vm& vm);
 // The drawing methods, which InstallMovieClip adds (movie_clip_drawing.cpp).
 void InstallMovieClipDrawing(avm1::Vm& vm);
+// MovieClip methods of loading data (movie_clip_data.cpp), installed by InstallMovieClip.
+void InstallMovieClipData(avm1::Vm& vm);
 void InstallColor(avm1::Vm& vm);
 void InstallKey(avm1::Vm& vm);
 void InstallMouse(avm1::Vm& vm);
@@ -32,6 +34,9 @@ void InstallTextField(avm1::Vm& vm);
 void InstallTextFormat(avm1::Vm& vm);
 void InstallTextSnapshot(avm1::Vm& vm);
 void InstallStyleSheet(avm1::Vm& vm);
+void InstallSharedObject(avm1::Vm& vm);
+void InstallStage(avm1::Vm& vm);
+void InstallSystemCapabilities(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);

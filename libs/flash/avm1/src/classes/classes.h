@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "flash/avm1/host.h"
 #include "flash/avm1/native_member.h"
 #include "globals.h"
 
@@ -41,6 +42,21 @@ void InstallPoint(Interpreter& in, Globals& g);
 void InstallRectangle(Interpreter& in, Globals& g);
 void InstallMatrix(Interpreter& in, Globals& g);
 void InstallColorTransform(Interpreter& in, Globals& g);
+void InstallLoadVars(Interpreter& in, Globals& g);
+void InstallContextMenu(Interpreter& in, Globals& g);
+
+// Starts a load of text into `target` (LoadVars, XML): marks it not loaded, zero bytes so far,
+// and hands the request to the host, which answers through target.onData.
+void StartDataLoad(CallContext& c, Object* target, String url, UrlRequest::Method method,
+                   String body, std::vector<std::pair<String, String>> headers,
+                   String contentType = {});
+// addRequestHeader(name, value) or (array of names and values), shared by LoadVars and XML.
+Value AddRequestHeader(CallContext& c);
+// getBytesLoaded and getBytesTotal of LoadVars and XML.
+Value GetBytesLoaded(CallContext& c);
+Value GetBytesTotal(CallContext& c);
+// The headers addRequestHeader collected on `self`, as name/value pairs.
+std::vector<std::pair<String, String>> RequestHeaders(Interpreter& in, Object* self, int version);
 
 // A native function (with `construct` for new, when the class makes its own kind of object).
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

@@ -36,6 +36,8 @@ void InstallClasses(Interpreter& in, Globals& g) {
     InstallRectangle(in, g);
     InstallMatrix(in, g);
     InstallColorTransform(in, g);
+    InstallLoadVars(in, g);
+    InstallContextMenu(in, g);
 }
 
 }  // namespace flash::avm1

@@ -1,5 +1,5 @@
-// XML: a document node with Flash's lenient parser, its declarations and status. Loading
-// needs a network the player does not offer scripts: nothing is fetched.
+// XML: a document node with Flash's lenient parser, its declarations and status; load and
+// sendAndLoad go through the host, which answers through onData.
 #include <algorithm>
 
 #include "classes.h"
@@ -268,12 +268,41 @@ Value CreateTextNode(CallContext& c) {
     return Value::Obj(node);
 }
 
-Value Refuse(CallContext&) {
-    return Value::Bool(false);
+Value Load(CallContext& c) {
+    Object* self = c.This();
+    if (self == nullptr || c.args.empty()) {
+        return Value::Bool(false);
+    }
+    Interpreter& in = InterpreterOf(c.vm);
+    StartDataLoad(c, self, in.ToString(c.Arg(0), c.version), UrlRequest::Method::Get, String(), {});
+    return Value::Bool(true);
 }
 
-Value Nothing(CallContext&) {
-    return Value();
+Value SendAndLoad(CallContext& c) {
+    Object* self = c.This();
+    Object* target = c.Arg(1).AsObject();
+    if (self == nullptr || target == nullptr || c.args.empty()) {
+        return Value::Bool(false);
+    }
+    Interpreter& in = InterpreterOf(c.vm);
+    StartDataLoad(c, target, in.ToString(c.Arg(0), c.version), UrlRequest::Method::Post,
+                  in.ToString(Value::Obj(self), c.version), RequestHeaders(in, self, c.version),
+                  in.ToString(in.GetMember(self, u"contentType", c.version), c.version));
+    return Value::Bool(true);
+}
+
+// send(url, window): opens the address, as getURL does.
+Value Send(CallContext& c) {
+    if (c.This() == nullptr || c.args.empty()) {
+        return Value::Bool(false);
+    }
+    Interpreter& in = InterpreterOf(c.vm);
+    UrlRequest request;
+    request.url = in.ToString(c.Arg(0), c.version);
+    request.target = c.Arg(1).IsUndefined() ? String() : in.ToString(c.Arg(1), c.version);
+    request.method = UrlRequest::Method::Post;
+    in.host().GetUrl(request);
+    return Value::Bool(true);
 }
 
 // Flash's default onData parses what arrived and reports it to onLoad.
@@ -304,12 +333,12 @@ constexpr NativeMember kPrototype[] = {
     Method(u"parseXML", ParseXML),
     Method(u"createElement", CreateElement),
     Method(u"createTextNode", CreateTextNode),
-    Method(u"load", Refuse),
-    Method(u"sendAndLoad", Refuse),
-    Method(u"send", Refuse),
-    Method(u"addRequestHeader", Nothing),
-    Method(u"getBytesLoaded", Nothing),
-    Method(u"getBytesTotal", Nothing),
+    Method(u"load", Load),
+    Method(u"sendAndLoad", SendAndLoad),
+    Method(u"send", Send),
+    Method(u"addRequestHeader", AddRequestHeader),
+    Method(u"getBytesLoaded", GetBytesLoaded),
+    Method(u"getBytesTotal", GetBytesTotal),
     Method(u"onData", OnData),
 };
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "flash/avm1/host.h"
 #include "internal.h"
 
 namespace flash::avm1 {
@@ -47,7 +48,7 @@ class XmlNodeObject : public Object {
 };
 
 // An XML document: the root node plus what parsing found.
-class XmlDocumentObject : public XmlNodeObject {
+class XmlDocumentObject : public XmlNodeObject, public LoadProgress {
   public:
     explicit XmlDocumentObject(Object* proto) : XmlNodeObject(proto, kXmlElement) {}
     void TraceRefs(std::vector<Object*>& out) override;

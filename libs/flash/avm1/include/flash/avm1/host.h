@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "flash/avm1/value.h"
@@ -125,6 +126,28 @@ struct UrlRequest {
     Object* loader = nullptr;        // a MovieClipLoader to tell of the load's progress
 };
 
+// The bytes of a load under way, kept by LoadVars and XML objects for getBytesLoaded and
+// getBytesTotal (their _bytesLoaded and _bytesTotal are copies scripts may change).
+class LoadProgress {
+  public:
+    virtual ~LoadProgress() = default;
+    std::optional<double> bytesLoaded;
+    std::optional<double> bytesTotal;
+};
+
+// A text load of LoadVars or XML (load, sendAndLoad). The host fetches `url` and on a later
+// tick sets the target's _bytesLoaded and _bytesTotal and calls its onData with the text, or
+// with undefined when the load failed.
+struct DataRequest {
+    String url;
+    UrlRequest::Method method = UrlRequest::Method::Get;
+    String body;  // the POST body, or the query a GET adds to the address
+    String contentType;
+    std::vector<std::pair<String, String>> headers;
+    Object* target = nullptr;
+    int version = 0;  // of the code that asked, for the callbacks
+};
+
 struct DragRect {
     double left = 0, top = 0, right = 0, bottom = 0;  // in the parent's pixels
 };
@@ -145,6 +168,7 @@ class Host {
     virtual double Random() = 0;
 
     virtual void GetUrl(const UrlRequest&) {}
+    virtual void LoadData(const DataRequest&) {}
     virtual void ToggleQuality() {}
     virtual void StopSounds() {}
     virtual void StartDrag(Clip&, bool /*lockCenter*/, std::optional<DragRect>) {}

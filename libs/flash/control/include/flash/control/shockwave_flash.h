@@ -88,6 +88,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
+    void TellScreen();
     void OnTimer(wxTimerEvent& event);
     void OnParentSize(wxSizeEvent& event);
     void OnMouse(wxMouseEvent& event);

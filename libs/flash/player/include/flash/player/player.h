@@ -81,6 +81,13 @@ struct MenuEntry {
     std::vector<MenuEntry> submenu;  // the entry opens these instead of running a command
 };
 
+struct LoadRequest {
+    std::string url;
+    std::string method;  // "GET" or "POST"
+    std::string contentType;
+    std::vector<std::uint8_t> body;
+};
+
 // What a movie asks of whoever hosts the player. The core never acts on these itself: it
 // never opens a page or starts a program. The defaults ignore everything.
 class FLASH_API PlayerListener {
@@ -99,6 +106,9 @@ class FLASH_API PlayerListener {
     virtual void OnOtherUrl(const std::string& url, const std::string& window);
     // A script stopped by a limit, or an error that escaped a script.
     virtual void OnScriptError(const std::string& message);
+    // A load a movie asked for (variables, XML, remoting), with the address as the movie gave
+    // it, before the sandbox rules decide whether it is fetched. For logs.
+    virtual void OnLoadRequest(const LoadRequest& request);
 };
 
 // Limits that keep a bad movie from hanging the player or exhausting memory.
@@ -230,6 +240,9 @@ class FLASH_API Player {
     // call runs the scripts it sets off before it returns. Only the left button acts on the
     // movie.
     void SetViewSize(int width, int height);
+    // The screen the view is on, in pixels and dots per inch, for System.capabilities
+    // (1920 x 1080 at 72 until told).
+    void SetScreen(int width, int height, double dpi);
     void MouseMove(double x, double y);
     void MouseDown(double x, double y, MouseButton button = MouseButton::Left);
     void MouseUp(double x, double y, MouseButton button = MouseButton::Left);

@@ -1,0 +1,90 @@
+#include "flash/avm1/url_variables.h"
+
+namespace flash::avm1 {
+
+namespace {
+
+int Hex(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    return -1;
+}
+
+String Unescape(StringView s, int version) {
+    String out;
+    std::string bytes;
+    auto flush = [&] {
+        if (!bytes.empty()) {
+            out += version >= 6 ? FromUtf8(bytes) : FromLatin1(bytes);
+            bytes.clear();
+        }
+    };
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'%' && i + 2 < s.size() && Hex(s[i + 1]) >= 0 && Hex(s[i + 2]) >= 0) {
+            bytes.push_back(static_cast<char>(Hex(s[i + 1]) * 16 + Hex(s[i + 2])));
+            i += 2;
+            continue;
+        }
+        flush();
+        out.push_back(s[i] == u'+' ? u' ' : s[i]);
+    }
+    flush();
+    return out;
+}
+
+void Escape(StringView s, bool plusForSpace, String& out) {
+    static const char* kHex = "0123456789ABCDEF";
+    for (unsigned char c : ToUtf8(s)) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            out.push_back(c);
+        } else if (c == ' ' && plusForSpace) {
+            out.push_back(u'+');
+        } else {
+            out.push_back(u'%');
+            out.push_back(static_cast<char16_t>(kHex[c >> 4]));
+            out.push_back(static_cast<char16_t>(kHex[c & 15]));
+        }
+    }
+}
+
+}  // namespace
+
+Variables DecodeVariables(StringView text, int version) {
+    Variables out;
+    while (!text.empty()) {
+        std::size_t amp = text.find(u'&');
+        StringView pair = text.substr(0, amp);
+        text = amp == StringView::npos ? StringView() : text.substr(amp + 1);
+        std::size_t eq = pair.find(u'=');
+        String name = Unescape(pair.substr(0, eq), version);
+        if (name.empty()) {
+            continue;
+        }
+        out.emplace_back(std::move(name), eq == StringView::npos
+                                              ? String()
+                                              : Unescape(pair.substr(eq + 1), version));
+    }
+    return out;
+}
+
+String EncodeVariables(const Variables& variables, bool plusForSpace) {
+    String out;
+    for (const auto& [name, value] : variables) {
+        if (!out.empty()) {
+            out.push_back(u'&');
+        }
+        Escape(name, plusForSpace, out);
+        out.push_back(u'=');
+        Escape(value, plusForSpace, out);
+    }
+    return out;
+}
+
+}  // namespace flash::avm1
