@@ -1,5 +1,6 @@
 #include "playback/shockwave_window.h"
 
+#include "app/prompts.h"
 #include "flash/control/shockwave_flash.h"
 
 namespace {
@@ -46,6 +47,8 @@ FlashWindowFactory ShockwaveFlashFactory() {
             delete control;
             return nullptr;
         }
+        control->SetSlowScriptAsker(
+            [](const wxString& question) { return Prompts().AskYesNo(question); });
         return std::make_unique<ShockwaveWindow>(control);
     };
 }

@@ -24,6 +24,9 @@ void PlayerListener::OnPageRefused(const std::string&, const std::string&) {}
 void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
 void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
+bool PlayerListener::OnSlowScript() {
+    return true;
+}
 
 class PlayerImpl {
   public:
