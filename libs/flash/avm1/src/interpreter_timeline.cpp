@@ -246,10 +246,12 @@ void DoEndDrag(ActionStep& s) {
     s.in.host().StopDrag();
 }
 
+// Flash's trace log ends a line at a carriage return as at a line feed.
 void DoTrace(ActionStep& s) {
     Value value = s.Pop();
-    s.in.host().Trace(value.IsUndefined() ? String(u"undefined")
-                                          : s.in.ToString(value, s.version()));
+    String text = value.IsUndefined() ? String(u"undefined") : s.in.ToString(value, s.version());
+    std::replace(text.begin(), text.end(), u'\r', u'\n');
+    s.in.host().Trace(text);
 }
 
 void DoGetTime(ActionStep& s) {
