@@ -278,6 +278,23 @@ char32_t FirstCodePoint(const std::string& s) {
     return c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0xFFFD : c;
 }
 
+// The bytes of the UTF-8 sequence at `at`: its lead and the continuation bytes that follow,
+// as many as the lead asks for (1 for a stray byte).
+std::size_t SequenceLength(const std::string& s, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(s[at]);
+    const std::size_t wanted = lead >= 0xF8   ? 1
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC0 ? 2
+                                              : 1;
+    std::size_t length = 1;
+    while (length < wanted && at + length < s.size() &&
+           (static_cast<unsigned char>(s[at + length]) & 0xC0) == 0x80) {
+        ++length;
+    }
+    return length;
+}
+
 struct NamedKey {
     const char* name;
     int code;
@@ -301,6 +318,16 @@ constexpr std::pair<const char*, int> kPunctuation[] = {
 };
 
 }  // namespace
+
+std::wstring WideText(const std::string& utf8) {
+    std::wstring out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = SequenceLength(utf8, i);
+        out += static_cast<wchar_t>(FirstCodePoint(utf8.substr(i, length)));
+        i += length;
+    }
+    return out;
+}
 
 InputEvent KeyOf(const std::string& name, bool isCharacter) {
     InputEvent e;
@@ -370,6 +397,10 @@ class EventReader {
             {"KeyUp", InputEvent::Type::KeyUp},
             {"TextInput", InputEvent::Type::TextInput},
             {"TextControl", InputEvent::Type::TextControl},
+            {"SetClipboardText", InputEvent::Type::SetClipboardText},
+            {"MouseWheel", InputEvent::Type::MouseWheel},
+            {"FocusGained", InputEvent::Type::FocusGained},
+            {"FocusLost", InputEvent::Type::FocusLost},
             {"Wait", InputEvent::Type::Wait},
         };
         InputEvent e;
@@ -390,7 +421,14 @@ class EventReader {
                 Key(e);
                 break;
             case InputEvent::Type::TextInput:
-                e.character = FirstCodePoint(Text("codepoint"));
+                e.text = Text("codepoint");
+                e.character = FirstCodePoint(e.text);
+                break;
+            case InputEvent::Type::SetClipboardText:
+                e.text = Text("text");
+                break;
+            case InputEvent::Type::MouseWheel:
+                e.lines = Number("lines");
                 break;
             case InputEvent::Type::TextControl:
                 e.control = Text("code");
@@ -419,14 +457,24 @@ class EventReader {
         return *value->String();
     }
 
+    double Number(const char* name) const {
+        const Json* value = Field(name);
+        if (value == nullptr || value->Number() == nullptr) {
+            Fail(std::string("no number \"") + name + "\"");
+        }
+        return *value->Number();
+    }
+
     void Position(InputEvent& e) const {
         const Json* pos = Field("pos");
         const JsonArray* xy = pos ? pos->Array() : nullptr;
-        if (xy == nullptr || xy->size() != 2 || !(*xy)[0].Number() || !(*xy)[1].Number()) {
+        const double* x = xy != nullptr && xy->size() == 2 ? (*xy)[0].Number() : nullptr;
+        const double* y = xy != nullptr && xy->size() == 2 ? (*xy)[1].Number() : nullptr;
+        if (x == nullptr || y == nullptr) {
             Fail("\"pos\" must be [x, y]");
         }
-        e.x = *(*xy)[0].Number();
-        e.y = *(*xy)[1].Number();
+        e.x = *x;
+        e.y = *y;
     }
 
     std::string Button() const {

@@ -18,6 +18,10 @@ struct InputEvent {
         KeyUp,
         TextInput,
         TextControl,
+        SetClipboardText,
+        MouseWheel,
+        FocusGained,
+        FocusLost,
         Wait,
         Other
     };
@@ -27,8 +31,10 @@ struct InputEvent {
     double y = 0;
     std::string button = "Left";  // "Left", "Middle", "Right"
     int keyCode = 0;
-    char32_t character = 0;  // the key's character, or the text typed
+    char32_t character = 0;  // the key's character, or the first character typed
+    std::string text;        // TextInput: what was typed; SetClipboardText: the text (UTF-8)
     std::string control;     // TextControl: "Enter", "Paste", ...
+    double lines = 0;        // MouseWheel: lines turned, positive away from the user
 };
 
 class InputError : public std::runtime_error {
@@ -48,6 +54,9 @@ std::vector<InputEvent> ParseInputEvents(const std::string& json);
 
 // Reads and parses an input.json file; InputError also for a file that cannot be read.
 std::vector<InputEvent> ReadInputFile(const std::string& path);
+
+// UTF-8 text as wide characters; a broken sequence becomes U+FFFD.
+std::wstring WideText(const std::string& utf8);
 
 // Flash's key code and character for a key as input.json names it: a name ("ArrowLeft",
 // "Enter", "LeftShift", ...) or one character; key code 0 for an unknown name.

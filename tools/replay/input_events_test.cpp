@@ -19,9 +19,12 @@ TEST(InputEventsTest, ReadsEveryKind) {
         {"type": "TextInput", "codepoint": "\ud835\udf19"},
         {"type": "TextControl", "code": "Paste"},
         {"type": "Wait"},
-        {"type": "MouseWheel", "lines": -1}
+        {"type": "MouseWheel", "lines": -1},
+        {"type": "SetClipboardText", "text": "\u4e2d\u6587"},
+        {"type": "FocusLost"},
+        {"type": "Shake"}
     ])");
-    ASSERT_EQ(events.size(), 9u);
+    ASSERT_EQ(events.size(), 12u);
     EXPECT_EQ(events[0].type, Type::MouseMove);
     EXPECT_EQ(events[0].x, 10.5);
     EXPECT_EQ(events[0].y, -20);
@@ -31,10 +34,16 @@ TEST(InputEventsTest, ReadsEveryKind) {
     EXPECT_EQ(events[4].keyCode, 'A');
     EXPECT_EQ(events[4].character, U'a');
     EXPECT_EQ(events[5].character, U'\U0001D719');
+    EXPECT_EQ(events[5].text, "\xF0\x9D\x9C\x99");
     EXPECT_EQ(events[6].control, "Paste");
     EXPECT_EQ(events[7].type, Type::Wait);
-    EXPECT_EQ(events[8].type, Type::Other);
-    EXPECT_EQ(events[8].name, "MouseWheel");
+    EXPECT_EQ(events[8].type, Type::MouseWheel);
+    EXPECT_EQ(events[8].lines, -1);
+    EXPECT_EQ(events[9].type, Type::SetClipboardText);
+    EXPECT_EQ(WideText(events[9].text), L"\u4e2d\u6587");
+    EXPECT_EQ(events[10].type, Type::FocusLost);
+    EXPECT_EQ(events[11].type, Type::Other);
+    EXPECT_EQ(events[11].name, "Shake");
 }
 
 TEST(InputEventsTest, KeysByName) {
@@ -69,6 +78,8 @@ TEST(InputEventsTest, RejectsWhatItCannotReplay) {
         "[{\"type\": \"KeyDown\", \"key\": \"NoSuchKey\"}]",
         "[{\"type\": \"KeyDown\", \"key\": {\"Char\": \"\"}}]",
         "[{\"type\": \"TextInput\"}]",
+        "[{\"type\": \"SetClipboardText\"}]",
+        "[{\"type\": \"MouseWheel\", \"lines\": \"1\"}]",
         "[{\"pos\": [1, 2]}]",
         "[{\"type\": \"MouseMove\", \"pos\": [1e999, 2]}]",
         "[{\"type\": \"MouseMove\", \"pos\": [0x10, 2]}]",
@@ -100,6 +111,8 @@ TEST(InputEventsTest, BrokenTextBecomesReplacementCharacters) {
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].character, U'\uFFFD');
     EXPECT_EQ(events[1].character, U'\uFFFD');
+    EXPECT_EQ(WideText("a\xE2\x82"), L"a\uFFFD");
+    EXPECT_EQ(WideText("\xFF\xC3\xA9\xE2\x82z"), L"\uFFFD\u00E9\uFFFDz");
 }
 
 TEST(InputEventsTest, ReadsFiles) {

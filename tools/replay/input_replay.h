@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "flash/player/player.h"
 #include "input_events.h"
-
-namespace flash {
-class Player;
-}
 
 namespace replay {
 
@@ -32,13 +29,24 @@ class ReplayRun {
     // One tick of the frame clock, then that frame's input.
     void NextFrame();
 
-    // Events handed on so far that the player has no call for (text input, the mouse
-    // wheel, ...), counted by their name.
+    // Events handed on so far that the player has no call for (editing commands it does not
+    // know, ...), counted by their name.
     const std::map<std::string, int>& Skipped() const { return skipped_; }
 
   private:
+    // The clipboard of the run: SetClipboardText fills it, copy and cut in fields too.
+    class RunClipboard final : public flash::Clipboard {
+      public:
+        std::wstring Text() override { return text_; }
+        void SetText(const std::wstring& text) override { text_ = text; }
+
+      private:
+        std::wstring text_;
+    };
+
     void RunUntilWait();
     void Send(const InputEvent& e);
+    void SendControl(const InputEvent& e);
 
     flash::Player& player_;
     std::vector<InputEvent> events_;
@@ -46,6 +54,7 @@ class ReplayRun {
     int width_ = 1;
     int height_ = 1;
     std::map<std::string, int> skipped_;
+    RunClipboard clipboard_;
 };
 
 }  // namespace replay

@@ -1,8 +1,10 @@
 #include "display/text_field.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "display/movie_clip.h"
+#include "display/text_field_html.h"
 #include "flash/avm1/convert.h"
 #include "flash/render/field_text.h"
 #include "runtime/movie_data.h"
@@ -10,19 +12,106 @@
 
 namespace flash {
 
+namespace {
+
+avm1::String AlignName(swf::TextAlign align) {
+    switch (align) {
+        case swf::TextAlign::Right:
+            return u"right";
+        case swf::TextAlign::Center:
+            return u"center";
+        case swf::TextAlign::Justify:
+            return u"justify";
+        default:
+            return u"left";
+    }
+}
+
+swf::TextAlign AlignOf(const std::optional<avm1::String>& name) {
+    if (name == u"right")
+        return swf::TextAlign::Right;
+    if (name == u"center")
+        return swf::TextAlign::Center;
+    if (name == u"justify")
+        return swf::TextAlign::Justify;
+    return swf::TextAlign::Left;
+}
+
+std::uint16_t Twips(const std::optional<double>& px) {
+    return static_cast<std::uint16_t>(std::clamp(px.value_or(0) * 20, 0.0, 65535.0));
+}
+
+// Space between a field's bounds and its text, in twips.
+constexpr std::int32_t kGutter = 40;
+
+Rgba ColorOf(std::uint32_t c) {
+    return Rgba{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                static_cast<std::uint8_t>(c), 255};
+}
+
+}  // namespace
+
 TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> movie,
                                  std::uint16_t characterId,
                                  std::shared_ptr<const swf::EditText> definition)
     : TimelessClip(runtime, std::move(movie), characterId),
       definition_(std::move(definition)),
       look_(render::EditTextLook::Of(*definition_)) {
-    if (definition_->hasText) {
-        SetText(Movie().ScriptText(definition_->initialText), definition_->html);
-    }
-    variable_ = Movie().ScriptText(definition_->variableName);
+    const swf::EditText& d = *definition_;
+    settings_.html = d.html;
+    settings_.multiline = d.multiline;
+    settings_.wordWrap = d.wordWrap;
+    settings_.password = d.password;
+    settings_.selectable = !d.noSelect;
+    settings_.editable = !d.readOnly;
+    settings_.embedFonts = d.useOutlines;
+    settings_.autoSize = d.autoSize ? AutoSize::Left : AutoSize::None;
+    settings_.maxChars = d.hasMaxLength ? d.maxLength : 0;
+    newFormat_ = InitialFormat();
+    SetInitialText();
+    variable_ = Movie().ScriptText(d.variableName);
 }
 
 TextFieldObject::~TextFieldObject() = default;
+
+TextFormatValues TextFieldObject::InitialFormat() const {
+    const swf::EditText& d = *definition_;
+    TextFormatValues f = DefaultFieldFormat();
+    if (d.hasFont) {
+        if (const swf::Character* c = Movie().Character(d.fontId)) {
+            if (const auto* font = std::get_if<std::shared_ptr<const swf::Font>>(c)) {
+                if (*font && !(*font)->name.empty()) {
+                    f.font = Movie().ScriptText((*font)->name);
+                    f.bold = (*font)->bold;
+                    f.italic = (*font)->italic;
+                }
+            }
+        }
+        f.size = d.fontHeight / 20.0;
+    }
+    if (d.hasTextColor) {
+        f.color = (std::uint32_t(d.color.r) << 16) | (std::uint32_t(d.color.g) << 8) | d.color.b;
+    }
+    if (d.hasLayout) {
+        f.align = AlignName(d.align);
+        f.leftMargin = d.leftMargin / 20.0;
+        f.rightMargin = d.rightMargin / 20.0;
+        f.indent = d.indent / 20.0;
+        f.leading = d.leading / 20.0;
+    }
+    return f;
+}
+
+void TextFieldObject::SetInitialText() {
+    const swf::EditText& d = *definition_;
+    const avm1::String text = d.hasText ? Movie().ScriptText(d.initialText) : avm1::String();
+    if (d.html) {
+        content_ = ParseFieldHtml(text, newFormat_, {settings_.condenseWhite});
+    } else {
+        content_.Assign(text, newFormat_);
+    }
+    Changed();
+}
 
 Rect TextFieldObject::LocalBounds() const {
     return definition_->bounds;
@@ -34,21 +123,79 @@ bool TextFieldObject::HitsPoint(Point local) const {
 }
 
 void TextFieldObject::SetText(const avm1::String& text, bool html) {
-    // A field without HTML shows HTML text as it is.
-    html_ = html && definition_->html;
-    text_ = text;
-    shown_ = avm1::ToUtf8(text_);
+    Load(text, html);
+    WriteVariable();
+}
+
+void TextFieldObject::Load(const avm1::String& text, bool html) {
+    if (html && settings_.html) {
+        content_ = ParseFieldHtml(text, newFormat_, {settings_.condenseWhite});
+    } else {
+        // Plain text breaks paragraphs at CR, LF and CRLF alike.
+        avm1::String chars;
+        chars.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+                continue;
+            }
+            chars += text[i] == u'\n' ? u'\r' : text[i];
+        }
+        content_.Assign(chars, newFormat_);
+    }
+    Changed();
+}
+
+void TextFieldObject::ReplaceText(std::size_t begin, std::size_t end, const avm1::String& text,
+                                  const TextFormatValues& format) {
+    content_.Replace(begin, end, text, format);
+    Changed();
+    WriteVariable();
+}
+
+void TextFieldObject::ReplaceSelection(const avm1::String& text) {
+    selection_.Clamp(content_.size());
+    const std::size_t begin = selection_.Begin();
+    content_.Replace(begin, selection_.End(), text, newFormat_);
+    selection_.PlaceCaret(begin + text.size());
+    Changed();
+    WriteVariable();
+}
+
+void TextFieldObject::SetSelection(std::size_t begin, std::size_t end) {
+    const std::size_t last = std::min(std::max(begin, end), content_.size());
+    selection_.Select(std::min(std::min(begin, end), last), last);
+}
+
+void TextFieldObject::ApplyFormat(std::size_t begin, std::size_t end,
+                                  const TextFormatValues& format) {
+    content_.ApplyFormat(begin, end, format);
+    Changed();
+}
+
+void TextFieldObject::SetNewTextFormat(const TextFormatValues& format) {
+    newFormat_.MergeFrom(format);
 }
 
 avm1::String TextFieldObject::Text() {
     SyncFromVariable();
-    return html_ ? avm1::FromUtf8(render::HtmlToPlainText(shown_)) : text_;
+    return content_.Text();
+}
+
+avm1::String TextFieldObject::HtmlText() {
+    SyncFromVariable();
+    return WriteFieldHtml(content_);
 }
 
 avm1::Clip* TextFieldObject::VariableBase() {
     // Variables are looked up from the timeline that holds the field.
     MovieClip* clip = ParentClip();
     return clip != nullptr ? clip->ScriptClip() : nullptr;
+}
+
+void TextFieldObject::SetVariable(const avm1::String& variable) {
+    variable_ = variable;
+    SetInitialText();
+    Placed();
 }
 
 void TextFieldObject::Placed() {
@@ -74,7 +221,7 @@ void TextFieldObject::Placed() {
     followed_ = onClip;
     if (value && !value->IsUndefined()) {
         TakeValue(*value);
-    } else if (onClip && !text_.empty()) {
+    } else if (onClip && content_.size() > 0) {
         WriteVariable();
     }
 }
@@ -95,15 +242,18 @@ void TextFieldObject::SyncFromVariable() {
 
 void TextFieldObject::TakeValue(const avm1::Value& value) {
     avm1::String text = GetRuntime().Vm().ToString(value, SwfVersion());
-    if (text != text_ || html_ != definition_->html) {
-        SetText(text, definition_->html);
+    if (text != variableText_) {
+        variableText_ = text;
+        Load(text, settings_.html);
     }
 }
 
 void TextFieldObject::WriteVariable() {
-    if (!variable_.empty() && VariableBase() != nullptr) {
-        GetRuntime().Vm().SetVariable(variable_, avm1::Value::Str(text_), VariableBase());
+    if (variable_.empty() || VariableBase() == nullptr) {
+        return;
     }
+    variableText_ = settings_.html ? WriteFieldHtml(content_) : content_.Text();
+    GetRuntime().Vm().SetVariable(variable_, avm1::Value::Str(variableText_), VariableBase());
 }
 
 swf::EditText& TextFieldObject::Edit() {
@@ -114,134 +264,170 @@ swf::EditText& TextFieldObject::Edit() {
     return const_cast<swf::EditText&>(*definition_);
 }
 
-namespace {
-
-double ColorNumber(Rgba c) {
-    return double((std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b);
+void TextFieldObject::SetBounds(const Rect& bounds) {
+    Edit().bounds = bounds;
+    Changed();
 }
 
-Rgba NumberColor(double n) {
-    const auto v = static_cast<std::uint32_t>(avm1::ToInt32(n));
-    return Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                static_cast<std::uint8_t>(v), 255};
+void TextFieldObject::SetProperty(avm1::Property property, const avm1::Value& value) {
+    using P = avm1::Property;
+    const double v = value.IsNumber() ? value.AsNumber() : std::nan("");
+    const bool place = property == P::X || property == P::Y;
+    const bool size = property == P::Width || property == P::Height;
+    if ((!place && !size) || GetMatrix().b != 0 || GetMatrix().c != 0) {
+        TimelessClip::SetProperty(property, value);
+        return;
+    }
+    if (!std::isfinite(v)) {
+        return;
+    }
+    const double twips = std::trunc(std::clamp(v * 20, -1e9, 1e9));
+    if (place) {
+        Matrix m = GetMatrix();
+        (property == P::X ? m.tx : m.ty) = twips;
+        SetMatrix(m);
+        SetScriptTransformed();
+        return;
+    }
+    const double scale = property == P::Width ? GetMatrix().a : GetMatrix().d;
+    if (scale == 0 || twips < 0) {
+        return;
+    }
+    Rect b = definition_->bounds;
+    const auto local = static_cast<std::int32_t>(std::trunc(twips / std::abs(scale)));
+    (property == P::Width ? b.xmax : b.ymax) = (property == P::Width ? b.xmin : b.ymin) + local;
+    SetBounds(b);
 }
 
-}  // namespace
-
-std::optional<avm1::Value> TextFieldObject::GetMember(avm1::StringView name) {
-    const int version = SwfVersion();
-    auto is = [&](avm1::StringView member) { return avm1::NamesEqual(name, member, version); };
-    if (is(u"text")) {
-        return avm1::Value::Str(Text());
-    }
-    if (is(u"htmlText")) {
-        SyncFromVariable();
-        return avm1::Value::Str(text_);
-    }
-    if (is(u"variable")) {
-        return variable_.empty() ? avm1::Value::Null() : avm1::Value::Str(variable_);
-    }
-    const swf::EditText& d = *definition_;
-    const std::pair<const char16_t*, bool> flags[] = {
-        {u"html", d.html},
-        {u"border", look_.border},
-        {u"background", look_.background},
-        {u"multiline", d.multiline},
-        {u"wordWrap", d.wordWrap},
-        {u"password", d.password},
-        {u"selectable", !d.noSelect},
-        {u"embedFonts", d.useOutlines},
-    };
-    for (const auto& [member, value] : flags) {
-        if (is(member)) {
-            return avm1::Value::Bool(value);
-        }
-    }
-    if (is(u"backgroundColor")) {
-        return avm1::Value::Number(ColorNumber(look_.backgroundColor));
-    }
-    if (is(u"borderColor")) {
-        return avm1::Value::Number(ColorNumber(look_.borderColor));
-    }
-    if (is(u"textColor")) {
-        return avm1::Value::Number(d.hasTextColor ? ColorNumber(d.color) : 0);
-    }
-    if (is(u"maxChars")) {
-        return d.hasMaxLength && d.maxLength > 0 ? avm1::Value::Number(d.maxLength)
-                                                 : avm1::Value::Null();
-    }
-    if (is(u"type")) {
-        return avm1::Value::Str(d.readOnly ? u"dynamic" : u"input");
-    }
-    if (is(u"length")) {
-        return avm1::Value::Number(static_cast<double>(Text().size()));
-    }
-    return std::nullopt;
+void TextFieldObject::SettingsChanged() {
+    swf::EditText& d = Edit();
+    d.multiline = settings_.multiline;
+    d.wordWrap = settings_.wordWrap;
+    d.password = settings_.password;
+    d.useOutlines = settings_.embedFonts;
+    d.noSelect = !settings_.selectable;
+    d.readOnly = !settings_.editable;
+    Changed();
 }
 
-bool TextFieldObject::SetMember(avm1::StringView name, const avm1::Value& value) {
-    const int version = SwfVersion();
-    auto is = [&](avm1::StringView member) { return avm1::NamesEqual(name, member, version); };
-    avm1::Vm& vm = GetRuntime().Vm();
-    if (is(u"text") || is(u"htmlText")) {
-        SetText(vm.ToString(value, version), is(u"htmlText"));
-        WriteVariable();
-        return true;
+void TextFieldObject::Changed() {
+    // The renderer lays out one format per field from the definition: the first
+    // paragraph's, with runs that differ in colour or size as HTML.
+    const std::optional<TextFormatValues> first = content_.FormatOf(0, 0);
+    const TextFormatValues& f = first ? *first : newFormat_;
+    swf::EditText& d = Edit();
+    d.align = AlignOf(f.align);
+    d.leftMargin = Twips(f.leftMargin);
+    d.rightMargin = Twips(f.rightMargin);
+    d.indent = Twips(f.indent);
+    d.leading =
+        static_cast<std::int16_t>(std::clamp(f.leading.value_or(0) * 20, -32768.0, 32767.0));
+    d.hasLayout = true;
+    d.hasTextColor = true;
+    d.color = ColorOf(f.color.value_or(0));
+    if (f.size) {
+        d.fontHeight = static_cast<std::uint16_t>(std::clamp(*f.size * 20, 0.0, 65535.0));
     }
-    auto flag = [&] { return avm1::ToBoolean(vm.ToPrimitive(value, version), version); };
-    if (is(u"border")) {
-        look_.border = flag();
-        return true;
+    shownHtml_ = content_.Runs().size() > 1;
+    shown_ = avm1::ToUtf8(shownHtml_ ? WriteFieldHtml(content_) : content_.Text());
+    extent_.reset();
+    ApplyAutoSize();
+}
+
+const render::FieldTextExtent& TextFieldObject::Extent() {
+    if (!extent_) {
+        MovieData& movie = Movie();
+        extent_ =
+            render::MeasureEditText(*definition_, shown_, shownHtml_,
+                                    [&movie](std::uint16_t id) { return movie.Character(id); });
     }
-    if (is(u"background")) {
-        look_.background = flag();
-        return true;
-    }
-    if (is(u"backgroundColor") || is(u"borderColor") || is(u"textColor")) {
-        const double n = vm.ToNumber(value, version);
-        if (std::isnan(n)) {
-            return true;
+    return *extent_;
+}
+
+double TextFieldObject::TextWidth() {
+    SyncFromVariable();
+    return content_.size() == 0 ? 0 : std::round(Extent().width) / 20;
+}
+
+double TextFieldObject::TextHeight() {
+    SyncFromVariable();
+    return content_.size() == 0 ? 0 : std::round(Extent().height) / 20;
+}
+
+int TextFieldObject::VisibleLines(int from) {
+    const std::vector<double>& heights = Extent().lineHeights;
+    const double room = (definition_->bounds.ymax - definition_->bounds.ymin) - 2 * kGutter;
+    double used = 0;
+    int n = 0;
+    for (std::size_t i = static_cast<std::size_t>(std::max(from, 1) - 1); i < heights.size(); ++i) {
+        used += heights[i];
+        if (n > 0 && used > room + 1) {
+            break;
         }
-        const Rgba color = NumberColor(n);
-        if (is(u"backgroundColor")) {
-            look_.backgroundColor = color;
-        } else if (is(u"borderColor")) {
-            look_.borderColor = color;
-        } else {
-            Edit().hasTextColor = true;
-            Edit().color = color;
+        ++n;
+    }
+    return std::max(n, 1);
+}
+
+int TextFieldObject::MaxScroll() {
+    const int lines = static_cast<int>(Extent().lineHeights.size());
+    // The first line that shows the last one at the bottom.
+    const std::vector<double>& heights = Extent().lineHeights;
+    const double room = (definition_->bounds.ymax - definition_->bounds.ymin) - 2 * kGutter;
+    double used = 0;
+    int first = lines;
+    while (first > 1 && used + heights[static_cast<std::size_t>(first - 2)] <= room + 1) {
+        used += heights[static_cast<std::size_t>(first - 2)];
+        --first;
+    }
+    return std::max(first, 1);
+}
+
+int TextFieldObject::Scroll() {
+    return std::clamp(settings_.scroll, 1, MaxScroll());
+}
+
+int TextFieldObject::BottomScroll() {
+    const int lines = static_cast<int>(Extent().lineHeights.size());
+    const int scroll = Scroll();
+    return std::max(1, std::min(lines, scroll + VisibleLines(scroll) - 1));
+}
+
+int TextFieldObject::MaxHScroll() {
+    const double room = (definition_->bounds.xmax - definition_->bounds.xmin) - 2 * kGutter;
+    return settings_.wordWrap ? 0 : std::max(0, static_cast<int>((Extent().width - room) / 20));
+}
+
+void TextFieldObject::ApplyAutoSize() {
+    if (settings_.autoSize == AutoSize::None) {
+        return;
+    }
+    const render::FieldTextExtent& e = Extent();
+    Rect b = definition_->bounds;
+    const std::int32_t height =
+        static_cast<std::int32_t>(std::round(content_.size() == 0 ? 0 : e.height)) + 2 * kGutter;
+    b.ymax = b.ymin + height;
+    if (!settings_.wordWrap) {
+        const std::int32_t width =
+            static_cast<std::int32_t>(std::round(content_.size() == 0 ? 0 : e.width)) + 2 * kGutter;
+        switch (settings_.autoSize) {
+            case AutoSize::Right:
+                b.xmin = b.xmax - width;
+                break;
+            case AutoSize::Center: {
+                const std::int32_t center = (b.xmin + b.xmax) / 2;
+                b.xmin = center - width / 2;
+                b.xmax = b.xmin + width;
+                break;
+            }
+            default:
+                b.xmax = b.xmin + width;
         }
-        return true;
     }
-    const std::pair<const char16_t*, bool swf::EditText::*> editable[] = {
-        {u"multiline", &swf::EditText::multiline},
-        {u"wordWrap", &swf::EditText::wordWrap},
-        {u"password", &swf::EditText::password},
-        {u"embedFonts", &swf::EditText::useOutlines},
-    };
-    for (const auto& [member, field] : editable) {
-        if (is(member)) {
-            Edit().*field = flag();
-            return true;
-        }
+    if (b != definition_->bounds) {
+        Edit().bounds = b;
+        extent_.reset();
     }
-    if (is(u"html")) {
-        const bool html = flag();
-        Edit().html = html;
-        html_ = html_ && html;
-        return true;
-    }
-    if (is(u"variable")) {
-        // Bound anew: the field starts again from its own text.
-        variable_ =
-            value.IsUndefined() || value.IsNull() ? avm1::String() : vm.ToString(value, version);
-        SetText(
-            definition_->hasText ? Movie().ScriptText(definition_->initialText) : avm1::String(),
-            definition_->html);
-        Placed();
-        return true;
-    }
-    return false;
 }
 
 namespace {

@@ -1,32 +1,62 @@
 #include "input/keyboard_input.h"
 
+#include <span>
+
 #include "display/button_object.h"
 #include "display/movie_clip.h"
+#include "display/text_field.h"
+#include "input/focus_order.h"
+#include "input/interactive.h"
+#include "input/mouse_input.h"
+#include "input/text_typing.h"
+#include "runtime/movie_data.h"
 #include "runtime/runtime.h"
+#include "runtime/script_engine.h"
 
 namespace flash {
 
 namespace {
 
-constexpr int kCapsLock = 20;
-constexpr int kNumLock = 144;
+constexpr int kTab = 9;
+constexpr int kShift = 16;
+constexpr int kSpace = 32;
 
 avm1::Value ObjectValue(Runtime& runtime, DisplayObject* object) {
     avm1::Clip* clip = object != nullptr ? object->ScriptClip() : nullptr;
     return clip != nullptr ? avm1::Value::Obj(runtime.Vm().ObjectOf(*clip)) : avm1::Value::Null();
 }
 
-// Buttons and clips that may have key press handlers, in display order.
+// Buttons and clips that may have key press handlers, in display order; hidden ones hear
+// no key presses.
 void CollectKeyTargets(DisplayObject& object, std::vector<DisplayObject*>& out) {
+    if (!object.Visible()) {
+        return;
+    }
     if (object.GetDisplayKind() != DisplayObject::DisplayKind::Graphic) {
         out.push_back(&object);
     }
     object.ForEachChild([&out](DisplayObject& child) { CollectKeyTargets(child, out); });
 }
 
+bool HasKeyPressHandler(MovieClip& clip, std::uint8_t buttonCode) {
+    const swf::PlaceObject* place = clip.PlacedBy();
+    if (place == nullptr) {
+        return false;
+    }
+    for (const swf::ClipAction& action : place->clipActions) {
+        if ((action.events & swf::kClipKeyPress) != 0 && action.keyCode == buttonCode) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
-KeyboardInput::KeyboardInput(Runtime& runtime) : runtime_(runtime) {}
+KeyboardInput::KeyboardInput(Runtime& runtime)
+    : runtime_(runtime), typing_(std::make_unique<TextTyping>(runtime)) {}
+
+KeyboardInput::~KeyboardInput() = default;
 
 std::uint8_t KeyboardInput::ButtonKeyCode(int code, char32_t character) {
     switch (code) {
@@ -64,23 +94,20 @@ std::uint8_t KeyboardInput::ButtonKeyCode(int code, char32_t character) {
     return character >= 32 && character < 127 ? static_cast<std::uint8_t>(character) : 0;
 }
 
-bool KeyboardInput::IsToggled(int code) const {
-    if (code == kCapsLock) {
-        return capsLock_;
+void KeyboardInput::Toggle(int code) {
+    if (!toggled_.erase(code)) {
+        toggled_.insert(code);
     }
-    if (code == kNumLock) {
-        return numLock_;
-    }
-    return false;
+}
+
+void KeyboardInput::ButtonDown(int code) {
+    held_.insert(code);
+    Toggle(code);
 }
 
 void KeyboardInput::Down(int code, char32_t character) {
     held_.insert(code);
-    if (code == kCapsLock) {
-        capsLock_ = !capsLock_;
-    } else if (code == kNumLock) {
-        numLock_ = !numLock_;
-    }
+    Toggle(code);
     lastCode_ = code;
     lastAscii_ = character < 0x10000 ? static_cast<int>(character) : 0;
     if (focus_ != nullptr && !focus_->Removed()) {
@@ -91,8 +118,29 @@ void KeyboardInput::Down(int code, char32_t character) {
     }
     runtime_.QueueBroadcast(u"Key", u"onKeyDown");
     runtime_.RunQueued();
+    bool pressHandled = false;
     if (std::uint8_t buttonCode = ButtonKeyCode(code, character)) {
-        QueueKeyPress(buttonCode);
+        pressHandled = QueueKeyPress(buttonCode);
+        runtime_.RunQueued();
+    }
+    // A key press handler for Tab or Space takes the key from the focus.
+    if (code == kTab && !pressHandled) {
+        MoveFocusByTab();
+    } else if (code == kSpace && !pressHandled) {
+        ClickFocused();
+    }
+}
+
+void KeyboardInput::ClickFocused() {
+    DisplayObject* focus = focus_;
+    if (focus == nullptr || focus->Removed() ||
+        (focus->AsButton() == nullptr && focus->AsClip() == nullptr)) {
+        return;
+    }
+    QueueButtonEvent(runtime_, *focus, swf::kCondOverUpToOverDown);
+    runtime_.RunQueued();
+    if (!focus->Removed()) {
+        QueueButtonEvent(runtime_, *focus, swf::kCondOverDownToOverUp);
         runtime_.RunQueued();
     }
 }
@@ -113,11 +161,12 @@ void KeyboardInput::Up(int code, char32_t character) {
     runtime_.RunQueued();
 }
 
-void KeyboardInput::QueueKeyPress(std::uint8_t buttonCode) {
+bool KeyboardInput::QueueKeyPress(std::uint8_t buttonCode) {
     std::vector<DisplayObject*> targets;
     for (const auto& [level, root] : runtime_.Levels()) {
         CollectKeyTargets(*root, targets);
     }
+    bool handled = false;
     for (DisplayObject* target : targets) {
         if (ButtonObject* button = target->AsButton()) {
             avm1::Clip* timeline = button->Parent();
@@ -128,36 +177,107 @@ void KeyboardInput::QueueKeyPress(std::uint8_t buttonCode) {
                 if (action.keyCode == buttonCode) {
                     runtime_.QueueActionsFor(*button, *timeline, action.actions,
                                              Runtime::Lane::Frame);
+                    handled = true;
                 }
             }
         } else if (MovieClip* clip = target->AsClip()) {
+            handled = HasKeyPressHandler(*clip, buttonCode) || handled;
             runtime_.QueueClipEvent(*clip, swf::kClipKeyPress, Runtime::Lane::Frame, false,
                                     buttonCode);
         }
     }
+    return handled;
+}
+
+TextFieldObject* KeyboardInput::FocusedField() const {
+    return focus_ != nullptr && !focus_->Removed() ? dynamic_cast<TextFieldObject*>(focus_)
+                                                   : nullptr;
 }
 
 void KeyboardInput::SetFocus(DisplayObject* object) {
+    focusByKeyboard_ = false;
+    if (auto* field = dynamic_cast<TextFieldObject*>(object)) {
+        field->Selection().Select(0, field->Text().size());
+    }
     if (object == focus_) {
         return;
     }
     DisplayObject* old = focus_;
     focus_ = object;
+    TellFocusChange(old, object);
+}
+
+void KeyboardInput::TellFocusChange(DisplayObject* old, DisplayObject* now) {
     avm1::Value oldValue = ObjectValue(runtime_, old);
-    avm1::Value newValue = ObjectValue(runtime_, object);
-    if (old != nullptr && !old->Removed()) {
-        runtime_.QueueMethod(*old, u"onKillFocus", Runtime::Lane::Frame, false, {newValue});
+    avm1::Value newValue = ObjectValue(runtime_, now);
+    ScriptEngine& scripts = runtime_.Scripts();
+    if (old != nullptr && !old->Removed() && old->ScriptClip() != nullptr) {
+        scripts.CallHandler(*old->ScriptClip(), u"onKillFocus", std::span(&newValue, 1),
+                            old->Movie().Version());
     }
-    if (object != nullptr) {
-        runtime_.QueueMethod(*object, u"onSetFocus", Runtime::Lane::Frame, false, {oldValue});
+    if (now != nullptr && !now->Removed() && now->ScriptClip() != nullptr) {
+        scripts.CallHandler(*now->ScriptClip(), u"onSetFocus", std::span(&oldValue, 1),
+                            now->Movie().Version());
     }
-    runtime_.QueueBroadcast(u"Selection", u"onSetFocus", {oldValue, newValue});
+    if (MovieClip* root = runtime_.LevelClip(0)) {
+        const avm1::Value args[] = {oldValue, newValue};
+        scripts.Broadcast(u"Selection", u"onSetFocus", args, root->Movie().Version());
+    }
+}
+
+void KeyboardInput::MoveFocusByTab() {
+    DisplayObject* next = NextTabStop(runtime_, focus_, IsDown(kShift));
+    if (next == nullptr) {
+        return;
+    }
+    // Keyboard focus lights a button or clip up as the pointer would.
+    if (dynamic_cast<TextFieldObject*>(next) == nullptr) {
+        runtime_.Mouse().Highlight(next);
+    }
+    SetFocus(next);
+    focusByKeyboard_ = true;
+}
+
+void KeyboardInput::WindowFocusLost() {
+    if (focus_ == nullptr) {
+        return;
+    }
+    if (focusByKeyboard_) {
+        runtime_.Mouse().Highlight(nullptr);
+    }
+    SetFocus(nullptr);
+}
+
+void KeyboardInput::CheckRemovedFocus() {
+    if (focus_ != nullptr && focus_->Removed()) {
+        DisplayObject* old = focus_;
+        focus_ = nullptr;
+        focusByKeyboard_ = false;
+        TellFocusChange(old, nullptr);
+    }
 }
 
 void KeyboardInput::Forget(const DisplayObject& object) {
     if (focus_ == &object) {
         focus_ = nullptr;
+        focusByKeyboard_ = false;
     }
+}
+
+void KeyboardInput::TextInput(avm1::StringView text) {
+    if (TextFieldObject* field = FocusedField()) {
+        typing_->Type(*field, text);
+    }
+}
+
+void KeyboardInput::TextControl(TextCommand command) {
+    if (TextFieldObject* field = FocusedField()) {
+        typing_->Command(*field, command);
+    }
+}
+
+void KeyboardInput::SetClipboard(Clipboard* clipboard) {
+    typing_->SetClipboard(clipboard);
 }
 
 }  // namespace flash

@@ -1,36 +1,64 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
+
+#include "flash/avm1/value.h"
+#include "flash/player/player.h"
 
 namespace flash {
 
 class DisplayObject;
 class Runtime;
+class TextFieldObject;
+class TextTyping;
 
 // The keyboard as the movie sees it: the keys held (Key.isDown), the last key and its
-// character (Key.getCode, Key.getAscii), the toggle keys, and the object that has the
-// keyboard focus. Key codes are Flash's (Key.LEFT is 37, letters are their capitals).
-// Each call runs the scripts it sets off before it returns: the focused object's
-// onKeyDown/onKeyUp, clip events and Key listeners, then buttons' key press actions.
+// character (Key.getCode, Key.getAscii), which keys are toggled, and the object that has the
+// keyboard focus. Key codes are Flash's (Key.LEFT is 37, letters are their capitals; the
+// mouse buttons are keys 1, 2 and 4). Each call runs the scripts it sets off before it
+// returns: the focused object's onKeyDown/onKeyUp, clip events and Key listeners, then
+// buttons' key press actions; Tab then moves the focus unless a key press took it, and Space
+// clicks the focused button.
 class KeyboardInput {
   public:
     explicit KeyboardInput(Runtime& runtime);
+    ~KeyboardInput();
 
     void Down(int code, char32_t character);
     void Up(int code, char32_t character);
+    // A mouse button as a key: held and toggled, without key events.
+    void ButtonDown(int code);
+    void ButtonUp(int code) { held_.erase(code); }
+
+    // Typing into the focused text field.
+    void TextInput(avm1::StringView text);
+    void TextControl(TextCommand command);
+    void SetClipboard(Clipboard* clipboard);
 
     bool IsDown(int code) const { return held_.contains(code); }
-    bool IsToggled(int code) const;
+    // Pressed an odd number of times (Caps Lock on, and so on for every key).
+    bool IsToggled(int code) const { return toggled_.contains(code); }
     int LastCode() const { return lastCode_; }
     int LastAscii() const { return lastAscii_; }
 
     DisplayObject* Focus() const { return focus_; }
+    // The focused text field, when a text field has the focus.
+    TextFieldObject* FocusedField() const;
     // Moves the focus, telling the objects (onKillFocus, onSetFocus) and Selection's
-    // listeners; null takes it away.
+    // listeners at once; null takes it away. A text field given the focus this way has all
+    // its text selected.
     void SetFocus(DisplayObject* object);
+    // Whether the focus came by Tab, so it shows the focus rectangle.
+    bool FocusByKeyboard() const { return focusByKeyboard_; }
 
-    // An object going away loses the focus without events.
+    // The window lost the keyboard focus: the movie loses it too.
+    void WindowFocusLost();
+    // After objects left the display list: a focused one among them loses the focus, with
+    // events.
+    void CheckRemovedFocus();
+    // An object going away for good loses the focus without events.
     void Forget(const DisplayObject& object);
 
     // The code a DefineButton2 key press condition uses for a key (the named keys have codes
@@ -38,15 +66,22 @@ class KeyboardInput {
     static std::uint8_t ButtonKeyCode(int code, char32_t character);
 
   private:
-    void QueueKeyPress(std::uint8_t buttonCode);
+    // Queues the key press actions for a key; whether any button or clip has one.
+    bool QueueKeyPress(std::uint8_t buttonCode);
+    void Toggle(int code);
+    void MoveFocusByTab();
+    // Space presses and releases the focused button or clip.
+    void ClickFocused();
+    void TellFocusChange(DisplayObject* old, DisplayObject* now);
 
     Runtime& runtime_;
     std::set<int> held_;
-    bool capsLock_ = false;
-    bool numLock_ = false;
+    std::set<int> toggled_;
     int lastCode_ = 0;
     int lastAscii_ = 0;
     DisplayObject* focus_ = nullptr;
+    bool focusByKeyboard_ = false;
+    std::unique_ptr<TextTyping> typing_;
 };
 
 }  // namespace flash

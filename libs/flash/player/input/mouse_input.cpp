@@ -5,7 +5,10 @@
 
 #include "display/display_object.h"
 #include "display/movie_clip.h"
+#include "display/text_field.h"
+#include "input/focus_order.h"
 #include "input/interactive.h"
+#include "input/keyboard_input.h"
 #include "runtime/runtime.h"
 
 namespace flash {
@@ -17,19 +20,26 @@ bool MouseInput::Live(const DisplayObject* object) const {
 }
 
 void MouseInput::Move(Point stage) {
+    // A keyboard highlight stays until the pointer really moves.
+    const bool moved = !inside_ || stage.x != position_.x || stage.y != position_.y;
+    highlighted_ = highlighted_ && !moved;
     position_ = stage;
     inside_ = true;
     FollowDrag();
     Broadcast(swf::kClipMouseMove, u"onMouseMove");
-    UpdateTarget();
+    if (!highlighted_) {
+        UpdateTarget();
+    }
 }
 
 void MouseInput::Down(Point stage) {
     position_ = stage;
     inside_ = true;
     down_ = true;
+    highlighted_ = false;
     FollowDrag();
     Broadcast(swf::kClipMouseDown, u"onMouseDown");
+    FocusOnClick();
     UpdateTarget();
     if (Live(hovered_)) {
         pressed_ = hovered_;
@@ -59,6 +69,17 @@ void MouseInput::Up(Point stage) {
     UpdateTarget();
 }
 
+void MouseInput::Wheel(int delta) {
+    avm1::Value target;
+    if (DisplayObject* over = PickMouseTarget(runtime_, position_)) {
+        if (avm1::Clip* clip = over->ScriptClip()) {
+            target = avm1::Value::Obj(runtime_.Vm().ObjectOf(*clip));
+        }
+    }
+    runtime_.QueueBroadcast(u"Mouse", u"onMouseWheel", {avm1::Value::Number(delta), target});
+    runtime_.RunQueued();
+}
+
 void MouseInput::Leave() {
     inside_ = false;
     if (!down_ && Live(hovered_)) {
@@ -68,9 +89,37 @@ void MouseInput::Leave() {
     }
 }
 
+void MouseInput::Highlight(DisplayObject* object) {
+    if (down_) {
+        return;
+    }
+    // Even the object under the pointer rolls out and over again.
+    DisplayObject* left = hovered_;
+    hovered_ = object;
+    highlighted_ = object != nullptr;
+    if (Live(left)) {
+        Fire(*left, swf::kCondOverUpToIdle);
+    }
+    if (Live(object) && hovered_ == object) {
+        Fire(*object, swf::kCondIdleToOverUp);
+    }
+}
+
+void MouseInput::FocusOnClick() {
+    KeyboardInput& keyboard = runtime_.Keyboard();
+    TextFieldObject* field = TextFieldAt(runtime_, position_);
+    if (field != keyboard.Focus()) {
+        keyboard.SetFocus(field);
+    }
+    if (field != nullptr) {
+        // The caret goes to the end until clicks find their character.
+        field->Selection().PlaceCaret(field->Text().size());
+    }
+}
+
 void MouseInput::FrameDone() {
     FollowDrag();
-    if (inside_) {
+    if (inside_ && !highlighted_) {
         UpdateTarget();
     }
 }

@@ -24,8 +24,14 @@ class MouseInput {
     void Move(Point stage);
     void Down(Point stage);
     void Up(Point stage);
+    // The wheel turned by `delta` lines: Mouse listeners hear onMouseWheel(delta, target).
+    void Wheel(int delta);
     // The pointer left the view: what it was over is rolled out of.
     void Leave();
+    // Keyboard focus lights up a button or clip as the pointer over it would: what the
+    // pointer was over rolls out and the object rolls over; null only rolls out. The light
+    // stays until the pointer moves.
+    void Highlight(DisplayObject* object);
     // After a frame: what lies under the pointer may have moved, and a dragged clip follows.
     void FrameDone();
 
@@ -61,6 +67,8 @@ class MouseInput {
 
     bool Live(const DisplayObject* object) const;
     void Broadcast(std::uint32_t clipEvent, const char16_t* method);
+    // A click gives the focus to the text field under the pointer, or takes it away.
+    void FocusOnClick();
     void UpdateTarget();
     void Fire(DisplayObject& target, std::uint16_t condition);
     void FollowDrag();
@@ -73,6 +81,7 @@ class MouseInput {
     bool down_ = false;
     bool inside_ = false;
     bool hidden_ = false;
+    bool highlighted_ = false;          // hovered_ is lit by the keyboard focus
     DisplayObject* hovered_ = nullptr;  // under the pointer with no button held
     DisplayObject* pressed_ = nullptr;  // pressed and held
     bool pressedOver_ = false;          // the pointer is over the pressed object

@@ -28,6 +28,8 @@ bool PlayerListener::OnSlowScript() {
     return true;
 }
 
+Clipboard::~Clipboard() = default;
+
 class PlayerImpl {
   public:
     explicit PlayerImpl(const PlayerLimits& limits) : runtime(limits) {
@@ -370,7 +372,27 @@ void Player::MouseMove(double x, double y) {
     }
 }
 
+namespace {
+
+// Mouse buttons are keys too (Key.isDown, Key.isToggled).
+int ButtonKey(MouseButton button) {
+    switch (button) {
+        case MouseButton::Left:
+            break;
+        case MouseButton::Right:
+            return 2;
+        case MouseButton::Middle:
+            return 4;
+    }
+    return 1;
+}
+
+}  // namespace
+
 void Player::MouseDown(double x, double y, MouseButton button) {
+    if (HasMovie()) {
+        impl_->runtime.Keyboard().ButtonDown(ButtonKey(button));
+    }
     if (HasMovie() && button == MouseButton::Left) {
         impl_->runtime.BeginEvent();
         impl_->runtime.Pages().Press();
@@ -381,6 +403,9 @@ void Player::MouseDown(double x, double y, MouseButton button) {
 }
 
 void Player::MouseUp(double x, double y, MouseButton button) {
+    if (HasMovie()) {
+        impl_->runtime.Keyboard().ButtonUp(ButtonKey(button));
+    }
     if (HasMovie() && button == MouseButton::Left) {
         impl_->runtime.BeginEvent();
         impl_->runtime.Pages().Release();
@@ -415,6 +440,42 @@ void Player::KeyUp(int keyCode, char32_t character) {
         impl_->runtime.Keyboard().Up(keyCode, character);
         impl_->runtime.Settle();
         impl_->runtime.Pages().InputDone(true);
+    }
+}
+
+void Player::TextInput(const std::wstring& text) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Keyboard().TextInput(avm1::FromUtf8(WideToUtf8(text)));
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::TextControl(TextCommand command) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Keyboard().TextControl(command);
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::SetClipboard(Clipboard* clipboard) {
+    impl_->runtime.Keyboard().SetClipboard(clipboard);
+}
+
+void Player::MouseWheel(int delta) {
+    if (HasMovie()) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Mouse().Wheel(delta);
+        impl_->runtime.Settle();
+    }
+}
+
+void Player::WindowFocus(bool focused) {
+    if (HasMovie() && !focused) {
+        impl_->runtime.BeginEvent();
+        impl_->runtime.Keyboard().WindowFocusLost();
+        impl_->runtime.Settle();
     }
 }
 

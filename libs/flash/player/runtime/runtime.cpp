@@ -568,6 +568,9 @@ void Runtime::Discard(std::unique_ptr<DisplayObject> object, bool events) {
     }
     MarkTreeRemoved(*object);
     graveyard_.push_back(std::move(object));
+    if (events) {
+        keyboard_->CheckRemovedFocus();
+    }
 }
 
 void Runtime::ReleaseScripts(DisplayObject& object) {

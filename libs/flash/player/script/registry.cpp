@@ -25,6 +25,10 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallNetConnection(vm);
     InstallNetStream(vm);
     InstallVideo(vm);
+    InstallTextField(vm);
+    InstallTextFormat(vm);
+    InstallTextSnapshot(vm);
+    InstallStyleSheet(vm);
 }
 
 Runtime& RuntimeOf(avm1::CallContext& c) {

@@ -24,6 +24,10 @@ void InstallSound(avm1::Vm& vm);
 void InstallNetConnection(avm1::Vm& vm);
 void InstallNetStream(avm1::Vm& vm);
 void InstallVideo(avm1::Vm& vm);
+void InstallTextField(avm1::Vm& vm);
+void InstallTextFormat(avm1::Vm& vm);
+void InstallTextSnapshot(avm1::Vm& vm);
+void InstallStyleSheet(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);

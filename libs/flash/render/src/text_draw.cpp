@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "flash/utf8.h"
+#include "text_field_font.h"
 #include "text_layout.h"
 
 namespace flash::render {
@@ -23,9 +24,6 @@ std::shared_ptr<const swf::Font> FindFont(std::uint16_t id, const PaintContext& 
     const auto* font = std::get_if<std::shared_ptr<const swf::Font>>(c);
     return font ? *font : nullptr;
 }
-
-// Space between a field's bounds and its text.
-constexpr double kGutter = 40;
 
 bool HasOutlines(const swf::Font& font) {
     return std::any_of(font.glyphs.begin(), font.glyphs.end(),
@@ -58,6 +56,21 @@ std::string CodeToUtf8(std::uint16_t code) {
         return out;
     }
     AppendUtf8(out, code);
+    return out;
+}
+
+std::string CharToUtf8(char32_t c) {
+    std::string out;
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c < 0x20) {
+        return out;
+    }
+    if (c < 0x10000) {
+        return CodeToUtf8(static_cast<std::uint16_t>(c));
+    }
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
     return out;
 }
 
@@ -141,21 +154,6 @@ void TextDrawer::AppendDeviceText(const std::string& utf8, const char* family, b
 
 namespace {
 
-std::string CharToUtf8(char32_t c) {
-    std::string out;
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c < 0x20) {
-        return out;
-    }
-    if (c < 0x10000) {
-        return CodeToUtf8(static_cast<std::uint16_t>(c));
-    }
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-    return out;
-}
-
 // The field's rectangle as a device path; its edges on whole pixels, as fields are drawn.
 void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
     Path rect;
@@ -167,16 +165,13 @@ void AppendRect(cairo_t* cr, const Rect& r, const Matrix& m, Box* drawn) {
     AppendPath(cr, rect, m, Snap::PixelEdges, drawn);
 }
 
-// Device font sizes are measured at this em size (in twips) and scaled.
-constexpr double kMeasureSize = 1000;
-
 }  // namespace
 
 void TextDrawer::DrawFieldBox(const Rect& b, const EditTextLook& look, const Transform& t,
                               Box* drawn) {
     // The border is one device pixel inside the bounds, the background within it.
-    const double px = 1 / std::sqrt(std::max(
-                              1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
+    const double px =
+        1 / std::sqrt(std::max(1e-9, std::abs(t.matrix.a * t.matrix.d - t.matrix.b * t.matrix.c)));
     const Rect inner{b.xmin + std::int32_t(px), b.xmax - std::int32_t(px),
                      b.ymin + std::int32_t(px), b.ymax - std::int32_t(px)};
     const bool hasInner = inner.xmax > inner.xmin && inner.ymax > inner.ymin;
@@ -217,92 +212,12 @@ void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text,
         return;
     }
 
-    const std::shared_ptr<const swf::Font> font =
-        field.hasFont ? FindFont(field.fontId, context_) : nullptr;
-    const bool embedded = font && field.useOutlines && HasOutlines(*font);
-    const double unitsPerEm = font && font->unitsPerEm > 0 ? font->unitsPerEm : 1024;
-    const char* family = DeviceFamily(font ? font->name : std::string("_serif"), false);
-    const bool bold = font && font->bold;
-    const bool italic = font && font->italic;
-
-    // Glyph index by character for the embedded font.
-    std::unordered_map<char32_t, std::size_t> glyphOf;
-    if (embedded) {
-        for (std::size_t i = 0; i < font->glyphs.size(); ++i) {
-            glyphOf.emplace(font->glyphs[i].code, i);
-        }
-    }
-
-    FieldMetrics metrics;
-    metrics.left = b.xmin + kGutter + field.leftMargin;
-    metrics.right = b.xmax - kGutter - double(field.rightMargin);
-    metrics.top = b.ymin + kGutter;
-    metrics.indent = field.indent;
-    metrics.leading = field.leading;
-    metrics.wordWrap = field.wordWrap;
-
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
-    if (embedded && font->hasLayout && font->ascent + font->descent > 0) {
-        metrics.ascent = font->ascent / unitsPerEm;
-        metrics.descent = font->descent / unitsPerEm;
-    } else if (!embedded) {
-        cairo_select_font_face(cr_, family,
-                               italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                               bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr_, kMeasureSize);
-        cairo_font_extents_t fe;
-        cairo_font_extents(cr_, &fe);
-        if (fe.ascent > 0 && fe.descent >= 0) {
-            metrics.ascent = fe.ascent / kMeasureSize;
-            metrics.descent = fe.descent / kMeasureSize;
-        }
-    }
-    std::unordered_map<char32_t, double> deviceAdvance;  // per em size 1
-    auto measure = [&](char32_t c, double size) -> double {
-        if (embedded) {
-            const auto it = glyphOf.find(c);
-            if (it == glyphOf.end()) {
-                return 0;
-            }
-            const swf::Glyph& g = font->glyphs[it->second];
-            const double units = font->hasLayout ? g.advance
-                                                 : (g.bounds.xmax > g.bounds.xmin
-                                                        ? g.bounds.xmax
-                                                        : unitsPerEm / 2);
-            return units * size / unitsPerEm;
-        }
-        auto it = deviceAdvance.find(c);
-        if (it == deviceAdvance.end()) {
-            const std::string utf8 = CharToUtf8(c == U'\t' ? U' ' : c);
-            double advance = 0;
-            if (!utf8.empty()) {
-                cairo_select_font_face(
-                    cr_, c >= 0x2E80 ? DeviceFamily(font ? font->name : "", true) : family,
-                    italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                    bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-                cairo_set_font_size(cr_, kMeasureSize);
-                cairo_text_extents_t te;
-                cairo_text_extents(cr_, utf8.c_str(), &te);
-                advance = te.x_advance / kMeasureSize;
-            }
-            it = deviceAdvance.emplace(c, advance).first;
-        }
-        return it->second * size;
-    };
-
-    StyledChar style;
-    style.color = field.hasTextColor ? field.color : Rgba{0, 0, 0, 255};
-    style.size = field.fontHeight > 0 ? field.fontHeight : 240;
-    std::vector<Paragraph> paragraphs = SplitParagraphs(text, html, style, field.align);
-    if (field.password) {
-        for (Paragraph& p : paragraphs) {
-            for (StyledChar& c : p.chars) {
-                c.ch = U'*';
-            }
-        }
-    }
-    const std::vector<PlacedChar> placed = LayOutField(paragraphs, metrics, measure);
+    FieldFont fieldFont(cr_, field, field.hasFont ? FindFont(field.fontId, context_) : nullptr);
+    const std::shared_ptr<const swf::Font>& font = fieldFont.Font();
+    const std::vector<PlacedChar> placed =
+        LayOutField(FieldParagraphs(field, text, html), fieldFont.Metrics(), fieldFont.Measure());
 
     // Clipped to the field's bounds.
     cairo_new_path(cr_);
@@ -314,19 +229,18 @@ void TextDrawer::DrawEditText(const swf::EditText& field, std::string_view text,
             continue;
         }
         cairo_new_path(cr_);
-        if (embedded) {
-            const auto it = glyphOf.find(c.ch);
-            if (it == glyphOf.end()) {
+        if (fieldFont.Embedded()) {
+            const std::size_t* glyph = fieldFont.GlyphOf(c.ch);
+            if (glyph == nullptr) {
                 continue;
             }
-            const double scale = c.size / unitsPerEm;
+            const double scale = c.size / fieldFont.UnitsPerEm();
             const Matrix m = t.matrix * Matrix{scale, 0, 0, scale, c.x, c.y};
-            AppendPath(cr_, paths_.Glyph(font, it->second), m, Snap::None, drawn);
+            AppendPath(cr_, paths_.Glyph(font, *glyph), m, Snap::None, drawn);
             cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
         } else {
-            AppendDeviceText(CharToUtf8(c.ch),
-                             c.ch >= 0x2E80 ? DeviceFamily(font ? font->name : "", true) : family,
-                             bold, italic, t.matrix, c.x, c.y, c.size, drawn);
+            AppendDeviceText(CharToUtf8(c.ch), fieldFont.Family(c.ch), fieldFont.Bold(),
+                             fieldFont.Italic(), t.matrix, c.x, c.y, c.size, drawn);
             cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
         }
         cairo_set_source(cr_, paint.pattern.get());

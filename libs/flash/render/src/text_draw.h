@@ -50,5 +50,7 @@ const char* DeviceFamily(const std::string& fontName, bool cjk);
 
 // The UTF-8 form of a font's character code; empty for a code that is no character.
 std::string CodeToUtf8(std::uint16_t code);
+// The UTF-8 form of a character; empty for control characters and surrogates.
+std::string CharToUtf8(char32_t c);
 
 }  // namespace flash::render

@@ -108,12 +108,18 @@ Tag ParseTag(std::u32string_view body) {
 // "&amp;" and friends, "&#65;", "&#x41;"; nothing for an unknown entity.
 std::optional<char32_t> Entity(std::u32string_view name) {
     const std::string n = Ascii(name);
-    if (n == "lt") return U'<';
-    if (n == "gt") return U'>';
-    if (n == "amp") return U'&';
-    if (n == "quot") return U'"';
-    if (n == "apos") return U'\'';
-    if (n == "nbsp") return char32_t{0xA0};
+    if (n == "lt")
+        return U'<';
+    if (n == "gt")
+        return U'>';
+    if (n == "amp")
+        return U'&';
+    if (n == "quot")
+        return U'"';
+    if (n == "apos")
+        return U'\'';
+    if (n == "nbsp")
+        return char32_t{0xA0};
     if (n.size() > 1 && n[0] == '#') {
         const bool hex = n[1] == 'x';
         const std::string digits = n.substr(hex ? 2 : 1);
@@ -136,8 +142,7 @@ std::optional<Rgba> ParseColor(const std::u32string& v, std::uint8_t alpha) {
     } else if (s.size() > 2 && s[0] == '0' && s[1] == 'x') {
         s.erase(0, 2);
     }
-    if (s.empty() || s.size() > 6 ||
-        s.find_first_not_of("0123456789abcdef") != std::string::npos) {
+    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789abcdef") != std::string::npos) {
         return std::nullopt;
     }
     const unsigned long c = std::strtoul(s.c_str(), nullptr, 16);
@@ -162,10 +167,14 @@ std::optional<double> ParseSize(const std::u32string& v, double current) {
 
 swf::TextAlign ParseAlign(const std::u32string& v, swf::TextAlign fallback) {
     const std::string s = Ascii(v);
-    if (s == "left") return swf::TextAlign::Left;
-    if (s == "right") return swf::TextAlign::Right;
-    if (s == "center") return swf::TextAlign::Center;
-    if (s == "justify") return swf::TextAlign::Justify;
+    if (s == "left")
+        return swf::TextAlign::Left;
+    if (s == "right")
+        return swf::TextAlign::Right;
+    if (s == "center")
+        return swf::TextAlign::Center;
+    if (s == "justify")
+        return swf::TextAlign::Justify;
     return fallback;
 }
 
@@ -349,7 +358,8 @@ std::vector<Paragraph> SplitParagraphs(std::string_view text, bool html, const S
 }
 
 std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
-                                    const FieldMetrics& metrics, const MeasureChar& measure) {
+                                    const FieldMetrics& metrics, const MeasureChar& measure,
+                                    FieldTextExtent* extent) {
     std::vector<Line> lines;
     std::vector<std::vector<double>> advances(paragraphs.size());
     for (std::size_t p = 0; p < paragraphs.size(); ++p) {
@@ -363,8 +373,7 @@ std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
         std::size_t start = 0;
         bool first = true;
         do {
-            const double avail =
-                metrics.right - metrics.left - (first ? metrics.indent : 0);
+            const double avail = metrics.right - metrics.left - (first ? metrics.indent : 0);
             // Where the line may end: [start, end) shown, the next line from `next`.
             std::size_t breakEnd = 0, breakNext = 0;
             bool haveBreak = false;
@@ -443,6 +452,14 @@ std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
             x += adv[k];
         }
         top = baseline + metrics.descent * line.size + metrics.leading;
+        if (extent != nullptr) {
+            extent->width = std::max(extent->width, line.width + (line.first ? metrics.indent : 0));
+            extent->lineHeights.push_back((metrics.ascent + metrics.descent) * line.size +
+                                          metrics.leading);
+        }
+    }
+    if (extent != nullptr) {
+        extent->height = top - metrics.top;
     }
     return out;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flash/geom.h"
+#include "flash/render/field_text.h"
 #include "flash/swf/text.h"
 
 namespace flash::render {
@@ -58,8 +59,9 @@ struct PlacedChar {
 using MeasureChar = std::function<double(char32_t ch, double size)>;
 
 // The visible characters placed (spaces and line breaks leave no entry). Justified lines are
-// laid out left aligned.
+// laid out left aligned. `extent`, when given, receives the size of the text.
 std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
-                                    const FieldMetrics& metrics, const MeasureChar& measure);
+                                    const FieldMetrics& metrics, const MeasureChar& measure,
+                                    FieldTextExtent* extent = nullptr);
 
 }  // namespace flash::render

@@ -17,6 +17,40 @@ enum class Quality : std::uint8_t { Low, Medium, High };
 
 enum class MouseButton : std::uint8_t { Left, Middle, Right };
 
+// Editing commands for the text field that has the focus, as the host maps its keys to them.
+enum class TextCommand : std::uint8_t {
+    MoveLeft,
+    MoveRight,
+    MoveUp,
+    MoveDown,
+    MoveLineStart,  // Home
+    MoveLineEnd,    // End
+    MoveTextStart,
+    MoveTextEnd,
+    SelectLeft,  // the same with Shift: the selection follows the caret
+    SelectRight,
+    SelectUp,
+    SelectDown,
+    SelectLineStart,
+    SelectLineEnd,
+    SelectAll,
+    Backspace,
+    Delete,
+    Enter,
+    Copy,
+    Cut,
+    Paste,
+};
+
+// The clipboard that copy, cut and paste in text fields use. The host gives the desktop's;
+// until it does, a player keeps a clipboard of its own.
+class FLASH_API Clipboard {
+  public:
+    virtual ~Clipboard();
+    virtual std::wstring Text() = 0;
+    virtual void SetText(const std::wstring& text) = 0;
+};
+
 // The pointer the movie wants over the view: the hand over an active button, none after
 // Mouse.hide().
 enum class Cursor : std::uint8_t { Arrow, Hand, None };
@@ -210,6 +244,19 @@ class FLASH_API Player {
     // the character the key gives on the keyboard layout (0 for none).
     void KeyDown(int keyCode, char32_t character = 0);
     void KeyUp(int keyCode, char32_t character = 0);
+    // Text typed into the text field that has the focus: the characters keys give, or what
+    // an input method committed, after their KeyDown. Control characters are left out.
+    void TextInput(const std::wstring& text);
+    // An editing command for the text field that has the focus.
+    void TextControl(TextCommand command);
+    // Where copy, cut and paste go; null for the player's own. Not owned.
+    void SetClipboard(Clipboard* clipboard);
+    // The wheel turned by `delta` lines (positive away from the user) where the pointer is:
+    // Mouse listeners hear onMouseWheel.
+    void MouseWheel(int delta);
+    // The window showing the movie got or lost the keyboard focus: losing it takes the focus
+    // from the object that has it.
+    void WindowFocus(bool focused);
     Cursor WantedCursor() const;
     // A view pixel in stage pixels, for the same mapping outside the player.
     std::pair<double, double> ViewToStage(double x, double y) const;

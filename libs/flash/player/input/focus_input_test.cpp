@@ -1,0 +1,192 @@
+// The keyboard focus: the order Tab moves it in, what may take it, typing into the field
+// that has it, and the focus going with the object that held it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/movie_clip.h"
+#include "display/text_field.h"
+#include "flash/swf/movie.h"
+#include "input/keyboard_input.h"
+#include "input/mouse_input.h"
+#include "runtime/runtime.h"
+#include "test_movies.h"
+
+namespace flash {
+namespace {
+
+using namespace testmovies;
+
+constexpr int kTab = 9;
+constexpr int kShift = 16;
+
+struct FieldSpec {
+    const char* name;
+    double x, y;  // pixels
+    bool input = true;
+};
+
+class FocusInputTest : public ::testing::Test {
+  protected:
+    // One 100 x 20 px field per spec, at depths 1, 2, ... of _root.
+    void Load(const std::vector<FieldSpec>& fields) {
+        swfgen::MovieWriter m(8, kStage, 12);
+        std::uint16_t depth = 0;
+        for (const FieldSpec& f : fields) {
+            ++depth;
+            swf::EditText text;
+            text.bounds = Rect{0, 2000, 0, 400};
+            text.readOnly = !f.input;
+            m.DefineEditText(depth, text);
+            swfgen::Place place = PlaceNew(depth, depth, f.name);
+            place.matrix = Matrix::Translate(f.x * 20, f.y * 20);
+            m.PlaceObject2(place);
+        }
+        m.ShowFrame();
+        swfgen::Bytes bytes = m.Build();
+        runtime.Load(0, std::make_shared<const swf::Movie>(swf::ParseMovie(bytes)),
+                     "file:///focus.swf", true);
+        runtime.Advance();
+    }
+
+    TextFieldObject& Field(const char* name) {
+        for (const auto& [depth, child] : runtime.LevelClip(0)->DisplayList()) {
+            if (child->InstanceName() == avm1::FromUtf8(name)) {
+                return dynamic_cast<TextFieldObject&>(*child);
+            }
+        }
+        ADD_FAILURE() << "no field " << name;
+        return dynamic_cast<TextFieldObject&>(*runtime.LevelClip(0)->DisplayList().begin()->second);
+    }
+
+    void SetMember(const char* field, const char16_t* name, const avm1::Value& value) {
+        TextFieldObject& f = Field(field);
+        runtime.Vm().Set(runtime.Vm().ObjectOf(f), name, value, 8);
+    }
+
+    std::string FocusName() {
+        DisplayObject* focus = runtime.Keyboard().Focus();
+        return focus != nullptr ? avm1::ToUtf8(focus->InstanceName()) : "null";
+    }
+
+    // The focus after each of `count` presses of Tab (with Shift when `backwards`).
+    std::string Tabs(int count, bool backwards = false) {
+        std::string visited;
+        if (backwards) {
+            runtime.Keyboard().Down(kShift, 0);
+        }
+        for (int i = 0; i < count; ++i) {
+            runtime.Keyboard().Down(kTab, U'\t');
+            runtime.Keyboard().Up(kTab, U'\t');
+            visited += (i > 0 ? "," : "") + FocusName();
+        }
+        if (backwards) {
+            runtime.Keyboard().Up(kShift, 0);
+        }
+        return visited;
+    }
+
+    Runtime runtime{PlayerLimits{}};
+};
+
+TEST_F(FocusInputTest, TabGoesRowByRowThroughInputFields) {
+    struct Case {
+        const char* name;
+        std::vector<FieldSpec> fields;
+        bool backwards;
+        const char* visited;
+    } cases[] = {
+        {"rows, then left to right",
+         {{"c", 10, 50}, {"b", 200, 10}, {"a", 10, 10}, {"d", 200, 50}},
+         false,
+         "a,b,c,d,a"},
+        {"backwards", {{"a", 10, 10}, {"b", 10, 50}, {"c", 10, 90}}, true, "c,b,a,c"},
+        {"the second at a corner is never reached",
+         {{"a", 10, 10}, {"twin", 10, 10}, {"b", 10, 50}},
+         false,
+         "a,b,a,b"},
+        {"dynamic text is passed over",
+         {{"a", 10, 10}, {"label", 10, 30, false}, {"b", 10, 50}},
+         false,
+         "a,b,a,b"},
+        {"nothing to tab to", {{"label", 10, 10, false}}, false, "null,null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(c.fields);
+        EXPECT_EQ(Tabs(static_cast<int>(c.fields.size()) + 1, c.backwards), c.visited);
+    }
+}
+
+TEST_F(FocusInputTest, TabIndexOrdersOnlyTheFieldsThatHaveOne) {
+    Load({{"a", 10, 10}, {"b", 10, 50}, {"c", 10, 90}, {"d", 10, 130}, {"e", 10, 170}});
+    SetMember("a", u"tabIndex", avm1::Value::Number(3));
+    SetMember("b", u"tabIndex", avm1::Value::Number(1));
+    SetMember("c", u"tabIndex", avm1::Value::Number(3));  // same index: display order
+    SetMember("d", u"tabIndex", avm1::Value::Number(2));
+    SetMember("d", u"tabEnabled", avm1::Value::Bool(false));
+    EXPECT_EQ(Tabs(4), "b,a,c,b");
+    EXPECT_EQ(Tabs(2, true), "c,a");
+}
+
+TEST_F(FocusInputTest, FocusedFieldTakesTypingAndEditing) {
+    Load({{"a", 10, 10}});
+    TextFieldObject& field = Field("a");
+    SetMember("a", u"text", avm1::Value::Str(u"old"));
+    KeyboardInput& keyboard = runtime.Keyboard();
+    keyboard.TextInput(u"lost");  // nothing has the focus
+    EXPECT_EQ(field.Text(), u"old");
+
+    keyboard.SetFocus(&field);  // selects all its text
+    keyboard.TextInput(u"ab\u4e2d");
+    keyboard.TextControl(TextCommand::MoveLeft);
+    keyboard.TextControl(TextCommand::Backspace);
+    keyboard.TextControl(TextCommand::SelectLineStart);
+    keyboard.TextControl(TextCommand::Copy);
+    keyboard.TextControl(TextCommand::MoveTextEnd);
+    keyboard.TextControl(TextCommand::Paste);
+    EXPECT_EQ(field.Text(), u"a\u4e2da");
+    EXPECT_EQ(field.Selection().caret, 3u);
+
+    SetMember("a", u"password", avm1::Value::Bool(true));
+    keyboard.TextControl(TextCommand::SelectAll);
+    keyboard.TextControl(TextCommand::Cut);  // a password stays off the clipboard
+    EXPECT_EQ(field.Text(), u"a\u4e2da");
+    keyboard.TextControl(TextCommand::Paste);
+    EXPECT_EQ(field.Text(), u"a");
+}
+
+TEST_F(FocusInputTest, DynamicFieldTakesNoTyping) {
+    Load({{"label", 10, 10, false}});
+    TextFieldObject& field = Field("label");
+    runtime.Keyboard().SetFocus(&field);
+    runtime.Keyboard().TextInput(u"x");
+    runtime.Keyboard().TextControl(TextCommand::Backspace);
+    EXPECT_EQ(field.Text(), u"");
+}
+
+TEST_F(FocusInputTest, ClickFocusesTheFieldUnderThePointer) {
+    Load({{"a", 10, 10}, {"b", 10, 50}});
+    MouseInput& mouse = runtime.Mouse();
+    auto click = [&](double x, double y) {
+        mouse.Down(Point{x * 20, y * 20});
+        mouse.Up(Point{x * 20, y * 20});
+        return FocusName();
+    };
+    EXPECT_EQ(click(20, 55), "b");
+    EXPECT_EQ(click(20, 15), "a");
+    EXPECT_EQ(click(300, 300), "null");
+}
+
+TEST_F(FocusInputTest, RemovedFocusGoesToNothing) {
+    Load({{"a", 10, 10}});
+    runtime.Keyboard().SetFocus(&Field("a"));
+    runtime.LevelClip(0)->RemoveAt(1);
+    EXPECT_EQ(runtime.Keyboard().Focus(), nullptr);
+    runtime.Keyboard().TextInput(u"x");  // nothing to type into, and no crash
+    runtime.Settle();
+}
+
+}  // namespace
+}  // namespace flash
