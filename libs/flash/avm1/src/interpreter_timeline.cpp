@@ -246,12 +246,10 @@ void DoEndDrag(ActionStep& s) {
     s.in.host().StopDrag();
 }
 
-// Flash's trace log ends a line at a carriage return as at a line feed.
 void DoTrace(ActionStep& s) {
     Value value = s.Pop();
-    String text = value.IsUndefined() ? String(u"undefined") : s.in.ToString(value, s.version());
-    std::replace(text.begin(), text.end(), u'\r', u'\n');
-    s.in.host().Trace(text);
+    s.in.host().Trace(value.IsUndefined() ? String(u"undefined")
+                                          : s.in.ToString(value, s.version()));
 }
 
 void DoGetTime(ActionStep& s) {
