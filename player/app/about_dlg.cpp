@@ -10,7 +10,8 @@
 #include "platform/shell.h"
 #include "resource_ids.h"
 
-CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD_ABOUTBOX, wxS("关于 ToviFlash")) {
+CAboutDlg::CAboutDlg(wxWindow* parent, res::ImageStrips& images)
+    : wxDialog(parent, IDD_ABOUTBOX, wxS("关于 ToviFlash")) {
     auto* lines = new wxBoxSizer(wxVERTICAL);
     lines->Add(new wxStaticText(this, wxID_ANY, wxS("ToviFlash播放器 V 1.0")), 0, wxBOTTOM, 6);
     lines->Add(new wxStaticText(this, wxID_ANY, wxS("版权所有 (C) Kestrum, 保留所有权利.")), 0,
@@ -23,8 +24,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD_ABOUTBOX, wxS("关
     lines->Add(link);
 
     auto* top = new wxBoxSizer(wxHORIZONTAL);
-    top->Add(new wxStaticBitmap(this, wxID_ANY, res::TheImageStrips().Image(IDB_APP_BUTTON, 0)), 0,
-             wxALL, 10);
+    top->Add(new wxStaticBitmap(this, wxID_ANY, images.Image(IDB_APP_BUTTON, 0)), 0, wxALL, 10);
     top->Add(lines, 1, wxTOP | wxRIGHT, 10);
     top->Add(new wxButton(this, wxID_OK, wxS("确定")), 0, wxALL, 10);
     SetSizerAndFit(top);

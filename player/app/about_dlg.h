@@ -4,6 +4,10 @@
 
 #include "maker_site.h"
 
+namespace res {
+class ImageStrips;
+}
+
 // The maker's web site, which the about box links to.
 inline constexpr const wchar_t* kMakerWebSite = L"" TOVI_MAKER_SITE_TEXT "/";
 
@@ -11,5 +15,5 @@ inline constexpr const wchar_t* kMakerWebSite = L"" TOVI_MAKER_SITE_TEXT "/";
 // maker's web site that opens in the browser.
 class CAboutDlg : public wxDialog {
   public:
-    explicit CAboutDlg(wxWindow* parent);
+    CAboutDlg(wxWindow* parent, res::ImageStrips& images);
 };

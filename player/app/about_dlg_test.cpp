@@ -6,11 +6,13 @@
 #include <wx/hyperlink.h>
 #include <wx/stattext.h>
 
+#include "image_strips.h"
 #include "platform/shell.h"
 #include "resource_ids.h"
 
 TEST(AboutDlg, ShowsTheVersionAndItsLinkOpensTheSiteThroughTheShell) {
-    CAboutDlg about(nullptr);
+    res::ImageStrips images;
+    CAboutDlg about(nullptr, images);
     EXPECT_EQ(about.GetId(), IDD_ABOUTBOX);
     bool version = false;
     for (wxWindow* child : about.GetChildren()) {
@@ -29,6 +31,5 @@ TEST(AboutDlg, ShowsTheVersionAndItsLinkOpensTheSiteThroughTheShell) {
     link->GetEventHandler()->ProcessEvent(click);
     platform::SetShellRecorder(nullptr);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].arguments,
-              std::vector<std::string>{wxString(kMakerWebSite).utf8_string()});
+    EXPECT_EQ(opened[0].arguments, std::vector<std::string>{wxString(kMakerWebSite).utf8_string()});
 }

@@ -43,13 +43,13 @@ class MainFrameLink : public RibbonFrameLink {
 
 }  // namespace
 
-FrameLink* MakeMainFrame(wxDocManager* manager) {
+FrameLink* MakeMainFrame(wxDocManager* manager, PlayerContext& context) {
     CMainFrame::SetSystemVolumeReader([](int& volume) {
         unsigned value = static_cast<unsigned>(volume);
         ReadSystemVolume(&value);
         volume = static_cast<int>(value);
     });
-    auto* frame = new CMainFrame;
+    auto* frame = new CMainFrame(context);
     if (!frame->Create(manager, wxS("ToviFlash播放器"))) {
         frame->Destroy();
         return nullptr;

@@ -4,11 +4,8 @@
 #include <wx/docview.h>
 #include <wx/frame.h>
 
-#include "app/player_settings.h"
-#include "app/prompts.h"
-#include "app/settings_store.h"
+#include "common/settings_store.h"
 #include "lists/list_files.h"
-#include "lists/media_lists.h"
 #include "platform/folders.h"
 #include "playback/frame_link.h"
 #include "playback/toviflash_doc.h"
@@ -30,6 +27,23 @@ class DroppedFiles : public wxFileDropTarget {
     PlayerSession& session_;
 };
 
+// The one document template: its document and view are made with the session's context.
+class SessionTemplate : public wxDocTemplate {
+  public:
+    SessionTemplate(wxDocManager* manager, PlayerContext& context)
+        : wxDocTemplate(manager, wxS("Flash"), wxS("*.swf"), wxString(), wxS("swf"),
+                        wxS("ToviFlash.swf"), wxS("ToviFlash.swf"), CLASSINFO(CToviFlashDoc),
+                        CLASSINFO(CToviFlashView), wxTEMPLATE_VISIBLE),
+          context_(context) {}
+
+  protected:
+    wxDocument* DoCreateDocument() override { return new CToviFlashDoc(context_); }
+    wxView* DoCreateView() override { return new CToviFlashView(context_); }
+
+  private:
+    PlayerContext& context_;
+};
+
 void MakeFolderUnlessThere(const std::wstring& path) {
     if (!platform::IsDirectory(path.c_str())) {
         platform::MakeDirectory(path.c_str());
@@ -38,11 +52,12 @@ void MakeFolderUnlessThere(const std::wstring& path) {
 
 }  // namespace
 
+PlayerSession::PlayerSession(host::PromptService& prompts, res::ImageStrips& images)
+    : context_{settings_, lists_, prompts, images} {}
+
 PlayerSession::~PlayerSession() {
-    if (TheFrameLink() == frame_) {
-        SetFrameLink(nullptr);
-    }
-    TheLists().SetMenus(nullptr);
+    context_.frame = nullptr;
+    lists_.SetMenus(nullptr);
     delete manager_;
 }
 
@@ -55,17 +70,14 @@ bool PlayerSession::Start(const wxString& file, const FrameFactory& makeFrame) {
 
     manager_ = new wxDocManager;
     manager_->SetMaxDocsOpen(1);
-    template_ =
-        new wxDocTemplate(manager_, wxS("Flash"), wxS("*.swf"), wxString(), wxS("swf"),
-                          wxS("ToviFlash.swf"), wxS("ToviFlash.swf"), CLASSINFO(CToviFlashDoc),
-                          CLASSINFO(CToviFlashView), wxTEMPLATE_VISIBLE);
+    template_ = new SessionTemplate(manager_, context_);
 
-    frame_ = makeFrame(manager_);
+    frame_ = makeFrame(manager_, context_);
     if (!frame_) {
         return false;
     }
-    SetFrameLink(frame_);
-    TheLists().SetMenus(frame_);
+    context_.frame = frame_;
+    lists_.SetMenus(frame_);
     wxFrame* window = frame_->Window();
     // The state is saved when the main window closes, before it goes.
     window->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
@@ -74,10 +86,8 @@ bool PlayerSession::Start(const wxString& file, const FrameFactory& makeFrame) {
     });
     window->Bind(wxEVT_DESTROY, [this, window](wxWindowDestroyEvent& event) {
         if (event.GetEventObject() == window) {
-            TheLists().SetMenus(nullptr);
-            if (TheFrameLink() == frame_) {
-                SetFrameLink(nullptr);
-            }
+            lists_.SetMenus(nullptr);
+            context_.frame = nullptr;
             frame_ = nullptr;
             document_ = nullptr;
         }
@@ -123,16 +133,16 @@ void PlayerSession::Abandon() {
 }
 
 void PlayerSession::LoadState() {
-    settings_store::Load(TheSettings());
-    LoadLists(TheLists(), TheSettings(), Prompts());
+    settings_store::Load(settings_);
+    LoadLists(lists_, settings_, context_.prompts);
     if (frame_) {
         frame_->RefreshCapacityControls();
     }
 }
 
 void PlayerSession::SaveState() {
-    settings_store::Save(TheSettings());
-    SaveLists(TheLists(), TheSettings(), Prompts());
+    settings_store::Save(settings_);
+    SaveLists(lists_, settings_, context_.prompts);
 }
 
 void PlayerSession::OpenFiles(const wxArrayString& files) {

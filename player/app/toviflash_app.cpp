@@ -9,9 +9,7 @@
 #include <cstdlib>
 
 #include "app/about_dlg.h"
-#include "app/prompts.h"
 #include "host/end_on_signal.h"
-#include "host/wx_prompts.h"
 #include "platform/wx_dispatch.h"
 #include "playback/shockwave_window.h"
 #include "resource_ids.h"
@@ -22,8 +20,6 @@ wxBEGIN_EVENT_TABLE(CToviFlashApp, wxApp) EVT_MENU(ID_APP_ABOUT, CToviFlashApp::
     wxEND_EVENT_TABLE()
 
         namespace {
-    host::WxPrompts g_prompts{wxS("ToviFlash")};
-
     void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                       const wxString& msg) {
         std::fprintf(stderr, "ToviFlash: wxWidgets assertion failed at %s:%d in %s: %s %s\n",
@@ -74,20 +70,20 @@ bool CToviFlashApp::OnInit() {
     SetVendorName(wxS("kestrum"));
     wxInitAllImageHandlers();
     platform::InstallWxDispatcher();
-    SetPrompts(&g_prompts);
     SetFlashWindowFactory(ShockwaveFlashFactory());
-    session_ = std::make_unique<PlayerSession>();
+    images_ = std::make_unique<res::ImageStrips>();
+    session_ = std::make_unique<PlayerSession>(prompts_, *images_);
     return session_->Start(file_, MakeMainFrame);
 }
 
 void CToviFlashApp::OnAppAbout(wxCommandEvent&) {
-    CAboutDlg about(GetTopWindow());
+    CAboutDlg about(GetTopWindow(), *images_);
     about.ShowModal();
 }
 
 int CToviFlashApp::OnExit() {
     session_.reset();
+    images_.reset();
     platform::UninstallWxDispatcher();
-    SetPrompts(nullptr);
     return wxApp::OnExit();
 }

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/player_session.h"
+#include "host/wx_prompts.h"
+#include "image_strips.h"
 
 // The application object of ToviFlash: takes one optional file from the command line and
 // runs the player session with the program's main window.
@@ -20,6 +22,9 @@ class CToviFlashApp : public wxApp {
   private:
     void OnAppAbout(wxCommandEvent& event);
 
+    host::WxPrompts prompts_{wxS("ToviFlash")};
+    // Rendered on first use; they go before the toolkit does.
+    std::unique_ptr<res::ImageStrips> images_;
     std::unique_ptr<PlayerSession> session_;
     wxString file_;
 
@@ -29,7 +34,7 @@ class CToviFlashApp : public wxApp {
 wxDECLARE_APP(CToviFlashApp);
 
 // The program's main window around the document manager (defined with the main frame).
-FrameLink* MakeMainFrame(wxDocManager* manager);
+FrameLink* MakeMainFrame(wxDocManager* manager, PlayerContext& context);
 
 // Assertion failures of wxWidgets are written to the standard error stream instead of a modal
 // dialog; debug builds, and any build run with TOVI_ASSERT_ABORT set, stop there.

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "common/settings_store.h"
 #include "platform/registry.h"
 #include "testing/movie_files.h"
 #include "testing/program_driver.h"

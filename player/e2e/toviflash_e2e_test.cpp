@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/settings_store.h"
+#include "common/settings_store.h"
 #include "platform/registry.h"
 #include "testing/movie_files.h"
 #include "testing/program_driver.h"

@@ -187,7 +187,7 @@ void ApplicationMenuWindow::OnPaint(wxPaintEvent&) {
                         dc.DrawLine(x, r.y + 4, x, r.GetBottom() - 4);
                     }
                 }
-                wxBitmap bitmap = LargeBitmap(e);
+                wxBitmap bitmap = LargeBitmap(owner_.images(), e);
                 dc.DrawBitmap(bitmap, r.x + 6, r.y + (r.height - bitmap.GetHeight()) / 2, true);
                 dc.SetFont(MenuFont());
                 DrawMnemonicText(dc, e.Caption(),
@@ -207,7 +207,7 @@ void ApplicationMenuWindow::OnPaint(wxPaintEvent&) {
                 if (hot && art) {
                     DrawHotBackground(dc, *art, r, false);
                 }
-                wxBitmap bitmap = SmallBitmap(e);
+                wxBitmap bitmap = SmallBitmap(owner_.images(), e);
                 dc.DrawBitmap(bitmap, r.x + 6, r.y + (r.height - bitmap.GetHeight()) / 2, true);
                 dc.SetFont(MenuFont());
                 DrawMnemonicText(dc, e.Caption(), wxRect(r.x + 28, r.y, r.width - 28, r.height),

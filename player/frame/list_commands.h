@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "lists/media_lists.h"
 #include "ribbon_layout.h"
 

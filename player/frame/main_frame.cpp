@@ -6,7 +6,8 @@
 #include <wx/time.h>
 #include <wx/utils.h>
 
-#include "app/prompts.h"
+#include "common/player_context.h"
+#include "host/prompts.h"
 #include "image_strips.h"
 #include "make_exe_statu.h"
 #include "resource_ids.h"
@@ -61,8 +62,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
 wxEND_EVENT_TABLE()
     // clang-format on
 
-    CMainFrame::CMainFrame()
-    : m_nAppLook(looks::ReadApplicationLook()) {}
+    CMainFrame::CMainFrame(PlayerContext& context)
+    : context_(context), m_nAppLook(looks::ReadApplicationLook()) {}
 
 CMainFrame::~CMainFrame() {
     if (m_wndRibbonBar) {
@@ -87,13 +88,13 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPo
     SetStatusBarPane(-1);
 
     // The ribbon window exists before the style is applied, so the style reaches it.
-    m_wndRibbonBar = new ribbon::RibbonWindow(this, ribbon_, this);
+    m_wndRibbonBar = new ribbon::RibbonWindow(this, ribbon_, this, context_.images);
     ApplyVisualStyle(m_nAppLook);
 
     // The ribbon: the frame's strips, then the layout.
-    m_PanelImages16 = res::TheImageStrips().Strip(IDB_NOW_PLAYING_16);
-    m_PanelImages32 = res::TheImageStrips().Strip(IDB_RIBBON_32);
-    m_TabImages16 = res::TheImageStrips().Strip(IDB_RIBBON_16);
+    m_PanelImages16 = context_.images.Strip(IDB_NOW_PLAYING_16);
+    m_PanelImages32 = context_.images.Strip(IDB_RIBBON_32);
+    m_TabImages16 = context_.images.Strip(IDB_RIBBON_16);
     ribbon::LayoutInputs inputs;
     inputs.readVolume = VolumeReader();
     ribbon::BuildLayout(ribbon_, handles_, inputs);
@@ -112,8 +113,8 @@ bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPo
 
     m_pMakeExeStatu = new CMakeExeStatu();
     notify_ = std::make_unique<NotifyWindow>(*this);
-    lists_ =
-        std::make_unique<ListCommands>(ribbon_, handles_, TheSettings(), TheLists(), Prompts());
+    lists_ = std::make_unique<ListCommands>(ribbon_, handles_, context_.settings, context_.lists,
+                                            context_.prompts);
 
     Layout();
     return true;
@@ -273,7 +274,7 @@ void CMainFrame::SetStatusText(const wchar_t* text) {
 }
 
 void CMainFrame::ShowResult(const wchar_t* text) {
-    Prompts().Tell(text);
+    context_.prompts.Tell(text);
 }
 
 platform::MessageWindow* CMainFrame::GetNotifyWindow() {

@@ -15,6 +15,7 @@
 #include "visual_styles.h"
 
 class CMakeExeStatu;
+struct PlayerContext;
 class RibbonStatusBar;
 namespace ribbon {
 class RibbonWindow;
@@ -26,8 +27,9 @@ class RibbonWindow;
 // builder's WM_MAKEEXE_NOTIFY.
 class CMainFrame : public wxDocParentFrame, public ListMenus, private MakeExeProgressView {
   public:
-    // Reads the visual style from "ApplicationLook"; the window comes with Create.
-    CMainFrame();
+    // Reads the visual style from "ApplicationLook"; the window comes with Create. The lists,
+    // settings, prompts and images of `context` are the ones its menus and commands use.
+    explicit CMainFrame(PlayerContext& context);
     ~CMainFrame() override;
 
     // The creation hook, in order: the base window, the visual style, the ribbon bar and its
@@ -106,6 +108,7 @@ class CMainFrame : public wxDocParentFrame, public ListMenus, private MakeExePro
     void SetStatusText(const wchar_t* text) override;
     void ShowResult(const wchar_t* text) override;
 
+    PlayerContext& context_;
     ribbon::Ribbon ribbon_;
     ribbon::RibbonWindow* m_wndRibbonBar = nullptr;
     wxBitmap m_PanelImages16;

@@ -17,7 +17,7 @@
 #include "ribbon_menus.h"
 #include "ribbon_status_bar.h"
 #include "ribbon_window.h"
-#include "testing/scripted_prompts.h"
+#include "testing/test_context.h"
 #include "tovi.h"
 #include "tovi/testing/gui.h"
 
@@ -118,10 +118,6 @@ class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
         MakeExeProgress::ResetUsableForTesting();
-        TheSettings() = PlayerSettings{};
-        for (ListKind list : {ListKind::History, ListKind::Related, ListKind::Playlist}) {
-            TheLists().List(list).Clear();
-        }
         platform::InstallWxDispatcher();
         manager = new wxDocManager;
         new wxDocTemplate(manager, "Flash", "*.swf", "", "swf", "Flash Doc", "Flash View",
@@ -137,7 +133,7 @@ class MainFrameTest : public ::testing::Test {
     }
 
     void CreateFrame(bool withView = true) {
-        g_frame = frame = new CMainFrame;
+        g_frame = frame = new CMainFrame(player.context);
         ASSERT_TRUE(frame->Create(manager, L"ToviFlash播放器", wxPoint(40, 30), wxSize(900, 600)));
         frame->Show();
         if (withView) {
@@ -191,7 +187,8 @@ class MainFrameTest : public ::testing::Test {
     wxDocManager* manager = nullptr;
     CMainFrame* frame = nullptr;
     TestView* view = nullptr;
-    ScriptedPrompts prompts;
+    ContextFixture player;
+    ScriptedPrompts& prompts = player.prompts;
 };
 
 TEST_F(MainFrameTest, FirstStartAppliesAndStoresTheBlackStyle) {
@@ -431,7 +428,7 @@ TEST_F(MainFrameTest, ScreenshotsInTwoStyles) {
 TEST_F(MainFrameTest, ListCommandsFromTheRibbonChangeTheProgramsLists) {
     CreateFrame();
     for (int i = 0; i < 3; ++i) {
-        TheLists().playlist.AddTail(wxString::Format(L"/movies/%d.swf", i));
+        player.lists.playlist.AddTail(wxString::Format(L"/movies/%d.swf", i));
     }
     frame->RefreshCapacityControls();
     ribbon::RibbonWindow* bar = frame->GetRibbonBar();
@@ -440,16 +437,16 @@ TEST_F(MainFrameTest, ListCommandsFromTheRibbonChangeTheProgramsLists) {
 
     prompts.Answer(true);
     ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_CLEAR_PLAYLIST)));
-    EXPECT_TRUE(PumpEventsUntil([] { return TheLists().playlist.IsEmpty(); }));
+    EXPECT_TRUE(PumpEventsUntil([this] { return player.lists.playlist.IsEmpty(); }));
     bar->UpdateCommandUI();
     EXPECT_EQ(frame->GetRibbon().FindById(ID_CLEAR_PLAYLIST)->largeImage(), 13);
 
     ASSERT_TRUE(bar->DragSlider(*frame->GetRibbon().FindById(ID_HISTORY_CAPACITY), 10));
-    EXPECT_EQ(TheSettings().MaxHistory, 10);
+    EXPECT_EQ(player.settings.MaxHistory, 10);
     EXPECT_EQ(frame->GetHandles().historyCapacityLabel->text(), L"记录历史:[ 10 ]个文件");
 
     ASSERT_TRUE(bar->Click(*frame->GetRibbon().FindById(ID_PLAYMODE_LOOP_LIST)));
-    EXPECT_TRUE(PumpEventsUntil([] { return TheSettings().PlayMode == 3; }));
+    EXPECT_TRUE(PumpEventsUntil([this] { return player.settings.PlayMode == 3; }));
     bar->UpdateCommandUI();
     EXPECT_TRUE(frame->GetRibbon().FindById(ID_PLAYMODE_LOOP_LIST)->checked());
     EXPECT_FALSE(frame->GetRibbon().FindById(ID_PLAYMODE_ONCE)->checked());
@@ -465,7 +462,7 @@ TEST_F(MainFrameTest, ApplicationMenuWithAFewFilesInTheHistory) {
     for (const wchar_t* path :
          {L"/home/user/动画/海底世界.swf", L"/home/user/动画/abcdefghijklm.swf",
           L"/home/user/动画/小猫钓鱼.swf", L"/home/user/动画/雪人.flv"}) {
-        TheLists().history.AddTail(path);
+        player.lists.history.AddTail(path);
     }
     frame->RefreshCapacityControls();
     frame->GetRibbonBar()->ShowApplicationMenu();

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/player_settings.h"
 #include "application_menu_window.h"
 #include "flash/control/shockwave_flash.h"
 #include "gtk_menus.h"
@@ -28,6 +27,7 @@
 #include "ribbon_window.h"
 #include "swfgen/shape_builder.h"
 #include "swfgen/tag_writer.h"
+#include "testing/test_context.h"
 #include "tovi/testing/files.h"
 #include "tovi/testing/gui.h"
 #include "visual_styles.h"
@@ -152,10 +152,6 @@ class MainWindowScreens : public ::testing::Test {
     void SetUp() override {
         wxInitAllImageHandlers();
         MakeExeProgress::ResetUsableForTesting();
-        TheSettings() = PlayerSettings{};
-        for (ListKind list : {ListKind::History, ListKind::Related, ListKind::Playlist}) {
-            TheLists().List(list).Clear();
-        }
         g_movie = dir / "动画.swf";
         WriteMovie(g_movie);
         platform::InstallWxDispatcher();
@@ -177,7 +173,7 @@ class MainWindowScreens : public ::testing::Test {
 
     // The main window with the movie playing in its view.
     void Start() {
-        g_frame = frame = new CMainFrame;
+        g_frame = frame = new CMainFrame(player.context);
         ASSERT_TRUE(frame->Create(manager, L"ToviFlash播放器", wxPoint(20, 20), wxSize(960, 640)));
         frame->Show();
         wxDocument* doc = manager->CreateNewDocument();
@@ -226,6 +222,7 @@ class MainWindowScreens : public ::testing::Test {
     wxDocManager* manager = nullptr;
     CMainFrame* frame = nullptr;
     MovieView* view = nullptr;
+    ContextFixture player;
 };
 
 TEST_F(MainWindowScreens, MoviePlayingInTheDefaultStyleAndInAnother) {
@@ -257,7 +254,7 @@ TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
     Start();
     const fs::path folder = dir / "动画";
     for (const char* name : {"海底世界.swf", "小猫钓鱼的故事.swf", "雪人.flv", "abcdefgh.swf"}) {
-        TheLists().history.AddTail(wxString::FromUTF8((folder / name).string()));
+        player.lists.history.AddTail(wxString::FromUTF8((folder / name).string()));
     }
     frame->RefreshCapacityControls();
     ASSERT_TRUE(MoviePlays());
@@ -314,9 +311,9 @@ TEST_F(MainWindowScreens, ApplicationMenuOverAHistoryOfAFewFiles) {
 // when it is reached and its "播放" runs.
 TEST_F(MainWindowScreens, EntryMenuOfThePlaylistOpensAndPlays) {
     Start();
-    TheSettings().hasMenu[kPlaylistList] = true;
+    player.settings.hasMenu[kPlaylistList] = true;
     for (const wchar_t* path : {L"/movies/a.swf", L"/movies/b.swf"}) {
-        TheLists().playlist.AddTail(path);
+        player.lists.playlist.AddTail(path);
     }
     frame->RebuildPlaylistMenu();
     std::vector<int> commands;
@@ -376,9 +373,9 @@ long Coloured(const wxImage& image) {
 // its file (its small menu is still there to the side).
 TEST_F(MainWindowScreens, RelatedEntriesShowTheirImagesAndOpenWhenClicked) {
     Start();
-    TheSettings().hasMenu[kRelatedList] = true;
+    player.settings.hasMenu[kRelatedList] = true;
     for (const wchar_t* path : {L"/movies/a.swf", L"/movies/b.swf"}) {
-        TheLists().related.AddTail(path);
+        player.lists.related.AddTail(path);
     }
     std::vector<int> commands;
     frame->Bind(
@@ -399,7 +396,7 @@ TEST_F(MainWindowScreens, RelatedEntriesShowTheirImagesAndOpenWhenClicked) {
     PumpEvents(100ms);
     for (bool large : {true, false}) {
         SCOPED_TRACE(large ? "large icons" : "small icons");
-        TheSettings().isLargeIcon[kRelatedList] = large;
+        player.settings.isLargeIcon[kRelatedList] = large;
         frame->RebuildRelatedMenu();
         commands.clear();
         entry = nullptr;

@@ -147,7 +147,7 @@ void ToolStrip::OnPaint(wxPaintEvent&) {
                 DrawCheckBox(dc, *art, box, e.checked(), e.enabled());
             }
         } else {
-            wxBitmap bitmap = SmallBitmap(e);
+            wxBitmap bitmap = SmallBitmap(owner_.images(), e);
             dc.DrawBitmap(bitmap, r.x + (kToolWidth - bitmap.GetWidth()) / 2,
                           r.y + (r.height - bitmap.GetHeight()) / 2, true);
         }
@@ -281,7 +281,7 @@ void ApplicationButtonWindow::OnPaint(wxPaintEvent&) {
                                                    wxColour(255, 255, 255, 0)));
         gc->DrawEllipse(x + d * 0.15, y + 2, d * 0.7, d * 0.45);
     }
-    wxBitmap image = res::TheImageStrips().Image(owner_.model().applicationButton().image, 0);
+    wxBitmap image = owner_.images().Image(owner_.model().applicationButton().image, 0);
     if (image.IsOk()) {
         dc.DrawBitmap(image, (size.x - image.GetWidth()) / 2, (size.y - image.GetHeight()) / 2,
                       true);

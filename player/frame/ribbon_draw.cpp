@@ -15,8 +15,8 @@ wxBitmap Empty(int size) {
     return wxBitmap(image);
 }
 
-wxBitmap Image(int strip, int index, int size, bool enabled) {
-    wxBitmap bitmap = index >= 0 ? res::TheImageStrips().Image(strip, index) : wxNullBitmap;
+wxBitmap Image(res::ImageStrips& images, int strip, int index, int size, bool enabled) {
+    wxBitmap bitmap = index >= 0 ? images.Image(strip, index) : wxNullBitmap;
     if (!bitmap.IsOk()) {
         return Empty(size);
     }
@@ -32,13 +32,13 @@ wxRibbonButtonKind ButtonKind(const Element& e) {
     return e.id() > 0 && e.menuResource() == 0 ? wxRIBBON_BUTTON_HYBRID : wxRIBBON_BUTTON_DROPDOWN;
 }
 
-wxBitmap SmallBitmap(const Element& e) {
-    return Image(e.smallStrip(), e.smallImage(), res::StripInfoOf(e.smallStrip()).imageSize,
+wxBitmap SmallBitmap(res::ImageStrips& images, const Element& e) {
+    return Image(images, e.smallStrip(), e.smallImage(), res::StripInfoOf(e.smallStrip()).imageSize,
                  e.enabled());
 }
 
-wxBitmap LargeBitmap(const Element& e) {
-    return Image(e.largeStrip(), e.largeImage(), res::StripInfoOf(e.largeStrip()).imageSize,
+wxBitmap LargeBitmap(res::ImageStrips& images, const Element& e) {
+    return Image(images, e.largeStrip(), e.largeImage(), res::StripInfoOf(e.largeStrip()).imageSize,
                  e.enabled());
 }
 

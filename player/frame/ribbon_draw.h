@@ -6,6 +6,10 @@
 
 #include "ribbon_model.h"
 
+namespace res {
+class ImageStrips;
+}
+
 // Drawing of the ribbon elements that wxWidgets' ribbon art has no part for (check boxes,
 // sliders, hot backgrounds), in the colours of the current art.
 namespace ribbon {
@@ -15,8 +19,8 @@ namespace ribbon {
 wxRibbonButtonKind ButtonKind(const Element& e);
 
 // The element's images from its strips (an empty bitmap of the right size when it has none).
-wxBitmap SmallBitmap(const Element& e);
-wxBitmap LargeBitmap(const Element& e);
+wxBitmap SmallBitmap(res::ImageStrips& images, const Element& e);
+wxBitmap LargeBitmap(res::ImageStrips& images, const Element& e);
 
 void DrawHotBackground(wxDC& dc, const wxRibbonArtProvider& art, const wxRect& rect, bool pressed);
 void DrawCheckBox(wxDC& dc, const wxRibbonArtProvider& art, const wxRect& box, bool checked,

@@ -20,20 +20,20 @@ class UserMenuPresenter : public MenuPresenter {
 
 MenuPresenter* g_presenter = nullptr;
 
-wxBitmap ItemBitmap(const Element& e) {
+wxBitmap ItemBitmap(res::ImageStrips& images, const Element& e) {
     if (e.largeImage() >= 0) {
-        return res::TheImageStrips().Image(e.largeStrip(), e.largeImage());
+        return images.Image(e.largeStrip(), e.largeImage());
     }
     if (e.smallImage() >= 0) {
-        return res::TheImageStrips().Image(e.smallStrip(), e.smallImage());
+        return images.Image(e.smallStrip(), e.smallImage());
     }
     return wxNullBitmap;
 }
 
 }  // namespace
 
-ElementMenu::ElementMenu(const Element::List& items)
-    : menu_(std::make_unique<wxMenu>()), nextId_(kFirstItemId) {
+ElementMenu::ElementMenu(res::ImageStrips& images, const Element::List& items)
+    : images_(&images), menu_(std::make_unique<wxMenu>()), nextId_(kFirstItemId) {
     AddElements(*menu_, items, true);
     carriers_.top = menu_.get();
     if (!carriers_.ids.empty()) {
@@ -85,7 +85,7 @@ void ElementMenu::AddElements(wxMenu& menu, const Element::List& items, bool laz
             case Kind::BottomButton: {
                 int id = NewItem(e.id());
                 auto* menuItem = new wxMenuItem(&menu, id, e.Caption(), e.Description());
-                wxBitmap bitmap = ItemBitmap(e);
+                wxBitmap bitmap = images_ ? ItemBitmap(*images_, e) : wxNullBitmap;
                 if (bitmap.IsOk()) {
                     menuItem->SetBitmap(bitmap);
                 }

@@ -10,6 +10,9 @@
 #include "ribbon_model.h"
 
 class wxWindow;
+namespace res {
+class ImageStrips;
+}
 
 // Popup menus of the ribbon: a button's sub-items and menu resources. Items get local ids and
 // remember the command (the element's id) they stand for, so commands of any value, 32767 and
@@ -20,7 +23,8 @@ namespace ribbon {
 
 class ElementMenu {
   public:
-    explicit ElementMenu(const Element::List& items);
+    // Items show their images from `images`.
+    ElementMenu(res::ImageStrips& images, const Element::List& items);
     explicit ElementMenu(const std::vector<res::MenuItem>& items);
     ElementMenu(const ElementMenu&) = delete;
     ElementMenu& operator=(const ElementMenu&) = delete;
@@ -56,6 +60,7 @@ class ElementMenu {
     void OnOpen(wxMenuEvent& event);
     void OnHighlight(wxMenuEvent& event);
 
+    res::ImageStrips* images_ = nullptr;
     std::unique_ptr<wxMenu> menu_;
     std::map<int, int> commands_;
     std::vector<std::pair<int, int>> order_;

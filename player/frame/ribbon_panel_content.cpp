@@ -305,7 +305,8 @@ void PanelContent::DrawItem(wxDC& dc, const Item& item) {
                 state |= wxRIBBON_BUTTONBAR_BUTTON_TOGGLED;
             }
             m_art->DrawButtonBarButton(dc, this, item.rect, ButtonKind(e), state,
-                                       StripMnemonic(e.Caption()), LargeBitmap(e), SmallBitmap(e));
+                                       StripMnemonic(e.Caption()), LargeBitmap(owner_.images(), e),
+                                       SmallBitmap(owner_.images(), e));
             break;
         }
     }

@@ -51,11 +51,13 @@ wxRibbonArtProvider* CreateArt(const looks::Theme& theme) {
 
 }  // namespace
 
-RibbonWindow::RibbonWindow(wxWindow* parent, Ribbon& model, wxWindow* target)
+RibbonWindow::RibbonWindow(wxWindow* parent, Ribbon& model, wxWindow* target,
+                           res::ImageStrips& images)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
               wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
       model_(model),
       target_(target),
+      images_(images),
       hoverTimer_(this) {
     theme_ = looks::OfficeTheme(looks::Scheme::Blue);
     model_.SetListener(this);
@@ -87,7 +89,7 @@ void RibbonWindow::Realize() {
         for (const auto& panel : category->panels()) {
             wxBitmap icon;
             if (panel->collapsedIcon() >= 0) {
-                icon = res::TheImageStrips().Image(IDB_RIBBON_32, panel->collapsedIcon());
+                icon = images_.Image(IDB_RIBBON_32, panel->collapsedIcon());
             }
             auto* host = new wxRibbonPanel(page, wxID_ANY, panel->name(), icon);
             contents_.push_back(new PanelContent(host, *this, *panel));
@@ -241,7 +243,7 @@ void RibbonWindow::ShowElementMenu(const Element& e, wxWindow* owner, const wxPo
     if (e.menuResource() == IDR_STYLE_MENU) {
         menu = std::make_unique<ElementMenu>(res::StyleMenu());
     } else {
-        menu = std::make_unique<ElementMenu>(e.subItems());
+        menu = std::make_unique<ElementMenu>(images_, e.subItems());
     }
     int command = PopupAndChoose(owner, *menu, pos, target_);
     if (command != 0) {

@@ -12,6 +12,9 @@
 #include "visual_styles.h"
 
 class wxRibbonArtProvider;
+namespace res {
+class ImageStrips;
+}
 
 // The drawing of the ribbon model with wxWidgets' ribbon: a caption strip with the
 // quick-access toolbar, the application button, the tabs with their pages and panels
@@ -31,13 +34,15 @@ class ToolStrip;
 
 class RibbonWindow : public wxPanel, public Listener {
   public:
-    RibbonWindow(wxWindow* parent, Ribbon& model, wxWindow* target);
+    // The elements' images come from `images`.
+    RibbonWindow(wxWindow* parent, Ribbon& model, wxWindow* target, res::ImageStrips& images);
     ~RibbonWindow() override;
 
     Ribbon& model() { return model_; }
     wxRibbonBar* bar() { return bar_; }
     wxRibbonArtProvider* art() const;
     wxWindow* target() const { return target_; }
+    res::ImageStrips& images() { return images_; }
 
     // Makes the pages, panels and toolbars for the model as it is built.
     void Realize();
@@ -92,6 +97,7 @@ class RibbonWindow : public wxPanel, public Listener {
 
     Ribbon& model_;
     wxWindow* target_;
+    res::ImageStrips& images_;
     wxRibbonBar* bar_ = nullptr;
     CaptionStrip* caption_ = nullptr;
     ToolStrip* quickAccess_ = nullptr;

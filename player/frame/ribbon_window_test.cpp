@@ -8,6 +8,7 @@
 #include <wx/ribbon/panel.h>
 #include <wx/sizer.h>
 
+#include "image_strips.h"
 #include "ribbon_layout.h"
 #include "ribbon_tooltip.h"
 #include "tovi/testing/gui.h"
@@ -20,7 +21,7 @@ class RibbonWindowTest : public ::testing::Test {
         frame =
             new wxFrame(nullptr, wxID_ANY, "ToviFlash播放器", wxDefaultPosition, wxSize(900, 500));
         ribbon::BuildLayout(model, handles, {});
-        window = new ribbon::RibbonWindow(frame, model, frame);
+        window = new ribbon::RibbonWindow(frame, model, frame, images);
         window->Realize();
         auto* sizer = new wxBoxSizer(wxVERTICAL);
         sizer->Add(window, 0, wxEXPAND);
@@ -35,6 +36,7 @@ class RibbonWindowTest : public ::testing::Test {
         tovi::testing::PumpEvents(std::chrono::milliseconds(20));
     }
 
+    res::ImageStrips images;
     ribbon::Ribbon model;
     ribbon::Handles handles;
     wxFrame* frame = nullptr;

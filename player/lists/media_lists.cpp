@@ -35,11 +35,6 @@ std::vector<wxString> FilesInNameOrder(const wxString& folder, const wchar_t* pa
 
 }  // namespace
 
-MediaLists& TheLists() {
-    static MediaLists lists(TheSettings());
-    return lists;
-}
-
 MediaList& MediaLists::List(ListKind kind) {
     switch (kind) {
         case ListKind::History:

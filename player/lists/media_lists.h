@@ -2,7 +2,7 @@
 
 #include <wx/string.h>
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "lists/list_items.h"
 #include "lists/media_list.h"
 
@@ -58,6 +58,3 @@ class MediaLists {
     PlayerSettings& settings_;
     ListMenus* menus_ = nullptr;
 };
-
-// The process-wide lists of the program.
-MediaLists& TheLists();

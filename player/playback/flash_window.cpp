@@ -1,7 +1,5 @@
 #include "playback/flash_window.h"
 
-#include "playback/frame_link.h"
-
 FlashWindow::~FlashWindow() = default;
 
 namespace {
@@ -11,8 +9,6 @@ FlashWindowFactory& Factory() {
     return factory;
 }
 
-FrameLink* g_frameLink = nullptr;
-
 }  // namespace
 
 void SetFlashWindowFactory(FlashWindowFactory factory) {
@@ -21,12 +17,4 @@ void SetFlashWindowFactory(FlashWindowFactory factory) {
 
 std::unique_ptr<FlashWindow> MakeFlashWindow(wxWindow* parent) {
     return Factory() ? Factory()(parent) : nullptr;
-}
-
-FrameLink* TheFrameLink() {
-    return g_frameLink;
-}
-
-void SetFrameLink(FrameLink* link) {
-    g_frameLink = link;
 }

@@ -48,7 +48,3 @@ class FrameLink : public ListMenus {
     // After the settings and lists are loaded: capacity sliders, their labels, list menus.
     virtual void RefreshCapacityControls() = 0;
 };
-
-// The main window's link; null until the main window exists.
-FrameLink* TheFrameLink();
-void SetFrameLink(FrameLink* link);

@@ -1,6 +1,6 @@
 #include "playback/navigation.h"
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "lists/list_items.h"
 #include "res/resource_ids.h"
 #include "tovi.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "playback/flash_control.h"
 
 struct stu_SwfInfo;

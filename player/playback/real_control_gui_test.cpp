@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/player_session.h"
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "flv_files.h"
 #include "lists/media_lists.h"
 #include "playback/playback.h"
@@ -28,15 +28,11 @@ using tovi::testing::PumpEventsUntil;
 
 class RealControlTest : public SessionTest {
   protected:
-    void SetUp() override {
-        TheSettings() = PlayerSettings();
-        SetFlashWindowFactory(ShockwaveFlashFactory());
-    }
+    void SetUp() override { SetFlashWindowFactory(ShockwaveFlashFactory()); }
     FlashControl& Control() { return *session->GetView()->Control(); }
     wxString Path(const char* name) { return wxString::FromUTF8((dir / name).string()); }
 
     tovi::testing::TempDir dir;
-    ScriptedPrompts prompts;
 };
 
 TEST_F(RealControlTest, TheStartMovieIsShownAndPlays) {

@@ -7,7 +7,8 @@
 #include <thread>
 
 #include "Tovilib.h"
-#include "app/prompts.h"
+#include "common/player_context.h"
+#include "host/prompts.h"
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/folders.h"
@@ -15,7 +16,7 @@
 #include "playback/frame_link.h"
 #include "res/resource_ids.h"
 
-wxIMPLEMENT_DYNAMIC_CLASS(CToviFlashDoc, wxDocument);
+wxIMPLEMENT_CLASS(CToviFlashDoc, wxDocument);
 
 wxBEGIN_EVENT_TABLE(CToviFlashDoc, wxDocument) EVT_MENU(ID_OPEN, CToviFlashDoc::OnOpen)
     EVT_MENU(ID_OPEN_LOCAL, CToviFlashDoc::OnOpen)
@@ -40,7 +41,7 @@ wxBEGIN_EVENT_TABLE(CToviFlashDoc, wxDocument) EVT_MENU(ID_OPEN, CToviFlashDoc::
 
 }  // namespace
 
-CToviFlashDoc::CToviFlashDoc() = default;
+CToviFlashDoc::CToviFlashDoc(PlayerContext& context) : context_(context) {}
 
 bool CToviFlashDoc::OnNewDocument() {
     SetDocumentSaved(false);
@@ -53,7 +54,7 @@ bool CToviFlashDoc::OnOpenDocument(const wxString& path) {
     platform::FileException error;
     if (!file.Open(path.wc_str(), platform::File::modeRead | platform::File::shareDenyWrite,
                    &error)) {
-        Prompts().Tell(error.GetErrorMessage(), host::PromptIcon::Error);
+        context_.prompts.Tell(error.GetErrorMessage(), host::PromptIcon::Error);
         return false;
     }
     file.Abort();
@@ -61,7 +62,7 @@ bool CToviFlashDoc::OnOpenDocument(const wxString& path) {
     try {
         ::GetSwfInfo(&info, path.wc_str());
     } catch (const wchar_t* text) {
-        Prompts().Tell(text, host::PromptIcon::Warning);
+        context_.prompts.Tell(text, host::PromptIcon::Warning);
         return false;
     }
     info_ = info;
@@ -85,14 +86,14 @@ bool CToviFlashDoc::OnSaveDocument(const wxString& path) {
 bool CToviFlashDoc::SaveCopy(const wxString& target) {
     const wxString source = GetPathName();
     if (SameFile(source, target) || platform::CopyFileTo(source.wc_str(), target.wc_str(), false)) {
-        Prompts().Tell(wxS("保存成功"));
+        context_.prompts.Tell(wxS("保存成功"));
         return true;
     }
     const platform::DWORD code = platform::GetLastError();
     if (code != 0) {
         wxString text;
         b_TranslateErrorMessage(&text, code);
-        Prompts().Tell(wxS("保存出错!\r\n") + text, host::PromptIcon::Error);
+        context_.prompts.Tell(wxS("保存出错!\r\n") + text, host::PromptIcon::Error);
     }
     return false;
 }
@@ -108,7 +109,7 @@ void CToviFlashDoc::RememberFolder(const wxString& chosen) {
 
 void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
     if (g_blIsMaking != 0) {
-        Prompts().Tell(wxS("现在正在生成另一个文件, 请稍候重试"), host::PromptIcon::Warning);
+        context_.prompts.Tell(wxS("现在正在生成另一个文件, 请稍候重试"), host::PromptIcon::Warning);
         return;
     }
     const wxString path = GetPathName();
@@ -119,7 +120,7 @@ void CToviFlashDoc::MakePlayer(platform::MessageWindow* notify) {
     request.defaultName = GetNameFormPathNoEx(path.wc_str()) + wxS(".exe");
     request.filter = wxS("可执行文件(*.exe)|*.exe|其它文件类型(*.*)|*.*||");
     request.folder = DialogFolder();
-    std::optional<wxString> output = Prompts().AskFile(request);
+    std::optional<wxString> output = context_.prompts.AskFile(request);
     if (!output) {
         return;
     }
@@ -142,25 +143,25 @@ void CToviFlashDoc::OnOpen(wxCommandEvent&) {
     request.overwritePrompt = true;
     request.filter = kOpenFilter;
     request.folder = DialogFolder();
-    if (std::optional<wxString> path = Prompts().AskFile(request)) {
+    if (std::optional<wxString> path = context_.prompts.AskFile(request)) {
         RememberFolder(*path);
         Open(*path);
     }
 }
 
 void CToviFlashDoc::OnOpenNetwork(wxCommandEvent&) {
-    Prompts().Tell(wxS("Hello 按钮"));
+    context_.prompts.Tell(wxS("Hello 按钮"));
 }
 
 void CToviFlashDoc::OnOpenEdit(wxCommandEvent&) {
-    Prompts().Tell(wxS("Hello 输入框"));
+    context_.prompts.Tell(wxS("Hello 输入框"));
 }
 
 void CToviFlashDoc::OnListItem(wxCommandEvent& event) {
-    ListItemCommands(TheLists(), *this, Prompts()).Run(event.GetId());
+    ListItemCommands(context_.lists, *this, context_.prompts).Run(event.GetId());
 }
 
 std::optional<wxString> CToviFlashDoc::DescriptionOf(int id) {
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     return frame ? frame->DescriptionOf(id) : std::nullopt;
 }

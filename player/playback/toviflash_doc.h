@@ -5,12 +5,14 @@
 #include "lists/list_commands.h"
 #include "tovi.h"
 
+struct PlayerContext;
+
 // The open file: its path, its header information and the path open before it. Every route
 // that opens a file (the open dialog, the command line, dropped files, list items, previous
 // and next) ends in Open.
 class CToviFlashDoc : public wxDocument, private ListItemCommands::Host {
   public:
-    CToviFlashDoc();
+    explicit CToviFlashDoc(PlayerContext& context);
 
     // An empty path: no file is open and the view shows the start movie.
     bool OnNewDocument() override;
@@ -55,10 +57,11 @@ class CToviFlashDoc : public wxDocument, private ListItemCommands::Host {
     wxString DocumentPath() override { return GetPathName(); }
     bool OpenDocument(const wxString& path) override { return Open(path); }
 
+    PlayerContext& context_;
     stu_SwfInfo info_{};
     wxString previousPath_;
     wxString lastFolder_;
 
-    wxDECLARE_DYNAMIC_CLASS(CToviFlashDoc);
+    wxDECLARE_CLASS(CToviFlashDoc);
     wxDECLARE_EVENT_TABLE();
 };

@@ -11,10 +11,11 @@
 #include <cstdlib>
 #include <exception>
 
-#include "app/player_settings.h"
-#include "app/prompts.h"
+#include "common/player_context.h"
+#include "common/player_settings.h"
 #include "flash/control/shockwave_flash.h"
 #include "get_sous.h"
+#include "host/prompts.h"
 #include "lists/media_lists.h"
 #include "menus.h"
 #include "playback/context_menu.h"
@@ -53,7 +54,7 @@ class PlayArea : public wxWindow {
 
     void ShowContextMenu(const wxPoint& at) {
         ContextMenu menu([this](int command) {
-            return ViewCommandState(command, view_->CurrentFacts(), TheSettings())
+            return ViewCommandState(command, view_->CurrentFacts(), view_->Context().settings)
                 .checked.has_value();
         });
         menu.PopupAndRun(this, at, wxGetTopLevelParent(this));
@@ -73,14 +74,14 @@ class PlayArea : public wxWindow {
     }
 
     bool DragMovesWindow() const {
-        const int mode = TheSettings().OtherSeting;
-        FrameLink* frame = TheFrameLink();
+        const int mode = view_->Context().settings.OtherSeting;
+        FrameLink* frame = view_->Context().frame;
         return mode == kDragAlways ||
                (mode == kDragWithoutRibbon && frame && !frame->IsRibbonVisible());
     }
 
     void OnControlLeftDown(wxMouseEvent& event) {
-        FrameLink* frame = TheFrameLink();
+        FrameLink* frame = view_->Context().frame;
         // The press arrives posted: the button may be up again by now.
         if (!DragMovesWindow() || !frame || HasCapture() || !wxGetMouseState().LeftIsDown()) {
             event.Skip();
@@ -94,7 +95,7 @@ class PlayArea : public wxWindow {
     }
 
     void OnDragMotion(wxMouseEvent& event) {
-        FrameLink* frame = TheFrameLink();
+        FrameLink* frame = view_->Context().frame;
         if (dragging_ && frame && event.LeftIsDown()) {
             frame->Window()->Move(frameStart_ + (wxGetMousePosition() - dragStart_));
         }
@@ -123,7 +124,7 @@ class PlayArea : public wxWindow {
     wxPoint frameStart_;
 };
 
-wxIMPLEMENT_DYNAMIC_CLASS(CToviFlashView, wxView);
+wxIMPLEMENT_CLASS(CToviFlashView, wxView);
 
 wxBEGIN_EVENT_TABLE(CToviFlashView, wxView) EVT_MENU_RANGE(ID_VOLUME, ID_PROGRESS,
                                                            CToviFlashView::OnPlaybackCommand)
@@ -160,7 +161,7 @@ wxBEGIN_EVENT_TABLE(CToviFlashView, wxView) EVT_MENU_RANGE(ID_VOLUME, ID_PROGRES
 
 }  // namespace
 
-CToviFlashView::CToviFlashView() {
+CToviFlashView::CToviFlashView(PlayerContext& context) : context_(context) {
     endTimer_.SetOwner(this, ID_END_TIMER);
     Bind(wxEVT_MENU, &CToviFlashView::OnSourceTerms, this, ID_SOURCE_TERMS);
 }
@@ -185,7 +186,7 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
     if (!wxView::OnCreate(doc, flags)) {
         return false;
     }
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     if (!frame) {
         return false;
     }
@@ -199,7 +200,7 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
     }
     area_->Host(flash_->Window());
     frame->Window()->SetAcceleratorTable(AcceleratorTable128());
-    playback_ = std::make_unique<Playback>(flash_->Control(), TheSettings());
+    playback_ = std::make_unique<Playback>(flash_->Control(), context_.settings);
     playback_->SetDataMovies(GetSetingFilePathName(L"Tools\\start.swf"),
                              GetSetingFilePathName(L"Tools\\FLVPlayer.swf"));
     try {
@@ -255,22 +256,22 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
     }
     CToviFlashDoc* doc = GetDocument();
     const wxString path = doc->GetPathName();
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     endCheckHeld_ = false;
     Playback::LoadResult result = playback_->Load(path, [&](long frames) {
         if (frame) {
             frame->SetProgressRange(static_cast<int>(frames));
         }
-        MediaLists& lists = TheLists();
+        MediaLists& lists = context_.lists;
         lists.AddToHistory(path);
         lists.ScanRelated(GetLastDirectoryFromPath(path.wc_str()),
                           GetLastDirectoryFromPath(doc->GetPreviousPath().wc_str()));
         RebuildPrevNextMenus();
     });
     if (!result.ok && !result.error.empty()) {
-        Prompts().Tell(result.error, host::PromptIcon::Error);
+        context_.prompts.Tell(result.error, host::PromptIcon::Error);
     } else if (result.ok && result.actionScript3) {
-        Prompts().Tell(kActionScript3Notice);
+        context_.prompts.Tell(kActionScript3Notice);
     }
     PaceEndCheck();
 }
@@ -298,7 +299,7 @@ void CToviFlashView::Guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        Prompts().Tell(wxString::FromUTF8(e.what()), host::PromptIcon::Error);
+        context_.prompts.Tell(wxString::FromUTF8(e.what()), host::PromptIcon::Error);
     }
 }
 
@@ -309,8 +310,8 @@ void CToviFlashView::RunKeyword(const wxString& keyword) {
 }
 
 void CToviFlashView::Navigate(bool forward) {
-    const PlayerSettings& settings = TheSettings();
-    MediaLists& lists = TheLists();
+    const PlayerSettings& settings = context_.settings;
+    MediaLists& lists = context_.lists;
     const MediaList& source = settings.isPlayingList ? lists.playlist : lists.related;
     CToviFlashDoc* doc = GetDocument();
     NavigationStep step = ::Navigate(source, doc->GetPathName(), forward, settings.PlayMode);
@@ -334,7 +335,7 @@ void CToviFlashView::CheckEndOfMovie() {
         FlashControl& control = flash_->Control();
         const long f = control.FrameNum();
         const long n = control.TotalFrames();
-        const PlayerSettings& s = TheSettings();
+        const PlayerSettings& s = context_.settings;
         if (std::optional<wxString> keyword = EndOfMovieKeyword(f, n, s.EndMargin, s.PlayMode)) {
             RunKeyword(*keyword);
         }
@@ -351,12 +352,12 @@ void CToviFlashView::OnEndTimer(wxTimerEvent&) {
 }
 
 void CToviFlashView::RebuildPrevNextMenus() {
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     if (!frame) {
         return;
     }
-    const PlayerSettings& settings = TheSettings();
-    MediaLists& lists = TheLists();
+    const PlayerSettings& settings = context_.settings;
+    MediaLists& lists = context_.lists;
     PrevNextMenus menus =
         BuildPrevNextMenus(settings.isPlayingList ? lists.playlist : lists.related,
                            GetDocument()->GetPathName(), settings.isPlayingList);
@@ -366,7 +367,7 @@ void CToviFlashView::RebuildPrevNextMenus() {
 ViewFacts CToviFlashView::CurrentFacts() {
     ViewFacts f;
     CToviFlashDoc* doc = GetDocument();
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     f.loaded = IsMovieLoaded();
     f.flv = playback_ && playback_->IsFlv();
     f.making = g_blIsMaking != 0;
@@ -375,7 +376,7 @@ ViewFacts CToviFlashView::CurrentFacts() {
     f.swfWidth = doc->GetSwfInfo().nWidth;
     f.swfHeight = doc->GetSwfInfo().nHeight;
     f.documentPathLength = doc->GetPathName().length();
-    f.relatedCount = TheLists().related.GetCount();
+    f.relatedCount = context_.lists.related.GetCount();
     f.totalFrames = [this]() -> long {
         try {
             return flash_ ? flash_->Control().TotalFrames() : 0;
@@ -383,12 +384,12 @@ ViewFacts CToviFlashView::CurrentFacts() {
             return 0;
         }
     };
-    f.quality = TheSettings().PlayHuazhi;
+    f.quality = context_.settings.PlayHuazhi;
     return f;
 }
 
 bool CToviFlashView::IsEnabled(int id) {
-    return ViewCommandState(id, CurrentFacts(), TheSettings()).enabled;
+    return ViewCommandState(id, CurrentFacts(), context_.settings).enabled;
 }
 
 void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
@@ -397,8 +398,8 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
     if (!playback_ || !IsEnabled(event.GetId())) {
         return;
     }
-    PlayerSettings& settings = TheSettings();
-    FrameLink* frame = TheFrameLink();
+    PlayerSettings& settings = context_.settings;
+    FrameLink* frame = context_.frame;
     CToviFlashDoc* doc = GetDocument();
     switch (event.GetId()) {
         case ID_VOLUME:
@@ -432,10 +433,10 @@ void CToviFlashView::OnPlaybackCommand(wxCommandEvent& event) {
             BestSize();
             break;
         case ID_ADD_TO_PLAYLIST:
-            TheLists().AddToPlaylist(doc->GetPathName());
+            context_.lists.AddToPlaylist(doc->GetPathName());
             break;
         case ID_ADD_ALL_TO_PLAYLIST:
-            TheLists().AddAllRelatedToPlaylist(Prompts());
+            context_.lists.AddAllRelatedToPlaylist(context_.prompts);
             break;
         case ID_ADD_TO_TAIL:
             settings.isAddHead = false;
@@ -479,7 +480,7 @@ void CToviFlashView::OnUpdatePlaybackCommand(wxUpdateUIEvent& event) {
     if (!playback_) {
         return;
     }
-    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), TheSettings());
+    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), context_.settings);
     event.Enable(state.enabled);
     if (state.checked) {
         event.Check(*state.checked);
@@ -501,7 +502,7 @@ void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
         } catch (const std::exception&) {
         }
     }
-    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), TheSettings());
+    CommandState state = ViewCommandState(event.GetId(), CurrentFacts(), context_.settings);
     event.Enable(state.enabled);
     if (state.checked) {
         event.Check(*state.checked);
@@ -509,7 +510,7 @@ void CToviFlashView::OnUpdateViewCommand(wxUpdateUIEvent& event) {
 }
 
 void CToviFlashView::UpdatePlayButton() {
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     if (!frame) {
         return;
     }
@@ -523,7 +524,7 @@ void CToviFlashView::UpdatePlayButton() {
 }
 
 void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     if (!frame || frame->IsProgressHeld()) {
         return;
     }
@@ -555,7 +556,7 @@ void CToviFlashView::OnQuality(wxCommandEvent& event) {
 }
 
 void CToviFlashView::OnRibbon(wxCommandEvent&) {
-    if (FrameLink* frame = TheFrameLink()) {
+    if (FrameLink* frame = context_.frame) {
         frame->ShowRibbon(!frame->IsRibbonVisible());
         frame->Window()->Refresh();
     }
@@ -566,13 +567,13 @@ void CToviFlashView::OnRefreshList(wxCommandEvent&) {
 }
 
 void CToviFlashView::OnExit(wxCommandEvent&) {
-    if (FrameLink* frame = TheFrameLink()) {
+    if (FrameLink* frame = context_.frame) {
         frame->Window()->Close();
     }
 }
 
 void CToviFlashView::BestSize() {
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     if (!frame || !IsMovieLoaded()) {
         return;
     }
@@ -597,7 +598,7 @@ void CToviFlashView::FullScreen() {
     } catch (const std::exception&) {
         return;
     }
-    FrameLink* frame = TheFrameLink();
+    FrameLink* frame = context_.frame;
     wxWindow* main = frame ? frame->Window() : wxGetTopLevelParent(area_);
     const bool shown = main->IsShown();
     main->Hide();
@@ -605,7 +606,8 @@ void CToviFlashView::FullScreen() {
     param.pFlash = new CShockwaveFlash;
     param.strMoviePath = GetDocument()->GetPathName();
     ui::FullScreenEnvironment environment = ui::GetFullScreenEnvironment();
-    environment.showMessage = [](const wxString& text) { Prompts().Tell(text); };
+    const ui::FullScreenEnvironment previous = environment;
+    environment.showMessage = [this](const wxString& text) { context_.prompts.Tell(text); };
     ui::SetFullScreenEnvironment(environment);
     // The view's movie waits, and its end is not looked for, while full screen plays.
     endTimer_.Stop();
@@ -617,6 +619,7 @@ void CToviFlashView::FullScreen() {
         CFullScreen window(&param);
         window.ShowModal();
     }
+    ui::SetFullScreenEnvironment(previous);
     delete param.pFlash;
     if (shown) {
         main->Show();
@@ -636,7 +639,7 @@ void CToviFlashView::FullScreen() {
 }
 
 void CToviFlashView::OnSourceTerms(wxCommandEvent&) {
-    ShowSourceTerms(area_);
+    ShowSourceTerms(area_, context_.prompts);
 }
 
 void CToviFlashView::SaveCopy() {
@@ -648,7 +651,7 @@ void CToviFlashView::SaveCopy() {
     request.defaultName = GetNameFromPath(doc->GetPathName().wc_str());
     request.filter = wxS("Flash文件(*.swf)|*.swf|所有文件(*.*)|*.*||");
     request.folder = doc->DialogFolder();
-    if (std::optional<wxString> target = Prompts().AskFile(request)) {
+    if (std::optional<wxString> target = context_.prompts.AskFile(request)) {
         doc->RememberFolder(*target);
         doc->SaveCopy(*target);
     }

@@ -11,6 +11,7 @@
 #include "playing_state.h"
 
 class CToviFlashDoc;
+struct PlayerContext;
 class FrameLink;
 class PlayArea;
 
@@ -20,7 +21,7 @@ class PlayArea;
 // movie and applies the play mode.
 class CToviFlashView : public wxView, public PlayingStateSource {
   public:
-    CToviFlashView();
+    explicit CToviFlashView(PlayerContext& context);
     ~CToviFlashView() override;
 
     bool OnCreate(wxDocument* doc, long flags) override;
@@ -31,6 +32,8 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     void OnChangeFilename() override;
 
     CToviFlashDoc* GetDocument() const;
+    // What the view shares with the main window and the document.
+    PlayerContext& Context() const { return context_; }
     wxWindow* GetPlayArea() const;
     FlashControl* Control() const;
     Playback* GetPlayback() const { return playback_.get(); }
@@ -80,6 +83,7 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     template <typename Fn>
     void Guarded(Fn&& fn);
 
+    PlayerContext& context_;
     PlayArea* area_ = nullptr;
     std::unique_ptr<FlashWindow> flash_;
     std::unique_ptr<Playback> playback_;
@@ -90,6 +94,6 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     // Set when going on from a finished movie failed; cleared by the next load or by play.
     bool endCheckHeld_ = false;
 
-    wxDECLARE_DYNAMIC_CLASS(CToviFlashView);
+    wxDECLARE_CLASS(CToviFlashView);
     wxDECLARE_EVENT_TABLE();
 };

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "app/player_session.h"
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 #include "flash/control/shockwave_flash.h"
 #include "host/wx_prompts.h"
 #include "lists/list_files.h"
@@ -48,10 +48,6 @@ wxString W(const fs::path& p) {
 class ViewTest : public SessionTest {
   protected:
     void SetUp() override {
-        TheSettings() = PlayerSettings();
-        TheLists().history.Clear();
-        TheLists().related.Clear();
-        TheLists().playlist.Clear();
         SetFlashWindowFactory(FakeFlashWindow::Factory());
         // What an earlier case of this process left behind.
         fs::remove_all(fs::path(getenv("XDG_DATA_HOME")) / "Kestrum");
@@ -80,7 +76,6 @@ class ViewTest : public SessionTest {
     wxString Path(const char* name) { return W(dir / name); }
 
     tovi::testing::TempDir dir;
-    ScriptedPrompts prompts;
 };
 
 TEST_F(ViewTest, StartsWithTheStartMovieWhenNoFileIsGiven) {
@@ -106,8 +101,8 @@ TEST_F(ViewTest, AFileOnTheCommandLineIsOpenedPlayedAndRemembered) {
     EXPECT_TRUE(View()->IsMovieLoaded());
     EXPECT_TRUE(Flash().playing);
     EXPECT_EQ(Doc()->GetSwfInfo().nWidth, 550);
-    EXPECT_EQ(TheLists().history.Entries(), std::vector<wxString>{Path("b.swf")});
-    EXPECT_EQ(TheLists().related.Entries(),
+    EXPECT_EQ(Lists().history.Entries(), std::vector<wxString>{Path("b.swf")});
+    EXPECT_EQ(Lists().related.Entries(),
               (std::vector<wxString>{Path("a.swf"), Path("b.swf"), Path("c.swf")}));
     EXPECT_EQ(frame->Handles().progressSlider->rangeMax(), 100);
     EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("b.swf - ToviFlash播放器"));
@@ -176,7 +171,7 @@ TEST_F(ViewTest, CommandsReachTheirHandlersByIdAboveTheWindowIdLimit) {
     EXPECT_EQ(calls[0], "IsPlaying");
     EXPECT_EQ(calls[1], "StopPlay");
     frame->Command(ID_SCALE_MEDIUM);
-    EXPECT_EQ(TheSettings().ScaleMode, 10);
+    EXPECT_EQ(Settings().ScaleMode, 10);
     EXPECT_TRUE(*frame->Update(ID_SCALE_MEDIUM).checked);
 }
 
@@ -218,7 +213,7 @@ TEST_F(ViewTest, TheEndOfAMovieAppliesThePlayMode) {
     View()->CheckEndOfMovie();
     EXPECT_EQ(Flash().Take(), (Calls{"FrameNum", "TotalFrames", "Rewind", "Stop"}));
 
-    TheSettings().PlayMode = kPlayModeAuto;  // the next related file
+    Settings().PlayMode = kPlayModeAuto;  // the next related file
     Flash().frame = 99;
     View()->CheckEndOfMovie();
     EXPECT_EQ(Doc()->GetPathName(), Path("b.swf"));
@@ -242,7 +237,7 @@ TEST_F(ViewTest, TheEndIsLookedForTwicePerFrameOnlyWhileTheMoviePlays) {
 TEST_F(ViewTest, AFileThatCannotBeOpenedAtTheEndIsReportedOnce) {
     ASSERT_TRUE(Start(Path("a.swf")));
     fs::remove(dir / "b.swf");
-    TheSettings().PlayMode = kPlayModeAuto;
+    Settings().PlayMode = kPlayModeAuto;
     Flash().frame = 99;
     for (int i = 0; i < 5; ++i) {
         View()->CheckEndOfMovie();
@@ -410,15 +405,15 @@ TEST_F(ViewTest, SettingsCommandsChangeTheSettingsAndTheirMarks) {
         std::function<bool()> effect;
         int marked;  // a command whose item is now checked
     } cases[] = {
-        {ID_QUALITY_LOW, [] { return TheSettings().PlayHuazhi == "low"; }, ID_QUALITY_LOW},
+        {ID_QUALITY_LOW, [this] { return Settings().PlayHuazhi == "low"; }, ID_QUALITY_LOW},
         {ID_QUALITY_MEDIUM, [&] { return Flash().quality == "medium"; }, ID_QUALITY_MEDIUM},
         {ID_SCALE_NO_BORDER, [&] { return Flash().scale == 1; }, ID_SCALE_NO_BORDER},
-        {ID_ADD_TO_TAIL, [] { return !TheSettings().isAddHead; }, ID_ADD_TO_TAIL},
-        {ID_ADD_TO_HEAD, [] { return TheSettings().isAddHead; }, ID_ADD_TO_HEAD},
-        {ID_DRAG_ALWAYS, [] { return TheSettings().OtherSeting == 1; }, ID_DRAG_ALWAYS},
-        {ID_DRAG_NEVER, [] { return TheSettings().OtherSeting == 0; }, ID_DRAG_NEVER},
+        {ID_ADD_TO_TAIL, [this] { return !Settings().isAddHead; }, ID_ADD_TO_TAIL},
+        {ID_ADD_TO_HEAD, [this] { return Settings().isAddHead; }, ID_ADD_TO_HEAD},
+        {ID_DRAG_ALWAYS, [this] { return Settings().OtherSeting == 1; }, ID_DRAG_ALWAYS},
+        {ID_DRAG_NEVER, [this] { return Settings().OtherSeting == 0; }, ID_DRAG_NEVER},
         {ID_MUTE, [this] { return frame->muted; }, ID_MUTE},
-        {ID_LIST_SOURCE, [] { return TheSettings().isPlayingList; }, 0},
+        {ID_LIST_SOURCE, [this] { return Settings().isPlayingList; }, 0},
     };
     for (const auto& c : cases) {
         frame->Command(c.command);
@@ -457,7 +452,7 @@ TEST_F(ViewTest, DraggingThePlayingAreaMovesTheWindowAsTheDragModeSays) {
                  {kDragWithoutRibbon, false, true}};
     wxUIActionSimulator mouse;
     for (const auto& c : cases) {
-        TheSettings().OtherSeting = c.mode;
+        Settings().OtherSeting = c.mode;
         frame->ribbonVisible = c.ribbon;
         const wxPoint before = frame->GetPosition();
         const wxPoint start = control->ClientToScreen(wxPoint(100, 100));
@@ -499,8 +494,8 @@ void CollectMarks(const wxMenu& menu, std::vector<MenuMark>& marks) {
 // items showing them, and a chosen item runs its command.
 TEST_F(ViewTest, TheContextMenuShowsTheMarksAndRunsTheChosenItem) {
     ASSERT_TRUE(Start(Path("a.swf")));
-    TheSettings().ScaleMode = 3;
-    TheSettings().PlayHuazhi = wxS("medium");
+    Settings().ScaleMode = 3;
+    Settings().PlayHuazhi = wxS("medium");
     frame->muted = true;
     frame->SetSize(0, 540, 480, 400);
     frame->Show();
@@ -530,9 +525,9 @@ TEST_F(ViewTest, TheContextMenuShowsTheMarksAndRunsTheChosenItem) {
     mouse.MouseMove(control->ClientToScreen(wxPoint(100, 100)));
     PumpEvents(std::chrono::milliseconds(100));
     mouse.MouseClick(wxMOUSE_BTN_RIGHT);
-    EXPECT_TRUE(PumpEventsUntil([&] { return !TheLists().playlist.Entries().empty(); }));
+    EXPECT_TRUE(PumpEventsUntil([&] { return !Lists().playlist.Entries().empty(); }));
     timer.Stop();
-    EXPECT_EQ(TheLists().playlist.Entries(), std::vector<wxString>{Path("a.swf")});
+    EXPECT_EQ(Lists().playlist.Entries(), std::vector<wxString>{Path("a.swf")});
 
     auto mark = [&](const char* text) {
         for (const MenuMark& m : marks) {
@@ -568,7 +563,7 @@ TEST_F(ViewTest, DroppedFilesOpenInTurnAndTheLastStaysOpen) {
     }
     session->OpenFiles(files);
     EXPECT_EQ(Doc()->GetPathName(), Path("c.swf"));
-    EXPECT_EQ(TheLists().history.Entries(), (std::vector<wxString>{Path("c.swf"), Path("a.swf")}));
+    EXPECT_EQ(Lists().history.Entries(), (std::vector<wxString>{Path("c.swf"), Path("a.swf")}));
     EXPECT_EQ(prompts.shown.size(), 1u);
 }
 

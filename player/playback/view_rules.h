@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 
 // What the view's commands depend on at the moment of an update pass.
 struct ViewFacts {

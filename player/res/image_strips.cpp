@@ -153,9 +153,4 @@ wxBitmap ImageStrips::Image(int bitmapId, int index) {
     return it->second;
 }
 
-ImageStrips& TheImageStrips() {
-    static ImageStrips* strips = new ImageStrips;
-    return *strips;
-}
-
 }  // namespace res

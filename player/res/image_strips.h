@@ -30,7 +30,4 @@ class ImageStrips {
     std::map<std::pair<int, int>, wxBitmap> images_;
 };
 
-// The program's strips, rendered on first use.
-ImageStrips& TheImageStrips();
-
 }  // namespace res

@@ -37,13 +37,14 @@ TEST(ImageStrips, EveryStripHasItsSizeAndEveryImageIsDrawn) {
         int size;
         int count;
     } cases[] = {{112, 27, 1}, {311, 16, 17}, {312, 32, 17}, {315, 32, 32}, {316, 16, 32}};
+    res::ImageStrips strips;
     for (const Case& c : cases) {
-        const wxBitmap& strip = res::TheImageStrips().Strip(c.id);
+        const wxBitmap& strip = strips.Strip(c.id);
         ASSERT_TRUE(strip.IsOk()) << c.id;
         EXPECT_EQ(strip.GetWidth(), c.size * c.count) << c.id;
         EXPECT_EQ(strip.GetHeight(), c.size) << c.id;
         for (int i = 0; i < c.count; ++i) {
-            EXPECT_GT(OpaquePixels(res::TheImageStrips().Image(c.id, i)), c.size * c.size / 8)
+            EXPECT_GT(OpaquePixels(strips.Image(c.id, i)), c.size * c.size / 8)
                 << "strip " << c.id << " image " << i;
         }
         wxImage image = strip.ConvertToImage();
@@ -51,12 +52,12 @@ TEST(ImageStrips, EveryStripHasItsSizeAndEveryImageIsDrawn) {
             tovi::testing::ScreenshotPath("strip_" + std::to_string(c.id) + ".png").string(),
             wxBITMAP_TYPE_PNG);
     }
-    EXPECT_FALSE(res::TheImageStrips().Image(311, 17).IsOk());
-    EXPECT_FALSE(res::TheImageStrips().Strip(999).IsOk());
+    EXPECT_FALSE(strips.Image(311, 17).IsOk());
+    EXPECT_FALSE(strips.Strip(999).IsOk());
 }
 
 TEST(ImageStrips, ImagesWithDifferentMeaningsDiffer) {
-    auto& strips = res::TheImageStrips();
+    res::ImageStrips strips;
     // Play and pause, the clear button and its empty-list image.
     EXPECT_FALSE(SamePixels(strips.Image(311, 0), strips.Image(311, 1)));
     EXPECT_FALSE(SamePixels(strips.Image(315, 12), strips.Image(315, 13)));

@@ -6,14 +6,15 @@
 
 #include <string>
 
-#include "app/prompts.h"
+#include "host/prompts.h"
 #include "maker_site.h"
 #include "platform/shell.h"
 #include "roles_text.h"
 #include "tovi.h"
 
-CGetSous::CGetSous(wxWindow* parent, const wxString& rolesPath)
+CGetSous::CGetSous(wxWindow* parent, host::PromptService& prompts, const wxString& rolesPath)
     : wxDialog(parent, IDD_GETSOUS, wxS("ToviFlash播放器")),
+      m_prompts(prompts),
       m_strRolesPath(rolesPath.empty() ? GetSetingFilePathName(kRolesFile) : rolesPath) {
     auto du = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
     auto duSize = [this](int cx, int cy) { return ConvertDialogToPixels(wxSize(cx, cy)); };
@@ -31,7 +32,7 @@ CGetSous::CGetSous(wxWindow* parent, const wxString& rolesPath)
 
 int CGetSous::ShowModal() {
     if (!OnInitDialog()) {
-        Prompts().Tell(kRolesFailedText, host::PromptIcon::Warning);
+        m_prompts.Tell(kRolesFailedText, host::PromptIcon::Warning);
         return wxID_CANCEL;
     }
     return wxDialog::ShowModal();
@@ -59,8 +60,8 @@ void CGetSous::OnAgree(wxCommandEvent&) {
     FindWindow(wxID_OK)->Enable(m_pAgree->IsChecked());
 }
 
-void ShowSourceTerms(wxWindow* view) {
-    CGetSous dialog(view);
+void ShowSourceTerms(wxWindow* view, host::PromptService& prompts) {
+    CGetSous dialog(view, prompts);
     if (dialog.ShowModal() == wxID_OK) {
         const std::wstring page = std::wstring(kMakerSite) + L"/ToviFlash/Source/";
         platform::ShellOpen(L"open", page.c_str(), nullptr, nullptr, platform::kSwShow);

@@ -5,6 +5,9 @@
 
 class wxCheckBox;
 class wxTextCtrl;
+namespace host {
+class PromptService;
+}
 
 inline constexpr int IDD_GETSOUS = 321;
 inline constexpr int IDC_ROLES_AGREE = 1004;
@@ -16,8 +19,10 @@ inline constexpr const wchar_t* kRolesFailedText =
 // The terms under which the source code is offered: "获取" works once the user agrees.
 class CGetSous : public wxDialog {
   public:
-    // Reads "Binary\Roles.dat" of the program folder, or `rolesPath` when one is given.
-    explicit CGetSous(wxWindow* parent, const wxString& rolesPath = wxString());
+    // Reads "Binary\Roles.dat" of the program folder, or `rolesPath` when one is given; a
+    // failure is told through `prompts`.
+    CGetSous(wxWindow* parent, host::PromptService& prompts,
+             const wxString& rolesPath = wxString());
 
     // Loads the terms first; a file that cannot be loaded is reported through the prompt
     // service and ends the dialog (wxID_CANCEL) before it shows.
@@ -30,6 +35,7 @@ class CGetSous : public wxDialog {
     void OnShow(wxShowEvent& event);
     void OnAgree(wxCommandEvent& event);
 
+    host::PromptService& m_prompts;
     wxString m_strRolesPath;
     wxString m_strText;
     wxTextCtrl* m_pEdit = nullptr;
@@ -38,4 +44,4 @@ class CGetSous : public wxDialog {
 
 // Command 32963: the terms dialog; on "获取" the source page of the maker's web site opens in
 // the browser.
-void ShowSourceTerms(wxWindow* view);
+void ShowSourceTerms(wxWindow* view, host::PromptService& prompts);

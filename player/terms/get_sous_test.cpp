@@ -46,7 +46,7 @@ void WhenShown(std::function<void(CGetSous&)> script) {
 
 TEST(GetSousTest, GetFollowsTheAgreementBox) {
     ScriptedPrompts prompts;
-    CGetSous dialog(nullptr);
+    CGetSous dialog(nullptr, prompts);
     WhenShown([](CGetSous& d) {
         EXPECT_EQ(d.GetTitle(), wxS("ToviFlash播放器"));
         auto* text = wxDynamicCast(d.FindWindow(IDC_ROLES_TEXT), wxTextCtrl);
@@ -101,7 +101,7 @@ TEST(GetSousTest, RefusedFileShowsTheMessageAndCancels) {
         const auto file = dir / "Roles.dat";
         tovi::testing::WriteFileBytes(file, bytes);
         ScriptedPrompts prompts;
-        CGetSous dialog(nullptr, file.wstring());
+        CGetSous dialog(nullptr, prompts, file.wstring());
         EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
         EXPECT_FALSE(dialog.IsShown());
         EXPECT_EQ(prompts.Texts(), std::vector<wxString>{wxString(kRolesFailedText)});
@@ -114,7 +114,7 @@ TEST(GetSousTest, GetOpensTheSourcePageCloseDoesNot) {
     ScriptedPrompts prompts;
 
     WhenShown([](CGetSous& d) { Click(d.FindWindow(wxID_CANCEL), wxEVT_BUTTON); });
-    ShowSourceTerms(nullptr);
+    ShowSourceTerms(nullptr, prompts);
     EXPECT_TRUE(opened.empty());
 
     WhenShown([](CGetSous& d) {
@@ -123,7 +123,7 @@ TEST(GetSousTest, GetOpensTheSourcePageCloseDoesNot) {
         Click(agree, wxEVT_CHECKBOX);
         Click(d.FindWindow(wxID_OK), wxEVT_BUTTON);
     });
-    ShowSourceTerms(nullptr);
+    ShowSourceTerms(nullptr, prompts);
     platform::SetShellRecorder(nullptr);
     ASSERT_EQ(opened.size(), 1u);
     ASSERT_FALSE(opened[0].arguments.empty());

@@ -13,8 +13,7 @@ void SessionTest::TearDown() {
 }
 
 bool SessionTest::Start(const wxString& file) {
-    session = std::make_unique<PlayerSession>();
-    return session->Start(file, [this](wxDocManager* manager) {
+    return session->Start(file, [this](wxDocManager* manager, PlayerContext&) {
         frame = new TestFrame(manager);
         frame->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& e) {
             if (e.GetEventObject() == frame) {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "common/player_context.h"
+#include "image_strips.h"
 #include "list_commands.h"
 #include "main_frame.h"
 #include "ribbon_menus.h"
@@ -87,22 +89,27 @@ int main(int argc, char** argv) {
         std::printf("cannot initialise wxWidgets: popup menu figures skipped\n");
         return 0;
     }
-    Print("build the popup menu the playlist button opens",
-          Measure(5, [&] { ribbon::ElementMenu menu(handles.playlistButton->subItems()); }));
+    res::ImageStrips images;
+    Print("build the popup menu the playlist button opens", Measure(5, [&] {
+              ribbon::ElementMenu menu(images, handles.playlistButton->subItems());
+          }));
     settings.hasMenu[kPlaylistList] = false;
     commands.RebuildPlaylistMenu();
-    Print("the same with the extended menu off",
-          Measure(5, [&] { ribbon::ElementMenu menu(handles.playlistButton->subItems()); }));
+    Print("the same with the extended menu off", Measure(5, [&] {
+              ribbon::ElementMenu menu(images, handles.playlistButton->subItems());
+          }));
 
     // The rebuild as the shown main window runs it, its ribbon drawn.
-    TheSettings() = settings;
-    TheSettings().hasMenu[kPlaylistList] = true;
-    TheSettings().isLargeIcon[kPlaylistList] = true;
+    PlayerSettings shownSettings = settings;
+    shownSettings.hasMenu[kPlaylistList] = true;
+    shownSettings.isLargeIcon[kPlaylistList] = true;
+    MediaLists shownLists(shownSettings);
     for (const wxString& path : lists.playlist.Entries()) {
-        TheLists().playlist.AddTail(path);
+        shownLists.playlist.AddTail(path);
     }
+    PlayerContext context{shownSettings, shownLists, prompts, images};
     wxDocManager manager;
-    auto* frame = new CMainFrame;
+    auto* frame = new CMainFrame(context);
     if (!frame->Create(&manager, L"ToviFlash播放器")) {
         std::printf("cannot create the main window: its figures skipped\n");
         return 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_store.h"
+#include "common/settings_store.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "testing/movie_files.h"

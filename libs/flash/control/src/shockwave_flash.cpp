@@ -1,5 +1,6 @@
 #include "flash/control/shockwave_flash.h"
 
+#include <wx/clipbrd.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
@@ -21,6 +22,27 @@
 #include "runtime/text_convert.h"
 
 namespace {
+
+// Copy, cut and paste in the movie's text fields use the desktop's clipboard.
+class DesktopClipboard final : public flash::Clipboard {
+  public:
+    std::wstring Text() override {
+        wxClipboardLocker lock;
+        wxTextDataObject data;
+        if (!lock || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT) ||
+            !wxTheClipboard->GetData(data)) {
+            return {};
+        }
+        return data.GetText().ToStdWstring();
+    }
+    void SetText(const std::wstring& text) override {
+        wxClipboardLocker lock;
+        if (!lock) {
+            return;
+        }
+        wxTheClipboard->SetData(new wxTextDataObject(wxString(text)));
+    }
+};
 
 // wxWidgets refuses window ids from 32767 up (and negative ones other than its own).
 bool WxAcceptsId(long id) {
@@ -137,8 +159,10 @@ class CShockwaveFlash::Listener : public flash::PlayerListener {
 CShockwaveFlash::CShockwaveFlash()
     : player_(std::make_unique<flash::Player>()),
       listener_(std::make_unique<Listener>(*this)),
+      clipboard_(std::make_unique<DesktopClipboard>()),
       timer_(this) {
     player_->SetListener(listener_.get());
+    player_->SetClipboard(clipboard_.get());
     InterruptScriptsOnEndSignals();
     // The control plays its sound, and its stream sound paces its frames.
     player_->UseSoundDevice(true);
@@ -186,6 +210,10 @@ bool CShockwaveFlash::Create(const wxString& windowText, long style, const wxRec
     Bind(wxEVT_LEAVE_WINDOW, &CShockwaveFlash::OnMouse, this);
     Bind(wxEVT_KEY_DOWN, &CShockwaveFlash::OnKey, this);
     Bind(wxEVT_KEY_UP, &CShockwaveFlash::OnKey, this);
+    Bind(wxEVT_CHAR, &CShockwaveFlash::OnChar, this);
+    Bind(wxEVT_MOUSEWHEEL, &CShockwaveFlash::OnWheel, this);
+    Bind(wxEVT_SET_FOCUS, &CShockwaveFlash::OnFocus, this);
+    Bind(wxEVT_KILL_FOCUS, &CShockwaveFlash::OnFocus, this);
     player_->SetViewSize(GetClientSize().x, GetClientSize().y);
     boundParent_ = parent;
     parentClientSize_ = parent->GetClientSize();
@@ -375,9 +403,54 @@ void CShockwaveFlash::OnKey(wxKeyEvent& event) {
     SettleIdle();
     if (event.GetEventType() == wxEVT_KEY_DOWN) {
         player_->KeyDown(key.code, key.character);
+        const bool control = event.ControlDown() && !event.AltDown();
+        if (auto command = flash::TextCommandOf(event.GetKeyCode(), event.ShiftDown(), control)) {
+            player_->TextControl(*command);
+        }
     } else {
         player_->KeyUp(key.code, key.character);
     }
+    FrameMoved();
+    Rearm();
+}
+
+void CShockwaveFlash::OnChar(wxKeyEvent& event) {
+    // Characters of keys, and text an input method commits (one event per character).
+    const auto character = static_cast<char32_t>(event.GetUnicodeKey());
+    if (event.GetUnicodeKey() == WXK_NONE ||
+        !flash::IsTypedCharacter(character, event.ControlDown() || event.AltDown())) {
+        event.Skip();
+        return;
+    }
+    if (!player_->HasMovie()) {
+        return;
+    }
+    SettleIdle();
+    player_->TextInput(std::wstring(1, static_cast<wchar_t>(character)));
+    FrameMoved();
+    Rearm();
+}
+
+void CShockwaveFlash::OnWheel(wxMouseEvent& event) {
+    event.Skip();
+    if (!player_->HasMovie() || event.GetWheelDelta() == 0 ||
+        event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) {
+        return;
+    }
+    SettleIdle();
+    const int notches = event.GetWheelRotation() / event.GetWheelDelta();
+    player_->MouseWheel(notches * std::max(1, event.GetLinesPerAction()));
+    FrameMoved();
+    Rearm();
+}
+
+void CShockwaveFlash::OnFocus(wxFocusEvent& event) {
+    event.Skip();
+    if (!player_->HasMovie()) {
+        return;
+    }
+    SettleIdle();
+    player_->WindowFocus(event.GetEventType() == wxEVT_SET_FOCUS);
     FrameMoved();
     Rearm();
 }

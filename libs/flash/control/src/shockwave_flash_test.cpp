@@ -351,3 +351,67 @@ TEST_F(ShockwaveFlashTest, RightPressOpensTheOwnMenuThere) {
 }
 
 }  // namespace
+
+// A character as the window system delivers it: the key's own, or one of the characters an
+// input method commits (which come without key presses).
+void Char(CShockwaveFlash* view, wchar_t character, int keyCode = WXK_NONE) {
+    wxKeyEvent event(wxEVT_CHAR);
+    event.m_keyCode = keyCode != WXK_NONE ? keyCode : static_cast<int>(character);
+    event.m_uniChar = character;
+    event.SetEventObject(view);
+    view->GetEventHandler()->ProcessEvent(event);
+}
+
+void TypeKey(CShockwaveFlash* view, int keyCode, wchar_t character) {
+    Key(view, wxEVT_KEY_DOWN, keyCode);
+    if (character != 0) {
+        Char(view, character, keyCode);
+    }
+    Key(view, wxEVT_KEY_UP, keyCode);
+}
+
+TEST_F(ShockwaveFlashTest, TypingAndInputMethodTextGoIntoTheClickedField) {
+    // An input field bound to "typed", 300 x 40 px at (50, 50), with a border.
+    swfgen::MovieWriter m(8, kStage, 30);
+    m.SetBackgroundColor({255, 255, 255, 255});
+    flash::swf::EditText field;
+    field.bounds = flash::Rect{0, 6000, 0, 800};
+    field.border = true;
+    field.hasFont = false;
+    field.hasTextColor = true;
+    field.color = {0, 0, 0, 255};
+    field.fontHeight = 480;
+    field.variableName = "typed";
+    m.DefineEditText(1, field);
+    swfgen::Place place = PlaceNew(1, 1, "field");
+    place.matrix = flash::Matrix::Translate(1000, 1000);
+    m.PlaceObject2(place).ShowFrame();
+    auto path = dir / "input.swf";
+    m.Save(path);
+
+    auto* view = new CShockwaveFlash;
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 550, 400), frame, 19890106));
+    view->LoadMovie(0, path.string());
+    view->GetPlayer().Advance();
+    Mouse(view, wxEVT_MOTION, 100, 70);
+    Mouse(view, wxEVT_LEFT_DOWN, 100, 70);
+    Mouse(view, wxEVT_LEFT_UP, 100, 70);
+
+    TypeKey(view, 'H', L'h');
+    TypeKey(view, 'I', L'i');
+    TypeKey(view, 'X', L'x');
+    TypeKey(view, WXK_BACK, 0);
+    TypeKey(view, WXK_SPACE, L' ');
+    // The input method commits "中文输入" while no key reaches the window.
+    for (wchar_t c : std::wstring(L"中文输入")) {
+        Char(view, c);
+    }
+    TypeKey(view, WXK_HOME, 0);
+    TypeKey(view, '>', L'>');
+    EXPECT_EQ(view->GetVariable("typed"), wxString(L">hi 中文输入"));
+
+    frame->Raise();
+    view->Refresh();
+    view->Update();
+    EXPECT_FALSE(tovi::testing::SaveScreenshot(view, "shockwave_flash_typing.png").empty());
+}

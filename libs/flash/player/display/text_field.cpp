@@ -328,6 +328,14 @@ void TextFieldObject::Changed() {
     if (f.size) {
         d.fontHeight = static_cast<std::uint16_t>(std::clamp(*f.size * 20, 0.0, 65535.0));
     }
+    // An embedded font the format names takes the place of the definition's.
+    if (settings_.embedFonts && f.font) {
+        if (auto id =
+                Movie().EmbeddedFont(*f.font, f.bold.value_or(false), f.italic.value_or(false))) {
+            d.hasFont = true;
+            d.fontId = *id;
+        }
+    }
     shownHtml_ = content_.Runs().size() > 1;
     shown_ = avm1::ToUtf8(shownHtml_ ? WriteFieldHtml(content_) : content_.Text());
     extent_.reset();
@@ -351,7 +359,17 @@ double TextFieldObject::TextWidth() {
 
 double TextFieldObject::TextHeight() {
     SyncFromVariable();
-    return content_.size() == 0 ? 0 : std::round(Extent().height) / 20;
+    const render::FieldTextExtent& e = Extent();
+    if (content_.size() == 0 || e.lineHeights.empty()) {
+        return 0;
+    }
+    // Whole pixels per line; the leading after the last of several lines does not count.
+    double height = 0;
+    for (double h : e.lineHeights) {
+        height += std::round(h / 20);
+    }
+    const auto gaps = static_cast<double>(std::max<std::size_t>(e.lineHeights.size() - 1, 1));
+    return height + std::round(e.leading / 20) * gaps;
 }
 
 int TextFieldObject::VisibleLines(int from) {
@@ -374,10 +392,14 @@ int TextFieldObject::MaxScroll() {
     // The first line that shows the last one at the bottom.
     const std::vector<double>& heights = Extent().lineHeights;
     const double room = (definition_->bounds.ymax - definition_->bounds.ymin) - 2 * kGutter;
-    double used = 0;
+    if (lines == 0) {
+        return 1;
+    }
+    const double leading = Extent().leading;
+    double used = heights.back();
     int first = lines;
-    while (first > 1 && used + heights[static_cast<std::size_t>(first - 2)] <= room + 1) {
-        used += heights[static_cast<std::size_t>(first - 2)];
+    while (first > 1 && used + heights[static_cast<std::size_t>(first - 2)] + leading <= room + 1) {
+        used += heights[static_cast<std::size_t>(first - 2)] + leading;
         --first;
     }
     return std::max(first, 1);

@@ -7,6 +7,8 @@
 
 #include "display/movie_clip.h"
 #include "display/text_field.h"
+#include "flash/player/image.h"
+#include "flash/player/player.h"
 #include "flash/swf/movie.h"
 #include "input/keyboard_input.h"
 #include "input/mouse_input.h"
@@ -186,6 +188,40 @@ TEST_F(FocusInputTest, RemovedFocusGoesToNothing) {
     EXPECT_EQ(runtime.Keyboard().Focus(), nullptr);
     runtime.Keyboard().TextInput(u"x");  // nothing to type into, and no crash
     runtime.Settle();
+}
+
+}  // namespace
+}  // namespace flash
+
+namespace flash {
+namespace {
+
+// The yellow frame, three pixels wide, around a button that Tab gave the focus to, in full
+// renders and in renders of what changed; a click takes it away.
+TEST(FocusRectTest, TabLightsTheButtonUntilAClick) {
+    Player player;
+    player.LoadMovieBytes(0, testmovies::ButtonMovie().Build(), "button.swf");
+    player.Advance();
+    constexpr std::uint32_t kYellow = 0xFFFFFF00;
+    Image changes(550, 400);
+    player.RenderChanges(changes);
+
+    player.KeyDown(9, U'\t');
+    Image full(550, 400);
+    player.Render(full);
+    EXPECT_FALSE(player.RenderChanges(changes).empty());
+    for (const Image* image : {&full, &changes}) {
+        EXPECT_EQ(image->Pixel(100, 100), kYellow);
+        EXPECT_EQ(image->Pixel(102, 150), kYellow);
+        EXPECT_EQ(image->Pixel(199, 199), kYellow);
+        EXPECT_NE(image->Pixel(103, 150), kYellow);
+        EXPECT_NE(image->Pixel(150, 150), kYellow);
+    }
+
+    player.MouseDown(400, 300);
+    player.MouseUp(400, 300);
+    EXPECT_FALSE(player.RenderChanges(changes).empty());
+    EXPECT_NE(changes.Pixel(100, 100), kYellow);
 }
 
 }  // namespace

@@ -50,8 +50,11 @@ class KeyboardInput {
     // listeners at once; null takes it away. A text field given the focus this way has all
     // its text selected.
     void SetFocus(DisplayObject* object);
-    // Whether the focus came by Tab, so it shows the focus rectangle.
+    // Whether the focus came by Tab.
     bool FocusByKeyboard() const { return focusByKeyboard_; }
+    // Whether the focused object shows the yellow focus rectangle: a button or clip that
+    // took the focus by Tab while _focusrect was on.
+    bool ShowsFocusRect() const;
 
     // The window lost the keyboard focus: the movie loses it too.
     void WindowFocusLost();
@@ -81,6 +84,7 @@ class KeyboardInput {
     int lastAscii_ = 0;
     DisplayObject* focus_ = nullptr;
     bool focusByKeyboard_ = false;
+    bool focusRect_ = false;  // _focusrect when the focus came by Tab
     std::unique_ptr<TextTyping> typing_;
 };
 

@@ -103,6 +103,26 @@ const swf::Character* MovieData::Character(std::uint16_t id) const {
     return it == dictionary_.end() ? nullptr : &it->second;
 }
 
+std::optional<std::uint16_t> MovieData::EmbeddedFont(avm1::StringView name, bool bold,
+                                                     bool italic) const {
+    const avm1::String wanted = avm1::FoldCase(name);
+    std::optional<std::uint16_t> found;
+    for (const auto& [id, character] : dictionary_) {
+        const auto* font = std::get_if<std::shared_ptr<const swf::Font>>(&character);
+        if (font == nullptr || !*font || (*font)->glyphs.empty() ||
+            avm1::FoldCase(ScriptText((*font)->name)) != wanted) {
+            continue;
+        }
+        if ((*font)->bold == bold && (*font)->italic == italic) {
+            return id;
+        }
+        if (!found) {
+            found = id;
+        }
+    }
+    return found;
+}
+
 const Timeline& MovieData::SpriteTimeline(const swf::Sprite& sprite) {
     auto& slot = spriteTimelines_[&sprite];
     if (!slot) {

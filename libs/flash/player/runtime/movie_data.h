@@ -57,6 +57,10 @@ class MovieData {
 
     // The character defined under `id`, or null. The first definition of an id counts.
     const swf::Character* Character(std::uint16_t id) const;
+    // The font with outlines of that name (compared without case), preferring the given
+    // style; nothing when the movie embeds none of that name.
+    std::optional<std::uint16_t> EmbeddedFont(avm1::StringView name, bool bold,
+                                              bool italic) const;
     // The timeline of a sprite character (made once, kept with the movie).
     const Timeline& SpriteTimeline(const swf::Sprite& sprite);
     // The VideoFrame tags of a video stream character, from every timeline of the movie, in

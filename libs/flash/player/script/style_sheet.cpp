@@ -80,11 +80,8 @@ void SetStyleOf(CallContext& c, const String& name, const Value& style) {
     }
     avm1::Object* copy = style.AsObject() != nullptr ? Copy(c, style.AsObject()) : nullptr;
     Value args[] = {copy != nullptr ? Value::Obj(copy) : Value::Null()};
-    if (copy != nullptr) {
-        c.vm.Set(css, name, Value::Obj(copy), c.version);
-    } else {
-        Remove(css, name);
-    }
+    // A style that is no object still takes its name, with nothing behind it.
+    c.vm.Set(css, name, copy != nullptr ? Value::Obj(copy) : Value::Null(), c.version);
     const Value format = c.vm.CallMethod(c.This(), u"transform", args, c.version);
     if (copy != nullptr) {
         c.vm.Set(styles, name, format, c.version);
@@ -445,13 +442,10 @@ Value Construct(CallContext&) {
 }
 
 constexpr avm1::NativeMember kPrototype[] = {
-    Method(u"setStyle", SetStyle, kSealed),
-    Method(u"getStyle", GetStyle, kSealed),
-    Method(u"getStyleNames", GetStyleNames, kSealed),
-    Method(u"clear", Clear, kSealed),
-    Method(u"parseCSS", ParseCss, kSealed),
-    Method(u"transform", Transform, kSealed),
-    Method(u"load", Load, kSealed),
+    Method(u"setStyle", SetStyle, kSealed),           Method(u"getStyle", GetStyle, kSealed),
+    Method(u"getStyleNames", GetStyleNames, kSealed), Method(u"clear", Clear, kSealed),
+    Method(u"parseCSS", ParseCss, kSealed),           Method(u"parse", ParseCss, kSealed),
+    Method(u"transform", Transform, kSealed),         Method(u"load", Load, kSealed),
 };
 
 }  // namespace

@@ -436,10 +436,7 @@ Value GetSharpness(CallContext& c) {
 Value SetSharpness(CallContext& c) {
     if (TextFieldObject* f = FieldOf(c)) {
         const double n = Number(c, c.Arg(0));
-        if (!std::isnan(n)) {
-            f->ChangeSettings(
-                [&](TextFieldSettings& s) { s.sharpness = std::clamp(n, -400.0, 400.0); });
-        }
+        f->ChangeSettings([&](TextFieldSettings& s) { s.sharpness = n; });
         return Value();
     }
     return SetOwnIfOld(c, u"sharpness");
@@ -453,10 +450,7 @@ Value GetThickness(CallContext& c) {
 Value SetThickness(CallContext& c) {
     if (TextFieldObject* f = FieldOf(c)) {
         const double n = Number(c, c.Arg(0));
-        if (!std::isnan(n)) {
-            f->ChangeSettings(
-                [&](TextFieldSettings& s) { s.thickness = std::clamp(n, -200.0, 200.0); });
-        }
+        f->ChangeSettings([&](TextFieldSettings& s) { s.thickness = n; });
         return Value();
     }
     return SetOwnIfOld(c, u"thickness");

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,8 +13,10 @@
 #include "display/text_field.h"
 #include "display/video_object.h"
 #include "flash/player/image.h"
+#include "input/keyboard_input.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
+#include "stage/focus_rect.h"
 #include "stage/view_transform.h"
 
 namespace flash {
@@ -251,7 +254,11 @@ void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t bac
     if (target.Empty()) {
         return;
     }
-    DrawFrame(runtime, renderer, FrameFor(runtime, background, view, quality, target), target);
+    const StageFrame frame = FrameFor(runtime, background, view, quality, target);
+    DrawFrame(runtime, renderer, frame, target);
+    if (std::optional<render::PixelRect> focus = FocusRectArea(runtime, frame.stage)) {
+        DrawFocusRect(target, *focus);
+    }
 }
 
 std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Renderer& renderer,
@@ -266,6 +273,14 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
     std::vector<DrawRecord> records;
     StageDrawer lister(renderer, &records, frame.options.stageScale);
     WalkLevels(runtime, lister, frame.stage);
+    // The focus rectangle is one more thing drawn, over everything.
+    const std::optional<render::PixelRect> focus = FocusRectArea(runtime, frame.stage);
+    if (focus) {
+        std::uint64_t look =
+            MixLook(MixLook(std::uint64_t{1}, std::uint64_t(focus->x)), std::uint64_t(focus->y));
+        look = MixLook(MixLook(look, std::uint64_t(focus->width)), std::uint64_t(focus->height));
+        records.push_back({&runtime.Keyboard(), look, *focus});
+    }
     const std::uint64_t settings =
         MixLook(std::uint64_t{background}, static_cast<std::uint64_t>(quality));
     std::vector<render::PixelRect> areas =
@@ -273,6 +288,9 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
     for (const render::PixelRect& area : areas) {
         frame.options.redraw = area;
         DrawFrame(runtime, renderer, frame, target);
+    }
+    if (focus && !areas.empty()) {
+        DrawFocusRect(target, *focus);
     }
     return areas;
 }

@@ -454,12 +454,12 @@ std::vector<PlacedChar> LayOutField(const std::vector<Paragraph>& paragraphs,
         top = baseline + metrics.descent * line.size + metrics.leading;
         if (extent != nullptr) {
             extent->width = std::max(extent->width, line.width + (line.first ? metrics.indent : 0));
-            extent->lineHeights.push_back((metrics.ascent + metrics.descent) * line.size +
-                                          metrics.leading);
+            extent->lineHeights.push_back((metrics.ascent + metrics.descent) * line.size);
         }
     }
     if (extent != nullptr) {
         extent->height = top - metrics.top;
+        extent->leading = metrics.leading;
     }
     return out;
 }

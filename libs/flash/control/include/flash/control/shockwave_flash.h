@@ -19,7 +19,9 @@
 // parent's whole client area. Several instances may live at once.
 //
 // Mouse and keyboard over the window reach the movie through the stage transform of the
-// current scale mode; the pointer becomes a hand over active buttons. A right-button press
+// current scale mode; the pointer becomes a hand over active buttons. Typed characters and
+// the text an input method commits go into the focused text field, editing keys edit it, and
+// copy and paste use the desktop's clipboard. A right-button press
 // opens the control's own menu at the press.
 //
 // A request to end the program (SIGTERM, SIGINT) stops the movies' scripts at once before the
@@ -97,6 +99,9 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     void OnParentSize(wxSizeEvent& event);
     void OnMouse(wxMouseEvent& event);
     void OnKey(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    void OnWheel(wxMouseEvent& event);
+    void OnFocus(wxFocusEvent& event);
     void UpdateCursor();
     void Changed();
     void FrameMoved();
@@ -108,6 +113,7 @@ class FLASH_API CShockwaveFlash : public wxWindow {
 
     std::unique_ptr<flash::Player> player_;
     std::unique_ptr<Listener> listener_;
+    std::unique_ptr<flash::Clipboard> clipboard_;
     long controlId_ = 0;
     wxTimer timer_;
     flash::Image frame_;

@@ -19,7 +19,8 @@ std::string HtmlToPlainText(std::string_view html);
 struct FieldTextExtent {
     double width = 0;                 // the widest line, indent included
     double height = 0;                // every line with its leading
-    std::vector<double> lineHeights;  // each line with its leading
+    std::vector<double> lineHeights;  // each line's ascent and descent
+    double leading = 0;               // after each line
 };
 
 // Lays out `text` (UTF-8; HTML when `html`) in the field as DrawEditText would.

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-// The settings of the player: one process-wide record, read from the registry store when the
-// main window is created and written back when it closes.
+// The settings of the player: one record, owned by the player session, read from the registry
+// store when the main window is created and written back when it closes.
 
 // Index of a list in the three-byte flags "hasMenu" and "isLargeIcon".
 enum ListIndex : int { kHistoryList = 0, kRelatedList = 1, kPlaylistList = 2 };
@@ -48,6 +48,3 @@ struct PlayerSettings {
     static constexpr std::int32_t kScaleModeLimit = 10;
     static constexpr std::int32_t kPlayModeLimit = 3;
 };
-
-// The process-wide record; created with its defaults before start-up.
-PlayerSettings& TheSettings();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/player_settings.h"
+#include "common/player_settings.h"
 
 // Reads and writes the settings record in the current user's registry store.
 namespace settings_store {
