@@ -272,6 +272,13 @@ Object* Vm::NewFunction(NativeFn fn, int length) {
     return f;
 }
 
+Object* Vm::NewConstructor(NativeFn call, NativeFn construct) {
+    NativeFunction* f =
+        New<NativeFunction>(globals_->functionProto, std::move(call), std::move(construct));
+    interpreter_->NewFunctionObject(f);
+    return f;
+}
+
 Value Vm::Get(Object* object, StringView name, int version) {
     return Guarded([&] { return interpreter_->GetMember(object, name, version); }, Value());
 }

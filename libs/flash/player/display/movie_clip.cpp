@@ -6,6 +6,7 @@
 
 #include "display/display_properties.h"
 #include "flash/avm1/convert.h"
+#include "input/shape_hits.h"
 #include "runtime/movie_data.h"
 #include "runtime/runtime.h"
 #include "script/sound.h"
@@ -23,7 +24,7 @@ MovieClip::~MovieClip() {
 }
 
 Rect MovieClip::LocalBounds() const {
-    Rect bounds = EmptyRect();
+    Rect bounds = drawing_.Bounds();
     for (const auto& [depth, child] : children_) {
         bounds = UnionBounds(bounds, child->BoundsInParent());
     }
@@ -56,7 +57,7 @@ bool MovieClip::HitsPoint(Point local) const {
             return true;
         }
     }
-    return false;
+    return !drawing_.Empty() && ShapeHits(*drawing_.Shape(), local);
 }
 
 void MovieClip::ForEachChild(const std::function<void(DisplayObject&)>& visit) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/display_object.h"
+#include "display/drawing.h"
 #include "display/timeline_state.h"
 #include "flash/avm1/host.h"
 
@@ -37,6 +38,10 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
     // The root of _levelN.
     void SetLevel(int level) { level_ = level; }
     int Level() const { return level_; }
+
+    // What scripts drew into the clip; drawn under its display list.
+    Drawing& DrawnContent() { return drawing_; }
+    const Drawing& DrawnContent() const { return drawing_; }
 
     // The display list, by depth.
     const ChildMap& DisplayList() const { return children_; }
@@ -106,6 +111,7 @@ class MovieClip final : public DisplayObject, public avm1::Clip {
 
     const Timeline* timeline_;
     ChildMap children_;
+    Drawing drawing_;
     int currentFrame_ = -1;
     bool playing_ = true;
     int level_ = -1;

@@ -313,6 +313,7 @@ constexpr avm1::NativeMember kPrototype[] = {
 
 void InstallMovieClip(avm1::Vm& vm) {
     avm1::DefineMembers(vm, vm.MovieClipPrototype(), kPrototype);
+    InstallMovieClipDrawing(vm);
     // Clips take the mouse and show the hand until a script says otherwise.
     AddInteractiveDefaults(vm, vm.MovieClipPrototype());
 }

@@ -25,6 +25,7 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallNetConnection(vm);
     InstallNetStream(vm);
     InstallVideo(vm);
+    InstallTransform(vm);
     InstallTextField(vm);
     InstallTextFormat(vm);
     InstallTextSnapshot(vm);

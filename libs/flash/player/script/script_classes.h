@@ -15,6 +15,8 @@ void InstallScriptClasses(avm1::Vm& vm);
 
 // One installer per class (the file of the same name).
 void InstallMovieClip(avm1::Vm& vm);
+// The drawing methods, which InstallMovieClip adds (movie_clip_drawing.cpp).
+void InstallMovieClipDrawing(avm1::Vm& vm);
 void InstallColor(avm1::Vm& vm);
 void InstallKey(avm1::Vm& vm);
 void InstallMouse(avm1::Vm& vm);
@@ -24,6 +26,7 @@ void InstallSound(avm1::Vm& vm);
 void InstallNetConnection(avm1::Vm& vm);
 void InstallNetStream(avm1::Vm& vm);
 void InstallVideo(avm1::Vm& vm);
+void InstallTransform(avm1::Vm& vm);
 void InstallTextField(avm1::Vm& vm);
 void InstallTextFormat(avm1::Vm& vm);
 void InstallTextSnapshot(avm1::Vm& vm);

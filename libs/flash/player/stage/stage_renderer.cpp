@@ -44,6 +44,7 @@ class StageDrawer {
         : renderer_(renderer), records_(records), stageScale_(stageScale) {}
 
     void DrawClip(const MovieClip& clip, const render::Transform& transform) {
+        DrawDrawing(clip, transform, false);
         std::vector<int> masks;  // clip depths of the open masks, innermost last
         for (const auto& [depth, child] : clip.DisplayList()) {
             while (!masks.empty() && depth > masks.back()) {
@@ -183,7 +184,28 @@ class StageDrawer {
         }
     }
 
+    // What scripts drew into the clip, under its display list.
+    void DrawDrawing(const MovieClip& clip, const render::Transform& t, bool asMask) {
+        const Drawing& drawing = clip.DrawnContent();
+        if (drawing.Empty()) {
+            return;
+        }
+        const swf::Character shape = drawing.Shape();
+        if (records_ == nullptr) {
+            const MovieData& movie = clip.Movie();
+            renderer_.DrawCharacter(shape, 0, t,
+                                    [&movie](std::uint16_t id) { return movie.Character(id); });
+            return;
+        }
+        std::uint64_t look = MixMatrix(reinterpret_cast<std::uintptr_t>(&drawing), t);
+        look = MixLook(look, drawing.Revision());
+        records_->push_back({&drawing,
+                             MixLook(MixLook(look, maskContext_.back()), std::uint64_t{asMask}),
+                             renderer_.DeviceBounds(shape, 0, t, stageScale_)});
+    }
+
     void DrawMaskContent(const MovieClip& clip, const render::Transform& transform) {
+        DrawDrawing(clip, transform, true);
         for (const auto& [depth, child] : clip.DisplayList()) {
             if (child->ClipDepth() == 0) {
                 Draw(*child, transform, true);

@@ -38,6 +38,10 @@ void InstallTextField(Interpreter& in, Globals& g);
 void InstallXmlNode(Interpreter& in, Globals& g);
 void InstallXml(Interpreter& in, Globals& g);
 void InstallExternalInterface(Interpreter& in, Globals& g);
+void InstallPoint(Interpreter& in, Globals& g);
+void InstallRectangle(Interpreter& in, Globals& g);
+void InstallMatrix(Interpreter& in, Globals& g);
+void InstallColorTransform(Interpreter& in, Globals& g);
 
 // A native function (with `construct` for new, when the class makes its own kind of object).
 NativeFunction* MakeNative(Interpreter& in, NativeFn fn, NativeFn construct = {});

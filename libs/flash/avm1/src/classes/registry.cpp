@@ -33,6 +33,10 @@ void InstallClasses(Interpreter& in, Globals& g) {
     InstallXmlNode(in, g);
     InstallXml(in, g);
     InstallExternalInterface(in, g);
+    InstallPoint(in, g);
+    InstallRectangle(in, g);
+    InstallMatrix(in, g);
+    InstallColorTransform(in, g);
 }
 
 }  // namespace flash::avm1

@@ -101,6 +101,9 @@ class Vm {
     Object* NewObject();  // with Object.prototype
     Object* NewArray(std::span<const Value> elements = {});
     Object* NewFunction(NativeFn fn, int length = 0);
+    // A function that builds its own object for new (whatever `construct` returns, undefined
+    // included) and runs `call` when called.
+    Object* NewConstructor(NativeFn call, NativeFn construct);
     // Member access with prototypes, getters/setters and natives, as GetMember/SetMember.
     Value Get(Object* object, StringView name, int version);
     void Set(Object* object, StringView name, const Value& value, int version);
