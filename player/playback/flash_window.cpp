@@ -1,6 +1,6 @@
 #include "playback/flash_window.h"
 
-FlashWindow::~FlashWindow() = default;
+#include <wx/window.h>
 
 namespace {
 
@@ -15,6 +15,11 @@ void SetFlashWindowFactory(FlashWindowFactory factory) {
     Factory() = std::move(factory);
 }
 
-std::unique_ptr<FlashWindow> MakeFlashWindow(wxWindow* parent) {
-    return Factory() ? Factory()(parent) : nullptr;
+std::unique_ptr<host::PlayerControl> MakeFlashWindow(wxWindow* parent) {
+    std::unique_ptr<host::PlayerControl> control = Factory() ? Factory()() : nullptr;
+    if (!control || !control->Create(parent, kViewControlText, kViewControlId,
+                                     wxRect(wxPoint(0, 0), parent->GetClientSize()))) {
+        return nullptr;
+    }
+    return control;
 }

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "common/player_settings.h"
-#include "playback/flash_control.h"
+#include "host/player_control.h"
 
 struct stu_SwfInfo;
 
@@ -34,7 +34,7 @@ PlayButtonLook PlayButtonFor(bool playing);
 // start movie when no file is open), and the playback commands of the view.
 class Playback {
   public:
-    Playback(FlashControl& control, PlayerSettings& settings)
+    Playback(host::PlayerControl& control, PlayerSettings& settings)
         : control_(control), settings_(settings) {}
 
     // Files beside the program: the start movie and the FLV wrapper movie (full paths).
@@ -78,10 +78,10 @@ class Playback {
     // The movie's own size: the wrapper's video size for FLV, else the header's stage size.
     wxSize MovieSize(const stu_SwfInfo& info);
 
-    FlashControl& control() { return control_; }
+    host::PlayerControl& control() { return control_; }
 
   private:
-    FlashControl& control_;
+    host::PlayerControl& control_;
     PlayerSettings& settings_;
     wxString startMovie_;
     wxString flvPlayer_;

@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/fake_flash.h"
+#include "host/testing/fake_control.h"
 #include "tovi.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
+using host::testing::FakeControl;
+using host::testing::FakeControlState;
 
 class PlaybackTest : public ::testing::Test {
   protected:
-    PlaybackTest() : playback(flash, settings) {
+    PlaybackTest() : playback(control, settings) {
         playback.SetDataMovies("/p/Tools/start.swf", "/p/Tools/FLVPlayer.swf");
         flash.movies = {
             {"/p/Tools/start.swf", 20}, {"/p/Tools/FLVPlayer.swf", 7}, {"/m/a.swf", 100}};
@@ -21,7 +23,8 @@ class PlaybackTest : public ::testing::Test {
         return playback.Load(path, [this](long n) { loadedWith.push_back(n); });
     }
 
-    FakeFlash flash;
+    FakeControl control;
+    FakeControlState& flash = control.State();
     PlayerSettings settings;
     Playback playback;
     std::vector<long> loadedWith;
@@ -79,10 +82,11 @@ TEST_F(PlaybackTest, AFailingCallEndsTheLoadWithTheMessageForItsKind) {
         {"", "LoadMovie", "", false},
     };
     for (const Case& c : cases) {
-        FakeFlash f;
+        FakeControl fake;
+        FakeControlState& f = fake.State();
         f.movies = flash.movies;
         f.failing = {c.failing};
-        Playback p(f, settings);
+        Playback p(fake, settings);
         p.SetDataMovies("/p/Tools/start.swf", "/p/Tools/FLVPlayer.swf");
         bool listsTouched = false;
         Playback::LoadResult r = p.Load(c.path, [&](long) { listsTouched = true; });

@@ -29,7 +29,7 @@ using tovi::testing::PumpEventsUntil;
 class RealControlTest : public SessionTest {
   protected:
     void SetUp() override { SetFlashWindowFactory(ShockwaveFlashFactory()); }
-    FlashControl& Control() { return *session->GetView()->Control(); }
+    host::PlayerControl& Control() { return *session->GetView()->Control(); }
     wxString Path(const char* name) { return wxString::FromUTF8((dir / name).string()); }
 
     tovi::testing::TempDir dir;

@@ -178,8 +178,8 @@ wxWindow* CToviFlashView::GetPlayArea() const {
     return area_;
 }
 
-FlashControl* CToviFlashView::Control() const {
-    return flash_ ? &flash_->Control() : nullptr;
+host::PlayerControl* CToviFlashView::Control() const {
+    return flash_.get();
 }
 
 bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
@@ -200,11 +200,11 @@ bool CToviFlashView::OnCreate(wxDocument* doc, long flags) {
     }
     area_->Host(flash_->Window());
     frame->Window()->SetAcceleratorTable(AcceleratorTable128());
-    playback_ = std::make_unique<Playback>(flash_->Control(), context_.settings);
+    playback_ = std::make_unique<Playback>(*flash_, context_.settings);
     playback_->SetDataMovies(GetSetingFilePathName(L"Tools\\start.swf"),
                              GetSetingFilePathName(L"Tools\\FLVPlayer.swf"));
     try {
-        flash_->Control().StopPlay();
+        flash_->StopPlay();
     } catch (const std::exception&) {
     }
     if (std::getenv("TOVI_REPORT_FIRST_PAINT")) {
@@ -279,9 +279,8 @@ void CToviFlashView::OnUpdate(wxView*, wxObject*) {
 void CToviFlashView::PaceEndCheck() {
     int interval = kIdleCheckMs;
     try {
-        if (playback_ && playback_->IsLoaded() && !playback_->IsFlv() &&
-            flash_->Control().IsPlaying()) {
-            interval = EndCheckIntervalMs(flash_->Control().FrameRate());
+        if (playback_ && playback_->IsLoaded() && !playback_->IsFlv() && flash_->IsPlaying()) {
+            interval = EndCheckIntervalMs(flash_->FrameRate());
         }
     } catch (const std::exception&) {
     }
@@ -291,7 +290,7 @@ void CToviFlashView::PaceEndCheck() {
 }
 
 bool CToviFlashView::IsControlPlaying() {
-    return flash_ && flash_->Control().IsPlaying();
+    return flash_ && flash_->IsPlaying();
 }
 
 template <typename Fn>
@@ -332,7 +331,7 @@ void CToviFlashView::CheckEndOfMovie() {
     }
     inEndCheck_ = true;
     try {
-        FlashControl& control = flash_->Control();
+        host::PlayerControl& control = *flash_;
         const long f = control.FrameNum();
         const long n = control.TotalFrames();
         const PlayerSettings& s = context_.settings;
@@ -379,7 +378,7 @@ ViewFacts CToviFlashView::CurrentFacts() {
     f.relatedCount = context_.lists.related.GetCount();
     f.totalFrames = [this]() -> long {
         try {
-            return flash_ ? flash_->Control().TotalFrames() : 0;
+            return flash_ ? flash_->TotalFrames() : 0;
         } catch (const std::exception&) {
             return 0;
         }
@@ -529,7 +528,7 @@ void CToviFlashView::UpdateProgress(wxUpdateUIEvent&) {
         return;
     }
     try {
-        frame->SetProgress(static_cast<int>(flash_->Control().CurrentFrame()));
+        frame->SetProgress(static_cast<int>(flash_->CurrentFrame()));
     } catch (const std::exception&) {
     }
 }
@@ -590,7 +589,7 @@ void CToviFlashView::FullScreen() {
     if (!IsEnabled(ID_FULL_SCREEN)) {
         return;
     }
-    FlashControl& control = flash_->Control();
+    host::PlayerControl& control = *flash_;
     stu_FullScreenParam param;
     try {
         param.nFrame = static_cast<std::int32_t>(control.FrameNum());

@@ -35,7 +35,7 @@ class CToviFlashView : public wxView, public PlayingStateSource {
     // What the view shares with the main window and the document.
     PlayerContext& Context() const { return context_; }
     wxWindow* GetPlayArea() const;
-    FlashControl* Control() const;
+    host::PlayerControl* Control() const;
     Playback* GetPlayback() const { return playback_.get(); }
 
     // A file (not the start movie) has been loaded at least once.
@@ -85,7 +85,7 @@ class CToviFlashView : public wxView, public PlayingStateSource {
 
     PlayerContext& context_;
     PlayArea* area_ = nullptr;
-    std::unique_ptr<FlashWindow> flash_;
+    std::unique_ptr<host::PlayerControl> flash_;
     std::unique_ptr<Playback> playback_;
     wxTimer endTimer_;
     // Set while the end of a movie is being handled (it may open another file, which may show

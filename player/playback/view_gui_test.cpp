@@ -14,6 +14,7 @@
 #include "app/player_session.h"
 #include "common/player_settings.h"
 #include "flash/control/shockwave_flash.h"
+#include "host/testing/fake_control.h"
 #include "host/wx_prompts.h"
 #include "lists/list_files.h"
 #include "lists/media_lists.h"
@@ -23,7 +24,6 @@
 #include "res/resource_ids.h"
 #include "ribbon_layout.h"
 #include "ribbon_model.h"
-#include "testing/fake_flash_window.h"
 #include "testing/movie_files.h"
 #include "testing/scripted_prompts.h"
 #include "testing/session_test.h"
@@ -38,6 +38,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Calls = std::vector<std::string>;
+using host::testing::FakeControl;
+using host::testing::FakeControlState;
 using tovi::testing::PumpEvents;
 using tovi::testing::PumpEventsUntil;
 
@@ -48,7 +50,11 @@ wxString W(const fs::path& p) {
 class ViewTest : public SessionTest {
   protected:
     void SetUp() override {
-        SetFlashWindowFactory(FakeFlashWindow::Factory());
+        SetFlashWindowFactory([] {
+            auto control = std::make_unique<FakeControl>();
+            control->State().otherMovies = 100;
+            return control;
+        });
         // What an earlier case of this process left behind.
         fs::remove_all(fs::path(getenv("XDG_DATA_HOME")) / "Kestrum");
         platform::DeleteRegTree(platform::RegRoot::CurrentUser, L"Software");
@@ -62,9 +68,9 @@ class ViewTest : public SessionTest {
         if (!frame->IsShown()) {
             frame->Show();
             frame->Raise();
-            PumpEventsUntil([&] { return FakeFlashWindow::Last()->Window()->IsShownOnScreen(); });
+            PumpEventsUntil([&] { return FakeControl::Last()->Window()->IsShownOnScreen(); });
         }
-        FakeFlashWindow::Last()->Window()->SetFocus();
+        FakeControl::Last()->Window()->SetFocus();
         PumpEvents(std::chrono::milliseconds(100));
         wxUIActionSimulator().Char(key, wxMOD_CONTROL);
         PumpEvents(std::chrono::milliseconds(300));
@@ -72,7 +78,7 @@ class ViewTest : public SessionTest {
 
     CToviFlashDoc* Doc() { return session->GetDocument(); }
     CToviFlashView* View() { return session->GetView(); }
-    FakeFlash& Flash() { return FakeFlashWindow::Last()->flash; }
+    FakeControlState& Flash() { return FakeControl::Last()->State(); }
     wxString Path(const char* name) { return W(dir / name); }
 
     tovi::testing::TempDir dir;
@@ -387,7 +393,7 @@ TEST_F(ViewTest, BestSizeGivesThePlayingAreaTheMovieSizeButNoLessThan320By240) {
     WriteTestMovie(dir / "small.swf", 100, 50);
     WriteTestMovie(dir / "large.swf", 400, 300);
     ASSERT_TRUE(Start(Path("small.swf")));
-    wxWindow* control = FakeFlashWindow::Last()->Window();
+    wxWindow* control = FakeControl::Last()->Window();
     for (const auto& [name, size] : std::vector<std::pair<const char*, wxSize>>{
              {"small.swf", {320, 240}}, {"large.swf", {400, 300}}}) {
         ASSERT_TRUE(Doc()->Open(Path(name)));
@@ -440,7 +446,7 @@ TEST_F(ViewTest, DraggingThePlayingAreaMovesTheWindowAsTheDragModeSays) {
     frame->SetSize(0, 540, 480, 400);
     frame->Show();
     frame->Raise();
-    wxWindow* control = FakeFlashWindow::Last()->Window();
+    wxWindow* control = FakeControl::Last()->Window();
     ASSERT_TRUE(PumpEventsUntil([&] { return control->IsShownOnScreen(); }));
     const struct {
         int mode;
@@ -500,7 +506,7 @@ TEST_F(ViewTest, TheContextMenuShowsTheMarksAndRunsTheChosenItem) {
     frame->SetSize(0, 540, 480, 400);
     frame->Show();
     frame->Raise();
-    wxWindow* control = FakeFlashWindow::Last()->Window();
+    wxWindow* control = FakeControl::Last()->Window();
     ASSERT_TRUE(PumpEventsUntil([&] { return control->IsShownOnScreen(); }));
     Flash().quality = "medium";
 

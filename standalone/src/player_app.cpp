@@ -2,9 +2,9 @@
 #include <wx/app.h>
 
 #include "host/end_on_signal.h"
+#include "host/player_control.h"
 #include "host/wx_prompts.h"
 #include "platform/wx_dispatch.h"
-#include "player_control.h"
 #include "player_dlg.h"
 
 class CPlayerApp : public wxApp {
@@ -15,7 +15,7 @@ class CPlayerApp : public wxApp {
         host::EndOnSignals();
         // The extraction thread reaches the window through the platform's messages.
         platform::InstallWxDispatcher();
-        auto* dialog = new CPlayerDlg(prompts_, standalone::MakeShockwaveControl());
+        auto* dialog = new CPlayerDlg(prompts_, host::MakeShockwaveControl());
         SetTopWindow(dialog);
         dialog->Show();
         return true;

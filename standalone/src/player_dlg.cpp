@@ -68,8 +68,8 @@ void GiveNewFileMode(const fs::path& file) {
 
 }  // namespace
 
-CPlayerDlg::CPlayerDlg(host::PromptService& prompts,
-                       std::unique_ptr<standalone::PlayerControl> flash, std::string ownPath)
+CPlayerDlg::CPlayerDlg(host::PromptService& prompts, std::unique_ptr<host::PlayerControl> flash,
+                       std::string ownPath)
     : wxFrame(nullptr, IDD_PLAYER_DIALOG, W(standalone::kInitialTitle)),
       prompts_(prompts),
       ownPath_(std::move(ownPath)),
@@ -238,7 +238,7 @@ void CPlayerDlg::PlayExtracted(const std::string& path) {
 
 bool CPlayerDlg::LoadMovie(const std::string& path) {
     try {
-        flash_->LoadMovie(0, path);
+        flash_->LoadMovie(0, wxString::FromUTF8(path));
         flash_->Play();
         hasMovie_ = true;
         if (slider_) {
@@ -320,7 +320,7 @@ standalone::CommandState CPlayerDlg::StateOf(int id) const {
     };
     in.quality = [this]() -> std::optional<std::string> {
         try {
-            return flash_->GetQuality2();
+            return flash_->GetQuality2().utf8_string();
         } catch (const std::exception&) {
             return std::nullopt;
         }
@@ -357,7 +357,7 @@ void CPlayerDlg::RunCommand(int id) {
     if (state.enable && !*state.enable) {
         return;
     }
-    using C = standalone::PlayerControl;
+    using C = host::PlayerControl;
     switch (id) {
         case ID_FILE_OPEN:
             Open();
@@ -538,7 +538,7 @@ void CPlayerDlg::ShowAbout() {
 
 void CPlayerDlg::OnSliderScroll(wxScrollEvent& event) {
     const int frame = event.GetPosition();
-    Control([frame](standalone::PlayerControl& c) {
+    Control([frame](host::PlayerControl& c) {
         c.GotoFrame(frame);
         c.Play();
     });
@@ -546,9 +546,8 @@ void CPlayerDlg::OnSliderScroll(wxScrollEvent& event) {
 
 void CPlayerDlg::OnFrameTimer(wxTimerEvent&) {
     if (slider_ && flash_->Window()) {
-        Control([this](standalone::PlayerControl& c) {
-            slider_->SetValue(static_cast<int>(c.FrameNum()));
-        });
+        Control(
+            [this](host::PlayerControl& c) { slider_->SetValue(static_cast<int>(c.FrameNum())); });
     }
 }
 
@@ -562,7 +561,7 @@ void CPlayerDlg::WriteProbe() {
     }
     long frame = -1;
     if (hasMovie_) {
-        Control([&frame](standalone::PlayerControl& c) { frame = c.FrameNum(); });
+        Control([&frame](host::PlayerControl& c) { frame = c.FrameNum(); });
     }
     const auto reExtract = StateOf(ID_REEXTRACT).enable;
     probe_->Write({{"title", std::string(GetTitle().utf8_str())},

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "command_rules.h"
+#include "host/player_control.h"
 #include "host/prompts.h"
 #include "platform/messages.h"
-#include "player_control.h"
 #include "state_probe.h"
 #include "volume.h"
 
@@ -26,7 +26,7 @@ class wxScrollEvent;
 class CPlayerDlg : public wxFrame, public platform::MessageWindow {
   public:
     // `ownPath` is the program file to extract from (empty: this program).
-    CPlayerDlg(host::PromptService& prompts, std::unique_ptr<standalone::PlayerControl> flash,
+    CPlayerDlg(host::PromptService& prompts, std::unique_ptr<host::PlayerControl> flash,
                std::string ownPath = {});
     ~CPlayerDlg() override;
 
@@ -98,7 +98,7 @@ class CPlayerDlg : public wxFrame, public platform::MessageWindow {
     std::uint32_t movieHeight_ = 0;
     std::uint32_t movieWidth_ = 0;
     wxToolBar* toolbar_ = nullptr;
-    std::unique_ptr<standalone::PlayerControl> flash_;
+    std::unique_ptr<host::PlayerControl> flash_;
 
     wxTimer frameTimer_;
     std::thread worker_;

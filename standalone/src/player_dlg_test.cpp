@@ -12,7 +12,7 @@
 #include "cache_folder.h"
 #include "extract.h"
 #include "extract_progress_dlg.h"
-#include "fake_control.h"
+#include "host/testing/fake_control.h"
 #include "host/testing/scripted_prompts.h"
 #include "platform/shell.h"
 #include "platform/wx_dispatch.h"
@@ -26,7 +26,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using standalone::testing::ControlLog;
+using host::testing::FakeControl;
+using host::testing::FakeControlState;
 using tovi::testing::Bytes;
 using tovi::testing::PumpEvents;
 using tovi::testing::PumpEventsUntil;
@@ -89,7 +90,7 @@ class PlayerDlgTest : public ::testing::Test {
         StartOn(OwnPath());
     }
     void StartOn(const std::string& own) {
-        dlg_ = new CPlayerDlg(prompts_, standalone::testing::MakeFakeControl(log_), own);
+        dlg_ = new CPlayerDlg(prompts_, std::make_unique<FakeControl>(log_), own);
         dlg_->Show();
         ASSERT_TRUE(WaitForRun());
     }
@@ -100,10 +101,18 @@ class PlayerDlgTest : public ::testing::Test {
     bool Checked(int id) const { return dlg_->StateOf(id).check.value_or(false); }
 
     tovi::testing::TempDir dir_;
-    std::shared_ptr<ControlLog> log_ = std::make_shared<ControlLog>();
+    // Every movie loads, with 24 frames, and stands at frame 3.
+    std::shared_ptr<FakeControlState> log_ = [] {
+        auto state = std::make_shared<FakeControlState>();
+        state->otherMovies = 24;
+        state->loadedFrame = 3;
+        return state;
+    }();
     // The texts (UTF-8) of the messages, of the questions and the titles of the modal
     // dialogs shown so far.
-    std::vector<std::string> Told() const { return TextsOf(prompts_.shown, host::PromptButtons::Ok); }
+    std::vector<std::string> Told() const {
+        return TextsOf(prompts_.shown, host::PromptButtons::Ok);
+    }
     std::vector<std::string> Asked() const {
         return TextsOf(prompts_.shown, host::PromptButtons::YesNo);
     }
@@ -121,7 +130,7 @@ class PlayerDlgTest : public ::testing::Test {
         }
     }
     static std::vector<std::string> TextsOf(const std::vector<host::Message>& shown,
-                                         host::PromptButtons buttons) {
+                                            host::PromptButtons buttons) {
         std::vector<std::string> texts;
         for (const host::Message& m : shown) {
             if (m.buttons == buttons) {
@@ -148,7 +157,7 @@ TEST_F(PlayerDlgTest, StartsAtHalfVolumeBeforeAnyMovie) {
 TEST_F(PlayerDlgTest, ExtractsAndPlaysItsMovieWithTheCacheFilesName) {
     Start(Player(Pattern(2048, 1), 100, 50));
     EXPECT_EQ(dlg_->LastExtractResult(), EXTRACT_WRITTEN);
-    EXPECT_EQ(log_->calls, (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
+    EXPECT_EQ(log_->Commands(), (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
     EXPECT_EQ(Utf8(dlg_->GetTitle()), "card.swf - ToviFLash播放器 [独立版]");
     EXPECT_EQ(dlg_->CurrentPath(), CachePath());
     EXPECT_TRUE(dlg_->HasMovie());
@@ -178,7 +187,7 @@ TEST_F(PlayerDlgTest, BareStubKeepsItsTitleWithReExtractDisabled) {
     EXPECT_EQ(Utf8(dlg_->GetTitle()), standalone::kInitialTitle);
     EXPECT_FALSE(Enabled(ID_REEXTRACT));
     EXPECT_TRUE(Told().empty());
-    EXPECT_TRUE(log_->calls.empty());
+    EXPECT_TRUE(log_->Commands().empty());
     dlg_->RunCommand(ID_REEXTRACT);  // its accelerator does nothing either
     EXPECT_FALSE(dlg_->IsExtracting());
 }
@@ -210,7 +219,7 @@ TEST_F(PlayerDlgTest, StartedAgainReusesAndReExtractRewrites) {
 
 TEST_F(PlayerDlgTest, ClosingDuringAnExtractionStopsItCleanly) {
     WriteFileBytes(OwnPath(), Player(Pattern(16 << 20, 3), 550, 400));
-    dlg_ = new CPlayerDlg(prompts_, standalone::testing::MakeFakeControl(log_), OwnPath());
+    dlg_ = new CPlayerDlg(prompts_, std::make_unique<FakeControl>(log_), OwnPath());
     dlg_->Show();
     ASSERT_TRUE(PumpEventsUntil(
         [this] { return dlg_->ProgressWindow() && dlg_->ProgressWindow()->GetProgress() > 10; }));
@@ -218,11 +227,11 @@ TEST_F(PlayerDlgTest, ClosingDuringAnExtractionStopsItCleanly) {
     dlg_ = nullptr;
     PumpEvents(std::chrono::milliseconds(20));
     EXPECT_TRUE(fs::is_empty(standalone::GetCacheFolder()));  // no partial file left
-    EXPECT_TRUE(log_->calls.empty());
+    EXPECT_TRUE(log_->Commands().empty());
 }
 
 TEST_F(PlayerDlgTest, RejectedMovieShowsTheUntitledStateAndDisablesPlayback) {
-    log_->failLoad = true;
+    log_->otherMovies = -1;
     Start(Player(Pattern(2048, 1), 550, 400));
     EXPECT_EQ(Told(), std::vector<std::string>{"抱歉, 打开文件出错"});
     EXPECT_EQ(Utf8(dlg_->GetTitle()), standalone::kUntitledTitle);
@@ -306,7 +315,7 @@ TEST_F(PlayerDlgTest, AnActionScript3MovieIsToldAtEachLoad) {
     ASSERT_EQ(Told().size(), 1u);
     EXPECT_EQ(Told()[0].rfind("此动画使用 ActionScript 3.0 编写", 0), 0u) << Told()[0];
     EXPECT_TRUE(dlg_->HasMovie());
-    EXPECT_EQ(log_->calls, (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
+    EXPECT_EQ(log_->Commands(), (std::vector<std::string>{"LoadMovie 0 " + CachePath(), "Play"}));
     Choose({(dir_ / "other.swf").string()});
     dlg_->RunCommand(ID_FILE_OPEN);
     EXPECT_EQ(Told().size(), 2u);
@@ -335,8 +344,8 @@ TEST_F(PlayerDlgTest, PlaybackScaleAndQualityCommandsDriveTheControl) {
     for (int id : {ID_PLAY, ID_PAUSE, ID_STOP, ID_SCALE_FILL, ID_QUALITY_LOW}) {
         dlg_->RunCommand(id);
     }
-    EXPECT_EQ(log_->calls, (std::vector<std::string>{"Play", "Stop", "Rewind", "Stop",
-                                                     "ScaleMode 2", "Quality2 low"}));
+    EXPECT_EQ(log_->Commands(), (std::vector<std::string>{"Play", "Stop", "Rewind", "Stop",
+                                                          "SetScaleMode 2", "SetQuality2 low"}));
     EXPECT_TRUE(Checked(ID_SCALE_FILL));
     EXPECT_FALSE(Checked(ID_SCALE_ORIGINAL));
     EXPECT_TRUE(Checked(ID_QUALITY_LOW));
@@ -351,9 +360,9 @@ TEST_F(PlayerDlgTest, SliderMovesThePlayerAndTheTimerMovesTheSlider) {
     wxScrollEvent release(wxEVT_SCROLL_THUMBRELEASE, IDC_POSITION_SLIDER, 9);
     release.SetEventObject(dlg_->PositionSlider());
     dlg_->PositionSlider()->GetEventHandler()->ProcessEvent(release);
-    EXPECT_EQ(log_->calls, (std::vector<std::string>{"GotoFrame 7", "Play"}));
+    EXPECT_EQ(log_->Commands(), (std::vector<std::string>{"GotoFrame 7", "Play"}));
 
-    log_->frameNum = 17;
+    log_->frame = 17;
     ASSERT_TRUE(PumpEventsUntil([this] { return dlg_->PositionSlider()->GetValue() == 17; },
                                 std::chrono::seconds(5)));
 }

@@ -93,7 +93,8 @@ TextFormatValues TextFieldObject::InitialFormat() const {
         f.color = (std::uint32_t(d.color.r) << 16) | (std::uint32_t(d.color.g) << 8) | d.color.b;
     }
     if (d.hasLayout) {
-        f.align = AlignName(d.align);
+        // An HTML field's paragraphs start left aligned; <p align> changes that.
+        f.align = d.html ? u"left" : AlignName(d.align);
         f.leftMargin = d.leftMargin / 20.0;
         f.rightMargin = d.rightMargin / 20.0;
         f.indent = d.indent / 20.0;
@@ -129,6 +130,8 @@ void TextFieldObject::SetText(const avm1::String& text, bool html) {
 
 void TextFieldObject::Load(const avm1::String& text, bool html) {
     if (html && settings_.html) {
+        // HTML paragraphs start left aligned, and so does what is typed after them.
+        newFormat_.align = u"left";
         content_ = ParseFieldHtml(text, newFormat_, {settings_.condenseWhite});
     } else {
         // Plain text breaks paragraphs at CR, LF and CRLF alike.
@@ -269,6 +272,18 @@ void TextFieldObject::SetBounds(const Rect& bounds) {
     Changed();
 }
 
+avm1::Value TextFieldObject::GetProperty(avm1::Property property) {
+    // A field's place is its rectangle's corner.
+    const Rect& b = definition_->bounds;
+    if (property == avm1::Property::X && GetMatrix().a == 1 && GetMatrix().c == 0) {
+        return avm1::Value::Number((GetMatrix().tx + b.xmin - origin_.x) / 20.0);
+    }
+    if (property == avm1::Property::Y && GetMatrix().d == 1 && GetMatrix().b == 0) {
+        return avm1::Value::Number((GetMatrix().ty + b.ymin - origin_.y) / 20.0);
+    }
+    return TimelessClip::GetProperty(property);
+}
+
 void TextFieldObject::SetProperty(avm1::Property property, const avm1::Value& value) {
     using P = avm1::Property;
     const double v = value.IsNumber() ? value.AsNumber() : std::nan("");
@@ -284,7 +299,9 @@ void TextFieldObject::SetProperty(avm1::Property property, const avm1::Value& va
     const double twips = std::trunc(std::clamp(v * 20, -1e9, 1e9));
     if (place) {
         Matrix m = GetMatrix();
-        (property == P::X ? m.tx : m.ty) = twips;
+        const Rect& b = definition_->bounds;
+        (property == P::X ? m.tx : m.ty) =
+            twips - (property == P::X ? b.xmin - origin_.x : b.ymin - origin_.y);
         SetMatrix(m);
         SetScriptTransformed();
         return;

@@ -121,6 +121,12 @@ class TextFieldObject final : public TimelessClip {
     avm1::ClipKind Kind() const override { return avm1::ClipKind::TextField; }
     // A field keeps whole twips for its place, and _width and _height size its rectangle
     // rather than scaling it.
+    // _x and _y are the matrix's place, moved as autoSize moves the rectangle (a field a
+    // script made); otherwise the rectangle's corner counts too.
+    void PlaceAtMatrix() {
+        origin_ = {double(definition_->bounds.xmin), double(definition_->bounds.ymin)};
+    }
+    avm1::Value GetProperty(avm1::Property property) override;
     void SetProperty(avm1::Property property, const avm1::Value& value) override;
 
   private:
@@ -157,6 +163,7 @@ class TextFieldObject final : public TimelessClip {
     bool bound_ = false;         // the variable's place was found
     bool followed_ = false;      // and it is a timeline's, so changes show
     TextSelection selection_;
+    Point origin_;  // the rectangle's corner that _x and _y leave out
 };
 
 // Every bound field of the stage takes its variable's value.

@@ -142,6 +142,9 @@ std::optional<std::uint32_t> ParseColor(const String& v) {
     StringView s = v;
     if (!s.empty() && s[0] == u'#') {
         s.remove_prefix(1);
+        while (!s.empty() && IsWhite(s[0])) {
+            s.remove_prefix(1);
+        }
     } else if (s.size() > 2 && s[0] == u'0' && Lower(s[1]) == u'x') {
         s.remove_prefix(2);
     } else {
@@ -157,9 +160,10 @@ std::optional<std::uint32_t> ParseColor(const String& v) {
         } else if (l >= u'a' && l <= u'f') {
             d = l - u'a' + 10;
         }
-        if (d < 0 || ++digits > 8) {
-            break;
+        if (d < 0) {
+            break;  // the digits up to here count, their low 24 bits
         }
+        ++digits;
         c = c * 16 + static_cast<std::uint32_t>(d);
     }
     if (digits == 0) {

@@ -82,6 +82,22 @@ TEST(FieldHtmlTest, WritesParagraphsWithNestedFonts) {
     }
 }
 
+TEST(FieldHtmlTest, FontColorsKeepTheLow24BitsOfTheirHexDigits) {
+    struct Case {
+        const char16_t* color;
+        std::uint32_t read;
+    };
+    const Case cases[] = {
+        {u"#ff0000", 0xFF0000}, {u"#23456789a", 0x56789A}, {u"# 234567", 0x234567},
+        {u"#abfg", 0xABF},      {u"#g12", 0x000000},       {u"123456", 0x000000},
+    };
+    for (const Case& c : cases) {
+        const avm1::String html = avm1::String(u"<font color='") + c.color + u"'>x</font>";
+        EXPECT_EQ(ParseFieldHtml(html, Base()).FormatOf(0, 1)->color, c.read)
+            << avm1::ToUtf8(c.color);
+    }
+}
+
 TEST(FieldHtmlTest, DeepNestingAndLongInputStayBounded) {
     avm1::String html;
     for (int i = 0; i < 5000; ++i) {

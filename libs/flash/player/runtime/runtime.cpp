@@ -848,8 +848,11 @@ void Runtime::ProcessPendingLoads() {
 }
 
 void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int depth) {
-    auto* original = dynamic_cast<MovieClip*>(&source);
-    if (original == nullptr || original->ParentClip() == nullptr || original->CharacterId() == 0 ||
+    // Clips and text fields copy; a field starts again from its definition.
+    auto* original = dynamic_cast<DisplayObject*>(&source);
+    if (original == nullptr ||
+        (original->AsClip() == nullptr && dynamic_cast<TextFieldObject*>(original) == nullptr) ||
+        original->ParentClip() == nullptr || original->CharacterId() == 0 ||
         depth < -kScriptDepthBase || depth > kMaxScriptDepth) {
         return;
     }
@@ -864,8 +867,12 @@ void Runtime::CloneSprite(avm1::Clip& source, const avm1::String& name, int dept
     copy->SetVisible(original->Visible());
     copy->SetPlacedBy(original->PlacedBy());
     copy->SetInstanceName(name);
-    auto* clip = static_cast<MovieClip*>(parent.Insert(std::move(copy), depth + kScriptDepthBase));
-    ClipCreated(*clip);
+    DisplayObject* placed = parent.Insert(std::move(copy), depth + kScriptDepthBase);
+    if (MovieClip* clip = placed->AsClip()) {
+        ClipCreated(*clip);
+    } else {
+        ObjectPlaced(*placed);
+    }
 }
 
 void Runtime::RemoveSprite(avm1::Clip& target) {

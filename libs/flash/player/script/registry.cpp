@@ -26,6 +26,7 @@ void InstallScriptClasses(avm1::Vm& vm) {
     InstallNetStream(vm);
     InstallVideo(vm);
     InstallTransform(vm);
+    InstallBitmapData(vm);
     InstallTextField(vm);
     InstallTextFormat(vm);
     InstallTextSnapshot(vm);

@@ -27,6 +27,7 @@ void InstallNetConnection(avm1::Vm& vm);
 void InstallNetStream(avm1::Vm& vm);
 void InstallVideo(avm1::Vm& vm);
 void InstallTransform(avm1::Vm& vm);
+void InstallBitmapData(avm1::Vm& vm);
 void InstallTextField(avm1::Vm& vm);
 void InstallTextFormat(avm1::Vm& vm);
 void InstallTextSnapshot(avm1::Vm& vm);

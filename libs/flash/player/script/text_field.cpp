@@ -252,7 +252,7 @@ Value GetHtmlText(CallContext& c) {
     if (f == nullptr) {
         return Value();
     }
-    return Value::Str(f->Settings().html ? f->HtmlText() : f->Text());
+    return Value::Str(f->HtmlText());
 }
 
 Value SetHtmlText(CallContext& c) {
@@ -675,6 +675,7 @@ Value CreateTextField(CallContext& c) {
     auto field =
         std::make_unique<TextFieldObject>(runtime, parent->SharedMovie(), 0, std::move(definition));
     field->SetInstanceName(c.vm.ToString(c.Arg(0), c.version));
+    field->PlaceAtMatrix();
     Matrix m;
     m.tx = x * 20.0;
     m.ty = y * 20.0;

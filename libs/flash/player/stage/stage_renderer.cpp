@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "display/bitmap_object.h"
 #include "display/button_object.h"
 #include "display/movie_clip.h"
 #include "display/text_field.h"
@@ -161,6 +162,10 @@ class StageDrawer {
             DrawGraphic(*graphic, t, asMask);
             return;
         }
+        if (const auto* bitmap = dynamic_cast<const BitmapObject*>(&object)) {
+            DrawAttachedBitmap(*bitmap, t, asMask);
+            return;
+        }
         if (const auto* field = dynamic_cast<const TextFieldObject*>(&object)) {
             DrawField(*field, t, asMask);
             return;
@@ -182,6 +187,18 @@ class StageDrawer {
                 }
             });
         }
+    }
+
+    void DrawAttachedBitmap(const BitmapObject& object, const render::Transform& t, bool asMask) {
+        const render::PixelBitmap& bitmap = object.Bitmap();
+        const Rect area = object.LocalBounds();
+        if (records_ == nullptr) {
+            renderer_.DrawImage(bitmap.Image(), area.xmax, area.ymax, t, object.Smoothing());
+            return;
+        }
+        std::uint64_t look = MixMatrix(reinterpret_cast<std::uintptr_t>(&bitmap), t);
+        Note(object, MixLook(look, bitmap.Revision()), render::DeviceRect(area, t.matrix, 2),
+             asMask);
     }
 
     // What scripts drew into the clip, under its display list.

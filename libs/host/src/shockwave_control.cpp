@@ -1,19 +1,20 @@
-#include <wx/gdicmn.h>
+#include <stdexcept>
 
 #include "flash/control/shockwave_flash.h"
+#include "host/player_control.h"
 #include "platform/wave_out.h"
-#include "player_control.h"
 
-namespace standalone {
+namespace host {
 namespace {
 
-// The player component's window wrapper behind the player window's control interface.
+// The player component's window behind the programs' control interface.
 class ShockwaveControl : public PlayerControl {
   public:
     // A wxWidgets child window is visible from the start, as WS_CHILD | WS_VISIBLE asks.
-    bool Create(wxWindow* parent, const std::string& windowText, long id) override {
+    bool Create(wxWindow* parent, const wxString& windowText, long id,
+                const wxRect& rect) override {
         auto* control = new CShockwaveFlash;
-        if (!control->Create(wxString::FromUTF8(windowText), 0, wxRect(), parent, id)) {
+        if (!control->Create(windowText, 0, rect, parent, id)) {
             delete control;
             return false;
         }
@@ -22,21 +23,25 @@ class ShockwaveControl : public PlayerControl {
     }
     wxWindow* Window() override { return control_; }
 
-    void LoadMovie(long layer, const std::string& path) override {
-        Flash().LoadMovie(layer, wxString::FromUTF8(path));
-    }
+    long TotalFrames() override { return Flash().TotalFrames(); }
+    long FrameNum() override { return Flash().FrameNum(); }
+    long CurrentFrame() override { return Flash().CurrentFrame(); }
     void Play() override { Flash().Play(); }
     void Stop() override { Flash().Stop(); }
     void Rewind() override { Flash().Rewind(); }
-    long TotalFrames() override { return Flash().TotalFrames(); }
-    long FrameNum() override { return Flash().FrameNum(); }
+    void StopPlay() override { Flash().StopPlay(); }
     void GotoFrame(long frame) override { Flash().GotoFrame(frame); }
+    bool IsPlaying() override { return Flash().IsPlaying(); }
     long GetScaleMode() override { return Flash().GetScaleMode(); }
     void SetScaleMode(long mode) override { Flash().SetScaleMode(mode); }
-    std::string GetQuality2() override { return std::string(Flash().GetQuality2().utf8_str()); }
-    void SetQuality2(const std::string& quality) override {
-        Flash().SetQuality2(wxString::FromUTF8(quality));
+    wxString GetQuality2() override { return Flash().GetQuality2(); }
+    void SetQuality2(const wxString& quality) override { Flash().SetQuality2(quality); }
+    void LoadMovie(long layer, const wxString& path) override { Flash().LoadMovie(layer, path); }
+    void SetVariable(const wxString& name, const wxString& value) override {
+        Flash().SetVariable(name, value);
     }
+    wxString GetVariable(const wxString& name) override { return Flash().GetVariable(name); }
+    double FrameRate() override { return Flash().GetPlayer().FrameRate(); }
     bool UsesActionScript3() override { return Flash().UsesActionScript3(); }
     // The wave-out volume of device 0, which the component's sound output plays at.
     void SetOutputVolume(std::uint32_t leftRight) override {
@@ -60,4 +65,4 @@ std::unique_ptr<PlayerControl> MakeShockwaveControl() {
     return std::make_unique<ShockwaveControl>();
 }
 
-}  // namespace standalone
+}  // namespace host

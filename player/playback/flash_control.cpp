@@ -1,3 +1,0 @@
-#include "playback/flash_control.h"
-
-FlashControl::~FlashControl() = default;
