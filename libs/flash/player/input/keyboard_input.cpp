@@ -20,6 +20,7 @@ namespace {
 constexpr int kTab = 9;
 constexpr int kShift = 16;
 constexpr int kSpace = 32;
+constexpr std::uint8_t kFirstCharacterCode = 32;  // key press codes below are named keys
 
 avm1::Value ObjectValue(Runtime& runtime, DisplayObject* object) {
     avm1::Clip* clip = object != nullptr ? object->ScriptClip() : nullptr;
@@ -129,7 +130,12 @@ void KeyboardInput::Down(int code, char32_t character) {
     runtime_.QueueBroadcast(u"Key", u"onKeyDown");
     runtime_.RunQueued();
     bool pressHandled = false;
-    if (std::uint8_t buttonCode = ButtonKeyCode(code, character)) {
+    std::uint8_t buttonCode = ButtonKeyCode(code, character);
+    // While a field takes typing, characters reach key press handlers as they are typed.
+    if (buttonCode >= kFirstCharacterCode && TypingField() != nullptr) {
+        buttonCode = 0;
+    }
+    if (buttonCode != 0) {
         pressHandled = QueueKeyPress(buttonCode);
         runtime_.RunQueued();
     }
@@ -273,16 +279,56 @@ void KeyboardInput::CheckRemovedFocus() {
     }
 }
 
+std::optional<std::int32_t> KeyboardInput::TabIndex(const DisplayObject& object) const {
+    auto it = tabIndexes_.find(&object);
+    return it != tabIndexes_.end() ? std::optional<std::int32_t>(it->second) : std::nullopt;
+}
+
+void KeyboardInput::SetTabIndex(const DisplayObject& object, std::optional<std::int32_t> index) {
+    if (index) {
+        tabIndexes_[&object] = *index;
+    } else {
+        tabIndexes_.erase(&object);
+    }
+}
+
 void KeyboardInput::Forget(const DisplayObject& object) {
+    tabIndexes_.erase(&object);
     if (focus_ == &object) {
         focus_ = nullptr;
         focusByKeyboard_ = false;
     }
 }
 
+TextFieldObject* KeyboardInput::TypingField() const {
+    TextFieldObject* field = FocusedField();
+    return field != nullptr && field->Settings().editable ? field : nullptr;
+}
+
 void KeyboardInput::TextInput(avm1::StringView text) {
-    if (TextFieldObject* field = FocusedField()) {
-        typing_->Type(*field, text);
+    TextFieldObject* field = FocusedField();
+    if (field == nullptr) {
+        return;
+    }
+    // A key press handler for a typed character takes it from the field.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < kFirstCharacterCode || c >= 127 || TypingField() == nullptr ||
+            !QueueKeyPress(static_cast<std::uint8_t>(c))) {
+            continue;
+        }
+        if (i > from) {
+            typing_->Type(*field, text.substr(from, i - from));
+        }
+        runtime_.RunQueued();
+        from = i + 1;
+        if (FocusedField() != field) {
+            return;
+        }
+    }
+    if (from < text.size()) {
+        typing_->Type(*field, text.substr(from));
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "flash/avm1/value.h"
@@ -46,6 +48,8 @@ class KeyboardInput {
     DisplayObject* Focus() const { return focus_; }
     // The focused text field, when a text field has the focus.
     TextFieldObject* FocusedField() const;
+    // The same when it takes typing (an input field).
+    TextFieldObject* TypingField() const;
     // Moves the focus, telling the objects (onKillFocus, onSetFocus) and Selection's
     // listeners at once; null takes it away. A text field given the focus this way has all
     // its text selected.
@@ -55,6 +59,10 @@ class KeyboardInput {
     // Whether the focused object shows the yellow focus rectangle: a button or clip that
     // took the focus by Tab while _focusrect was on.
     bool ShowsFocusRect() const;
+
+    // tabIndex of buttons, as scripts set it.
+    std::optional<std::int32_t> TabIndex(const DisplayObject& object) const;
+    void SetTabIndex(const DisplayObject& object, std::optional<std::int32_t> index);
 
     // The window lost the keyboard focus: the movie loses it too.
     void WindowFocusLost();
@@ -86,6 +94,7 @@ class KeyboardInput {
     bool focusByKeyboard_ = false;
     bool focusRect_ = false;  // _focusrect when the focus came by Tab
     std::unique_ptr<TextTyping> typing_;
+    std::map<const DisplayObject*, std::int32_t> tabIndexes_;
 };
 
 }  // namespace flash

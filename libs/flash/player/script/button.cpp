@@ -14,6 +14,7 @@ void AddInteractiveDefaults(avm1::Vm& vm, avm1::Object* proto) {
 
 void InstallButton(avm1::Vm& vm) {
     AddInteractiveDefaults(vm, vm.ButtonPrototype());
+    AddTabIndex(vm, vm.ButtonPrototype(), true);
 }
 
 }  // namespace flash

@@ -35,6 +35,8 @@ void InstallStyleSheet(avm1::Vm& vm);
 
 // The runtime a native runs for (the host of its interpreter).
 Runtime& RuntimeOf(avm1::CallContext& c);
+// tabIndex on a prototype; `listed` lets for..in see it before it is set.
+void AddTabIndex(avm1::Vm& vm, avm1::Object* proto, bool listed);
 // enabled and useHandCursor true on a clip or button prototype that has none.
 void AddInteractiveDefaults(avm1::Vm& vm, avm1::Object* proto);
 // A global object of that name; made as a broadcaster when the interpreter has none.

@@ -334,7 +334,9 @@ Value GetTabIndex(CallContext& c) {
     if (f == nullptr || !f->Settings().tabIndex) {
         return Value();
     }
-    return Value::Number(*f->Settings().tabIndex);
+    // Fields read their tabIndex back unsigned.
+    const auto index = static_cast<std::int32_t>(*f->Settings().tabIndex);
+    return Value::Number(static_cast<double>(static_cast<std::uint32_t>(index)));
 }
 
 Value SetTabIndex(CallContext& c) {
