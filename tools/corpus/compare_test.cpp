@@ -18,6 +18,7 @@ TEST(CompareOutputTest, LineByLine) {
     } cases[] = {
         {"a\nb\n", "a\nb\n", none, true, 0},
         {"a\r\nb\r\n", "a\nb", none, true, 0},
+        {"a\nb\n\nc\n", "a\rb\r\n\nc\n", none, true, 0},
         {"a\nb\n", "a\nc\n", none, false, 1},
         {"a\nb\n", "a\n", none, false, 1},
         {"a\n", "a\nextra\n", none, false, 1},

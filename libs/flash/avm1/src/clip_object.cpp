@@ -115,9 +115,30 @@ std::optional<std::size_t> ArrayIndex(StringView name) {
     return n;
 }
 
+namespace {
+
+// A member name that reads as a whole number ("-5", "4294967296") moves the length: its
+// digits are read into 32 bits, wrapping as Flash's reading does.
+std::optional<std::int32_t> NumberedName(StringView name) {
+    std::size_t i = !name.empty() && name[0] == u'-' ? 1 : 0;
+    if (i == name.size()) {
+        return std::nullopt;
+    }
+    std::uint32_t n = 0;
+    for (; i < name.size(); ++i) {
+        if (name[i] < u'0' || name[i] > u'9') {
+            return std::nullopt;
+        }
+        n = n * 10u + static_cast<std::uint32_t>(name[i] - u'0');
+    }
+    return static_cast<std::int32_t>(name[0] == u'-' ? 0u - n : n);
+}
+
+}  // namespace
+
 std::optional<Value> ArrayObject::GetNative(Vm&, StringView name, int version) {
     if (NamesEqual(name, u"length", version)) {
-        return Value::Number(static_cast<double>(elements_.size()));
+        return Value::Number(ScriptLength());
     }
     if (auto index = ArrayIndex(name)) {
         if (Has(*index)) {
@@ -129,17 +150,34 @@ std::optional<Value> ArrayObject::GetNative(Vm&, StringView name, int version) {
 
 bool ArrayObject::SetNative(Vm& vm, StringView name, const Value& value, int version) {
     if (NamesEqual(name, u"length", version)) {
-        double n = InterpreterOf(vm).ToNumber(value, version);
-        if (std::isfinite(n) && n >= 0 && n <= static_cast<double>(vm.limits().maxArrayLength)) {
-            Resize(vm, static_cast<std::size_t>(n));
-        }
+        SetScriptLength(vm, ToInt32(InterpreterOf(vm).ToNumber(value, version)));
         return true;
     }
     if (auto index = ArrayIndex(name); index && *index < vm.limits().maxArrayLength) {
         Write(vm, *index, value);
         return true;
     }
-    return false;  // far beyond the end: kept as a plain member
+    if (auto n = NumberedName(name)) {
+        NumberedMemberSet(vm, *n);
+    }
+    return false;  // out of the elements' range: kept as a plain member
+}
+
+void ArrayObject::SetScriptLength(Vm& vm, std::int32_t length) {
+    if (length >= 0 && static_cast<std::size_t>(length) <= vm.limits().maxArrayLength) {
+        Resize(vm, static_cast<std::size_t>(length));
+        return;
+    }
+    if (length < 0) {
+        elements_.clear();
+    }
+    outside_ = length;
+}
+
+void ArrayObject::NumberedMemberSet(Vm& vm, std::int32_t index) {
+    if (index >= ScriptLength()) {
+        SetScriptLength(vm, ToInt32(static_cast<double>(index) + 1));
+    }
 }
 
 void ArrayObject::NativeKeys(Vm&, std::vector<String>& keys) {
@@ -168,7 +206,12 @@ void ArrayObject::TraceRefs(std::vector<Object*>& out) {
 
 void ArrayObject::SetAt(Vm& vm, std::size_t i, Value value) {
     if (i >= elements_.size()) {
-        Resize(vm, i + 1);
+        const bool within = outside_ && *outside_ > 0 && static_cast<std::size_t>(*outside_) > i;
+        if (within && i < vm.limits().maxArrayLength) {
+            elements_.resize(i + 1);  // inside a length set beyond the elements held
+        } else {
+            Resize(vm, i + 1);
+        }
     }
     elements_[i].value = std::move(value);
     if (!elements_[i].present) {
@@ -182,6 +225,7 @@ void ArrayObject::Resize(Vm& vm, std::size_t length) {
         throw AbortRun{u"array too long"};
     }
     elements_.resize(length);
+    outside_.reset();
 }
 
 bool ArrayObject::Write(Vm& vm, std::size_t i, Value value) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "internal.h"
@@ -36,6 +38,14 @@ class Globals {
     Object* addListener = nullptr;
     Object* removeListener = nullptr;
     Object* broadcastMessage = nullptr;
+
+    // The built-ins by native table id (class << 16 | method), for ASnative; filled on first use.
+    struct NativeEntry {
+        NativeFn fn;
+        NativeFn construct;
+    };
+    std::unordered_map<std::uint32_t, NativeEntry> natives;
+    bool nativesIndexed = false;
 
   private:
     Vm& vm_;

@@ -1,6 +1,7 @@
 #include "flash/avm1/host.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 
 #include "flash/avm1/convert.h"
@@ -18,6 +19,11 @@ constexpr std::array<StringView, kPropertyCount> kNames = {
 };
 
 }  // namespace
+
+double Host::ClockMs() {
+    using Ms = std::chrono::duration<double, std::milli>;
+    return Ms(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 StringView PropertyName(Property property) {
     auto i = static_cast<std::size_t>(property);

@@ -54,6 +54,8 @@ class NativeFunction : public FunctionObject {
     Value Invoke(Interpreter& in, const Value& thisValue, std::span<const Value> args,
                  int callerVersion, bool construct, Object* home) override;
     bool BuildsOwnObject() const override { return static_cast<bool>(construct_); }
+    const NativeFn& fn() const { return fn_; }
+    const NativeFn& constructFn() const { return construct_; }
 
   private:
     NativeFn fn_;
@@ -150,7 +152,16 @@ class ArrayObject : public Object {
     void NativeKeys(Vm& vm, std::vector<String>& keys) override;
     void TraceRefs(std::vector<Object*>& out) override;
 
+    // The elements held (what the array methods walk).
     std::size_t length() const { return elements_.size(); }
+    // The length scripts see: a signed 32-bit number, which differs from the elements held
+    // when a script set it out of their range (negative, or beyond what an array may hold).
+    std::int32_t ScriptLength() const {
+        return outside_ ? *outside_ : static_cast<std::int32_t>(elements_.size());
+    }
+    void SetScriptLength(Vm& vm, std::int32_t length);
+    // A write to a member named by a number: the length grows past it.
+    void NumberedMemberSet(Vm& vm, std::int32_t index);
     // Unset elements read as undefined.
     Value At(std::size_t i) const {
         return i < elements_.size() && elements_[i].present ? elements_[i].value : Value();
@@ -174,6 +185,7 @@ class ArrayObject : public Object {
   private:
     std::vector<Slot> elements_;
     std::uint64_t added_ = 0;
+    std::optional<std::int32_t> outside_;  // a script length out of the elements' range
 };
 
 // An array index written canonically ("0", "12"), or nothing.

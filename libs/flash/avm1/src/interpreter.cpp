@@ -42,7 +42,15 @@ void Interpreter::ChargeString(std::size_t length) {
     }
 }
 
+namespace {
+
+// Actions between two looks at the clock.
+constexpr std::uint64_t kClockStride = 1024;
+
+}  // namespace
+
 void Interpreter::CountActions(std::uint64_t n) {
+    const std::uint64_t before = executed_;
     executed_ += n;
     if (executed_ > vm_.limits().instructionBudget) {
         throw AbortRun{u"script ran too long"};
@@ -50,6 +58,28 @@ void Interpreter::CountActions(std::uint64_t n) {
     if (ScriptsInterrupted()) {
         throw AbortRun{u"script interrupted: the program is ending"};
     }
+    if (before / kClockStride != executed_ / kClockStride) {
+        CheckTime();
+    }
+}
+
+// Past the time limit the host decides: stop the run, or let it go on for another period.
+void Interpreter::CheckTime() {
+    const double now = host().ClockMs();
+    if (now - runStartMs_ < vm_.limits().scriptTimeoutMs) {
+        return;
+    }
+    if (host().StopSlowScript()) {
+        throw AbortRun{u"script ran longer than the time limit"};
+    }
+    runStartMs_ = host().ClockMs();
+}
+
+void Interpreter::BeginOuterRun() {
+    total_ += executed_;
+    executed_ = 0;
+    stringUnits_ = 0;
+    runStartMs_ = host().ClockMs();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -116,9 +146,7 @@ RunResult Interpreter::RunTop(const ActionBytes& code, std::size_t begin, std::s
         return RunResult::Aborted;  // the program is ending: nothing more to report
     }
     if (outer) {
-        total_ += executed_;
-        executed_ = 0;
-        stringUnits_ = 0;
+        BeginOuterRun();
     }
     Activation act;
     act.code = code;
@@ -168,9 +196,7 @@ Value Interpreter::CallGuarded(Object* function, const Value& thisValue,
         return Value();
     }
     if (outer) {
-        total_ += executed_;
-        executed_ = 0;
-        stringUnits_ = 0;
+        BeginOuterRun();
     }
     std::size_t stackSize = stack_.size();
     ++depth_;

@@ -179,6 +179,7 @@ class Interpreter {
     // A new string of `length` units: counted against the run's text allowance.
     void ChargeString(std::size_t length);
     void CountActions(std::uint64_t n);
+
     std::uint64_t executed() const { return executed_; }
     std::uint64_t totalExecuted() const { return total_ + executed_; }
     // Every object the running activations reference (for collection between runs).
@@ -218,6 +219,8 @@ class Interpreter {
                                std::size_t bodyStart);
 
   private:
+    void BeginOuterRun();
+    void CheckTime();
     bool HandleThrow(Activation& act, const Value& thrown, std::size_t& pc);
     bool CheckBlocks(Activation& act, Flow& flow);
     void PreloadRegisters(ScriptFunction& fn, Activation& act, LocalsObject& locals,
@@ -239,6 +242,7 @@ class Interpreter {
     std::uint64_t executed_ = 0;
     std::uint64_t total_ = 0;
     std::size_t stringUnits_ = 0;
+    double runStartMs_ = 0;
     ActionCache programs_;
 };
 

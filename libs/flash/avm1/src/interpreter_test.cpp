@@ -172,6 +172,74 @@ TEST_F(Swf4Test, EndlessLoopStopsAtTheBudget) {
     EXPECT_EQ(h.traces, Traces{"after"});
 }
 
+// A host whose clock moves 1 ms at every look and who answers the slow-script question
+// from a list (true stops the script); the list runs out into "stop".
+class SlowScriptHost : public FakeHost {
+  public:
+    double ClockMs() override { return clock += 1; }
+    bool StopSlowScript() override {
+        ++asked;
+        bool stop = answers.empty() || answers.front();
+        if (!answers.empty()) {
+            answers.erase(answers.begin());
+        }
+        return stop;
+    }
+    double clock = 0;
+    int asked = 0;
+    std::vector<bool> answers;
+};
+
+TEST_F(Swf4Test, LongScriptsStopWhenTheHostSaysSo) {
+    struct Case {
+        std::vector<bool> answers;
+        int asked;
+    };
+    const Case cases[] = {{{true}, 1}, {{false, true}, 2}, {{false, false, true}, 3}};
+    for (const Case& c : cases) {
+        SlowScriptHost h;
+        h.answers = c.answers;
+        Vm slow(h, Limits{.scriptTimeoutMs = 5});
+        Assembler loop;
+        loop.Label("top").Jump("top");
+        EXPECT_EQ(slow.Run(loop.Shared(), &h.root(), 4), RunResult::Aborted);
+        EXPECT_EQ(h.asked, c.asked);
+        ASSERT_EQ(h.errors.size(), 1u);
+        // The next run has its own time.
+        Assembler b;
+        b.Push("after").Trace();
+        EXPECT_EQ(slow.Run(b.Shared(), &h.root(), 4), RunResult::Done);
+        EXPECT_EQ(h.traces, Traces{"after"});
+    }
+}
+
+TEST_F(Swf4Test, MovieLimitsSetTheTimeAndTheCallDepth) {
+    SlowScriptHost h;
+    Vm slow(h);
+    slow.SetScriptLimits(10, 1);
+    // A loop of a few thousand actions outlives a 1 ms limit on this clock.
+    Assembler loop;
+    loop.Push("i").Push(0.0).Op(ActionCode::SetVariable).Label("top");
+    loop.Push("i").Push("i").Op(ActionCode::GetVariable).Op(ActionCode::Increment);
+    loop.Op(ActionCode::SetVariable).Push("i").Op(ActionCode::GetVariable).Push(5000.0);
+    loop.Op(ActionCode::Less2).If("top");
+    EXPECT_EQ(slow.Run(loop.Shared(), &h.root(), 5), RunResult::Aborted);
+    EXPECT_EQ(h.asked, 1);
+    // A function calling itself stops at the movie's depth, not the default 256.
+    Assembler body;
+    body.Push("n").Push("n").Op(ActionCode::GetVariable).Op(ActionCode::Increment);
+    body.Op(ActionCode::SetVariable).Push(0.0).Push("f").Op(ActionCode::CallFunction);
+    Assembler rec;
+    rec.Function("f", {}, body).Push("n").Push(0.0).Op(ActionCode::SetVariable);
+    rec.Push(0.0).Push("f").Op(ActionCode::CallFunction);
+    h.errors.clear();
+    EXPECT_EQ(slow.Run(rec.Shared(), &h.root(), 5), RunResult::Aborted);
+    EXPECT_EQ(slow.GetVariable(u"n")->AsNumber(), 10);
+    // A movie may not ask for more depth than the machine's stack holds.
+    slow.SetScriptLimits(65535, 15000);
+    EXPECT_LE(slow.limits().maxCallDepth, 2000);
+}
+
 TEST_F(Swf4Test, VariablesBySlashAndDotPaths) {
     FakeClip& a = host.root().AddChild(u"a");
     a.AddChild(u"b");

@@ -1,5 +1,7 @@
 // Member lookup with prototype chains, accessors, natives, watchers and __resolve; for..in
 // enumeration; object creation.
+#include <algorithm>
+
 #include "flash/avm1/convert.h"
 #include "globals.h"
 #include "interpreter.h"
@@ -235,6 +237,8 @@ bool Interpreter::DeleteMember(Object* object, StringView name, int version) {
     return object->Members().Remove(m);
 }
 
+// Flash pushes the names of each object of the chain in the order they were added, own
+// first, and for..in takes them back from the top: newest first, inherited before own.
 std::vector<String> Interpreter::EnumerateKeys(Object* object, int version) {
     std::vector<String> keys;
     std::vector<String> seen;
@@ -251,23 +255,22 @@ std::vector<String> Interpreter::EnumerateKeys(Object* object, int version) {
     for (int depth = 0; o && depth < kMaxProtoDepth; ++depth) {
         std::vector<String> native;
         o->NativeKeys(vm_, native);
-        std::vector<String> own;
+        for (const String& k : native) {
+            add(k);
+        }
+        std::vector<String> hidden;
         o->Members().ForEach([&](const Member& m) {
-            if (!(m.attrs & kDontEnum) && VisibleTo(m.attrs, version)) {
-                own.push_back(m.name);
+            // Version flags hide a member from lookups, not from for..in.
+            if (!(m.attrs & kDontEnum)) {
+                add(m.name);
             } else {
-                seen.push_back(m.name);  // hides the same name further up
+                hidden.push_back(m.name);  // hides the same name further up
             }
         });
-        // Most recent first, as Flash lists them.
-        for (auto it = own.rbegin(); it != own.rend(); ++it) {
-            add(*it);
-        }
-        for (auto it = native.rbegin(); it != native.rend(); ++it) {
-            add(*it);
-        }
+        seen.insert(seen.end(), hidden.begin(), hidden.end());
         o = o->Proto();
     }
+    std::reverse(keys.begin(), keys.end());
     return keys;
 }
 

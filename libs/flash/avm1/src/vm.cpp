@@ -1,5 +1,6 @@
 #include "flash/avm1/vm.h"
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <unordered_map>
@@ -54,6 +55,17 @@ Vm::Vm(Host& host, Limits limits)
 }
 
 Vm::~Vm() = default;
+
+void Vm::SetScriptLimits(int maxCallDepth, double timeoutMs) {
+    // Calls nest on the machine's own stack: a movie may not ask for more than it holds.
+    constexpr int kDeepestCalls = 2000;
+    if (maxCallDepth > 0) {
+        limits_.maxCallDepth = std::min(maxCallDepth, kDeepestCalls);
+    }
+    if (timeoutMs > 0) {
+        limits_.scriptTimeoutMs = timeoutMs;
+    }
+}
 
 Object* Vm::Adopt(std::unique_ptr<Object> object) {
     Object* raw = object.get();

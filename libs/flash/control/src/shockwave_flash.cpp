@@ -148,6 +148,10 @@ class CShockwaveFlash::Listener : public flash::PlayerListener {
             owner_.pageOpener_(flash::Utf8ToWide(url));
         }
     }
+    bool OnSlowScript() override {
+        return !owner_.slowScriptAsker_ ||
+               owner_.slowScriptAsker_(CShockwaveFlash::SlowScriptQuestion());
+    }
 
   private:
     CShockwaveFlash& owner_;
@@ -166,6 +170,10 @@ CShockwaveFlash::CShockwaveFlash()
     pageOpener_ = OpenPageInBrowser;
     menuChooser_ = [this](wxMenu& menu, const wxPoint& at) {
         return GetPopupMenuSelectionFromUser(menu, at);
+    };
+    slowScriptAsker_ = [this](const wxString& question) {
+        wxMessageDialog dialog(this, question, wxString(), wxYES_NO | wxICON_WARNING);
+        return dialog.ShowModal() == wxID_YES;
     };
     Bind(wxEVT_TIMER, &CShockwaveFlash::OnTimer, this, timer_.GetId());
 }
@@ -323,6 +331,16 @@ void CShockwaveFlash::SetPageOpener(std::function<void(const std::wstring&)> ope
 
 void CShockwaveFlash::SetMenuChooser(MenuChooser chooser) {
     menuChooser_ = std::move(chooser);
+}
+
+void CShockwaveFlash::SetSlowScriptAsker(SlowScriptAsker asker) {
+    slowScriptAsker_ = std::move(asker);
+}
+
+wxString CShockwaveFlash::SlowScriptQuestion() {
+    return wxString::FromUTF8(
+        "此影片中的脚本导致 Flash Player 运行缓慢。如果继续运行，您的计算机可能会没有响应。"
+        "是否要中止该脚本？");
 }
 
 int CShockwaveFlash::MenuId(flash::MenuCommand command) {

@@ -292,6 +292,25 @@ TEST_F(ShockwaveFlashTest, AnEndSignalStopsARunningScriptAtOnce) {
     EXPECT_EQ(received, 1);
 }
 
+// A script that runs past the movie's time limit (its ScriptLimits tag: 1 s here) is put to
+// the asker; Yes stops it and the movie goes on.
+TEST_F(ShockwaveFlashTest, ASlowScriptIsStoppedWhenTheUserSaysSo) {
+    auto* view = new CShockwaveFlash;
+    ASSERT_TRUE(view->Create("Flash Control", 0, wxRect(0, 0, 550, 400), frame, 19890106));
+    std::vector<wxString> questions;
+    view->SetSlowScriptAsker([&](const wxString& question) {
+        questions.push_back(question);
+        return true;
+    });
+    swfgen::MovieWriter m(7, kStage, 30);
+    const std::uint8_t limits[] = {0x00, 0x01, 0x01, 0x00};  // 256 calls deep, 1 s
+    m.Tag(65, limits);
+    m.DoAction(swfgen::ActionBuilder().Label("top").Jump("top").Build()).ShowFrame();
+    view->GetPlayer().LoadMovieBytes(0, m.Build(), "slow.swf");
+    view->GetPlayer().Advance();
+    EXPECT_EQ(questions, std::vector<wxString>{CShockwaveFlash::SlowScriptQuestion()});
+}
+
 TEST_F(ShockwaveFlashTest, RightPressOpensTheOwnMenuThere) {
     auto path = dir / "button.swf";
     ButtonMovie().Save(path);

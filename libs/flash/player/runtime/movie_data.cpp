@@ -64,6 +64,8 @@ MovieData::MovieData(std::shared_ptr<const swf::Movie> movie, std::string url)
                 if (!background_) {
                     background_ = color->color;
                 }
+            } else if (const auto* limits = std::get_if<swf::ScriptLimits>(&tag)) {
+                limits_ = *limits;
             } else if (const auto* exports = std::get_if<swf::ExportAssets>(&tag)) {
                 for (const auto& asset : exports->assets) {
                     // A later export of a name replaces an earlier one.

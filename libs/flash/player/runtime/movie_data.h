@@ -62,6 +62,8 @@ class MovieData {
     const Timeline& RootTimeline() const { return root_; }
     // The stage colour the movie sets (its first SetBackgroundColor), if any.
     const std::optional<Rgba>& Background() const { return background_; }
+    // The script limits the movie sets (its ScriptLimits tag), or Flash's defaults.
+    const swf::ScriptLimits& Limits() const { return limits_; }
 
     // The character defined under `id`, or null. The first definition of an id counts.
     const swf::Character* Character(std::uint16_t id) const;
@@ -107,6 +109,7 @@ class MovieData {
     std::size_t fileBytes_ = 0;
     Timeline root_;
     std::optional<Rgba> background_;
+    swf::ScriptLimits limits_;
     std::map<std::uint16_t, swf::Character> dictionary_;
     std::map<std::uint16_t, std::vector<const swf::VideoFrame*>> videoFrames_;
     std::map<avm1::String, std::uint16_t> exports_;

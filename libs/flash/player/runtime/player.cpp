@@ -25,6 +25,9 @@ void PlayerListener::OnFsCommand(const std::string&, const std::string&) {}
 void PlayerListener::OnOtherUrl(const std::string&, const std::string&) {}
 void PlayerListener::OnScriptError(const std::string&) {}
 void PlayerListener::OnLoadRequest(const LoadRequest&) {}
+bool PlayerListener::OnSlowScript() {
+    return true;
+}
 
 Clipboard::~Clipboard() = default;
 

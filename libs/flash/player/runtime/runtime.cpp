@@ -112,6 +112,10 @@ void Runtime::Load(int level, std::shared_ptr<const swf::Movie> movie, const std
         pages_.Reset();
     }
     auto data = NewMovieData(std::move(movie), url);
+    if (level == 0) {
+        const swf::ScriptLimits own = data->Limits();
+        vm_->SetScriptLimits(own.maxRecursionDepth, own.scriptTimeoutSeconds * 1000.0);
+    }
     auto root = std::make_unique<MovieClip>(*this, data, 0, data->RootTimeline());
     root->SetLevel(level);
     root->SetPlaying(play);
@@ -1139,6 +1143,10 @@ void Runtime::SetSoundVolume(double volume) {
 
 void Runtime::ScriptError(const avm1::String& message) {
     ReportError(avm1::ToUtf8(message));
+}
+
+bool Runtime::StopSlowScript() {
+    return listener_ == nullptr || listener_->OnSlowScript();
 }
 
 }  // namespace flash

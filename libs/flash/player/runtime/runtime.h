@@ -168,6 +168,7 @@ class Runtime final : public avm1::Host {
     void StartDrag(avm1::Clip& clip, bool lockCenter, std::optional<avm1::DragRect> rect) override;
     void StopDrag() override;
     void ScriptError(const avm1::String& message) override;
+    bool StopSlowScript() override;
     void StopSounds() override;
 
     // Where this player's sound goes (the process's mixer unless set); set before any sound

@@ -227,11 +227,7 @@ Value Construct(CallContext& c) {
     Interpreter& in = InterpreterOf(c.vm);
     ArrayObject* a = in.NewArray();
     if (c.args.size() == 1 && c.args[0].IsNumber()) {
-        double n = c.args[0].AsNumber();
-        if (n >= 0 && n == std::trunc(n) &&
-            n <= static_cast<double>(c.vm.limits().maxArrayLength)) {
-            a->Resize(c.vm, static_cast<std::size_t>(n));
-        }
+        a->SetScriptLength(c.vm, ToInt32(c.args[0].AsNumber()));
         return Value::Obj(a);
     }
     for (std::size_t i = 0; i < c.args.size(); ++i) {

@@ -19,6 +19,7 @@ void InstallClasses(Interpreter& in, Globals& g);
 
 // One installer per class (the file of the same name).
 void InstallObject(Interpreter& in, Globals& g);
+void InstallAsNative(Interpreter& in, Globals& g);
 void InstallFunction(Interpreter& in, Globals& g);
 void InstallArray(Interpreter& in, Globals& g);
 void InstallString(Interpreter& in, Globals& g);

@@ -456,3 +456,132 @@ TEST_F(BuiltinsTest, BroadcasterInitializeOutlivesReplacedMethods) {
 
 }  // namespace
 }  // namespace flash::avm1
+
+namespace flash::avm1 {
+namespace {
+
+// Pushes `o` = a fresh object, then calls `function(o, major, names[, first])`.
+void CallOnNewObject(Assembler& a, const char* function, double major, const char* names,
+                     double first) {
+    a.Push("o").Push(0.0).Op(A::InitObject).Op(A::SetVariable);
+    double count = 3;
+    if (first >= 0) {
+        a.Push(first);
+        count = 4;
+    }
+    a.Push(names).Push(major).Push("o").Op(A::GetVariable).Push(count).Push(function);
+    a.Op(A::CallFunction).Op(A::Pop);
+}
+
+TEST_F(BuiltinsTest, NativeIdsReachTheBuiltIns) {
+    struct Case {
+        double major, minor;
+        std::vector<double> args;  // pushed as given, called with this = a Date of 1234 ms
+        const char* expected;
+    };
+    const Case cases[] = {
+        {103, 16, {}, "1234"},        // Date getTime
+        {200, 0, {-3}, "3"},          // Math.abs
+        {200, 17, {2, 10}, "1024"},   // Math.pow
+        {200, 50, {1}, "NaN"},        // a number Math does not have
+        {2200, 0, {1}, "undefined"},  // a class with no natives
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        a.Push("f").Push(c.minor).Push(c.major).Push(2.0).Push("ASnative").Op(A::CallFunction);
+        a.Op(A::SetVariable);
+        a.Push("d").Push(1234.0).Push(1.0).Push("Date").Op(A::NewObject).Op(A::SetVariable);
+        a.Push("d").Op(A::GetVariable).Push("m").Push("f").Op(A::GetVariable).Op(A::SetMember);
+        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it) {
+            a.Push(*it);
+        }
+        a.Push(static_cast<double>(c.args.size())).Push("d").Op(A::GetVariable).Push("m");
+        a.Op(A::CallMethod).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.major << "," << c.minor;
+    }
+}
+
+TEST_F(BuiltinsTest, AsSetNativeNamesNumbersAndVersions) {
+    struct Case {
+        const char* function;
+        const char* names;
+        double first;  // < 0: not given
+        int version;
+        const char* expr;  // a member of o, read as typeof or called
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"ASSetNative", "abs,min", -1, 7, "min", "function"},
+        {"ASSetNative", ",,getTime", 14, 7, "getTime", "function"},
+        {"ASSetNative", "6f,7g,8h,10j", -1, 7, "g", "function"},
+        {"ASSetNative", "6f,7g,8h,10j", -1, 7, "h", "undefined"},
+        {"ASSetNative", "6f,7g,8h,10j", -1, 8, "h", "function"},
+        {"ASSetNative", "10j", -1, 9, "j", "undefined"},
+        {"ASSetNative", "2b,11k", -1, 7, "2b", "function"},
+        {"ASSetNative", "2b,11k", -1, 7, "1k", "function"},
+        {"ASSetNative", " a ", -1, 7, " a ", "function"},
+        // Accessors: a getter and a setter per name, numbered in pairs.
+        {"ASSetNativeAccessor", "a", -1, 7, "a", "number"},
+        {"ASSetNativeAccessor", "8a", -1, 7, "a", "undefined"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        CallOnNewObject(a, c.function, 200, c.names, c.first);
+        a.Push("o").Op(A::GetVariable).Push(c.expr).Op(A::GetMember).Op(A::TypeOf).Trace();
+        EXPECT_EQ(Trace(a, c.version), c.expected) << c.function << " " << c.names << " " << c.expr;
+    }
+    // Each name takes two numbers: from 9, "x" has sqrt and round, "y" random (11) as getter.
+    host.random = 0.25;
+    Assembler r;
+    CallOnNewObject(r, "ASSetNativeAccessor", 200, "x,y", 9);
+    r.Push("o").Op(A::GetVariable).Push("y").Op(A::GetMember).Trace();
+    EXPECT_EQ(Trace(r), "0.25");
+}
+
+TEST_F(BuiltinsTest, ArrayLengthIsSigned32Bits) {
+    struct Case {
+        std::vector<std::pair<std::string, double>> writes;  // a[name] = 1, or "length" = n
+        const char* expected;                                // a.length
+    };
+    const Case cases[] = {
+        {{{"3", 0}}, "4"},
+        {{{"-5", 0}}, "0"},
+        {{{"2147483647", 0}}, "-2147483648"},
+        {{{"2147483647", 0}, {"2147483648", 0}}, "-2147483647"},
+        {{{"4294967296", 0}}, "1"},
+        {{{"length", -1}}, "-1"},
+        {{{"length", 4294967297.0}}, "1"},
+        {{{"length", 3e9}}, "-1294967296"},
+        {{{"7", 0}, {"length", -1}, {"0", 0}}, "1"},
+    };
+    for (const Case& c : cases) {
+        Assembler a;
+        a.Push("a").Push(0.0).Op(A::InitArray).Op(A::SetVariable);
+        for (const auto& [name, n] : c.writes) {
+            a.Push("a").Op(A::GetVariable).Push(name);
+            if (name == "length") {
+                a.Push(n);
+            } else {
+                a.Push(1.0);
+            }
+            a.Op(A::SetMember);
+        }
+        a.Push("a").Op(A::GetVariable).Push("length").Op(A::GetMember).Trace();
+        EXPECT_EQ(Trace(a), c.expected) << c.writes.front().first;
+    }
+    // new Array(n) takes the length as given; a shorter length drops the elements past it.
+    Assembler n;
+    n.Push(-1.0).Push(1.0).Push("Array").Op(A::NewObject).Push("length").Op(A::GetMember);
+    n.Trace();
+    EXPECT_EQ(Trace(n), "-1");
+    Assembler cut;
+    cut.Push("a");
+    PushArray(cut, {"1", "2", "3"}).Op(A::SetVariable);
+    cut.Push("a").Op(A::GetVariable).Push("length").Push(1.0).Op(A::SetMember);
+    cut.Push("a").Op(A::GetVariable).Push("length").Push(3.0).Op(A::SetMember);
+    cut.Push("a").Op(A::GetVariable).Trace();
+    EXPECT_EQ(Trace(cut), "1,undefined,undefined");
+}
+
+}  // namespace
+}  // namespace flash::avm1

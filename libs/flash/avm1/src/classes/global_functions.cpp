@@ -94,18 +94,23 @@ double ParseFloat(const String& s) {
         negative = s[i] == u'-';
         ++i;
     }
+    // Whole digits accumulate; each fraction digit adds its part of a tenth shrinking by
+    // division, which rounds as Flash's reading does.
     double mantissa = 0;
-    long long scale = 0;  // power of ten applied to the mantissa
+    double tenth = 0.1;
+    long long scale = 0;  // power of ten applied by the exponent
     bool digits = false;
     bool dot = false;
     bool extraDot = false;
     for (; i < s.size(); ++i) {
         char16_t c = s[i];
         if (c >= u'0' && c <= u'9') {
-            mantissa = mantissa * 10 + (c - u'0');
             digits = true;
             if (dot) {
-                --scale;
+                mantissa += (c - u'0') * tenth;
+                tenth /= 10;
+            } else {
+                mantissa = mantissa * 10 + (c - u'0');
             }
         } else if (c == u'.') {
             extraDot = dot;

@@ -50,7 +50,8 @@ Value ValueOf(CallContext& c) {
 }
 
 constexpr NativeMember kStatics[] = {
-    Constant(u"MAX_VALUE", std::numeric_limits<double>::max()),
+    // Flash's constant is the 15-digit text of the largest double, read back.
+    Constant(u"MAX_VALUE", 1.79769313486231e+308),
     Constant(u"MIN_VALUE", std::numeric_limits<double>::denorm_min()),
     Constant(u"NaN", std::numeric_limits<double>::quiet_NaN()),
     Constant(u"POSITIVE_INFINITY", std::numeric_limits<double>::infinity()),

@@ -13,6 +13,7 @@ namespace flash::avm1 {
 
 void InstallClasses(Interpreter& in, Globals& g) {
     InstallObject(in, g);
+    InstallAsNative(in, g);
     InstallFunction(in, g);
     InstallArray(in, g);
     InstallString(in, g);

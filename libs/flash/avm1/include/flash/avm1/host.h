@@ -180,6 +180,10 @@ class Host {
     // Scripts that broke a limit (instruction budget, recursion) or threw uncaught; for the
     // host's log. Flash shows no message for these in release players.
     virtual void ScriptError(const String&) {}
+    // A steady clock in milliseconds, for the script time limit.
+    virtual double ClockMs();
+    // A run has gone on past the time limit: true stops it, false gives it another period.
+    virtual bool StopSlowScript() { return true; }
 };
 
 }  // namespace flash::avm1

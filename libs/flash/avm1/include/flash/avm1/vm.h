@@ -14,10 +14,12 @@
 namespace flash::avm1 {
 
 // Limits that keep a bad or hostile script from hanging or exhausting memory. A run that
-// breaks one stops where it is (as Flash stops a script that runs too long) and the host
-// hears of it through Host::ScriptError.
+// breaks one stops where it is and the host hears of it through Host::ScriptError. A run
+// longer than the time limit stops only when Host::StopSlowScript says so, as Flash asks.
 struct Limits {
-    std::uint64_t instructionBudget = 2'000'000;   // actions per top-level run
+    // Actions per top-level run: none by default; tests and fuzzing set one as a safety net.
+    std::uint64_t instructionBudget = UINT64_MAX;
+    double scriptTimeoutMs = 15'000;               // time of one top-level run
     int maxCallDepth = 256;                        // nested function calls
     std::size_t maxStack = 100'000;                // values on the operand stack
     std::size_t maxStringLength = 16u << 20;       // UTF-16 units in one string
@@ -56,6 +58,8 @@ class Vm {
 
     Host& host() { return host_; }
     const Limits& limits() const { return limits_; }
+    // The movie's own limits (its ScriptLimits tag): call depth and time of one run.
+    void SetScriptLimits(int maxCallDepth, double timeoutMs);
 
     // Runs a DoAction, DoInitAction, clip event or button action block with `target` as
     // this timeline, for a movie of SWF `version`.

@@ -74,6 +74,13 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     // browser through the shell. Other schemes and FSCommand are ignored.
     void SetPageOpener(std::function<void(const std::wstring& url)> opener);
 
+    // Asks whether to stop a script that has run past the movie's time limit; true stops it.
+    // The default asks the user in a Yes/No message box over the control.
+    using SlowScriptAsker = std::function<bool(const wxString& question)>;
+    void SetSlowScriptAsker(SlowScriptAsker asker);
+    // The question the asker gets.
+    static wxString SlowScriptQuestion();
+
     // Shows the control's menu at a point of this window and gives the id of the entry
     // chosen, or wxID_NONE. The default pops it up for the user; tests choose themselves.
     using MenuChooser = std::function<int(wxMenu& menu, const wxPoint& at)>;
@@ -120,5 +127,6 @@ class FLASH_API CShockwaveFlash : public wxWindow {
     bool actionScript3_ = false;
     std::function<void(const std::wstring&)> pageOpener_;
     MenuChooser menuChooser_;
+    SlowScriptAsker slowScriptAsker_;
     flash::Cursor cursor_ = flash::Cursor::Arrow;
 };

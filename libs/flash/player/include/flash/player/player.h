@@ -109,16 +109,21 @@ class FLASH_API PlayerListener {
     // A load a movie asked for (variables, XML, remoting), with the address as the movie gave
     // it, before the sandbox rules decide whether it is fetched. For logs.
     virtual void OnLoadRequest(const LoadRequest& request);
+    // A script has run past the movie's time limit (15 s unless the movie sets one): true
+    // stops it, false lets it run for another period. The default stops it.
+    virtual bool OnSlowScript();
 };
 
 // Limits that keep a bad movie from hanging the player or exhausting memory.
 struct PlayerLimits {
-    std::size_t maxMovieBytes = 512u << 20;     // a movie file larger than this is refused
-    int maxLevels = 64;                         // _level0 .. _level63
-    std::size_t maxDisplayObjects = 200'000;    // live display objects of one player
-    int maxNestingDepth = 64;                   // clips inside clips
-    std::uint64_t actionsPerFrame = 2'000'000;  // script actions of one frame
-    int maxGotoPerFrame = 10'000;               // timeline jumps of one frame
+    std::size_t maxMovieBytes = 512u << 20;   // a movie file larger than this is refused
+    int maxLevels = 64;                       // _level0 .. _level63
+    std::size_t maxDisplayObjects = 200'000;  // live display objects of one player
+    int maxNestingDepth = 64;                 // clips inside clips
+    // Script actions of one frame: none by default (scripts stop by their time limit); a
+    // safety net for tests and fuzzing.
+    std::uint64_t actionsPerFrame = UINT64_MAX;
+    int maxGotoPerFrame = 10'000;  // timeline jumps of one frame
 };
 
 // A rectangle of view pixels.
