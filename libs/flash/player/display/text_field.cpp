@@ -57,7 +57,9 @@ TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> mo
     : TimelessClip(runtime, std::move(movie), characterId),
       definition_(std::move(definition)),
       look_(render::EditTextLook::Of(*definition_)) {
-    const swf::EditText& d = *definition_;
+    // Setting the initial text may replace definition_; keep this one alive meanwhile.
+    const std::shared_ptr<const swf::EditText> own = definition_;
+    const swf::EditText& d = *own;
     settings_.html = d.html;
     settings_.multiline = d.multiline;
     settings_.wordWrap = d.wordWrap;

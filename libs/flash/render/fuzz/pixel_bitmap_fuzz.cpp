@@ -13,7 +13,9 @@ struct Reader {
     std::int32_t Int() {
         std::int32_t v = 0;
         const std::size_t n = size < 4 ? size : 4;
-        std::memcpy(&v, data, n);
+        if (n > 0) {
+            std::memcpy(&v, data, n);
+        }
         data += n;
         size -= n;
         return v;
