@@ -405,6 +405,9 @@ class EventReader {
         };
         InputEvent e;
         e.name = Text("type");
+        if (e.name.empty()) {
+            Fail("an event with an empty type");
+        }
         auto it = kTypes.find(e.name);
         e.type = it == kTypes.end() ? InputEvent::Type::Other : it->second;
         where_ += " (" + e.name + ")";

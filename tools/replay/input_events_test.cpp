@@ -81,6 +81,7 @@ TEST(InputEventsTest, RejectsWhatItCannotReplay) {
         "[{\"type\": \"SetClipboardText\"}]",
         "[{\"type\": \"MouseWheel\", \"lines\": \"1\"}]",
         "[{\"pos\": [1, 2]}]",
+        "[{\"type\": \"\"}]",
         "[{\"type\": \"MouseMove\", \"pos\": [1e999, 2]}]",
         "[{\"type\": \"MouseMove\", \"pos\": [0x10, 2]}]",
         "[{\"type\": \"MouseMove\", \"pos\": [nan, 2]}]",
