@@ -17,7 +17,9 @@ int Hex(char16_t c) {
     return -1;
 }
 
-String Unescape(StringView s, int version) {
+}  // namespace
+
+String UrlUnescape(StringView s, int version, bool plusIsSpace) {
     String out;
     std::string bytes;
     auto flush = [&] {
@@ -33,14 +35,15 @@ String Unescape(StringView s, int version) {
             continue;
         }
         flush();
-        out.push_back(s[i] == u'+' ? u' ' : s[i]);
+        out.push_back(plusIsSpace && s[i] == u'+' ? u' ' : s[i]);
     }
     flush();
     return out;
 }
 
-void Escape(StringView s, bool plusForSpace, String& out) {
+String UrlEscape(StringView s, bool plusForSpace) {
     static const char* kHex = "0123456789ABCDEF";
+    String out;
     for (unsigned char c : ToUtf8(s)) {
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
             out.push_back(c);
@@ -52,9 +55,8 @@ void Escape(StringView s, bool plusForSpace, String& out) {
             out.push_back(static_cast<char16_t>(kHex[c & 15]));
         }
     }
+    return out;
 }
-
-}  // namespace
 
 Variables DecodeVariables(StringView text, int version) {
     Variables out;
@@ -63,13 +65,13 @@ Variables DecodeVariables(StringView text, int version) {
         StringView pair = text.substr(0, amp);
         text = amp == StringView::npos ? StringView() : text.substr(amp + 1);
         std::size_t eq = pair.find(u'=');
-        String name = Unescape(pair.substr(0, eq), version);
+        String name = UrlUnescape(pair.substr(0, eq), version, true);
         if (name.empty()) {
             continue;
         }
         out.emplace_back(std::move(name), eq == StringView::npos
                                               ? String()
-                                              : Unescape(pair.substr(eq + 1), version));
+                                              : UrlUnescape(pair.substr(eq + 1), version, true));
     }
     return out;
 }
@@ -80,9 +82,9 @@ String EncodeVariables(const Variables& variables, bool plusForSpace) {
         if (!out.empty()) {
             out.push_back(u'&');
         }
-        Escape(name, plusForSpace, out);
+        out += UrlEscape(name, plusForSpace);
         out.push_back(u'=');
-        Escape(value, plusForSpace, out);
+        out += UrlEscape(value, plusForSpace);
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "flash/avm1/convert.h"
+#include "flash/avm1/xml_text.h"
 
 namespace flash {
 
@@ -430,32 +431,6 @@ String Upper(const String& s) {
     return out;
 }
 
-String Escaped(StringView text) {
-    String out;
-    for (char16_t c : text) {
-        switch (c) {
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            case u'&':
-                out += u"&amp;";
-                break;
-            case u'"':
-                out += u"&quot;";
-                break;
-            case u'\'':
-                out += u"&apos;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 String Attr(const char16_t* name, const String& value) {
     return String(u" ") + name + u"=\"" + value + u"\"";
 }
@@ -471,7 +446,7 @@ String FontAttrs(const TextFormatValues& f, const TextFormatValues* base) {
     String out;
     auto differs = [&](auto member) { return base == nullptr || f.*member != base->*member; };
     if (f.font && differs(&TextFormatValues::font)) {
-        out += Attr(u"FACE", Escaped(*f.font));
+        out += Attr(u"FACE", avm1::XmlEscape(*f.font));
     }
     if (f.size && differs(&TextFormatValues::size)) {
         out += Attr(u"SIZE", Num(*f.size));
@@ -543,8 +518,8 @@ class ParagraphWriter {
         }
         String close;
         if (f.url && !f.url->empty()) {
-            out_ += u"<A HREF=\"" + Escaped(*f.url) + u"\" TARGET=\"" +
-                    Escaped(f.target.value_or(String())) + u"\">";
+            out_ += u"<A HREF=\"" + avm1::XmlEscape(*f.url) + u"\" TARGET=\"" +
+                    avm1::XmlEscape(f.target.value_or(String())) + u"\">";
             close = u"</A>";
         }
         const std::pair<const std::optional<bool>*, const char16_t*> styles[] = {
@@ -555,7 +530,7 @@ class ParagraphWriter {
                 close = String(u"</") + name + u">" + close;
             }
         }
-        out_ += Escaped(text) + close;
+        out_ += avm1::XmlEscape(text) + close;
     }
 
   private:

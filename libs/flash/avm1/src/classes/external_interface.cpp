@@ -2,6 +2,7 @@
 // helpers that turn values into the XML of the calling protocol and back work as in Flash.
 #include "classes.h"
 #include "flash/avm1/convert.h"
+#include "flash/avm1/xml_text.h"
 #include "interpreter.h"
 #include "xml_node.h"
 

@@ -5,6 +5,7 @@
 
 #include "classes.h"
 #include "flash/avm1/convert.h"
+#include "flash/avm1/url_variables.h"
 #include "interpreter.h"
 #include "timers.h"
 
@@ -150,56 +151,6 @@ double ParseFloat(const String& s) {
     return negative ? -value : value;
 }
 
-String Escape(const String& s) {
-    static const char* kHex = "0123456789ABCDEF";
-    String out;
-    std::string utf8 = ToUtf8(s);
-    for (unsigned char c : utf8) {
-        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-            out.push_back(c);
-        } else {
-            out.push_back(u'%');
-            out.push_back(static_cast<char16_t>(kHex[c >> 4]));
-            out.push_back(static_cast<char16_t>(kHex[c & 15]));
-        }
-    }
-    return out;
-}
-
-String Unescape(const String& s, int version) {
-    std::string bytes;
-    auto hex = [](char16_t c) -> int {
-        if (c >= u'0' && c <= u'9') {
-            return c - u'0';
-        }
-        if (c >= u'a' && c <= u'f') {
-            return c - u'a' + 10;
-        }
-        if (c >= u'A' && c <= u'F') {
-            return c - u'A' + 10;
-        }
-        return -1;
-    };
-    String out;
-    auto flush = [&]() {
-        if (!bytes.empty()) {
-            out += version >= 6 ? FromUtf8(bytes) : FromLatin1(bytes);
-            bytes.clear();
-        }
-    };
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == u'%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
-            bytes.push_back(static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2])));
-            i += 2;
-        } else {
-            flush();
-            out.push_back(s[i]);
-        }
-    }
-    flush();
-    return out;
-}
-
 Value ParseIntFn(CallContext& c) {
     Interpreter& in = InterpreterOf(c.vm);
     if (c.args.empty()) {
@@ -229,14 +180,15 @@ Value EscapeFn(CallContext& c) {
     if (c.args.empty()) {
         return Value();
     }
-    return Value::Str(Escape(InterpreterOf(c.vm).ToString(c.args[0], c.version)));
+    return Value::Str(UrlEscape(InterpreterOf(c.vm).ToString(c.args[0], c.version), false));
 }
 
 Value UnescapeFn(CallContext& c) {
     if (c.args.empty()) {
         return Value();
     }
-    return Value::Str(Unescape(InterpreterOf(c.vm).ToString(c.args[0], c.version), c.version));
+    return Value::Str(
+        UrlUnescape(InterpreterOf(c.vm).ToString(c.args[0], c.version), c.version, false));
 }
 
 // setInterval(fn, ms, args...) or setInterval(object, "method", ms, args...).

@@ -4,6 +4,7 @@
 
 #include "classes.h"
 #include "flash/avm1/convert.h"
+#include "flash/avm1/xml_text.h"
 #include "interpreter.h"
 #include "xml_node.h"
 

@@ -6,6 +6,7 @@
 
 #include "classes.h"
 #include "flash/avm1/convert.h"
+#include "flash/avm1/xml_text.h"
 #include "interpreter.h"
 
 namespace flash::avm1 {

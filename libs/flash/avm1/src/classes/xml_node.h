@@ -59,8 +59,4 @@ class XmlDocumentObject : public XmlNodeObject, public LoadProgress {
     Object* idMap = nullptr;
 };
 
-// Text with & < > " ' written as entities, and back (unknown entities stay as they are).
-String XmlEscape(StringView text);
-String XmlUnescape(StringView text);
-
 }  // namespace flash::avm1

@@ -19,4 +19,11 @@ Variables DecodeVariables(StringView text, int version);
 // `plusForSpace`, everything else %XX of its UTF-8 bytes.
 String EncodeVariables(const Variables& variables, bool plusForSpace);
 
+// One value in that form: letters and digits stay, a space becomes '+' when `plusForSpace`,
+// everything else %XX of its UTF-8 bytes. The global escape() is this without '+'.
+String UrlEscape(StringView s, bool plusForSpace);
+// %XX back to bytes read as UTF-8 (SWF 6 and later) or Latin-1; '+' becomes a space when
+// `plusIsSpace` (variables do, the global unescape() does not).
+String UrlUnescape(StringView s, int version, bool plusIsSpace);
+
 }  // namespace flash::avm1
