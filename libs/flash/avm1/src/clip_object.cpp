@@ -7,6 +7,34 @@
 
 namespace flash::avm1 {
 
+namespace {
+
+// What a _focusrect assignment hands the clip: undefined for null and undefined (the
+// movie-wide value ignores them, a clip's own value is unset), else a boolean. The
+// movie-wide value (every object's in version 5, a level root's later) reads numbers as
+// nonzero, NaN included, strings as the numbers they spell and objects as false; a clip's
+// own value converts as a condition does.
+Value FocusRectValue(Clip& clip, const Value& value, int version) {
+    if (value.IsUndefined() || value.IsNull()) {
+        return Value();
+    }
+    if (clip.SwfVersion() > 5 && clip.Parent() != nullptr) {
+        return Value::Bool(ToBoolean(value, version));
+    }
+    if (value.IsBool()) {
+        return value;
+    }
+    if (value.IsNumber()) {
+        return Value::Bool(value.AsNumber() != 0);
+    }
+    if (value.IsString()) {
+        return Value::Bool(StringToNumber(value.AsString(), version) != 0);
+    }
+    return Value::Bool(false);
+}
+
+}  // namespace
+
 std::optional<Value> ClipObject::GetNative(Vm& vm, StringView name, int version) {
     if (!clip_ || name.empty()) {
         return std::nullopt;
@@ -68,9 +96,11 @@ bool ClipObject::SetNative(Vm& vm, StringView name, const Value& value, int vers
                 case Property::Quality:
                     clip_->SetProperty(*p, Value::Str(in.ToString(value, version)));
                     return true;
+                case Property::FocusRect:
+                    clip_->SetProperty(*p, FocusRectValue(*clip_, value, version));
+                    return true;
                 case Property::Visible:
-                case Property::HighQuality:
-                case Property::FocusRect: {
+                case Property::HighQuality: {
                     Value prim = in.ToPrimitive(value, version);
                     bool b =
                         prim.IsString()

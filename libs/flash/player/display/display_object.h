@@ -79,6 +79,10 @@ class DisplayObject {
     bool Removed() const { return removed_; }
     void MarkRemoved() { removed_ = true; }
 
+    // The object's own _focusrect; unset, the movie's choice applies.
+    std::optional<bool> OwnFocusRect() const { return focusRect_; }
+    void SetOwnFocusRect(std::optional<bool> on) { focusRect_ = on; }
+
     // Bounds in the object's own space (twips); empty when it has nothing to show.
     virtual Rect LocalBounds() const = 0;
     // Bounds in the parent's space.
@@ -110,6 +114,7 @@ class DisplayObject {
     bool visible_ = true;
     bool scriptTransformed_ = false;
     bool removed_ = false;
+    std::optional<bool> focusRect_;
     avm1::String name_;
     const swf::PlaceObject* placedBy_ = nullptr;
 };

@@ -37,6 +37,36 @@ avm1::Value Num(double v) {
     return avm1::Value::Number(v);
 }
 
+// Movies of version 5 have one _focusrect for all objects, read as 0 or 1; later ones let a
+// clip, button or field have its own, null until set, and the levels' roots read the
+// movie-wide one.
+bool UsesMovieFocusRect(DisplayObject& object) {
+    return object.Movie().Version() <= 5 || object.Container() == nullptr;
+}
+
+avm1::Value FocusRectOf(DisplayObject& object) {
+    bool on = object.GetRuntime().FocusRectOn();
+    if (object.Movie().Version() <= 5) {
+        return Num(on ? 1 : 0);
+    }
+    if (object.Container() == nullptr) {
+        return avm1::Value::Bool(on);
+    }
+    std::optional<bool> own = object.OwnFocusRect();
+    return own ? avm1::Value::Bool(*own) : avm1::Value::Null();
+}
+
+// The setter hands a boolean, or undefined to unset: the movie-wide value then stays.
+void SetFocusRectOf(DisplayObject& object, const avm1::Value& value) {
+    if (UsesMovieFocusRect(object)) {
+        if (value.IsBool()) {
+            object.GetRuntime().SetFocusRectOn(value.AsBool());
+        }
+        return;
+    }
+    object.SetOwnFocusRect(value.IsBool() ? std::optional<bool>(value.AsBool()) : std::nullopt);
+}
+
 }  // namespace
 
 avm1::Value GetDisplayProperty(DisplayObject& object, avm1::Property property) {
@@ -74,7 +104,7 @@ avm1::Value GetDisplayProperty(DisplayObject& object, avm1::Property property) {
         case P::Quality:
             return avm1::Value::Str(object.GetRuntime().QualityName());
         case P::FocusRect:
-            return avm1::Value::Bool(true);
+            return FocusRectOf(object);
         case P::SoundBufTime:
             return Num(5);
         case P::XMouse:
@@ -187,6 +217,9 @@ void SetDisplayProperty(DisplayObject& object, avm1::Property property, const av
             if (finite) {
                 object.GetRuntime().SetQualityLevel(v <= 0 ? Quality::Low : Quality::High);
             }
+            return;
+        case P::FocusRect:
+            SetFocusRectOf(object, value);
             return;
         default:
             return;

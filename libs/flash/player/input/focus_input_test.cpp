@@ -226,3 +226,96 @@ TEST(FocusRectTest, TabLightsTheButtonUntilAClick) {
 
 }  // namespace
 }  // namespace flash
+
+namespace flash {
+namespace {
+
+// _focusrect as scripts see it: one movie-wide value in version 5, read as 0 or 1; later a
+// value of each object, null until set, beside the movie-wide one its level root holds.
+TEST(FocusRectTest, PropertyByVersion) {
+    struct Step {
+        int version;
+        bool onField;  // else on _root
+        avm1::Value value;
+        const char* root;
+        const char* field;
+        bool newObject = false;  // assigns {} instead of value
+    };
+    const auto str = [](const char16_t* s) { return avm1::Value::Str(avm1::String(s)); };
+    const std::vector<Step> steps = {
+        {5, true, avm1::Value::Number(0), "0", "0"},
+        {5, false, avm1::Value::Number(NAN), "1", "1"},
+        {5, true, avm1::Value::Bool(false), "0", "0"},
+        {5, true, avm1::Value::Null(), "0", "0"},
+        {5, false, str(u"test"), "1", "1"},
+        {6, false, str(u"0"), "false", "null"},
+        {6, false, avm1::Value(), "false", "null"},
+        {6, false, avm1::Value::Number(-1), "true", "null"},
+        {6, true, str(u"test"), "true", "false"},
+        {6, true, avm1::Value::Number(0.1), "true", "true"},
+        {6, true, avm1::Value::Null(), "true", "null"},
+        {6, false, avm1::Value(), "false", "null", true},
+    };
+    std::unique_ptr<Runtime> runtime;
+    int loaded = 0;
+    for (const Step& step : steps) {
+        if (step.version != loaded) {
+            swfgen::MovieWriter m(step.version, testmovies::kStage, 12);
+            m.DefineEditText(1, swf::EditText{});
+            m.PlaceObject2(testmovies::PlaceNew(1, 1, "f"));
+            m.ShowFrame();
+            runtime = std::make_unique<Runtime>(PlayerLimits{});
+            runtime->Load(0, std::make_shared<const swf::Movie>(swf::ParseMovie(m.Build())),
+                          "file:///focusrect.swf", true);
+            runtime->Advance();
+            loaded = step.version;
+        }
+        avm1::Vm& vm = runtime->Vm();
+        MovieClip& root = *runtime->LevelClip(0);
+        avm1::Object* rootObject = vm.ObjectOf(root);
+        avm1::Object* field = vm.ObjectOf(*root.DisplayList().begin()->second->ScriptClip());
+        avm1::Value value = step.newObject ? avm1::Value::Obj(vm.NewObject()) : step.value;
+        vm.Set(step.onField ? field : rootObject, u"_focusrect", value, step.version);
+        auto read = [&](avm1::Object* o) {
+            return avm1::ToUtf8(vm.ToString(vm.Get(o, u"_focusrect", step.version), 7));
+        };
+        SCOPED_TRACE(avm1::ToUtf8(vm.ToString(value, 7)));
+        EXPECT_EQ(read(rootObject), step.root);
+        EXPECT_EQ(read(field), step.field);
+    }
+}
+
+// A button's own _focusrect outweighs the movie's, and unset it falls back to it.
+TEST(FocusRectTest, OwnValueOutweighsTheMovies) {
+    Runtime runtime{PlayerLimits{}};
+    runtime.Load(
+        0, std::make_shared<const swf::Movie>(swf::ParseMovie(testmovies::ButtonMovie().Build())),
+        "file:///button.swf", true);
+    runtime.Advance();
+    avm1::Vm& vm = runtime.Vm();
+    avm1::Clip* buttonClip = runtime.LevelClip(0)->DisplayList().at(1)->ScriptClip();
+    ASSERT_NE(buttonClip, nullptr);
+    avm1::Object* button = vm.ObjectOf(*buttonClip);
+    struct Case {
+        bool movie;
+        avm1::Value own;
+        bool framed;
+    };
+    const Case cases[] = {
+        {true, avm1::Value::Bool(false), false},
+        {false, avm1::Value::Bool(true), true},
+        {false, avm1::Value::Null(), false},
+        {true, avm1::Value::Null(), true},
+    };
+    for (const Case& c : cases) {
+        vm.Set(vm.ObjectOf(*runtime.LevelClip(0)), u"_focusrect", avm1::Value::Bool(c.movie), 8);
+        vm.Set(button, u"_focusrect", c.own, 8);
+        runtime.Keyboard().SetFocus(nullptr);
+        runtime.Keyboard().Down(kTab, U'\t');
+        runtime.Keyboard().Up(kTab, U'\t');
+        EXPECT_EQ(runtime.Keyboard().ShowsFocusRect(), c.framed) << c.movie;
+    }
+}
+
+}  // namespace
+}  // namespace flash

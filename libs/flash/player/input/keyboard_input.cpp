@@ -52,14 +52,9 @@ bool HasKeyPressHandler(MovieClip& clip, std::uint8_t buttonCode) {
     return false;
 }
 
-// The movie's _focusrect, true unless a script turned it off.
-bool FocusRectWanted(Runtime& runtime) {
-    MovieClip* root = runtime.LevelClip(0);
-    if (root == nullptr) {
-        return true;
-    }
-    avm1::Value v = root->GetProperty(avm1::Property::FocusRect);
-    return !v.IsBool() || v.AsBool();
+// The object's own _focusrect, else the movie's.
+bool FocusRectWanted(const DisplayObject& object) {
+    return object.OwnFocusRect().value_or(object.GetRuntime().FocusRectOn());
 }
 
 }  // namespace
@@ -252,12 +247,11 @@ void KeyboardInput::MoveFocusByTab() {
     }
     SetFocus(next);
     focusByKeyboard_ = true;
-    focusRect_ = FocusRectWanted(runtime_);
 }
 
 bool KeyboardInput::ShowsFocusRect() const {
-    return focusByKeyboard_ && focusRect_ && focus_ != nullptr && !focus_->Removed() &&
-           dynamic_cast<TextFieldObject*>(focus_) == nullptr;
+    return focusByKeyboard_ && focus_ != nullptr && !focus_->Removed() &&
+           dynamic_cast<TextFieldObject*>(focus_) == nullptr && FocusRectWanted(*focus_);
 }
 
 void KeyboardInput::WindowFocusLost() {

@@ -156,6 +156,9 @@ class Runtime final : public avm1::Host {
     avm1::String QualityName() const;
     // "LOW", "MEDIUM", "HIGH", "BEST" in any case; other words are ignored.
     void SetQualityName(avm1::StringView name);
+    // The movie-wide _focusrect: whether keyboard focus is framed in yellow.
+    bool FocusRectOn() const { return focusRect_; }
+    void SetFocusRectOn(bool on) { focusRect_ = on; }
 
     // avm1::Host
     avm1::Clip* Level(int level) override;
@@ -290,6 +293,7 @@ class Runtime final : public avm1::Host {
     bool objectLimitReported_ = false;
     PageOpenings pages_;
     Quality quality_ = Quality::High;
+    bool focusRect_ = true;
     bool looping_ = true;
     bool invalidBoundsRounded_ = false;
     double timeMs_ = 0;

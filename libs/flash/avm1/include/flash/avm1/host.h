@@ -94,8 +94,8 @@ class Clip {
     // Properties by index. The interpreter answers _target, _name, _currentframe,
     // _totalframes and _framesloaded itself from the calls above; all others come here.
     // SetProperty receives a number for numeric properties (NaN included: Flash ignores
-    // it), a string for _name and _quality, a boolean for _visible, _highquality and
-    // _focusrect.
+    // it), a string for _name and _quality, a boolean for _visible and _highquality, a
+    // boolean or undefined (unset) for _focusrect.
     virtual Value GetProperty(Property property) = 0;
     virtual void SetProperty(Property property, const Value& value) = 0;
     // Renaming through _name; the default ignores it.
