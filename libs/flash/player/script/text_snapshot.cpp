@@ -141,17 +141,20 @@ Value Nothing(CallContext&) {
     return Value();
 }
 
-// In the reverse of the order for..in lists them.
+// In the reverse of the order for..in lists them; version 5 movies list them but read them as
+// undefined.
+constexpr std::uint16_t kMethodFlags = avm1::kVersion6;
+
 constexpr avm1::NativeMember kPrototype[] = {
-    Method(u"getCount", GetCount, 0),
-    Method(u"setSelected", Nothing, 0),
-    Method(u"getSelected", GetSelected, 0),
-    Method(u"getText", GetText, 0),
-    Method(u"getSelectedText", GetSelectedText, 0),
-    Method(u"hitTestTextNearPos", HitTestTextNearPos, 0),
-    Method(u"findText", FindText, 0),
-    Method(u"setSelectColor", Nothing, 0),
-    Method(u"getTextRunInfo", GetTextRunInfo, 0),
+    Method(u"getCount", GetCount, kMethodFlags),
+    Method(u"setSelected", Nothing, kMethodFlags),
+    Method(u"getSelected", GetSelected, kMethodFlags),
+    Method(u"getText", GetText, kMethodFlags),
+    Method(u"getSelectedText", GetSelectedText, kMethodFlags),
+    Method(u"hitTestTextNearPos", HitTestTextNearPos, kMethodFlags),
+    Method(u"findText", FindText, kMethodFlags),
+    Method(u"setSelectColor", Nothing, kMethodFlags),
+    Method(u"getTextRunInfo", GetTextRunInfo, kMethodFlags),
 };
 
 Value GetTextSnapshot(CallContext& c) {
