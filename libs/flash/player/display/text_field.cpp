@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "display/movie_clip.h"
 #include "display/text_field_html.h"
@@ -69,12 +70,29 @@ TextFieldObject::TextFieldObject(Runtime& runtime, std::shared_ptr<MovieData> mo
     settings_.embedFonts = d.useOutlines;
     settings_.autoSize = d.autoSize ? AutoSize::Left : AutoSize::None;
     settings_.maxChars = d.hasMaxLength ? d.maxLength : 0;
+    ApplyRenderSettings();
     newFormat_ = InitialFormat();
     SetInitialText();
     variable_ = Movie().ScriptText(d.variableName);
 }
 
 TextFieldObject::~TextFieldObject() = default;
+
+void TextFieldObject::ApplyRenderSettings() {
+    const auto& all = Movie().Model().textSettings;
+    auto it = all.find(CharacterId());
+    if (it == all.end()) {
+        return;
+    }
+    static constexpr const char16_t* kGridFit[] = {u"none", u"pixel", u"subpixel"};
+    const swf::TextRenderSettings& t = it->second;
+    settings_.antiAliasType = t.advanced ? u"advanced" : u"normal";
+    if (t.gridFit < std::size(kGridFit)) {
+        settings_.gridFitType = kGridFit[t.gridFit];
+    }
+    settings_.thickness = t.thickness;
+    settings_.sharpness = t.sharpness;
+}
 
 TextFormatValues TextFieldObject::InitialFormat() const {
     const swf::EditText& d = *definition_;

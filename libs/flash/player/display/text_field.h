@@ -147,6 +147,8 @@ class TextFieldObject final : public TimelessClip {
     int VisibleLines(int from);
     // The format a field's definition starts with.
     TextFormatValues InitialFormat() const;
+    // The movie's CSMTextSettings for the field's character.
+    void ApplyRenderSettings();
     void SetInitialText();
 
     std::shared_ptr<const swf::EditText> definition_;

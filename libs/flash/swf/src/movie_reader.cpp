@@ -394,6 +394,17 @@ void MovieReader::ReadTag(std::uint16_t code, std::span<const std::uint8_t> body
             frame.tags.push_back(s);
             return;
         }
+        case kTagCsmTextSettings: {
+            const std::uint16_t id = r.ReadU16();
+            TextRenderSettings t;
+            const std::uint8_t flags = r.ReadU8();
+            t.advanced = (flags >> 6) == 1;
+            t.gridFit = static_cast<std::uint8_t>((flags >> 3) & 7);
+            t.thickness = r.ReadFloat();
+            t.sharpness = r.ReadFloat();
+            movie_.textSettings[id] = t;
+            return;
+        }
         case kTagDefineScalingGrid: {
             DefineScalingGrid g;
             g.characterId = r.ReadU16();

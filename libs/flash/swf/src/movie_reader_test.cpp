@@ -93,6 +93,24 @@ TEST(MovieReaderTest, MovieWideTagsAndUnknownTags) {
               (std::vector<AssetName>{{5, "clip"}, {6, "sound"}}));
 }
 
+// CSMTextSettings by character: renderer and grid fitting from the flag byte, the two floats
+// after it; a cut tag leaves no settings.
+TEST(MovieReaderTest, TextRenderSettingsByCharacter) {
+    MovieWriter m(8, Rect{0, 100, 0, 100}, 12);
+    // id 2: advanced, subpixel, thickness 1.5, sharpness -2; id 3: normal, none, then cut.
+    const std::uint8_t advanced[] = {2, 0, 0x50, 0, 0, 0xC0, 0x3F, 0, 0, 0, 0xC0, 0};
+    const std::uint8_t cut[] = {3, 0, 0x00, 0, 0};
+    m.Tag(kTagCsmTextSettings, advanced).Tag(kTagCsmTextSettings, cut).ShowFrame();
+    const Movie movie = ParseMovie(m.Build());
+    ASSERT_EQ(movie.textSettings.size(), 1u);
+    const TextRenderSettings& t = movie.textSettings.at(2);
+    EXPECT_TRUE(t.advanced);
+    EXPECT_EQ(t.gridFit, 2);
+    EXPECT_EQ(t.thickness, 1.5f);
+    EXPECT_EQ(t.sharpness, -2.0f);
+    EXPECT_EQ(movie.diagnostics.size(), 1u);
+}
+
 TEST(MovieReaderTest, CutMovieKeepsItsWholeTags) {
     MovieWriter m(6, Rect{0, 100, 0, 100}, 12);
     m.RemoveObject2(1).ShowFrame().RemoveObject2(2).FrameLabel("last").ShowFrame();

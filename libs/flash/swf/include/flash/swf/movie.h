@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -150,7 +151,9 @@ struct Movie {
     bool hasAttributes = false;
     std::string metadata;       // the Metadata tag's XML, bytes as stored
     std::vector<Frame> frames;  // the root timeline
-    bool truncated = false;     // the data ended before the End tag (what was there is kept)
+    // Rendering settings of text characters, by character id.
+    std::map<std::uint16_t, TextRenderSettings> textSettings;
+    bool truncated = false;  // the data ended before the End tag (what was there is kept)
     std::vector<Diagnostic> diagnostics;
 };
 

@@ -108,4 +108,12 @@ struct EditText {
     bool operator==(const EditText&) const = default;
 };
 
+// How a text character's glyphs are rendered (CSMTextSettings).
+struct TextRenderSettings {
+    bool advanced = false;     // the advanced anti-aliasing renderer, else the normal one
+    std::uint8_t gridFit = 0;  // 0 none, 1 pixel, 2 subpixel
+    float thickness = 0;
+    float sharpness = 0;
+};
+
 }  // namespace flash::swf
