@@ -1,6 +1,7 @@
 // flash.display.BitmapData: a bitmap scripts make and paint (pixels, rectangles, flood fill,
-// copies, colour transforms, colour bounds and hit tests). Sizes are refused as Flash refuses
-// them, before anything is allocated; a disposed bitmap answers -1.
+// copies, colour transforms, colour bounds and hit tests; the effects and drawing are in the
+// other bitmap_data files). Sizes are refused as Flash refuses them, before anything is
+// allocated; a disposed bitmap, or a call with too few arguments, answers -1.
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -12,38 +13,24 @@
 #include "flash/avm1/geom_values.h"
 #include "flash/avm1/object.h"
 #include "flash/render/pixel_bitmap.h"
+#include "script/bitmap_data.h"
 #include "script/script_classes.h"
 
 namespace flash {
 
-namespace {
+namespace bitmap_data {
 
 using avm1::CallContext;
 using avm1::Value;
 using render::PixelBitmap;
-
-class BitmapDataObject final : public avm1::Object {
-  public:
-    BitmapDataObject(avm1::Object* proto, std::shared_ptr<PixelBitmap> bitmap)
-        : avm1::Object(proto, avm1::ObjectClass::Host), bitmap_(std::move(bitmap)) {}
-    PixelBitmap* Bitmap() const { return bitmap_.get(); }
-    const std::shared_ptr<PixelBitmap>& Shared() const { return bitmap_; }
-    void Dispose() { bitmap_.reset(); }
-
-  private:
-    std::shared_ptr<PixelBitmap> bitmap_;
-};
-
-// Errors scripts see as results.
-const Value kDisposed = Value::Number(-1);
 
 PixelBitmap* BitmapOf(const Value& v) {
     auto* o = dynamic_cast<BitmapDataObject*>(v.AsObject());
     return o != nullptr ? o->Bitmap() : nullptr;
 }
 
-PixelBitmap* ThisBitmap(CallContext& c) {
-    return BitmapOf(c.thisValue);
+PixelBitmap* Target(CallContext& c, std::size_t minArgs) {
+    return c.args.size() >= minArgs ? BitmapOf(c.thisValue) : nullptr;
 }
 
 double Number(CallContext& c, const Value& v) {
@@ -58,6 +45,12 @@ std::uint32_t Color(CallContext& c, const Value& v) {
     return avm1::ToUint32(Number(c, v));
 }
 
+bool Bool(CallContext& c, const Value& v) {
+    return avm1::ToBoolean(v, c.version);
+}
+
+namespace {
+
 // A member the object has itself (points and rectangles are not looked up in prototypes).
 std::optional<double> Own(CallContext& c, const Value& v, avm1::StringView name) {
     avm1::Object* o = v.AsObject();
@@ -66,6 +59,8 @@ std::optional<double> Own(CallContext& c, const Value& v, avm1::StringView name)
     }
     return Number(c, c.vm.Get(o, name, c.version));
 }
+
+}  // namespace
 
 std::optional<std::pair<int, int>> PointOf(CallContext& c, const Value& v) {
     std::optional<double> x = Own(c, v, u"x"), y = Own(c, v, u"y");
@@ -85,6 +80,8 @@ std::optional<render::PixelRect> RectOf(CallContext& c, const Value& v) {
                              avm1::ToInt32(*h)};
 }
 
+namespace {
+
 avm1::Object* Prototype(CallContext& c) {
     avm1::Value flash = c.vm.Get(c.vm.Global(), u"flash", 8);
     avm1::Object* display = c.vm.Get(flash.AsObject(), u"display", 8).AsObject();
@@ -92,9 +89,13 @@ avm1::Object* Prototype(CallContext& c) {
     return c.vm.Get(ctor, u"prototype", 8).AsObject();
 }
 
+}  // namespace
+
 Value Wrap(CallContext& c, std::shared_ptr<PixelBitmap> bitmap) {
     return Value::Obj(c.vm.New<BitmapDataObject>(Prototype(c), std::move(bitmap)));
 }
+
+namespace {
 
 // new BitmapData(width, height[, transparent[, fillColor]]): undefined for a refused size.
 Value Construct(CallContext& c) {
@@ -111,128 +112,127 @@ Value Construct(CallContext& c) {
 }
 
 Value Width(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    return b ? Value::Number(b->Width()) : kDisposed;
+    PixelBitmap* b = Target(c, 0);
+    return b ? Value::Number(b->Width()) : Failed();
 }
 
 Value Height(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    return b ? Value::Number(b->Height()) : kDisposed;
+    PixelBitmap* b = Target(c, 0);
+    return b ? Value::Number(b->Height()) : Failed();
 }
 
 Value Transparent(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    return b ? Value::Bool(b->Transparent()) : kDisposed;
+    PixelBitmap* b = Target(c, 0);
+    return b ? Value::Bool(b->Transparent()) : Failed();
 }
 
 Value Rectangle(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    return b ? avm1::NewGeomRectangle(c.vm, 0, 0, b->Width(), b->Height(), c.version) : kDisposed;
+    PixelBitmap* b = Target(c, 0);
+    return b ? avm1::NewGeomRectangle(c.vm, 0, 0, b->Width(), b->Height(), c.version) : Failed();
 }
 
 Value GetPixel(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 2);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
     return Value::Number(b->GetPixel32(Int(c, c.Arg(0)), Int(c, c.Arg(1))) & 0xFFFFFF);
 }
 
 Value GetPixel32(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 2);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
     const std::uint32_t v = b->GetPixel32(Int(c, c.Arg(0)), Int(c, c.Arg(1)));
     return Value::Number(static_cast<std::int32_t>(v));
 }
 
 Value SetPixel(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 3);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
-    if (c.args.size() >= 3) {
-        b->SetPixel(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
-    }
-    return Value();
+    b->SetPixel(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
+    return Value::Number(0);
 }
 
 Value SetPixel32(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 3);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
-    if (c.args.size() >= 3) {
-        b->SetPixel32(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
-    }
-    return Value();
+    b->SetPixel32(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
+    return Value::Number(0);
 }
 
 Value FillRect(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    if (b == nullptr) {
-        return kDisposed;
+    PixelBitmap* b = Target(c, 2);
+    std::optional<render::PixelRect> r = b ? RectOf(c, c.Arg(0)) : std::nullopt;
+    if (!r) {
+        return Failed();
     }
-    if (std::optional<render::PixelRect> r = RectOf(c, c.Arg(0)); r && c.args.size() >= 2) {
-        b->FillRect(*r, Color(c, c.Arg(1)));
-    }
-    return Value();
+    b->FillRect(*r, Color(c, c.Arg(1)));
+    return Value::Number(0);
 }
 
 Value FloodFill(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 3);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
-    if (c.args.size() >= 3) {
-        b->FloodFill(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
-    }
+    b->FloodFill(Int(c, c.Arg(0)), Int(c, c.Arg(1)), Color(c, c.Arg(2)));
     return Value();
 }
 
 // copyPixels(source, sourceRect, destPoint[, alphaBitmap, alphaPoint, mergeAlpha]).
 Value CopyPixels(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 3);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
     PixelBitmap* source = BitmapOf(c.Arg(0));
     std::optional<render::PixelRect> from = RectOf(c, c.Arg(1));
     std::optional<std::pair<int, int>> to = PointOf(c, c.Arg(2));
     if (source != nullptr && from && to) {
-        b->CopyPixels(*source, *from, to->first, to->second, avm1::ToBoolean(c.Arg(5), c.version));
+        b->CopyPixels(*source, *from, to->first, to->second, Bool(c, c.Arg(5)));
     }
     return Value();
 }
 
+// colorTransform(rect, colorTransform): -2 for a bad rectangle, -3 for a bad transform, and
+// -1 when done, as Flash answers.
 Value ColorTransformFn(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 2);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
     std::optional<render::PixelRect> r = RectOf(c, c.Arg(0));
-    std::optional<avm1::GeomColor> k = avm1::GeomColorOf(c.Arg(1));
-    if (r && k) {
-        b->ApplyColorTransform(*r, ColorTransform{k->rMult, k->gMult, k->bMult, k->aMult, k->rAdd,
-                                                  k->gAdd, k->bAdd, k->aAdd});
+    if (!r) {
+        return Value::Number(-2);
     }
-    return Value();
+    std::optional<avm1::GeomColor> k = avm1::GeomColorOf(c.Arg(1));
+    if (!k) {
+        return Value::Number(-3);
+    }
+    b->ApplyColorTransform(*r, ColorTransform{k->rMult, k->gMult, k->bMult, k->aMult, k->rAdd,
+                                              k->gAdd, k->bAdd, k->aAdd});
+    return Failed();
 }
 
 Value GetColorBoundsRect(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 2);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
-    const bool find = c.args.size() < 3 || avm1::ToBoolean(c.Arg(2), c.version);
+    const bool find = c.args.size() < 3 || Bool(c, c.Arg(2));
     const render::PixelRect r = b->ColorBounds(Color(c, c.Arg(0)), Color(c, c.Arg(1)), find);
     return avm1::NewGeomRectangle(c.vm, r.x, r.y, r.width, r.height, c.version);
 }
 
 Value Clone(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
-    return b ? Wrap(c, std::make_shared<PixelBitmap>(*b)) : kDisposed;
+    PixelBitmap* b = Target(c, 0);
+    return b ? Wrap(c, std::make_shared<PixelBitmap>(*b)) : Failed();
 }
 
 Value Dispose(CallContext& c) {
@@ -279,9 +279,9 @@ bool HitBitmaps(const PixelBitmap& a, std::pair<int, int> at, std::uint32_t ta,
 // secondAlphaThreshold]): a point, a rectangle or another bitmap. Bad arguments give -2
 // (first point), -3 (second object), -4 (second point).
 Value HitTest(CallContext& c) {
-    PixelBitmap* b = ThisBitmap(c);
+    PixelBitmap* b = Target(c, 0);
     if (b == nullptr) {
-        return kDisposed;
+        return Failed();
     }
     std::optional<std::pair<int, int>> first = PointOf(c, c.Arg(0));
     if (!first) {
@@ -323,7 +323,7 @@ Value AttachBitmap(CallContext& c) {
         !std::isfinite(depth) || depth < -16384 || depth > 2130690045) {
         return Value();
     }
-    const bool smoothing = avm1::ToBoolean(c.Arg(3), c.version);
+    const bool smoothing = Bool(c, c.Arg(3));
     clip->Insert(std::make_unique<BitmapObject>(clip->GetRuntime(), clip->SharedMovie(),
                                                 data->Shared(), smoothing),
                  static_cast<int>(std::trunc(depth)) + 16384);
@@ -345,26 +345,40 @@ constexpr avm1::NativeMember kPrototype[] = {
     avm1::Method(u"setPixel", SetPixel, 0),
     avm1::Method(u"fillRect", FillRect, 0),
     avm1::Method(u"copyPixels", CopyPixels, 0),
-    avm1::Method(u"colorTransform", ColorTransformFn, 0),
-    avm1::Method(u"getColorBoundsRect", GetColorBoundsRect, 0),
-    avm1::Method(u"floodFill", FloodFill, 0),
+    avm1::Method(u"applyFilter", ApplyFilter, 0),
+    avm1::Method(u"scroll", Scroll, 0),
+    avm1::Method(u"threshold", Threshold, 0),
+    avm1::Method(u"draw", Draw, 0),
+    avm1::Method(u"pixelDissolve", PixelDissolve, 0),
     avm1::Method(u"getPixel32", GetPixel32, 0),
     avm1::Method(u"setPixel32", SetPixel32, 0),
+    avm1::Method(u"floodFill", FloodFill, 0),
+    avm1::Method(u"getColorBoundsRect", GetColorBoundsRect, 0),
+    avm1::Method(u"perlinNoise", PerlinNoise, 0),
+    avm1::Method(u"colorTransform", ColorTransformFn, 0),
     avm1::Method(u"hitTest", HitTest, 0),
+    avm1::Method(u"paletteMap", PaletteMap, 0),
+    avm1::Method(u"merge", Merge, 0),
+    avm1::Method(u"noise", Noise, 0),
+    avm1::Method(u"copyChannel", CopyChannel, 0),
     avm1::Method(u"clone", Clone, 0),
     avm1::Method(u"dispose", Dispose, 0),
+    avm1::Method(u"generateFilterRect", GenerateFilterRect, 0),
+    avm1::Method(u"compare", Compare, 0),
 };
 
 constexpr avm1::NativeMember kStatics[] = {
-    avm1::Constant(u"RED_CHANNEL", 1, 0),
-    avm1::Constant(u"GREEN_CHANNEL", 2, 0),
-    avm1::Constant(u"BLUE_CHANNEL", 4, 0),
+    avm1::Method(u"loadBitmap", LoadBitmap, 0), avm1::Constant(u"RED_CHANNEL", 1, 0),
+    avm1::Constant(u"GREEN_CHANNEL", 2, 0),     avm1::Constant(u"BLUE_CHANNEL", 4, 0),
     avm1::Constant(u"ALPHA_CHANNEL", 8, 0),
 };
 
 }  // namespace
 
+}  // namespace bitmap_data
+
 void InstallBitmapData(avm1::Vm& vm) {
+    using namespace bitmap_data;
     avm1::Object* flash = vm.Get(vm.Global(), u"flash", 8).AsObject();
     if (flash == nullptr) {
         return;

@@ -300,6 +300,18 @@ void RenderStage(Runtime& runtime, render::Renderer& renderer, std::uint32_t bac
     }
 }
 
+void RenderClipLayer(const MovieClip& clip, render::Renderer& renderer,
+                     const render::Transform& transform, render::Quality quality,
+                     std::uint32_t* pixels, int width, int height) {
+    render::FrameOptions options;
+    options.background = Rgba{0, 0, 0, 0};
+    options.quality = quality;
+    renderer.BeginFrame(pixels, width, height, width * 4, options);
+    StageDrawer drawer(renderer, nullptr, 1);
+    drawer.DrawClip(clip, transform);
+    renderer.EndFrame();
+}
+
 std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Renderer& renderer,
                                                   std::uint32_t background,
                                                   const ViewTransform& view, Quality quality,

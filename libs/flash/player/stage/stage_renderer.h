@@ -10,6 +10,7 @@
 namespace flash {
 
 class Image;
+class MovieClip;
 class Runtime;
 class ViewTransform;
 
@@ -27,5 +28,12 @@ std::vector<render::PixelRect> RenderStageChanges(Runtime& runtime, render::Rend
                                                   std::uint32_t background,
                                                   const ViewTransform& view, Quality quality,
                                                   Image& target, StageDamage& damage);
+
+// Draws what a clip holds (its drawing and display list, not its own matrix or colour
+// transform) into a cleared premultiplied ARGB32 layer of `width` x `height` pixels, the
+// clip's twips mapped by `transform`. For BitmapData.draw.
+void RenderClipLayer(const MovieClip& clip, render::Renderer& renderer,
+                     const render::Transform& transform, render::Quality quality,
+                     std::uint32_t* pixels, int width, int height);
 
 }  // namespace flash

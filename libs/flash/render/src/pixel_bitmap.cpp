@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
+
+#include "flash/render/pixel_bitmap_ops.h"
 
 namespace flash::render {
 
@@ -52,6 +55,45 @@ PixelBitmap::PixelBitmap(int width, int height, bool transparent, std::uint32_t 
     image_.width = std::max(width, 0);
     image_.height = std::max(height, 0);
     image_.pixels.assign(std::size_t(image_.width) * std::size_t(image_.height), Stored(argb));
+}
+
+PixelBitmap::PixelBitmap(swf::Image image, bool transparent)
+    : image_(std::move(image)), transparent_(transparent) {
+    if (image_.pixels.size() != std::size_t(image_.width) * std::size_t(image_.height)) {
+        image_ = {};
+    }
+    if (!transparent_) {
+        for (std::uint32_t& p : image_.pixels) {
+            p |= 0xFF000000u;
+        }
+    }
+}
+
+void PixelBitmap::DrawOver(const swf::Image& layer, std::optional<PixelRect> clip) {
+    if (layer.width != Width() || layer.height != Height() ||
+        layer.pixels.size() != image_.pixels.size()) {
+        return;
+    }
+    std::optional<PixelRect> area = Clip(clip.value_or(PixelRect{0, 0, Width(), Height()}));
+    if (!area) {
+        return;
+    }
+    for (int y = area->y; y < area->y + area->height; ++y) {
+        for (int x = area->x; x < area->x + area->width; ++x) {
+            const std::uint32_t s = layer.pixels[std::size_t(y) * Width() + x];
+            const std::uint32_t inv = 255 - Channel(s, 24);
+            if (inv == 255) {
+                continue;
+            }
+            std::uint32_t& d = At(x, y);
+            auto over = [&](int shift) {
+                return std::min<std::uint32_t>(
+                    255, Channel(s, shift) + (Channel(d, shift) * inv + 127) / 255);
+            };
+            d = (transparent_ ? over(24) : 0xFFu) << 24 | over(16) << 16 | over(8) << 8 | over(0);
+        }
+    }
+    ++revision_;
 }
 
 std::uint32_t PixelBitmap::Stored(std::uint32_t argb) const {
@@ -133,22 +175,17 @@ void PixelBitmap::FloodFill(int x, int y, std::uint32_t argb) {
 
 void PixelBitmap::CopyPixels(const PixelBitmap& source, PixelRect from, int toX, int toY,
                              bool mergeAlpha) {
-    std::optional<PixelRect> src = source.Clip(from);
-    if (!src) {
+    std::optional<CopyArea> area = MapCopy(source, from, toX, toY, *this);
+    if (!area) {
         return;
     }
-    // Where the clipped source lands, clipped again to this bitmap.
-    const int dx = toX + (src->x - from.x), dy = toY + (src->y - from.y);
-    std::optional<PixelRect> dst = Clip({dx, dy, src->width, src->height});
-    if (!dst) {
-        return;
-    }
+    const PixelRect* dst = &area->dest;
     // Copied through a buffer: source and destination may be the same bitmap.
     std::vector<std::uint32_t> rows;
     rows.reserve(std::size_t(dst->width) * dst->height);
     for (int y = 0; y < dst->height; ++y) {
         for (int x = 0; x < dst->width; ++x) {
-            rows.push_back(source.At(src->x + (dst->x - dx) + x, src->y + (dst->y - dy) + y));
+            rows.push_back(source.At(area->sx + x, area->sy + y));
         }
     }
     std::size_t i = 0;
@@ -160,16 +197,18 @@ void PixelBitmap::CopyPixels(const PixelBitmap& source, PixelRect from, int toX,
             }
             std::uint32_t& d = At(x, y);
             if (mergeAlpha) {
-                // Source over destination, premultiplied; an opaque bitmap stays opaque.
-                const std::uint32_t inv = 255 - Channel(s, 24);
+                // Source over destination, premultiplied, the destination scaled by 256ths
+                // as Flash scales it; an opaque bitmap stays opaque.
+                const std::uint32_t inv = 256 - Channel(s, 24);
                 auto over = [&](int shift) {
                     return std::min<std::uint32_t>(
-                        255, Channel(s, shift) + (Channel(d, shift) * inv + 127) / 255);
+                        255, Channel(s, shift) + (Channel(d, shift) * inv >> 8));
                 };
                 d = (transparent_ ? over(24) : 0xFFu) << 24 | over(16) << 16 | over(8) << 8 |
                     over(0);
             } else {
-                d = transparent_ ? s : (Unpremultiply(s) | 0xFF000000u);
+                // An opaque bitmap keeps the premultiplied colour as it is.
+                d = transparent_ ? s : (s | 0xFF000000u);
             }
         }
     }
@@ -178,27 +217,45 @@ void PixelBitmap::CopyPixels(const PixelBitmap& source, PixelRect from, int toX,
 
 void PixelBitmap::ApplyColorTransform(PixelRect r, const ColorTransform& color) {
     std::optional<PixelRect> area = Clip(r);
-    if (!area) {
+    const bool onlyRaisesAlpha = color.rMult == 1 && color.gMult == 1 && color.bMult == 1 &&
+                                 color.aMult >= 1 && color.rAdd == 0 && color.gAdd == 0 &&
+                                 color.bAdd == 0 && color.aAdd == 0;
+    if (!area || onlyRaisesAlpha) {
         return;
     }
+    auto fixed = [](double v, double scale) {
+        return std::isfinite(v) ? int(std::clamp(v * scale, -32768.0, 32767.0)) : 0;
+    };
+    const int mult[4] = {fixed(color.bMult, 256), fixed(color.gMult, 256), fixed(color.rMult, 256),
+                         fixed(color.aMult, 256)};
+    const int add[4] = {fixed(color.bAdd, 1), fixed(color.gAdd, 1), fixed(color.rAdd, 1),
+                        fixed(color.aAdd, 1)};
     for (int y = area->y; y < area->y + area->height; ++y) {
         for (int x = area->x; x < area->x + area->width; ++x) {
             const std::uint32_t c = Unpremultiply(At(x, y));
-            const Rgba out =
-                color.Apply(Rgba{std::uint8_t(Channel(c, 16)), std::uint8_t(Channel(c, 8)),
-                                 std::uint8_t(Channel(c, 0)), std::uint8_t(Channel(c, 24))});
-            At(x, y) = Stored(std::uint32_t{out.a} << 24 | std::uint32_t{out.r} << 16 |
-                              std::uint32_t{out.g} << 8 | out.b);
+            if (Channel(c, 24) == 0) {
+                continue;
+            }
+            std::uint32_t out = 0;
+            for (int i = 0; i < 4; ++i) {
+                const int v = (int(Channel(c, i * 8)) * mult[i] >> 8) + add[i];
+                out |= std::uint32_t(std::clamp(v, 0, 255)) << (i * 8);
+            }
+            At(x, y) = Stored(out);
         }
     }
     ++revision_;
 }
 
 PixelRect PixelBitmap::ColorBounds(std::uint32_t mask, std::uint32_t color, bool find) const {
+    // The colour is premultiplied as a pixel would be and compared unmasked; an opaque
+    // bitmap compares no alpha.
+    const std::uint32_t keep = transparent_ ? 0xFFFFFFFFu : 0xFFFFFFu;
+    const std::uint32_t target = (transparent_ ? Premultiply(color) : color) & keep;
     int x0 = Width(), y0 = Height(), x1 = -1, y1 = -1;
     for (int y = 0; y < Height(); ++y) {
         for (int x = 0; x < Width(); ++x) {
-            if (((GetPixel32(x, y) & mask) == (color & mask)) == find) {
+            if (((At(x, y) & mask & keep) == target) == find) {
                 x0 = std::min(x0, x);
                 x1 = std::max(x1, x);
                 y0 = std::min(y0, y);

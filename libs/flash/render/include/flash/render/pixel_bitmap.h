@@ -25,6 +25,8 @@ class PixelBitmap {
     // A bitmap of a size SizeAllowed accepts, filled with `argb` (opaque bitmaps ignore its
     // alpha).
     PixelBitmap(int width, int height, bool transparent, std::uint32_t argb);
+    // A decoded image (premultiplied ARGB32); an opaque bitmap drops its alpha.
+    PixelBitmap(swf::Image image, bool transparent);
 
     int Width() const { return image_.width; }
     int Height() const { return image_.height; }
@@ -33,6 +35,13 @@ class PixelBitmap {
     const swf::Image& Image() const { return image_; }
     // Counts changes: equal revisions hold equal pixels.
     std::uint64_t Revision() const { return revision_; }
+    // The premultiplied pixels for an operation that changes them (counts as a change).
+    swf::Image& Edit() {
+        ++revision_;
+        return image_;
+    }
+    // What a straight colour is stored as here: premultiplied, or opaque without alpha.
+    std::uint32_t Stored(std::uint32_t argb) const;
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
     // Straight ARGB; 0 outside the bitmap.
@@ -49,15 +58,20 @@ class PixelBitmap {
     // Copies `from` (clipped to `source`) to `to` in this bitmap; with `mergeAlpha` the
     // copied pixels are drawn over what is there instead of replacing it.
     void CopyPixels(const PixelBitmap& source, PixelRect from, int toX, int toY, bool mergeAlpha);
+    // Flash's colour transform of stored pixels: multipliers in 8.8 fixed point, pixels with no
+    // alpha untouched, and a transform that only raises alpha doing nothing.
     void ApplyColorTransform(PixelRect r, const ColorTransform& color);
-    // The smallest rectangle holding every pixel whose (pixel & mask) == colour, or with
+    // Draws a premultiplied layer of this bitmap's size over it, only inside `clip` when given.
+    void DrawOver(const swf::Image& layer, std::optional<PixelRect> clip);
+    // The smallest rectangle holding every pixel whose (pixel & mask) == colour, both
+    // premultiplied in a transparent bitmap and without alpha in an opaque one, as Flash
+    // compares them, or with
     // `!find` every pixel where it does not; empty (width 0) when there is none.
     PixelRect ColorBounds(std::uint32_t mask, std::uint32_t color, bool find) const;
 
   private:
     std::uint32_t& At(int x, int y) { return image_.pixels[std::size_t(y) * Width() + x]; }
     std::uint32_t At(int x, int y) const { return image_.pixels[std::size_t(y) * Width() + x]; }
-    std::uint32_t Stored(std::uint32_t argb) const;
 
     swf::Image image_;
     bool transparent_;
