@@ -132,24 +132,6 @@ TEST_F(FocusInputTest, TabIndexOrdersOnlyTheFieldsThatHaveOne) {
     EXPECT_EQ(Tabs(2, true), "c,a");
 }
 
-TEST_F(FocusInputTest, ClipTabIndexBecomesA32BitInteger) {
-    Load({});
-    avm1::Object* root = runtime.Vm().ObjectOf(*runtime.LevelClip(0));
-    const std::pair<avm1::Value, double> cases[] = {
-        {avm1::Value::Number(-4), -4},
-        {avm1::Value::Number(1.9), 1},
-        {avm1::Value::Number(2147483648.0), -2147483648.0},
-        {avm1::Value::Str(u"x"), -2147483648.0},
-        {avm1::Value::Str(u"12"), 12},
-    };
-    for (const auto& [set, expected] : cases) {
-        runtime.Vm().Set(root, u"tabIndex", set, 8);
-        EXPECT_EQ(runtime.Vm().Get(root, u"tabIndex", 8).AsNumber(), expected);
-    }
-    runtime.Vm().Set(root, u"tabIndex", avm1::Value(), 8);
-    EXPECT_TRUE(runtime.Vm().Get(root, u"tabIndex", 8).IsUndefined());
-}
-
 TEST_F(FocusInputTest, FocusedFieldTakesTypingAndEditing) {
     Load({{"a", 10, 10}});
     TextFieldObject& field = Field("a");

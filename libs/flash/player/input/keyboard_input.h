@@ -60,7 +60,7 @@ class KeyboardInput {
     // took the focus by Tab and whose _focusrect (its own, else the movie's) is on.
     bool ShowsFocusRect() const;
 
-    // tabIndex of clips and buttons, as scripts set it.
+    // tabIndex of buttons, as scripts set it.
     std::optional<std::int32_t> TabIndex(const DisplayObject& object) const;
     void SetTabIndex(const DisplayObject& object, std::optional<std::int32_t> index);
 

@@ -1,5 +1,6 @@
-// tabIndex of clips and buttons: a whole number the Tab order sorts by. Flash turns what a
-// script sets into a 32-bit integer (NaN and numbers beyond it into the smallest one).
+// tabIndex of buttons: a whole number the Tab order sorts by. Flash turns what a script sets
+// into a 32-bit integer (NaN and numbers beyond it into the smallest one). A clip's tabIndex
+// is an ordinary member.
 #include <climits>
 #include <cmath>
 

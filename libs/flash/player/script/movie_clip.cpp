@@ -345,7 +345,6 @@ void InstallMovieClip(avm1::Vm& vm) {
     InstallMovieClipData(vm);
     // Clips take the mouse and show the hand until a script says otherwise.
     AddInteractiveDefaults(vm, vm.MovieClipPrototype());
-    AddTabIndex(vm, vm.MovieClipPrototype(), false);
 }
 
 }  // namespace flash
