@@ -285,7 +285,8 @@ TEST(FocusRectTest, PropertyByVersion) {
     }
 }
 
-// A button's own _focusrect outweighs the movie's, and unset it falls back to it.
+// A button's own _focusrect outweighs the movie's when Tab gives it the focus, and unset it
+// falls back to it.
 TEST(FocusRectTest, OwnValueOutweighsTheMovies) {
     Runtime runtime{PlayerLimits{}};
     runtime.Load(
@@ -315,6 +316,9 @@ TEST(FocusRectTest, OwnValueOutweighsTheMovies) {
         runtime.Keyboard().Up(kTab, U'\t');
         EXPECT_EQ(runtime.Keyboard().ShowsFocusRect(), c.framed) << c.movie;
     }
+    // The value counts when Tab gives the focus; changed later, the frame stays.
+    vm.Set(button, u"_focusrect", avm1::Value::Bool(false), 8);
+    EXPECT_TRUE(runtime.Keyboard().ShowsFocusRect());
 }
 
 }  // namespace

@@ -247,11 +247,12 @@ void KeyboardInput::MoveFocusByTab() {
     }
     SetFocus(next);
     focusByKeyboard_ = true;
+    focusRect_ = FocusRectWanted(*next);
 }
 
 bool KeyboardInput::ShowsFocusRect() const {
-    return focusByKeyboard_ && focus_ != nullptr && !focus_->Removed() &&
-           dynamic_cast<TextFieldObject*>(focus_) == nullptr && FocusRectWanted(*focus_);
+    return focusByKeyboard_ && focusRect_ && focus_ != nullptr && !focus_->Removed() &&
+           dynamic_cast<TextFieldObject*>(focus_) == nullptr;
 }
 
 void KeyboardInput::WindowFocusLost() {

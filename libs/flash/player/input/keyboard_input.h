@@ -57,7 +57,7 @@ class KeyboardInput {
     // Whether the focus came by Tab.
     bool FocusByKeyboard() const { return focusByKeyboard_; }
     // Whether the focused object shows the yellow focus rectangle: a button or clip that
-    // took the focus by Tab and whose _focusrect (its own, else the movie's) is on.
+    // took the focus by Tab while its _focusrect (its own, else the movie's) was on.
     bool ShowsFocusRect() const;
 
     // tabIndex of buttons, as scripts set it.
@@ -92,6 +92,7 @@ class KeyboardInput {
     int lastAscii_ = 0;
     DisplayObject* focus_ = nullptr;
     bool focusByKeyboard_ = false;
+    bool focusRect_ = false;  // _focusrect when the focus came by Tab
     std::unique_ptr<TextTyping> typing_;
     std::map<const DisplayObject*, std::int32_t> tabIndexes_;
 };
